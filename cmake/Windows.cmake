@@ -1,0 +1,4 @@
+# Windows-only targets. Each part lives in its own file.
+include(${CMAKE_CURRENT_LIST_DIR}/Win32Shell.cmake OPTIONAL)  # focura.exe, adapters, adapter tests
+include(${CMAKE_CURRENT_LIST_DIR}/ZSim.cmake OPTIONAL)        # zsim.exe, built-in simulator
+include(${CMAKE_CURRENT_LIST_DIR}/E2E.cmake OPTIONAL)         # end-to-end suite under Wine

@@ -1,0 +1,19 @@
+#pragma once
+
+#include <string>
+
+namespace focura {
+
+// Files beside the executable. Failures throw PlatformError with the system's reason.
+class Files {
+ public:
+  virtual ~Files() = default;
+  // The directory of the running executable, without a trailing backslash.
+  virtual std::string ExeDirectory() = 0;
+  // Whether a file exists and is neither hidden nor a system file.
+  virtual bool VisibleFileExists(const std::string& path) = 0;
+  // The whole file as UTF-8 text.
+  virtual std::string ReadAll(const std::string& path) = 0;
+};
+
+}  // namespace focura

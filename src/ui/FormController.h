@@ -1,0 +1,54 @@
+#pragma once
+// The window's logic, free of any platform: the load, the unload and one handler per control,
+// every one of them run inside the dispatch boundary.
+
+#include <functional>
+#include <memory>
+#include <string>
+
+#include "acq/Clock.h"
+#include "acq/ZAcq.h"
+#include "capture/Desktop.h"
+#include "capture/Files.h"
+#include "text/NumberText.h"
+#include "ui/Prompt.h"
+#include "ui/Window.h"
+#include "zserver/ZServer.h"
+
+namespace focura {
+
+using ZServerFactory = std::function<std::unique_ptr<ZServer>()>;
+
+class FormController {
+ public:
+  FormController(Window& window, Prompt& prompt, Clock& clock, Desktop& desktop, Files& files,
+                 const NumberText& num);
+  ~FormController();
+  FormController(const FormController&) = delete;
+  FormController& operator=(const FormController&) = delete;
+
+  // The window loads: settings to their defaults, the Z server created by `create` (a failure to
+  // create it propagates: the shell decides what to do), "Show", "Joy On", "Hide", the launch,
+  // capture and run buttons disabled, the timing boxes filled.
+  void Load(const ZServerFactory& create);
+
+  // One event of the window, by the name of its control or menu item: a click, or the opening of
+  // the "Image Capture" menu ("mnuCapture"). The handler runs inside the dispatch boundary:
+  // whatever it lets through is reported in the status line and nothing escapes.
+  void Dispatch(const std::string& name);
+
+  // The operator closes the window: "Unload" once; later events are ignored, and a handler that
+  // waits at a pump point unwinds without touching the window or the Z server again.
+  void Close();
+  bool Closed() const;
+  // Whether a handler is in progress; the shell destroys the window only when none is.
+  bool Busy() const;
+
+  ZAcq& Acq();
+
+ private:
+  struct Impl;
+  std::unique_ptr<Impl> impl_;
+};
+
+}  // namespace focura

@@ -1,0 +1,166 @@
+#pragma once
+// Small recording fakes of the core's ports, answering from a script.
+
+#include <deque>
+#include <functional>
+#include <map>
+#include <optional>
+#include <stdexcept>
+#include <string>
+#include <vector>
+
+#include "acq/Clock.h"
+#include "capture/Desktop.h"
+#include "capture/Files.h"
+#include "text/Errors.h"
+#include "ui/Prompt.h"
+#include "ui/Window.h"
+#include "zserver/ZServer.h"
+
+namespace focura::fakes {
+
+// Records every command. Answers, in this order of precedence: the hook, a queued reply for that
+// command, the standing reply for that command, "".
+class FakeZServer : public ZServer {
+ public:
+  std::string Exec(const std::string& command) override {
+    commands.push_back(command);
+    if (onExec) {
+      if (auto r = onExec(command)) return *r;
+    }
+    if (auto it = failures.find(command); it != failures.end()) {
+      throw ZServerError(command, it->second);
+    }
+    if (auto it = queued.find(command); it != queued.end() && !it->second.empty()) {
+      std::string r = it->second.front();
+      it->second.pop_front();
+      return r;
+    }
+    if (auto it = replies.find(command); it != replies.end()) return it->second;
+    return "";
+  }
+
+  std::vector<std::string> commands;
+  std::map<std::string, std::string> replies;
+  std::map<std::string, std::deque<std::string>> queued;
+  std::map<std::string, std::string> failures;
+  // Returns a reply to answer with, or nullopt to fall through; may throw.
+  std::function<std::optional<std::string>(const std::string&)> onExec;
+};
+
+// Advances by `step` milliseconds on every read.
+class FakeClock : public Clock {
+ public:
+  explicit FakeClock(uint32_t start = 1000, uint32_t step = 1) : now(start), step(step) {}
+  uint32_t NowMs() override {
+    ++reads;
+    uint32_t t = now;
+    now += step;
+    return t;
+  }
+  uint32_t now;
+  uint32_t step;
+  long reads = 0;
+};
+
+class FakeWindow : public Window {
+ public:
+  std::string GetText(const std::string& control) override {
+    ++reads;
+    if (onGetText) onGetText(control);
+    return texts[control];
+  }
+  void SetText(const std::string& control, const std::string& text) override {
+    texts[control] = text;
+    if (control == kStatusLine) statusHistory.push_back(text);
+  }
+  void SetEnabled(const std::string& control, bool on) override { enabled[control] = on; }
+  void SetChecked(const std::string& item, bool on) override { checked[item] = on; }
+  void Pump() override {
+    ++pumps;
+    if (onPump) onPump(pumps);
+  }
+
+  std::string Status() { return texts[kStatusLine]; }
+
+  std::map<std::string, std::string> texts;
+  std::map<std::string, bool> enabled;
+  std::map<std::string, bool> checked;
+  std::vector<std::string> statusHistory;
+  int pumps = 0;
+  long reads = 0;
+  // Called with the running number of the pump (1, 2, ...).
+  std::function<void(int)> onPump;
+  std::function<void(const std::string&)> onGetText;
+};
+
+// Records every call as one line of text: "start <cmd>", "activate <id>", "keys <n>",
+// "clipboard <text>".
+class FakeDesktop : public Desktop {
+ public:
+  int32_t StartProgram(const std::string& commandLine) override {
+    events.push_back("start " + commandLine);
+    if (failStart) throw PlatformError("cannot start " + commandLine);
+    foreground = nextTaskId;
+    return nextTaskId++;
+  }
+  void ActivateTask(int32_t taskId) override {
+    events.push_back("activate " + std::to_string(taskId));
+    if (onActivate) onActivate(taskId);
+    if (failActivate) throw PlatformError("no window for task " + std::to_string(taskId));
+    if (!refuseFocus) foreground = taskId;
+  }
+  bool IsTaskForeground(int32_t taskId) override { return foreground == taskId; }
+  void SendKeys(const KeyStrokes& keys) override {
+    events.push_back("keys " + std::to_string(keys.size()));
+    sent.push_back(keys);
+    sentTo.push_back(foreground);
+  }
+  void SetClipboardText(const std::string& text) override {
+    events.push_back("clipboard " + text);
+    clipboard = text;
+  }
+
+  std::vector<std::string> events;
+  std::vector<KeyStrokes> sent;
+  std::vector<int32_t> sentTo;  // the foreground task when each SendKeys happened
+  std::string clipboard;
+  int32_t nextTaskId = 4242;
+  int32_t foreground = 0;
+  bool failStart = false;
+  bool failActivate = false;
+  bool refuseFocus = false;  // activation "succeeds" but another window keeps the focus
+  std::function<void(int32_t)> onActivate;
+};
+
+class FakeFiles : public Files {
+ public:
+  std::string ExeDirectory() override { return dir; }
+  bool VisibleFileExists(const std::string& path) override { return files.count(path) != 0; }
+  std::string ReadAll(const std::string& path) override {
+    if (auto it = unreadable.find(path); it != unreadable.end()) throw PlatformError(it->second);
+    return files.at(path);
+  }
+  std::string dir = "C:\\Focura";
+  std::map<std::string, std::string> files;       // full path -> content
+  std::map<std::string, std::string> unreadable;  // full path -> reason
+};
+
+class FakePrompt : public Prompt {
+ public:
+  std::string Ask(const std::string& title, const std::string& text,
+                  const std::string& defaultText) override {
+    asked.push_back({title, text, defaultText});
+    if (answers.empty()) return "";
+    std::string a = answers.front();
+    answers.pop_front();
+    return a;
+  }
+  struct Question {
+    std::string title, text, defaultText;
+  };
+  std::vector<Question> asked;
+  std::deque<std::string> answers;  // empty: Cancel
+};
+
+}  // namespace focura::fakes
