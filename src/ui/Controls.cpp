@@ -9,7 +9,8 @@ constexpr FormSpec kForm{"frmFocuraAcq", "Focura Acquisition", 4695, 3495};
 
 using K = ControlKind;
 constexpr std::array kControls{
-    ControlSpec{"cmdGetTopBot", K::Button, "Get Joystick Top and Bottom", 120, 120, 2412, 372, 0, 1000},
+    ControlSpec{"cmdGetTopBot", K::Button, "Get Joystick Top and Bottom", 120, 120, 2412, 372, 0,
+                1000},
     ControlSpec{"lblMsg", K::Label, "", 120, 3120, 4455, 255, 1, 1001},
     ControlSpec{"txtCommand", K::TextBox, "", 120, 3840, 2412, 372, 2, 1002},
     ControlSpec{"cmdExecute", K::Button, "Execute", 2640, 3840, 1452, 372, 3, 1003},
@@ -59,36 +60,49 @@ constexpr std::array kMenus{
 
 }  // namespace
 
-const FormSpec& MainForm() { return kForm; }
-std::span<const ControlSpec> MainControls() { return kControls; }
-const LineSpec& MainLine() { return kLine; }
-std::span<const MenuSpec> MainMenus() { return kMenus; }
+const FormSpec& MainForm() {
+  return kForm;
+}
+std::span<const ControlSpec> MainControls() {
+  return kControls;
+}
+const LineSpec& MainLine() {
+  return kLine;
+}
+std::span<const MenuSpec> MainMenus() {
+  return kMenus;
+}
 
 const ControlSpec* FindControl(std::string_view name) {
   for (const auto& c : kControls) {
-    if (c.name == name) return &c;
+    if (c.name == name)
+      return &c;
   }
   return nullptr;
 }
 
 const ControlSpec* FindControlById(int id) {
   for (const auto& c : kControls) {
-    if (c.id == id) return &c;
+    if (c.id == id)
+      return &c;
   }
   return nullptr;
 }
 
 const MenuSpec* FindMenu(std::string_view name) {
   for (const auto& m : kMenus) {
-    if (m.name == name) return &m;
+    if (m.name == name)
+      return &m;
   }
   return nullptr;
 }
 
 const MenuSpec* FindMenuById(int id) {
-  if (id == 0) return nullptr;
+  if (id == 0)
+    return nullptr;
   for (const auto& m : kMenus) {
-    if (m.id == id) return &m;
+    if (m.id == id)
+      return &m;
   }
   return nullptr;
 }

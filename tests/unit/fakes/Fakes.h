@@ -26,7 +26,8 @@ class FakeZServer : public ZServer {
   std::string Exec(const std::string& command) override {
     commands.push_back(command);
     if (onExec) {
-      if (auto r = onExec(command)) return *r;
+      if (auto r = onExec(command))
+        return *r;
     }
     if (auto it = failures.find(command); it != failures.end()) {
       throw ZServerError(command, it->second);
@@ -36,7 +37,8 @@ class FakeZServer : public ZServer {
       it->second.pop_front();
       return r;
     }
-    if (auto it = replies.find(command); it != replies.end()) return it->second;
+    if (auto it = replies.find(command); it != replies.end())
+      return it->second;
     return "";
   }
 
@@ -67,18 +69,21 @@ class FakeWindow : public Window {
  public:
   std::string GetText(const std::string& control) override {
     ++reads;
-    if (onGetText) onGetText(control);
+    if (onGetText)
+      onGetText(control);
     return texts[control];
   }
   void SetText(const std::string& control, const std::string& text) override {
     texts[control] = text;
-    if (control == kStatusLine) statusHistory.push_back(text);
+    if (control == kStatusLine)
+      statusHistory.push_back(text);
   }
   void SetEnabled(const std::string& control, bool on) override { enabled[control] = on; }
   void SetChecked(const std::string& item, bool on) override { checked[item] = on; }
   void Pump() override {
     ++pumps;
-    if (onPump) onPump(pumps);
+    if (onPump)
+      onPump(pumps);
   }
 
   std::string Status() { return texts[kStatusLine]; }
@@ -100,15 +105,19 @@ class FakeDesktop : public Desktop {
  public:
   int32_t StartProgram(const std::string& commandLine) override {
     events.push_back("start " + commandLine);
-    if (failStart) throw PlatformError("cannot start " + commandLine);
+    if (failStart)
+      throw PlatformError("cannot start " + commandLine);
     foreground = nextTaskId;
     return nextTaskId++;
   }
   void ActivateTask(int32_t taskId) override {
     events.push_back("activate " + std::to_string(taskId));
-    if (onActivate) onActivate(taskId);
-    if (failActivate) throw PlatformError("no window for task " + std::to_string(taskId));
-    if (!refuseFocus) foreground = taskId;
+    if (onActivate)
+      onActivate(taskId);
+    if (failActivate)
+      throw PlatformError("no window for task " + std::to_string(taskId));
+    if (!refuseFocus)
+      foreground = taskId;
   }
   bool IsTaskForeground(int32_t taskId) override { return foreground == taskId; }
   void SendKeys(const KeyStrokes& keys) override {
@@ -138,7 +147,8 @@ class FakeFiles : public Files {
   std::string ExeDirectory() override { return dir; }
   bool VisibleFileExists(const std::string& path) override { return files.count(path) != 0; }
   std::string ReadAll(const std::string& path) override {
-    if (auto it = unreadable.find(path); it != unreadable.end()) throw PlatformError(it->second);
+    if (auto it = unreadable.find(path); it != unreadable.end())
+      throw PlatformError(it->second);
     return files.at(path);
   }
   std::string dir = "C:\\Focura";
@@ -151,7 +161,8 @@ class FakePrompt : public Prompt {
   std::string Ask(const std::string& title, const std::string& text,
                   const std::string& defaultText) override {
     asked.push_back({title, text, defaultText});
-    if (answers.empty()) return "";
+    if (answers.empty())
+      return "";
     std::string a = answers.front();
     answers.pop_front();
     return a;

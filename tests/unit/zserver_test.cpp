@@ -1,0 +1,85 @@
+#include <gtest/gtest.h>
+
+#include <string>
+
+#include "text/Errors.h"
+#include "zserver/Commands.h"
+#include "zserver/SplitReply.h"
+
+namespace focura {
+namespace {
+
+TEST(ZServerCommands, TextsOfMovesAndQueries) {
+  NumberText num;
+  EXPECT_EQ(zcmd::MoveTo(102.5, num), "Z 102.5000 ; Z Wait ;");
+  EXPECT_EQ(zcmd::MoveBy(-2.5, num), "Z Rel -2.5000 ; Z Wait ;");
+  EXPECT_EQ(zcmd::MoveBy(-0.00004, num), "Z Rel 0.0000 ; Z Wait ;");
+  EXPECT_EQ(zcmd::ObjGet(4), "Obj Get 4");
+  EXPECT_EQ(zcmd::ObjGet(0), "Obj Get 0");
+  EXPECT_EQ(zcmd::ObjGet(-1), "Obj Get-1");
+  EXPECT_EQ(zcmd::MoveTo(-7.125, NumberText(",")), "Z -7,1250 ; Z Wait ;");
+}
+
+struct Split {
+  std::string token, rest;
+  int16_t n;
+};
+
+Split SplitOnce(std::string reply) {
+  std::string token = "old";
+  const int16_t n = SplitReply(reply, token);
+  return {token, reply, n};
+}
+
+TEST(SplitReply, CutsTheFirstBlankSeparatedToken) {
+  auto r = SplitOnce("  12.5   um  x ");
+  EXPECT_EQ(r.token, "12.5");
+  EXPECT_EQ(r.rest, "um  x");
+  EXPECT_EQ(r.n, 4);
+
+  r = SplitOnce("word");
+  EXPECT_EQ(r.token, "word");
+  EXPECT_EQ(r.rest, "");
+  EXPECT_EQ(r.n, 4);
+
+  for (const char* empty : {"", "    "}) {
+    r = SplitOnce(empty);
+    EXPECT_EQ(r.token, "");
+    EXPECT_EQ(r.rest, "");
+    EXPECT_EQ(r.n, 0);
+  }
+}
+
+TEST(SplitReply, OnlyTheBlankSeparates) {
+  auto r = SplitOnce("12.5\tum");
+  EXPECT_EQ(r.token, "12.5\tum");
+  EXPECT_EQ(r.rest, "");
+  r = SplitOnce("1\r\n2 3");
+  EXPECT_EQ(r.token, "1\r\n2");
+  EXPECT_EQ(r.rest, "3");
+}
+
+TEST(SplitReply, RepeatedCallsWalkTheTokens) {
+  std::string reply = "7 A 12.25 B";
+  std::string token;
+  SplitReply(reply, token);
+  SplitReply(reply, token);
+  SplitReply(reply, token);
+  EXPECT_EQ(token, "12.25");
+  EXPECT_EQ(reply, "B");
+  EXPECT_EQ(ReplyToken("Obj 5 -12.5000", 3), "-12.5000");
+  EXPECT_EQ(ReplyToken("Obj 5", 3), "");
+}
+
+TEST(SplitReply, TokenBeyondSixteenBitsOverflows) {
+  std::string fits(32767, 'x');
+  std::string token;
+  EXPECT_EQ(SplitReply(fits, token), 32767);
+  std::string tooLong(32768, 'x');
+  std::string before = tooLong;
+  EXPECT_THROW(SplitReply(tooLong, token), ArithmeticError);
+  EXPECT_EQ(tooLong, before);
+}
+
+}  // namespace
+}  // namespace focura
