@@ -1,0 +1,21 @@
+#include "acq/ZAcq.h"
+
+namespace focura {
+
+ZAcq::ZAcq(ZServer& zserv, Window& window, Clock& clock, Desktop& desktop, const NumberText& num)
+    : ZServ(zserv), Win(window), Delay(clock), Desk(desktop), Num(num) {}
+
+void ZAcq::LoadDefaults() {
+  ZTop = NotSetD;
+  ZBottom = NotSetD;
+  StepSize = NotSetD;
+  NumPlanes = NotSet;
+  CaptureDelay = 2.0;
+  SettleDelay = 1.0;
+  Period = 0.0;
+  KeyDelayMs = 200;
+  TriggerHoldMs = 500;
+  FujiKey = 1;
+}
+
+}  // namespace focura

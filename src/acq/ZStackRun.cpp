@@ -1,0 +1,158 @@
+#include <cmath>
+#include <string>
+
+#include "acq/ZAcq.h"
+#include "capture/FrameTrigger.h"
+#include "text/Errors.h"
+#include "zserver/Commands.h"
+
+namespace focura {
+
+namespace {
+
+const std::string kLineEnd = "\r\n";
+
+// Every exit of a run, a failure or a closed window included, must let later runs start.
+class DepthGuard {
+ public:
+  explicit DepthGuard(int16_t& depth) : depth_(depth) { ++depth_; }
+  ~DepthGuard() { --depth_; }
+  DepthGuard(const DepthGuard&) = delete;
+  DepthGuard& operator=(const DepthGuard&) = delete;
+
+ private:
+  int16_t& depth_;
+};
+
+// What a run fixes before it sends anything: every conversion that could fail mid-stack is made
+// here, so a plan beyond the counters' ranges is refused with the axis untouched.
+struct RunFigures {
+  double start = 0;
+  int16_t planes = 0;
+  int32_t settleMs = 0;
+  int32_t captureMs = 0;
+  bool usePeriod = false;
+  int32_t periodMs = 0;
+};
+
+// Seconds to whole milliseconds, truncated; an empty text when the value fits, else the refusal.
+std::string ToMs(double seconds, const std::string& what, int32_t& ms) {
+  try {
+    ms = TruncToInt32(seconds * 1000.0);
+    return "";
+  } catch (const ArithmeticError&) {
+    if (seconds > 0)
+      return what + " too long (at most 2147483 s)";
+    return what + " out of range (at least -2147483 s)";
+  }
+}
+
+}  // namespace
+
+int16_t ZAcq::AcquireStack() {
+  if (RunDepth > 0)
+    return 0;
+  DepthGuard depth(RunDepth);
+
+  int16_t prepared = -1;
+  try {
+    prepared = PrepareStack();
+  } catch (const WindowClosed&) {
+    throw;
+  } catch (const FocuraError&) {
+    prepared = -1;  // ends too far apart to show: the plan is not usable
+  }
+  if (prepared < 0) {
+    Win.SetText(kStatusLine, "Error");
+    return -1;
+  }
+
+  Win.Pump();
+
+  // Handlers that ran at the pump may have changed the plan; the run takes it as it stands now,
+  // so it checks again what it is about to use, before anything reaches the axis.
+  if (ZBottom == NotSetD || StepSize == NotSetD || !(StepSize > 0) || NumPlanes == NotSet ||
+      NumPlanes <= 0) {
+    Win.SetText(kStatusLine, "Error");
+    return -1;
+  }
+  RunFigures fig;
+  std::string refusal;
+  if (NumPlanes > 32767) {
+    refusal = "Too many planes (at most 32767)";
+  } else {
+    fig.planes = static_cast<int16_t>(NumPlanes);
+    fig.start = ZBottom + StepSize;
+    if (!std::isfinite(fig.start))
+      refusal = "Start position out of range";
+  }
+  if (refusal.empty())
+    refusal = ToMs(SettleDelay, "Settle delay", fig.settleMs);
+  if (refusal.empty())
+    refusal = ToMs(CaptureDelay, "Capture delay", fig.captureMs);
+  if (refusal.empty() && Period > 0) {
+    fig.usePeriod = true;
+    refusal = ToMs(Period, "Period", fig.periodMs);
+  }
+  if (!refusal.empty()) {
+    Win.SetText(kStatusLine, refusal);
+    return -1;
+  }
+
+  CancelZ = 0;
+  ZLog =
+      "Planes " + Num.Format0(NumPlanes) + ", Step = " + Num.Format2(-StepSize) + " ;" + kLineEnd;
+
+  int32_t plane = 0;  // 0 while the axis goes to the start position
+  try {
+    ZServ.Exec(zcmd::MoveTo(fig.start, Num));
+    Win.SetText(kStatusLine, "Z= " + Num.Format2(fig.start));
+    const std::string stepCommand = zcmd::MoveBy(-StepSize, Num);
+
+    for (plane = 1; plane <= fig.planes; ++plane) {
+      const uint32_t planeStart = Delay.Now();
+      ZServ.Exec(stepCommand);
+      const std::string reply = ZServ.Exec(zcmd::kWhere);
+      const std::string line = "#" + Num.Format0(plane) + ", Z=" + reply;
+      Win.SetText(kStatusLine, line);
+      ZLog += line + kLineEnd;
+      Delay.WaitMs(fig.settleMs);
+      Win.Pump();
+      CaptureFrame(*this);
+      if (CancelZ == 1) {
+        Win.SetText(kStatusLine, "Z-stack cancelled");
+        return -1;
+      }
+      Delay.WaitMs(fig.captureMs);
+      if (fig.usePeriod) {
+        const uint32_t elapsed = Delay32::Elapsed(planeStart, Delay.Now());
+        if (elapsed > static_cast<uint32_t>(fig.periodMs)) {
+          Win.SetText(kStatusLine, "Given period is too short");
+          Win.Pump();
+        } else {
+          Delay.WaitMs(fig.periodMs - static_cast<int32_t>(elapsed));
+        }
+      }
+    }
+  } catch (const WindowClosed&) {
+    throw;
+  } catch (const FocuraError& e) {
+    const std::string where = plane == 0 ? "Z-stack stopped at the start move: "
+                                         : "Z-stack stopped at plane " + Num.Format0(plane) + ": ";
+    Win.SetText(kStatusLine, where + e.what());
+    return -1;
+  }
+
+  Win.SetText(kStatusLine, "Z-stack finished");
+  return 1;
+}
+
+void ZAcq::cmdFocura_Click() {
+  AcquireStack();
+}
+
+void ZAcq::cmdCancelZ_Click() {
+  CancelZ = 1;
+}
+
+}  // namespace focura

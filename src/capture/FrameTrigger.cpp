@@ -1,0 +1,71 @@
+#include "capture/FrameTrigger.h"
+
+#include <optional>
+#include <string>
+
+#include "acq/ZAcq.h"
+#include "capture/KeyNotation.h"
+#include "text/Errors.h"
+#include "zserver/Commands.h"
+
+namespace focura {
+
+namespace {
+
+// The capture program's key in key notation, or nothing for a method without one.
+std::optional<std::string> KeyOf(const ZAcq& acq) {
+  switch (acq.CaptureType) {
+    case 1:
+    case 2:
+      return " ";
+    case 3:
+      return "{F8}";
+    case 4:
+      if (acq.FujiKey == 1)
+        return " ";
+      if (acq.FujiKey == 2)
+        return "{ENTER}";
+      return std::nullopt;
+    case 5:
+      return acq.CaptureKey;
+    default:
+      return std::nullopt;
+  }
+}
+
+}  // namespace
+
+void CaptureFrame(ZAcq& acq) {
+  if (acq.CaptureTaskId == 0)
+    return;
+
+  if (acq.CaptureType == kCaptureHardware) {
+    acq.ZServ.Exec(zcmd::kTriggerOn);
+    acq.Delay.WaitMs(acq.TriggerHoldMs);
+    acq.ZServ.Exec(zcmd::kTriggerOff);
+    return;
+  }
+
+  // A malformed custom key is reported before the capture program is disturbed.
+  const std::optional<std::string> key = KeyOf(acq);
+  const KeyStrokes keys = key ? ParseKeys(*key) : KeyStrokes{};
+
+  const int32_t task = acq.CaptureTaskId;
+  acq.Desk.ActivateTask(task);
+  acq.Delay.WaitMs(acq.KeyDelayMs);
+  if (keys.empty())
+    return;
+
+  // Keys go to whatever window has the focus: typing a capture key into another program could do
+  // anything there, so the key is sent only when the capture program is in front.
+  if (!acq.Desk.IsTaskForeground(task)) {
+    acq.Desk.ActivateTask(task);
+    if (!acq.Desk.IsTaskForeground(task)) {
+      throw PlatformError("The capture program (task " + std::to_string(task) +
+                          ") is not in front; no key was sent");
+    }
+  }
+  acq.Desk.SendKeys(keys);
+}
+
+}  // namespace focura

@@ -1,0 +1,22 @@
+#pragma once
+// One ZAcq wired to the recording fakes, for the plan, run and trigger tests.
+
+#include "acq/ZAcq.h"
+#include "fakes/Fakes.h"
+#include "text/NumberText.h"
+
+namespace focura::testing {
+
+struct AcqRig {
+  explicit AcqRig(std::string decimalSeparator = ".") : num(std::move(decimalSeparator)) {
+    acq.LoadDefaults();
+  }
+  fakes::FakeZServer z;
+  fakes::FakeWindow w;
+  fakes::FakeClock clock;
+  fakes::FakeDesktop desk;
+  NumberText num;
+  ZAcq acq{z, w, clock, desk, num};
+};
+
+}  // namespace focura::testing
