@@ -1,0 +1,167 @@
+#include "ui/FormController.h"
+
+#include <map>
+
+#include "capture/CaptureMethods.h"
+#include "capture/FrameTrigger.h"
+#include "text/Errors.h"
+#include "ui/DispatchBoundary.h"
+#include "ui/Guards.h"
+#include "ui/OperatorCommands.h"
+#include "zserver/Commands.h"
+
+namespace focura {
+
+struct FormController::Impl {
+  Impl(Window& window, Prompt& prompt, Clock& clock, Desktop& desktop, Files& files,
+       const NumberText& num)
+      : realWindow(window),
+        window(window, closed),
+        zserver(server, closed),
+        acq(zserver, this->window, clock, desktop, num),
+        capture(acq, files),
+        commands(acq, prompt) {
+    Wire();
+  }
+
+  void Wire();
+  // The window's load: defaults, the Z server and its start-up commands, the buttons, the timings.
+  void LoadSteps(const ZServerFactory& create);
+  // Releases the Z server once the window is closed and no handler can still reach it.
+  void ReleaseIfDone() {
+    if (closed && depth == 0)
+      server.reset();
+  }
+
+  Window& realWindow;
+  bool closed = false;
+  int depth = 0;  // handlers in progress, nested ones included
+  std::unique_ptr<ZServer> server;
+  GuardedWindow window;
+  GuardedZServer zserver;
+  ZAcq acq;
+  CaptureControls capture;
+  OperatorCommands commands;
+  std::map<std::string, std::function<void()>, std::less<>> handlers;
+};
+
+namespace {
+
+// Counts a handler as in progress for as long as it runs, however it ends.
+class InProgress {
+ public:
+  explicit InProgress(int& depth) : depth_(depth) { ++depth_; }
+  ~InProgress() { --depth_; }
+  InProgress(const InProgress&) = delete;
+  InProgress& operator=(const InProgress&) = delete;
+
+ private:
+  int& depth_;
+};
+
+}  // namespace
+
+void FormController::Impl::LoadSteps(const ZServerFactory& create) {
+  acq.LoadDefaults();
+  server = create();
+  for (const auto& command : {zcmd::kShow, zcmd::kJoyOn, zcmd::kHide})
+    zserver.Exec(command);
+  for (const char* button : {"cmdLaunchCapture", "cmdCapture", "cmdFocura"}) {
+    window.SetEnabled(button, false);
+  }
+  window.SetText("txtDelay", acq.Num.Format1(acq.CaptureDelay));
+  window.SetText("txtSettle", acq.Num.Format1(acq.SettleDelay));
+  window.SetText("txtPeriod", acq.Num.Format1(acq.Period));
+}
+
+void FormController::Impl::Wire() {
+  auto& ops = commands;
+  handlers = {
+      {"cmdGetTopBot", [&ops] { ops.cmdGetTopBot_Click(); }},
+      {"cmdSetTop", [&ops] { ops.cmdSetTop_Click(); }},
+      {"cmdSetBot", [&ops] { ops.cmdSetBot_Click(); }},
+      {"cmdSetNum", [&ops] { ops.cmdSetNum_Click(); }},
+      {"cmdSetStepSize", [&ops] { ops.cmdSetStepSize_Click(); }},
+      {"cmdExecute", [&ops] { ops.cmdExecute_Click(); }},
+      {"mnuShowZServ", [&ops] { ops.mnuShowZServ_Click(); }},
+      {"mnuHideZServ", [&ops] { ops.mnuHideZServ_Click(); }},
+      {"mnuZLog", [&ops] { ops.mnuZLog_Click(); }},
+      {"mnuDelayKey", [&ops] { ops.mnuDelayKey_Click(); }},
+      {"mnuTriggerHold", [&ops] { ops.mnuTriggerHold_Click(); }},
+      {"mnuFujiCapKey", [&ops] { ops.mnuFujiCapKey_Click(); }},
+      {"cmdFocura", [this] { acq.cmdFocura_Click(); }},
+      {"cmdCancelZ", [this] { acq.cmdCancelZ_Click(); }},
+      {"cmdCapture", [this] { CaptureFrame(acq); }},
+      {"cmdLaunchCapture", [this] { capture.cmdLaunchCapture_Click(); }},
+      {"mnuCapture", [this] { capture.mnuCapture_Click(); }},
+  };
+  for (const auto& method : CaptureMethods()) {
+    const std::string item(method.menuItem);
+    handlers.emplace(item, [this, item] { capture.MethodItem_Click(item); });
+  }
+}
+
+FormController::FormController(Window& window, Prompt& prompt, Clock& clock, Desktop& desktop,
+                               Files& files, const NumberText& num)
+    : impl_(std::make_unique<Impl>(window, prompt, clock, desktop, files, num)) {}
+
+FormController::~FormController() = default;
+
+void FormController::Load(const ZServerFactory& create) {
+  Impl& s = *impl_;
+  {
+    InProgress loading(s.depth);
+    try {
+      s.LoadSteps(create);
+    } catch (const WindowClosed&) {
+      // Closed while the Z server was starting: nothing more to set up.
+    }
+  }
+  s.ReleaseIfDone();
+}
+
+void FormController::Dispatch(const std::string& name) {
+  Impl& s = *impl_;
+  if (s.closed)
+    return;
+  const auto handler = s.handlers.find(name);
+  if (handler == s.handlers.end())
+    return;
+
+  std::optional<std::string> failure;
+  {
+    InProgress handling(s.depth);
+    failure = RunInBoundary(handler->second);
+  }
+  if (failure && !s.closed) {
+    // The window stays in use; only a window that fails even this write loses the message.
+    RunInBoundary([&] { s.realWindow.SetText(kStatusLine, *failure); });
+  }
+  s.ReleaseIfDone();
+}
+
+void FormController::Close() {
+  Impl& s = *impl_;
+  if (s.closed)
+    return;
+  s.closed = true;
+  if (s.server) {
+    // The window goes whatever the Z server answers; there is nobody left to tell.
+    RunInBoundary([&] { s.server->Exec(zcmd::kUnload); });
+  }
+  s.ReleaseIfDone();
+}
+
+bool FormController::Closed() const {
+  return impl_->closed;
+}
+
+bool FormController::Busy() const {
+  return impl_->depth > 0;
+}
+
+ZAcq& FormController::Acq() {
+  return impl_->acq;
+}
+
+}  // namespace focura

@@ -1,0 +1,43 @@
+#include "ui/Guards.h"
+
+#include "text/Errors.h"
+
+namespace focura {
+
+Window& GuardedWindow::Real() {
+  if (closed_)
+    throw WindowClosed();
+  return real_;
+}
+
+std::string GuardedWindow::GetText(const std::string& control) {
+  return Real().GetText(control);
+}
+
+void GuardedWindow::SetText(const std::string& control, const std::string& text) {
+  Real().SetText(control, text);
+}
+
+void GuardedWindow::SetEnabled(const std::string& control, bool enabled) {
+  Real().SetEnabled(control, enabled);
+}
+
+void GuardedWindow::SetChecked(const std::string& menuItem, bool checked) {
+  Real().SetChecked(menuItem, checked);
+}
+
+void GuardedWindow::Pump() {
+  Real().Pump();
+  if (closed_)
+    throw WindowClosed();
+}
+
+std::string GuardedZServer::Exec(const std::string& command) {
+  if (closed_)
+    throw WindowClosed();
+  if (!real_)
+    throw ZServerError(command, "the Z server has not been created");
+  return real_->Exec(command);
+}
+
+}  // namespace focura
