@@ -1,0 +1,40 @@
+# End-to-end suite: the whole tool operated through its window under Wine, against the Z server
+# simulator over COM, with a capture-target stand-in receiving the keystrokes.
+set(FOCURA_E2E_DIR ${CMAKE_SOURCE_DIR}/tests/e2e)
+
+# The stand-in for a camera-remote program.
+add_executable(capture_target WIN32 ${FOCURA_E2E_DIR}/target/CaptureTarget.cpp)
+target_compile_definitions(capture_target PRIVATE UNICODE _UNICODE)
+target_link_options(capture_target PRIVATE -municode)
+target_link_libraries(capture_target PRIVATE user32 winmm shell32)
+
+# The driver needs both programs under test; until they exist there is nothing to drive.
+set(FOCURA_E2E_TOOL_TARGET focura CACHE STRING "Target that builds focura.exe")
+set(FOCURA_E2E_ZSIM_TARGET zsim CACHE STRING "Target that builds zsim.exe")
+if(NOT (TARGET ${FOCURA_E2E_TOOL_TARGET} AND TARGET ${FOCURA_E2E_ZSIM_TARGET}))
+  message(STATUS "e2e_tests not built: targets ${FOCURA_E2E_TOOL_TARGET} and ${FOCURA_E2E_ZSIM_TARGET} are not both defined")
+  return()
+endif()
+
+file(GLOB FOCURA_E2E_SOURCES CONFIGURE_DEPENDS ${FOCURA_E2E_DIR}/*.cpp)
+add_executable(e2e_tests ${FOCURA_E2E_SOURCES})
+target_include_directories(e2e_tests PRIVATE ${FOCURA_E2E_DIR} ${CMAKE_SOURCE_DIR}/src/win32)
+target_compile_definitions(e2e_tests PRIVATE
+  UNICODE _UNICODE
+  FOCURA_E2E_TOOL_DEFAULT="$<TARGET_FILE:${FOCURA_E2E_TOOL_TARGET}>"
+  FOCURA_E2E_ZSIM_DEFAULT="$<TARGET_FILE:${FOCURA_E2E_ZSIM_TARGET}>"
+  FOCURA_E2E_STANDIN_DEFAULT="$<TARGET_FILE:capture_target>"
+  FOCURA_E2E_WORK_DEFAULT="${CMAKE_BINARY_DIR}/e2e-work")
+# gtest and gmock come from tests/unit, which builds GoogleTest from Debian's sources.
+target_link_libraries(e2e_tests PRIVATE focura_core gtest_main gmock
+  user32 winmm ole32 oleaut32 advapi32 shell32)
+add_dependencies(e2e_tests ${FOCURA_E2E_TOOL_TARGET} ${FOCURA_E2E_ZSIM_TARGET} capture_target)
+
+# One CTest entry per test. They share the Wine prefix, the desktop's focus and the per-user COM
+# registration, so they never run side by side.
+include(GoogleTest)
+gtest_discover_tests(e2e_tests
+  DISCOVERY_MODE PRE_TEST
+  DISCOVERY_TIMEOUT 120
+  TEST_PREFIX "e2e."
+  PROPERTIES RUN_SERIAL TRUE LABELS e2e TIMEOUT 120)

@@ -1,0 +1,94 @@
+#include "Process.h"
+
+#include "Win32Text.h"
+
+#include <stdexcept>
+#include <utility>
+#include <vector>
+
+namespace focura::e2e {
+
+Process::Process(Process&& other) noexcept
+    : handle_(std::exchange(other.handle_, nullptr)), pid_(std::exchange(other.pid_, 0)) {}
+
+Process& Process::operator=(Process&& other) noexcept {
+  if (this != &other) {
+    Terminate();
+    handle_ = std::exchange(other.handle_, nullptr);
+    pid_ = std::exchange(other.pid_, 0);
+  }
+  return *this;
+}
+
+Process::~Process() {
+  Terminate();
+}
+
+Process Process::Start(const std::string& commandLine, const std::string& directory) {
+  std::wstring cmd = Wide(commandLine);
+  std::vector<wchar_t> buffer(cmd.begin(), cmd.end());
+  buffer.push_back(L'\0');
+  const std::wstring dir = Wide(directory);
+  STARTUPINFOW si{};
+  si.cb = sizeof si;
+  si.dwFlags = STARTF_USESHOWWINDOW;
+  si.wShowWindow = SW_SHOWNORMAL;
+  PROCESS_INFORMATION pi{};
+  if (!CreateProcessW(nullptr, buffer.data(), nullptr, nullptr, FALSE, 0, nullptr,
+                      dir.empty() ? nullptr : dir.c_str(), &si, &pi)) {
+    throw std::runtime_error("cannot start " + commandLine + ": " + LastErrorText());
+  }
+  CloseHandle(pi.hThread);
+  Process p;
+  p.handle_ = pi.hProcess;
+  p.pid_ = pi.dwProcessId;
+  return p;
+}
+
+Process Process::Open(unsigned long pid) {
+  Process p;
+  p.handle_ =
+      OpenProcess(PROCESS_TERMINATE | SYNCHRONIZE | PROCESS_QUERY_LIMITED_INFORMATION, FALSE, pid);
+  if (!p.handle_)
+    throw std::runtime_error("cannot open process " + std::to_string(pid));
+  p.pid_ = pid;
+  return p;
+}
+
+bool Process::Running() const {
+  return handle_ && WaitForSingleObject(handle_, 0) == WAIT_TIMEOUT;
+}
+
+bool Process::WaitExit(unsigned ms) const {
+  return handle_ && WaitForSingleObject(handle_, ms) == WAIT_OBJECT_0;
+}
+
+unsigned long Process::ExitCode() const {
+  DWORD code = STILL_ACTIVE;
+  if (handle_)
+    GetExitCodeProcess(handle_, &code);
+  return code;
+}
+
+void Process::Terminate() {
+  if (!handle_)
+    return;
+  if (Running()) {
+    TerminateProcess(handle_, 1);
+    WaitForSingleObject(handle_, 5000);
+  }
+  CloseHandle(handle_);
+  handle_ = nullptr;
+  pid_ = 0;
+}
+
+unsigned long RunToEnd(const std::string& commandLine, const std::string& directory, unsigned ms) {
+  Process p = Process::Start(commandLine, directory);
+  if (!p.WaitExit(ms))
+    throw std::runtime_error("timed out: " + commandLine);
+  unsigned long code = p.ExitCode();
+  p.Terminate();
+  return code;
+}
+
+}  // namespace focura::e2e

@@ -1,0 +1,42 @@
+#pragma once
+// A program started by the tests, known by its process handle. The destructor ends it if it is
+// still running, so a failed test leaves nothing behind for the next one.
+
+#include <cstdint>
+#include <string>
+
+namespace focura::e2e {
+
+class Process {
+ public:
+  Process() = default;
+  Process(const Process&) = delete;
+  Process& operator=(const Process&) = delete;
+  Process(Process&& other) noexcept;
+  Process& operator=(Process&& other) noexcept;
+  ~Process();
+
+  // Starts `commandLine` (UTF-8) in `directory`, its window shown normally. Throws on failure.
+  static Process Start(const std::string& commandLine, const std::string& directory);
+  // Takes ownership of an existing process by id (a program the tool started).
+  static Process Open(unsigned long pid);
+
+  bool Valid() const { return handle_ != nullptr; }
+  unsigned long Id() const { return pid_; }
+  bool Running() const;
+  // Waits up to `ms`; true when the process has ended.
+  bool WaitExit(unsigned ms) const;
+  // Exit code once ended.
+  unsigned long ExitCode() const;
+  void Terminate();
+
+ private:
+  void* handle_ = nullptr;
+  unsigned long pid_ = 0;
+};
+
+// Runs a command line to its end (bounded by `ms`) and returns its exit code; throws on a start
+// failure or time-out.
+unsigned long RunToEnd(const std::string& commandLine, const std::string& directory, unsigned ms);
+
+}  // namespace focura::e2e

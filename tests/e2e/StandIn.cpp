@@ -1,0 +1,33 @@
+#include "StandIn.h"
+
+#include "FileText.h"
+#include "Wait.h"
+
+namespace focura::e2e {
+
+std::string StandInCommandLine(const std::string& exe, const std::string& title,
+                               const std::string& logPath) {
+  return "\"" + exe + "\" --title \"" + title + "\" --log \"" + logPath + "\"";
+}
+
+std::vector<TargetEvent> StandInLog::Events() const {
+  return ParseTargetLog(ReadFileText(path_));
+}
+
+bool StandInLog::WaitStarted(unsigned ms) const {
+  return WaitUntil(
+      [&] {
+        for (const auto& e : Events()) {
+          if (e.kind == TargetEventKind::Start)
+            return true;
+        }
+        return false;
+      },
+      ms);
+}
+
+bool StandInLog::WaitKeys(size_t n, unsigned ms) const {
+  return WaitUntil([&] { return Keys().size() >= n; }, ms);
+}
+
+}  // namespace focura::e2e

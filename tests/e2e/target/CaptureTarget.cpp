@@ -1,0 +1,142 @@
+// A stand-in for a camera-remote program: a plain top-level window that writes every key it
+// receives to a log, one line per event, so the end-to-end tests can tell which keys reached it,
+// when (timeGetTime, the clock the tool itself waits on) and whether it was in front at the time.
+//
+//   capture_target.exe --title "Capture Target" --log C:\path\keys.log
+//
+// Line format (fields separated by one blank):
+//   <ms> START pid=<pid> fg=<0|1>
+//   <ms> ACTIVATE on=<0|1> fg=<0|1>
+//   <ms> KEYDOWN vk=<n> shift=<0|1> ctrl=<0|1> alt=<0|1> fg=<0|1>
+//   <ms> SYSKEYDOWN vk=<n> shift=<0|1> ctrl=<0|1> alt=<0|1> fg=<0|1>
+//   <ms> CHAR ch=<n> shift=<0|1> ctrl=<0|1> alt=<0|1> fg=<0|1>
+
+#ifndef NOMINMAX
+#define NOMINMAX
+#endif
+#include <mmsystem.h>
+#include <shellapi.h>
+#include <windows.h>
+
+#include <cstdio>
+#include <string>
+
+namespace {
+
+HANDLE gLog = INVALID_HANDLE_VALUE;
+HWND gWindow = nullptr;
+
+// Each line goes straight to the file (no buffering), so a reader polling the file sees every
+// event as soon as the window has handled it.
+void WriteLine(const std::string& line) {
+  if (gLog == INVALID_HANDLE_VALUE)
+    return;
+  std::string text = line + "\r\n";
+  DWORD written = 0;
+  WriteFile(gLog, text.data(), static_cast<DWORD>(text.size()), &written, nullptr);
+}
+
+int Down(int vk) {
+  return (GetKeyState(vk) & 0x8000) != 0 ? 1 : 0;
+}
+
+int InFront() {
+  return GetForegroundWindow() == gWindow ? 1 : 0;
+}
+
+void LogKey(const char* what, const char* field, unsigned value) {
+  char buf[160];
+  std::snprintf(buf, sizeof buf, "%lu %s %s=%u shift=%d ctrl=%d alt=%d fg=%d",
+                static_cast<unsigned long>(timeGetTime()), what, field, value, Down(VK_SHIFT),
+                Down(VK_CONTROL), Down(VK_MENU), InFront());
+  WriteLine(buf);
+}
+
+LRESULT CALLBACK WndProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
+  switch (msg) {
+    case WM_KEYDOWN:
+      LogKey("KEYDOWN", "vk", static_cast<unsigned>(wp));
+      return 0;
+    case WM_SYSKEYDOWN:
+      LogKey("SYSKEYDOWN", "vk", static_cast<unsigned>(wp));
+      break;  // Alt+F4 and friends keep their default meaning
+    case WM_CHAR:
+      LogKey("CHAR", "ch", static_cast<unsigned>(wp));
+      return 0;
+    case WM_ACTIVATE: {
+      char buf[96];
+      std::snprintf(buf, sizeof buf, "%lu ACTIVATE on=%d fg=%d",
+                    static_cast<unsigned long>(timeGetTime()), LOWORD(wp) != WA_INACTIVE ? 1 : 0,
+                    InFront());
+      WriteLine(buf);
+      break;
+    }
+    case WM_DESTROY:
+      PostQuitMessage(0);
+      return 0;
+    default:
+      break;
+  }
+  return DefWindowProcW(hwnd, msg, wp, lp);
+}
+
+}  // namespace
+
+int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int) {
+  std::wstring title = L"Capture Target";
+  std::wstring logPath;
+  int argc = 0;
+  LPWSTR* argv = CommandLineToArgvW(GetCommandLineW(), &argc);
+  for (int i = 1; argv && i + 1 < argc; ++i) {
+    std::wstring arg = argv[i];
+    if (arg == L"--title")
+      title = argv[++i];
+    else if (arg == L"--log")
+      logPath = argv[++i];
+  }
+  if (argv)
+    LocalFree(argv);
+
+  if (!logPath.empty()) {
+    gLog = CreateFileW(logPath.c_str(), FILE_APPEND_DATA, FILE_SHARE_READ | FILE_SHARE_WRITE,
+                       nullptr, OPEN_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (gLog == INVALID_HANDLE_VALUE)
+      return 2;
+  }
+  timeBeginPeriod(1);
+
+  WNDCLASSW wc{};
+  wc.lpfnWndProc = WndProc;
+  wc.hInstance = instance;
+  wc.hCursor = LoadCursor(nullptr, IDC_ARROW);
+  wc.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_WINDOW + 1);
+  wc.lpszClassName = L"FocuraCaptureTarget";
+  RegisterClassW(&wc);
+
+  gWindow = CreateWindowExW(0, wc.lpszClassName, title.c_str(), WS_OVERLAPPEDWINDOW, CW_USEDEFAULT,
+                            CW_USEDEFAULT, 320, 200, nullptr, nullptr, instance, nullptr);
+  if (!gWindow)
+    return 3;
+  // A program started normally comes up in front with the keyboard focus; so does this one.
+  ShowWindow(gWindow, SW_SHOWNORMAL);
+  UpdateWindow(gWindow);
+  SetForegroundWindow(gWindow);
+  SetFocus(gWindow);
+  {
+    char buf[96];
+    std::snprintf(buf, sizeof buf, "%lu START pid=%lu fg=%d",
+                  static_cast<unsigned long>(timeGetTime()),
+                  static_cast<unsigned long>(GetCurrentProcessId()), InFront());
+    WriteLine(buf);
+  }
+
+  MSG msg;
+  while (GetMessageW(&msg, nullptr, 0, 0) > 0) {
+    TranslateMessage(&msg);
+    DispatchMessageW(&msg);
+  }
+  timeEndPeriod(1);
+  if (gLog != INVALID_HANDLE_VALUE)
+    CloseHandle(gLog);
+  return 0;
+}
