@@ -1,0 +1,188 @@
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "acq_rig.h"
+#include "capture/FrameTrigger.h"
+#include "capture/KeyNotation.h"
+#include "text/Errors.h"
+
+namespace focura {
+namespace {
+
+using Strings = std::vector<std::string>;
+
+// Remembers the counter at every activation and every key send.
+class TimedDesktop : public fakes::FakeDesktop {
+ public:
+  explicit TimedDesktop(fakes::FakeClock& clock) : clock_(clock) {
+    onActivate = [this](int32_t) { activatedAt.push_back(clock_.now); };
+  }
+  void SendKeys(const KeyStrokes& keys) override {
+    sentAt.push_back(clock_.now);
+    FakeDesktop::SendKeys(keys);
+  }
+  std::vector<uint32_t> activatedAt, sentAt;
+
+ private:
+  fakes::FakeClock& clock_;
+};
+
+struct TriggerTest : ::testing::Test {
+  fakes::FakeZServer z;
+  fakes::FakeWindow w;
+  fakes::FakeClock clock;
+  TimedDesktop desk{clock};
+  NumberText num;
+  ZAcq acq{z, w, clock, desk, num};
+
+  void SetUp() override { acq.LoadDefaults(); }
+  void Program(int16_t type) {
+    acq.CaptureType = type;
+    acq.CaptureTaskId = 4242;
+  }
+};
+
+const KeyStrokes kSpace{KeyStroke::Char(U' ')};
+const KeyStrokes kEnter{KeyStroke::Named(NamedKey::Enter)};
+const KeyStrokes kF8{KeyStroke::Named(NamedKey::F8)};
+
+TEST_F(TriggerTest, NothingLaunchedDoesNothing) {
+  for (int type : {1, 3, 5, int{kCaptureHardware}}) {
+    acq.CaptureType = static_cast<int16_t>(type);
+    acq.CaptureTaskId = 0;
+    CaptureFrame(acq);
+  }
+  EXPECT_TRUE(z.commands.empty());
+  EXPECT_TRUE(desk.events.empty());
+  EXPECT_EQ(clock.reads, 0);
+}
+
+TEST_F(TriggerTest, HardwareTriggerHoldsTheOutputOnLongerThanTheHoldTime) {
+  acq.CaptureType = kCaptureHardware;
+  acq.CaptureTaskId = 1;
+  std::vector<uint32_t> at;
+  z.onExec = [&](const std::string&) -> std::optional<std::string> {
+    at.push_back(clock.now);
+    return std::nullopt;
+  };
+  CaptureFrame(acq);
+  EXPECT_EQ(z.commands, (Strings{"CON /2J1R", "CON /2J0R"}));
+  ASSERT_EQ(at.size(), 2u);
+  EXPECT_GT(at[1] - at[0], 500u);
+  EXPECT_LT(at[1] - at[0], 505u);
+  EXPECT_TRUE(desk.events.empty());
+  // After a program was launched, choosing the hardware trigger still pulses the output.
+  acq.CaptureTaskId = 4242;
+  CaptureFrame(acq);
+  EXPECT_EQ(z.commands.size(), 4u);
+  EXPECT_TRUE(desk.events.empty());
+}
+
+TEST_F(TriggerTest, EachMethodSendsItsKeyToTheActivatedProgram) {
+  struct Case {
+    int16_t type;
+    int32_t fuji;
+    const char* custom;
+    KeyStrokes keys;
+  };
+  const KeyStrokes ctrlS{KeyStroke::Char(U's', kModCtrl)};
+  for (const Case& c :
+       {Case{1, 1, "", kSpace}, Case{2, 1, "", kSpace}, Case{3, 2, "", kF8}, Case{4, 1, "", kSpace},
+        Case{4, 2, "", kEnter}, Case{5, 2, "^s", ctrlS}, Case{5, 1, " ", kSpace}}) {
+    desk.events.clear();
+    desk.sent.clear();
+    desk.sentTo.clear();
+    desk.foreground = 0;
+    Program(c.type);
+    acq.FujiKey = c.fuji;
+    acq.CaptureKey = c.custom;
+    CaptureFrame(acq);
+    EXPECT_EQ(desk.events, (Strings{"activate 4242", "keys " + std::to_string(c.keys.size())}))
+        << c.type;
+    ASSERT_EQ(desk.sent.size(), 1u) << c.type;
+    EXPECT_EQ(desk.sent[0], c.keys) << c.type;
+    EXPECT_EQ(desk.sentTo[0], 4242) << c.type;
+  }
+  EXPECT_TRUE(z.commands.empty());
+}
+
+TEST_F(TriggerTest, MethodsWithoutAKeyOnlyActivateAndWait) {
+  struct Case {
+    int16_t type;
+    int32_t fuji;
+    const char* custom;
+  };
+  for (Case c :
+       {Case{4, 0, "x"}, Case{4, 3, "x"}, Case{5, 1, ""}, Case{0, 1, "x"}, Case{7, 1, "x"}}) {
+    desk.events.clear();
+    Program(c.type);
+    acq.FujiKey = c.fuji;
+    acq.CaptureKey = c.custom;
+    const long before = clock.reads;
+    CaptureFrame(acq);
+    EXPECT_EQ(desk.events, Strings{"activate 4242"}) << c.type << "/" << c.fuji;
+    EXPECT_GT(clock.reads - before, 200) << c.type;  // the key delay was still waited
+  }
+  EXPECT_TRUE(desk.sent.empty());
+}
+
+TEST_F(TriggerTest, TheKeyFollowsTheActivationByMoreThanTheKeyDelay) {
+  Program(3);
+  for (int32_t delay : {200, 0, -5}) {
+    desk.activatedAt.clear();
+    desk.sentAt.clear();
+    acq.KeyDelayMs = delay;
+    CaptureFrame(acq);
+    ASSERT_EQ(desk.sentAt.size(), 1u);
+    const uint32_t gap = desk.sentAt[0] - desk.activatedAt[0];
+    EXPECT_GT(static_cast<int64_t>(gap), std::max<int64_t>(delay, 0)) << delay;
+    EXPECT_LT(gap, static_cast<uint32_t>(std::max(delay, 0) + 5)) << delay;
+  }
+}
+
+TEST_F(TriggerTest, FocusTakenDuringTheKeyDelayIsTakenBackOnce) {
+  Program(1);
+  int activations = 0;
+  desk.onActivate = [&](int32_t) { desk.refuseFocus = (++activations == 1); };
+  CaptureFrame(acq);
+  EXPECT_EQ(desk.events, (Strings{"activate 4242", "activate 4242", "keys 1"}));
+  EXPECT_EQ(desk.sentTo, std::vector<int32_t>{4242});
+}
+
+TEST_F(TriggerTest, NoKeyIsTypedIntoAnotherProgram) {
+  Program(5);
+  acq.CaptureKey = "{ENTER}";
+  desk.refuseFocus = true;
+  desk.foreground = 99;
+  try {
+    CaptureFrame(acq);
+    FAIL() << "no failure";
+  } catch (const PlatformError& e) {
+    EXPECT_STREQ(e.what(), "The capture program (task 4242) is not in front; no key was sent");
+  }
+  EXPECT_EQ(desk.events, (Strings{"activate 4242", "activate 4242"}));
+  EXPECT_TRUE(desk.sent.empty());
+}
+
+TEST_F(TriggerTest, FailuresOfTheDesktopAndTheServerPropagate) {
+  Program(1);
+  desk.failActivate = true;
+  EXPECT_THROW(CaptureFrame(acq), PlatformError);
+  EXPECT_TRUE(desk.sent.empty());
+  acq.CaptureType = kCaptureHardware;
+  z.failures["CON /2J1R"] = "no controller";
+  EXPECT_THROW(CaptureFrame(acq), ZServerError);
+  EXPECT_EQ(z.commands, Strings{"CON /2J1R"});
+}
+
+TEST_F(TriggerTest, AMalformedCustomKeyFailsBeforeTheProgramIsActivated) {
+  Program(5);
+  acq.CaptureKey = "{F8";
+  EXPECT_THROW(CaptureFrame(acq), KeyNotationError);
+  EXPECT_TRUE(desk.events.empty());
+}
+
+}  // namespace
+}  // namespace focura
