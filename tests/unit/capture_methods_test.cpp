@@ -1,0 +1,285 @@
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "capture/CaptureMethods.h"
+#include "form_rig.h"
+#include "ui/Controls.h"
+
+namespace focura {
+namespace {
+
+using Strings = std::vector<std::string>;
+
+const std::string kProgFile = "C:\\Focura\\captureprogpath.txt";
+const std::string kKeyFile = "C:\\Focura\\capturekey.txt";
+const Strings kMethodItems{"mnuEOSUtil", "mnuCanonRemote", "mnuBreeze",
+                           "mnuFujiSU",  "mnuPath",        "mnuHWT"};
+
+TEST(CaptureMethodTable, SixMethodsInMenuOrderMatchTheWindowMenus) {
+  const auto methods = CaptureMethods();
+  ASSERT_EQ(methods.size(), 6u);
+  const std::vector<int16_t> codes{1, 2, 3, 4, 5, 100};
+  for (size_t i = 0; i < methods.size(); ++i) {
+    EXPECT_EQ(methods[i].code, codes[i]);
+    EXPECT_EQ(methods[i].menuItem, kMethodItems[i]);
+    const MenuSpec* menu = FindMenu(methods[i].menuItem);
+    ASSERT_NE(menu, nullptr) << methods[i].menuItem;
+    EXPECT_EQ(menu->caption, methods[i].caption);
+    EXPECT_EQ(menu->parent, "mnuCapture");
+  }
+  EXPECT_EQ(FindCaptureMethod(int16_t{0}), nullptr);
+  EXPECT_EQ(FindCaptureMethod("mnuDelayKey"), nullptr);
+}
+
+TEST(CaptureMethodTable, KeystrokePerFrameByMethod) {
+  EXPECT_EQ(CaptureKeystroke(1, 2, "k"), " ");
+  EXPECT_EQ(CaptureKeystroke(2, 2, "k"), " ");
+  EXPECT_EQ(CaptureKeystroke(3, 1, "k"), "{F8}");
+  EXPECT_EQ(CaptureKeystroke(4, 1, "k"), " ");
+  EXPECT_EQ(CaptureKeystroke(4, 2, "k"), "{ENTER}");
+  EXPECT_EQ(CaptureKeystroke(4, 3, "k"), std::nullopt);
+  EXPECT_EQ(CaptureKeystroke(5, 1, "{F9}"), "{F9}");
+  EXPECT_EQ(CaptureKeystroke(100, 1, "k"), std::nullopt);
+  EXPECT_EQ(CaptureKeystroke(0, 1, "k"), std::nullopt);
+}
+
+struct CaptureMenu : ::testing::Test {
+  testing::FormRig r;
+  void SetUp() override { r.LoadAndForget(); }
+  // Method items carrying a check mark.
+  Strings Checked() {
+    Strings on;
+    for (const auto& item : kMethodItems) {
+      if (r.w.checked[item])
+        on.push_back(item);
+    }
+    return on;
+  }
+  bool Enabled(const std::string& button) {
+    auto it = r.w.enabled.find(button);
+    return it == r.w.enabled.end() || it->second;
+  }
+  void Files(const std::string& prog, const std::string& key) {
+    r.files.files[kProgFile] = prog;
+    r.files.files[kKeyFile] = key;
+  }
+};
+
+TEST_F(CaptureMenu, ChoosingAMethodMovesTheCheckMarkAndEnablesOnlyTheLaunch) {
+  r.w.enabled = {{"cmdLaunchCapture", false}, {"cmdCapture", false}, {"cmdFocura", false}};
+  r.form.Dispatch("mnuBreeze");
+  EXPECT_EQ(r.acq.CaptureType, 3);
+  EXPECT_EQ(Checked(), Strings{"mnuBreeze"});
+  EXPECT_TRUE(Enabled("cmdLaunchCapture"));
+  EXPECT_FALSE(Enabled("cmdCapture"));
+  EXPECT_FALSE(Enabled("cmdFocura"));
+
+  r.form.Dispatch("mnuHWT");
+  EXPECT_EQ(r.acq.CaptureType, 100);
+  EXPECT_EQ(Checked(), Strings{"mnuHWT"});
+  EXPECT_TRUE(r.desk.events.empty()) << "choosing launches nothing";
+  EXPECT_TRUE(r.Sent().empty());
+}
+
+TEST_F(CaptureMenu, OpeningTheMenuWithoutAMethodChangesNothing) {
+  r.w.enabled = {{"cmdLaunchCapture", false}};
+  r.form.Dispatch("mnuCapture");
+  EXPECT_TRUE(r.w.checked.empty());
+  EXPECT_FALSE(Enabled("cmdLaunchCapture"));
+}
+
+TEST_F(CaptureMenu, LaunchStartsTheFixedProgramQuotedAndEnablesCaptureAndRun) {
+  r.form.Dispatch("mnuEOSUtil");
+  r.w.texts[kStatusLine] = "old";
+  r.form.Dispatch("cmdLaunchCapture");
+  EXPECT_EQ(r.desk.events,
+            Strings{"start \"C:\\Program Files\\Canon\\EOS Utility\\EOS Utility.exe\""});
+  EXPECT_EQ(r.acq.CaptureTaskId, 4242);
+  EXPECT_EQ(r.w.Status(), "");
+  EXPECT_EQ(r.w.pumps, 1);
+  EXPECT_TRUE(Enabled("cmdCapture"));
+  EXPECT_TRUE(Enabled("cmdFocura"));
+}
+
+TEST_F(CaptureMenu, EveryFixedPathGoesOutInQuotes) {
+  const Strings expected{"start \"C:\\Program Files\\Canon\\RemoteCapture\\RemoteCapture.exe\"",
+                         "start \"C:\\Program Files\\BreezeSys\\DSLR Remote Pro\\DSlrRemote.exe\"",
+                         "start \"C:\\Program Files\\HyperUtility\\StudioUtility.exe\""};
+  for (const char* item : {"mnuCanonRemote", "mnuBreeze", "mnuFujiSU"}) {
+    r.form.Dispatch(item);
+    r.form.Dispatch("cmdLaunchCapture");
+  }
+  EXPECT_EQ(r.desk.events, expected);
+}
+
+TEST_F(CaptureMenu, AFailedLaunchAfterAGoodOneDisablesCaptureAndKeepsTheTask) {
+  r.form.Dispatch("mnuFujiSU");
+  r.form.Dispatch("cmdLaunchCapture");
+  ASSERT_EQ(r.acq.CaptureTaskId, 4242);
+  r.desk.failStart = true;
+  r.form.Dispatch("cmdLaunchCapture");
+  EXPECT_EQ(r.w.Status(), "Error Launching Capture Program");
+  EXPECT_EQ(r.acq.CaptureTaskId, 4242);
+  EXPECT_FALSE(Enabled("cmdCapture"));
+  EXPECT_FALSE(Enabled("cmdFocura"));
+}
+
+TEST_F(CaptureMenu, ChoosingAnotherMethodKeepsTheLastLaunch) {
+  r.form.Dispatch("mnuEOSUtil");
+  r.form.Dispatch("cmdLaunchCapture");
+  r.form.Dispatch("mnuBreeze");
+  EXPECT_EQ(r.acq.CaptureTaskId, 4242);
+  EXPECT_TRUE(Enabled("cmdCapture"));
+  EXPECT_TRUE(Enabled("cmdFocura"));
+}
+
+TEST_F(CaptureMenu, HardwareTriggerProbesTheController) {
+  r.form.Dispatch("mnuHWT");
+  r.zs.replies["CON /2&"] = "OK EZStepper AllMotion v6";
+  r.form.Dispatch("cmdLaunchCapture");
+  EXPECT_EQ(r.Sent(), Strings{"CON /2&"});
+  EXPECT_EQ(r.acq.CaptureTaskId, 1);
+  EXPECT_EQ(r.w.Status(), "OK EZStepper AllMotion v6");
+  EXPECT_TRUE(Enabled("cmdCapture"));
+  EXPECT_TRUE(r.desk.events.empty());
+
+  r.zs.replies["CON /2&"] = "ezstepper";  // the mark is case-sensitive
+  r.form.Dispatch("cmdLaunchCapture");
+  EXPECT_EQ(r.acq.CaptureTaskId, 0);
+  EXPECT_EQ(r.w.Status(), "EZStepper does not respond");
+  EXPECT_FALSE(Enabled("cmdCapture"));
+  EXPECT_FALSE(Enabled("cmdFocura"));
+}
+
+TEST_F(CaptureMenu, FailingProbeIsALaunchErrorAndKeepsTheTask) {
+  r.form.Dispatch("mnuHWT");
+  r.acq.CaptureTaskId = 1;
+  r.zs.failures["CON /2&"] = "port closed";
+  r.form.Dispatch("cmdLaunchCapture");
+  EXPECT_EQ(r.w.Status(), "Error Launching Capture Program");
+  EXPECT_EQ(r.acq.CaptureTaskId, 1);
+  EXPECT_FALSE(Enabled("cmdCapture"));
+}
+
+TEST_F(CaptureMenu, CustomMethodReadsBothFilesAndLaunchesTheLineAsWritten) {
+  Files("  C:\\My Cam\\cam.exe  -remote  \r\n", "{F8}\r\n");
+  r.form.Dispatch("mnuPath");
+  EXPECT_EQ(r.acq.CaptureProgPath, "C:\\My Cam\\cam.exe  -remote");
+  EXPECT_EQ(r.acq.CaptureKey, "{F8}");
+  EXPECT_EQ(r.w.Status(), "C:\\My Cam\\cam.exe  -remote Key <{F8}>");
+  EXPECT_EQ(Checked(), Strings{"mnuPath"});
+  EXPECT_TRUE(Enabled("cmdLaunchCapture"));
+
+  r.form.Dispatch("cmdLaunchCapture");
+  EXPECT_EQ(r.desk.events, Strings{"start C:\\My Cam\\cam.exe  -remote"});
+  EXPECT_TRUE(Enabled("cmdCapture"));
+}
+
+TEST_F(CaptureMenu, SpaceNameBecomesABlankOnlyInCapitals) {
+  Files("cam.exe", "  {SPACE}  ");
+  r.form.Dispatch("mnuPath");
+  EXPECT_EQ(r.acq.CaptureKey, " ");
+  EXPECT_EQ(r.w.Status(), "cam.exe Key < >");
+
+  Files("cam.exe", "{space}");
+  r.form.Dispatch("mnuPath");
+  EXPECT_EQ(r.acq.CaptureKey, "{space}");
+
+  Files("cam.exe", "a{SPACE}{SPACE}b");
+  r.form.Dispatch("mnuPath");
+  EXPECT_EQ(r.acq.CaptureKey, "a  b");
+}
+
+TEST_F(CaptureMenu, CommasNeedQuotesAndTheLastItemWins) {
+  Files("C:\\cam.exe -a,-b", "x");
+  r.form.Dispatch("mnuPath");
+  EXPECT_EQ(r.acq.CaptureProgPath, "-b");
+
+  Files("\"C:\\cam.exe -a,-b\"", "x");
+  r.form.Dispatch("mnuPath");
+  EXPECT_EQ(r.acq.CaptureProgPath, "C:\\cam.exe -a,-b");
+
+  Files("old.exe\r\nnew.exe\r\n", "{F1}\n{F2}");
+  r.form.Dispatch("mnuPath");
+  EXPECT_EQ(r.acq.CaptureProgPath, "new.exe");
+  EXPECT_EQ(r.acq.CaptureKey, "{F2}");
+}
+
+TEST_F(CaptureMenu, EmptyOrBlankFilesDisableTheLaunch) {
+  Files("   ", "k");
+  r.form.Dispatch("mnuPath");
+  EXPECT_EQ(r.acq.CaptureProgPath, "");
+  // The key file's success message is appended to the path file's complaint.
+  EXPECT_EQ(r.w.Status(), "File captureprogpath.txt is empty Key <k>");
+  EXPECT_FALSE(Enabled("cmdLaunchCapture"));
+
+  Files("cam.exe", "");
+  r.form.Dispatch("mnuPath");
+  EXPECT_EQ(r.w.Status(), "File capturekey.txt is empty");
+  EXPECT_EQ(r.acq.CaptureKey, "");
+  EXPECT_FALSE(Enabled("cmdLaunchCapture"));
+}
+
+TEST_F(CaptureMenu, MissingKeyFileAfterAGoodPathFileAndTheMenuReenabling) {
+  r.files.files[kProgFile] = "cam.exe";
+  r.acq.CaptureKey = "previous";
+  r.form.Dispatch("mnuPath");
+  EXPECT_EQ(r.w.Status(), "File capturekey.txt does not exist");
+  EXPECT_EQ(r.acq.CaptureProgPath, "cam.exe");
+  EXPECT_EQ(r.acq.CaptureKey, "previous");
+  EXPECT_FALSE(Enabled("cmdLaunchCapture"));
+
+  r.form.Dispatch("mnuCapture");
+  EXPECT_TRUE(Enabled("cmdLaunchCapture"));
+  EXPECT_EQ(Checked(), Strings{"mnuPath"});
+}
+
+TEST_F(CaptureMenu, MissingPathFileKeepsThePreviousCommandLine) {
+  Files("cam.exe", "k");
+  r.form.Dispatch("mnuPath");
+  r.files.files.erase(kProgFile);
+  r.files.files[kKeyFile] = "j";
+  r.form.Dispatch("mnuPath");
+  EXPECT_EQ(r.acq.CaptureProgPath, "cam.exe");
+  EXPECT_EQ(r.w.Status(), "File captureprogpath.txt does not exist Key <j>");
+  EXPECT_FALSE(Enabled("cmdLaunchCapture"));
+}
+
+TEST_F(CaptureMenu, UnreadableFileIsReportedAndKeepsThePreviousValue) {
+  Files("cam.exe", "k");
+  r.form.Dispatch("mnuPath");
+  r.files.unreadable[kProgFile] = "The file is locked by another process.";
+  r.files.unreadable[kKeyFile] = "Access is denied.";
+  r.form.Dispatch("mnuPath");
+  EXPECT_EQ(r.acq.CaptureProgPath, "cam.exe");
+  EXPECT_EQ(r.acq.CaptureKey, "k");
+  EXPECT_EQ(r.w.statusHistory[r.w.statusHistory.size() - 2],
+            "File captureprogpath.txt cannot be read: The file is locked by another process.");
+  EXPECT_EQ(r.w.Status(), "File capturekey.txt cannot be read: Access is denied.");
+  EXPECT_FALSE(Enabled("cmdLaunchCapture"));
+}
+
+TEST_F(CaptureMenu, CustomMethodWithoutACommandLineFailsToLaunch) {
+  r.form.Dispatch("mnuPath");  // neither file exists
+  r.form.Dispatch("mnuCapture");
+  ASSERT_TRUE(Enabled("cmdLaunchCapture"));
+  r.form.Dispatch("cmdLaunchCapture");
+  EXPECT_TRUE(r.desk.events.empty());
+  EXPECT_EQ(r.w.Status(), "Error Launching Capture Program");
+  EXPECT_FALSE(Enabled("cmdCapture"));
+}
+
+TEST_F(CaptureMenu, EventQueuedBeforeTheLaunchRunsFirst) {
+  r.form.Dispatch("mnuEOSUtil");
+  r.w.onPump = [&](int) { r.form.Dispatch("mnuHWT"); };
+  r.zs.replies["CON /2&"] = "EZStepper";
+  r.form.Dispatch("cmdLaunchCapture");
+  EXPECT_EQ(r.Sent(), Strings{"CON /2&"});
+  EXPECT_TRUE(r.desk.events.empty());
+  EXPECT_EQ(r.acq.CaptureTaskId, 1);
+}
+
+}  // namespace
+}  // namespace focura
