@@ -1,6 +1,5 @@
 #include "capture/KeyNotation.h"
 
-#include <array>
 #include <string>
 #include <utility>
 
@@ -13,7 +12,7 @@ struct KeyName {
   NamedKey key;
 };
 
-constexpr std::array<KeyName, 44> kKeyNames{{
+constexpr KeyName kKeyNames[] = {
     {"ENTER", NamedKey::Enter},
     {"TAB", NamedKey::Tab},
     {"ESC", NamedKey::Escape},
@@ -58,7 +57,7 @@ constexpr std::array<KeyName, 44> kKeyNames{{
     {"SUBTRACT", NamedKey::Subtract},
     {"MULTIPLY", NamedKey::Multiply},
     {"DIVIDE", NamedKey::Divide},
-}};
+};
 
 // A repeat larger than this is far more likely a typing slip than a wish.
 constexpr int kMaxRepeat = 999;

@@ -1,0 +1,117 @@
+// Cost of the run's own work per plane: the axis, the clock and the window answer at once, the
+// delays are 0 (one counter advance each), so what remains is the loop, the command and log texts
+// and the waits' polling.
+
+#include <benchmark/benchmark.h>
+
+#include <string>
+
+#include "acq/ZAcq.h"
+#include "fakes/Fakes.h"
+#include "text/NumberText.h"
+
+namespace focura {
+namespace {
+
+constexpr int32_t kPlanes = 32767;
+
+class InstantZServer : public ZServer {
+ public:
+  std::string Exec(const std::string& command) override {
+    ++calls;
+    return command == "Z ?" ? reply : std::string();
+  }
+  std::string reply = "1234.5678";
+  long calls = 0;
+};
+
+class QuietWindow : public Window {
+ public:
+  std::string GetText(const std::string& control) override {
+    return control == "txtPeriod" ? period : "0";
+  }
+  void SetText(const std::string&, const std::string& text) override { last = text; }
+  void SetEnabled(const std::string&, bool) override {}
+  void SetChecked(const std::string&, bool) override {}
+  void Pump() override {}
+  std::string period = "0";
+  std::string last;
+};
+
+void PlanStack(ZAcq& acq) {
+  acq.ZTop = 0;
+  acq.ZBottom = 32766 * 0.5;
+  acq.StepSize = 0.5;
+  acq.NumPlanes = kPlanes;
+}
+
+void Report(benchmark::State& state) {
+  state.SetItemsProcessed(state.iterations() * kPlanes);
+  state.counters["ns_per_plane"] =
+      benchmark::Counter(static_cast<double>(state.iterations()) * kPlanes,
+                         benchmark::Counter::kIsRate | benchmark::Counter::kInvert);
+}
+
+void BM_AcquireStack_NoCapture(benchmark::State& state) {
+  InstantZServer z;
+  QuietWindow w;
+  fakes::FakeClock clock;
+  fakes::FakeDesktop desk;
+  NumberText num;
+  ZAcq acq(z, w, clock, desk, num);
+  acq.LoadDefaults();
+  PlanStack(acq);
+  for (auto _ : state) {
+    benchmark::DoNotOptimize(acq.AcquireStack());
+  }
+  if (w.last != "Z-stack finished")
+    state.SkipWithError(w.last.c_str());
+  Report(state);
+}
+BENCHMARK(BM_AcquireStack_NoCapture)->Unit(benchmark::kMillisecond);
+
+void BM_AcquireStack_HardwareTriggerAndPeriod(benchmark::State& state) {
+  InstantZServer z;
+  QuietWindow w;
+  w.period = "0.05";  // the period wait polls too
+  fakes::FakeClock clock;
+  fakes::FakeDesktop desk;
+  NumberText num;
+  ZAcq acq(z, w, clock, desk, num);
+  acq.LoadDefaults();
+  PlanStack(acq);
+  acq.CaptureType = kCaptureHardware;
+  acq.CaptureTaskId = 1;
+  acq.TriggerHoldMs = 0;
+  for (auto _ : state) {
+    benchmark::DoNotOptimize(acq.AcquireStack());
+  }
+  if (w.last != "Z-stack finished")
+    state.SkipWithError(w.last.c_str());
+  Report(state);
+}
+BENCHMARK(BM_AcquireStack_HardwareTriggerAndPeriod)->Unit(benchmark::kMillisecond);
+
+// The same run against the recording test fakes, for comparison.
+void BM_AcquireStack_RecordingFakes(benchmark::State& state) {
+  for (auto _ : state) {
+    state.PauseTiming();
+    fakes::FakeZServer z;
+    z.replies["Z ?"] = "1234.5678";
+    fakes::FakeWindow w;
+    w.texts = {{"txtDelay", "0"}, {"txtSettle", "0"}, {"txtPeriod", "0"}};
+    fakes::FakeClock clock;
+    fakes::FakeDesktop desk;
+    NumberText num;
+    ZAcq acq(z, w, clock, desk, num);
+    acq.LoadDefaults();
+    PlanStack(acq);
+    state.ResumeTiming();
+    benchmark::DoNotOptimize(acq.AcquireStack());
+  }
+  Report(state);
+}
+BENCHMARK(BM_AcquireStack_RecordingFakes)->Unit(benchmark::kMillisecond);
+
+}  // namespace
+}  // namespace focura
