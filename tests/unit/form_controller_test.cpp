@@ -1,0 +1,345 @@
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <map>
+#include <string>
+#include <vector>
+
+#include "form_rig.h"
+#include "ui/Controls.h"
+#include "ui/DispatchBoundary.h"
+
+namespace focura {
+namespace {
+
+using Strings = std::vector<std::string>;
+
+TEST(FormLoad, SetsDefaultsStartsTheServerAndPreparesTheWindow) {
+  testing::FormRig r;
+  r.acq.ZTop = 1;
+  r.acq.NumPlanes = 3;
+  r.acq.KeyDelayMs = 9;
+  r.Load();
+  EXPECT_EQ(r.Sent(), (Strings{"Show", "Joy On", "Hide"}));
+  EXPECT_EQ(r.w.enabled,
+            (std::map<std::string, bool>{
+                {"cmdLaunchCapture", false}, {"cmdCapture", false}, {"cmdFocura", false}}));
+  EXPECT_EQ(r.w.texts, (std::map<std::string, std::string>{
+                           {"txtDelay", "2.0"}, {"txtSettle", "1.0"}, {"txtPeriod", "0.0"}}));
+  EXPECT_TRUE(r.w.statusHistory.empty());
+  EXPECT_TRUE(r.w.checked.empty());
+  EXPECT_EQ(r.acq.ZTop, NotSetD);
+  EXPECT_EQ(r.acq.NumPlanes, NotSet);
+  EXPECT_EQ(r.acq.KeyDelayMs, 200);
+  EXPECT_FALSE(r.form.Busy());
+  EXPECT_FALSE(r.form.Closed());
+}
+
+TEST(FormLoad, TimingBoxesUseTheRegionalSeparator) {
+  testing::FormRig r(",");
+  r.Load();
+  EXPECT_EQ(r.w.texts["txtDelay"], "2,0");
+  EXPECT_EQ(r.w.texts["txtPeriod"], "0,0");
+}
+
+TEST(FormLoad, FailuresToStartTheServerReachTheShell) {
+  testing::FormRig r;
+  EXPECT_THROW(r.form.Load([]() -> std::unique_ptr<ZServer> {
+    throw PlatformError("Class not registered");
+  }),
+               PlatformError);
+  EXPECT_FALSE(r.form.Busy());
+
+  testing::FormRig s;
+  s.zs.failures["Joy On"] = "no joystick";
+  EXPECT_THROW(s.Load(), ZServerError);
+  EXPECT_EQ(s.Sent(), (Strings{"Show", "Joy On"}));
+}
+
+struct Form : ::testing::Test {
+  testing::FormRig r;
+  void SetUp() override { r.LoadAndForget(); }
+  // A plan of `planes` planes from 10 to 30 with the load's timings.
+  void Plan(int planes) {
+    r.acq.ZTop = 10;
+    r.acq.ZBottom = 30;
+    r.acq.NumPlanes = planes;
+    r.acq.StepSize = 20.0 / (planes - 1);
+  }
+};
+
+TEST_F(Form, CloseSendsUnloadOnceAndReleasesTheServer) {
+  r.form.Close();
+  r.form.Close();
+  EXPECT_EQ(r.Sent(), Strings{"Unload"});
+  EXPECT_TRUE(r.form.Closed());
+  EXPECT_TRUE(r.released);
+}
+
+TEST_F(Form, EventsAfterCloseAreIgnored) {
+  r.form.Close();
+  r.zs.commands.clear();
+  const auto texts = r.w.texts;
+  for (const auto& c : MainControls())
+    r.form.Dispatch(std::string(c.name));
+  for (const auto& m : MainMenus())
+    r.form.Dispatch(std::string(m.name));
+  EXPECT_TRUE(r.Sent().empty());
+  EXPECT_EQ(r.w.texts, texts);
+  EXPECT_TRUE(r.w.enabled.empty());
+  EXPECT_EQ(r.w.pumps, 0);
+  EXPECT_TRUE(r.prompt.asked.empty());
+}
+
+TEST_F(Form, FailingUnloadStillClosesTheWindow) {
+  r.zs.failures["Unload"] = "gone";
+  r.form.Close();
+  EXPECT_TRUE(r.form.Closed());
+  EXPECT_TRUE(r.released);
+  EXPECT_TRUE(r.w.statusHistory.empty());
+}
+
+TEST_F(Form, NamesWithoutAHandlerAreIgnored) {
+  for (const char* name : {"cmdNothing", "", "mnuZServ", "mnuSep1", "mnuAdvanced", "lblMsg",
+                           "txtCommand", "frmFocuraAcq"}) {
+    r.form.Dispatch(name);
+  }
+  EXPECT_TRUE(r.Sent().empty());
+  EXPECT_TRUE(r.w.statusHistory.empty());
+  EXPECT_TRUE(r.w.enabled.empty());
+  EXPECT_TRUE(r.w.checked.empty());
+}
+
+TEST_F(Form, EveryMenuItemAndButtonHasItsHandler) {
+  // Each command leaves a trace of its own: a Z server command, a prompt, a status text, a check
+  // mark or a change of the settings.
+  r.zs.replies["Z ?"] = "5";
+  r.zs.replies["Obj GetNum"] = "x";
+  r.zs.replies["CON /2&"] = "EZStepper";
+  r.w.texts["txtCommand"] = "raw";
+  r.acq.ZLog = "log";
+  r.form.Dispatch("mnuHWT");
+  EXPECT_TRUE(r.w.checked["mnuHWT"]);
+  r.form.Dispatch("cmdLaunchCapture");
+  EXPECT_EQ(r.acq.CaptureTaskId, 1);
+  r.form.Dispatch("cmdCapture");
+  r.form.Dispatch("cmdSetTop");
+  r.form.Dispatch("cmdSetBot");
+  r.form.Dispatch("cmdGetTopBot");
+  r.form.Dispatch("cmdExecute");
+  r.form.Dispatch("mnuShowZServ");
+  r.form.Dispatch("mnuHideZServ");
+  EXPECT_EQ(r.Sent(), (Strings{"CON /2&", "CON /2J1R", "CON /2J0R", "Z ?", "Z ?", "Obj GetNum",
+                               "raw", "Show", "Hide"}));
+  r.form.Dispatch("mnuDelayKey");
+  r.form.Dispatch("mnuTriggerHold");
+  r.form.Dispatch("mnuFujiCapKey");
+  EXPECT_EQ(r.prompt.asked.size(), 3u);
+  r.form.Dispatch("mnuZLog");
+  EXPECT_EQ(r.desk.clipboard, "log");
+  r.w.texts["txtNumPlanes"] = "3";
+  r.form.Dispatch("cmdSetNum");
+  EXPECT_EQ(r.acq.NumPlanes, 3);
+  r.w.texts["txtStepSize"] = "2";
+  r.form.Dispatch("cmdSetStepSize");
+  EXPECT_EQ(r.acq.StepSize, 2.0);
+  r.form.Dispatch("cmdCancelZ");
+  EXPECT_EQ(r.acq.CancelZ, 1);
+}
+
+TEST_F(Form, RunFromTheButtonFinishes) {
+  Plan(2);
+  r.w.texts["txtDelay"] = "0";
+  r.w.texts["txtSettle"] = "0";
+  r.zs.replies["Z ?"] = "20";
+  r.form.Dispatch("cmdFocura");
+  EXPECT_EQ(r.w.Status(), "Z-stack finished");
+  EXPECT_EQ(r.acq.ZLog, "Planes 2, Step = -20.00 ;\r\n#1, Z=20\r\n#2, Z=20\r\n");
+}
+
+TEST_F(Form, CancelDuringTheRunEndsIt) {
+  Plan(3);
+  r.w.texts["txtDelay"] = "0";
+  r.w.texts["txtSettle"] = "0";
+  r.w.onPump = [&](int n) {
+    if (n == 2)
+      r.form.Dispatch("cmdCancelZ");
+  };
+  r.form.Dispatch("cmdFocura");
+  EXPECT_EQ(r.w.Status(), "Z-stack cancelled");
+}
+
+struct Boundary : Form {};
+
+TEST_F(Boundary, UntrappedServerFailureGoesToTheStatusLineAndTheWindowStaysUsable) {
+  r.zs.failures["Hide"] = "server window lost";
+  r.form.Dispatch("mnuHideZServ");
+  EXPECT_EQ(r.w.Status(), "Z server command \"Hide\" failed: server window lost");
+  EXPECT_FALSE(r.form.Busy());
+
+  r.zs.replies["Z ?"] = "12";
+  r.form.Dispatch("cmdSetTop");
+  EXPECT_EQ(r.acq.ZTop, 12.0);
+}
+
+TEST_F(Boundary, UntrappedPlatformFailureOfTheFrameTriggerIsReported) {
+  r.acq.CaptureType = 1;
+  r.acq.CaptureTaskId = 77;
+  r.desk.failActivate = true;
+  r.form.Dispatch("cmdCapture");
+  EXPECT_EQ(r.w.Status(), "no window for task 77");
+}
+
+TEST_F(Boundary, NestedFailureDoesNotEndTheInterruptedHandler) {
+  r.zs.replies["Obj GetNum"] = "2";
+  r.zs.replies["Obj Get 1"] = "a b 1";
+  r.zs.replies["Obj Get 2"] = "a b 9";
+  r.zs.failures["Show"] = "refused";
+  Strings seenAfterNested;
+  r.w.onPump = [&](int n) {
+    if (n != 1)
+      return;
+    r.form.Dispatch("mnuShowZServ");
+    seenAfterNested.push_back(r.w.Status());
+  };
+  r.form.Dispatch("cmdGetTopBot");
+  EXPECT_EQ(seenAfterNested, Strings{"Z server command \"Show\" failed: refused"});
+  EXPECT_EQ(r.Sent(), (Strings{"Obj GetNum", "Show", "Obj Get 1", "Obj Get 2"}));
+  EXPECT_EQ(r.acq.ZTop, 1.0);
+  EXPECT_EQ(r.acq.ZBottom, 9.0);
+  EXPECT_EQ(r.w.Status(), "ZTop= 1.00, ZBottom= 9.00, ZHeight= 8.00");
+}
+
+TEST_F(Boundary, BusyWhileAHandlerRunsNestedOnesIncluded) {
+  std::vector<bool> busy;
+  r.w.onPump = [&](int n) {
+    busy.push_back(r.form.Busy());
+    if (n == 1)
+      r.form.Dispatch("cmdCancelZ");
+    busy.push_back(r.form.Busy());
+  };
+  r.form.Dispatch("cmdGetTopBot");
+  EXPECT_EQ(busy, (std::vector<bool>{true, true}));
+  EXPECT_FALSE(r.form.Busy());
+}
+
+// Closes the window from inside the pump numbered `at`, and notes what the close left.
+struct CloseAtPump : Form {
+  void CloseAt(int at) {
+    r.w.onPump = [this, at](int n) {
+      if (n != at)
+        return;
+      r.form.Close();
+      sentAtClose = r.Sent();
+      statusAtClose = r.w.statusHistory;
+      textsAtClose = r.w.texts;
+      enabledAtClose = r.w.enabled;
+      releasedAtClose = r.released;
+      busyAtClose = r.form.Busy();
+      // Events still queued behind the close are ignored.
+      r.form.Dispatch("mnuShowZServ");
+      r.form.Dispatch("cmdSetTop");
+    };
+  }
+  void ExpectNothingAfterTheClose() {
+    EXPECT_EQ(r.Sent(), sentAtClose);
+    ASSERT_FALSE(sentAtClose.empty());
+    EXPECT_EQ(sentAtClose.back(), "Unload");
+    EXPECT_EQ(std::count(r.zs.commands.begin(), r.zs.commands.end(), "Unload"), 1);
+    EXPECT_EQ(r.w.statusHistory, statusAtClose);
+    EXPECT_EQ(r.w.texts, textsAtClose);
+    EXPECT_EQ(r.w.enabled, enabledAtClose);
+    EXPECT_FALSE(releasedAtClose) << "released while a handler could still reach it";
+    EXPECT_TRUE(busyAtClose);
+    EXPECT_TRUE(r.released);
+    EXPECT_FALSE(r.form.Busy());
+    EXPECT_TRUE(r.form.Closed());
+  }
+  Strings sentAtClose, statusAtClose;
+  std::map<std::string, std::string> textsAtClose;
+  std::map<std::string, bool> enabledAtClose;
+  bool releasedAtClose = true;
+  bool busyAtClose = false;
+};
+
+TEST_F(CloseAtPump, AtTheFirstPointOfTheJoystickCommand) {
+  r.zs.replies["Obj GetNum"] = "2";
+  CloseAt(1);
+  r.form.Dispatch("cmdGetTopBot");
+  ExpectNothingAfterTheClose();
+  EXPECT_EQ(r.Sent(), (Strings{"Obj GetNum", "Unload"}));
+  EXPECT_EQ(r.w.statusHistory, Strings{"2"});
+}
+
+TEST_F(CloseAtPump, AtTheLastPointOfTheJoystickCommandTheEndsStayUnset) {
+  r.zs.replies["Obj GetNum"] = "2";
+  r.zs.replies["Obj Get 1"] = "a b 1";
+  r.zs.replies["Obj Get 2"] = "a b 9";
+  CloseAt(3);
+  r.form.Dispatch("cmdGetTopBot");
+  ExpectNothingAfterTheClose();
+  EXPECT_EQ(r.Sent(), (Strings{"Obj GetNum", "Obj Get 1", "Obj Get 2", "Unload"}));
+  EXPECT_EQ(r.acq.ZTop, NotSetD);
+  EXPECT_EQ(r.acq.ZBottom, NotSetD);
+}
+
+TEST_F(CloseAtPump, DuringARun) {
+  Plan(3);
+  r.w.texts["txtDelay"] = "0";
+  r.w.texts["txtSettle"] = "0";
+  r.zs.replies["Z ?"] = "20";
+  CloseAt(2);  // the first plane's pump, before its frame
+  r.form.Dispatch("cmdFocura");
+  ExpectNothingAfterTheClose();
+  EXPECT_EQ(r.Sent(),
+            (Strings{"Z 40.0000 ; Z Wait ;", "Z Rel -10.0000 ; Z Wait ;", "Z ?", "Unload"}));
+  EXPECT_FALSE(r.acq.Running());
+}
+
+TEST_F(CloseAtPump, DuringTheLaunch) {
+  r.form.Dispatch("mnuEOSUtil");
+  r.w.enabled.clear();
+  CloseAt(1);
+  r.form.Dispatch("cmdLaunchCapture");
+  ExpectNothingAfterTheClose();
+  EXPECT_TRUE(r.desk.events.empty());
+  EXPECT_EQ(r.acq.CaptureTaskId, 0);
+}
+
+TEST_F(CloseAtPump, InsideANestedHandler) {
+  // The run's first pump runs the joystick command, whose own pump closes the window: both
+  // unwind.
+  Plan(3);
+  r.w.texts["txtDelay"] = "0";
+  r.w.texts["txtSettle"] = "0";
+  r.zs.replies["Obj GetNum"] = "2";
+  bool nestedStarted = false;
+  r.w.onPump = [&](int n) {
+    if (n == 1) {
+      nestedStarted = true;
+      r.form.Dispatch("cmdGetTopBot");
+    } else if (n == 2) {
+      r.form.Close();
+    }
+  };
+  r.form.Dispatch("cmdFocura");
+  EXPECT_TRUE(nestedStarted);
+  EXPECT_EQ(r.Sent(), (Strings{"Obj GetNum", "Unload"}));
+  EXPECT_EQ(r.w.pumps, 2);
+  EXPECT_TRUE(r.released);
+  EXPECT_FALSE(r.form.Busy());
+  EXPECT_FALSE(r.acq.Running());
+}
+
+TEST(DispatchBoundary, MessagesForWhatAHandlerLetsThrough) {
+  EXPECT_EQ(RunInBoundary([] { throw ZServerError("Hide", "lost"); }),
+            "Z server command \"Hide\" failed: lost");
+  EXPECT_EQ(RunInBoundary([] { throw ArithmeticError("division by zero"); }), "division by zero");
+  EXPECT_EQ(RunInBoundary([] { throw std::out_of_range("map::at"); }), "Unexpected error: map::at");
+  EXPECT_EQ(RunInBoundary([] { throw 42; }), "Unexpected error");
+  EXPECT_EQ(RunInBoundary([] { throw WindowClosed(); }), std::nullopt);
+  EXPECT_EQ(RunInBoundary([] {}), std::nullopt);
+}
+
+}  // namespace
+}  // namespace focura
