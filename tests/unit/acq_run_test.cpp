@@ -213,6 +213,15 @@ TEST_F(RunTest, RefusedPlanShowsErrorAndTouchesNothing) {
   EXPECT_FALSE(acq.Running());
 }
 
+TEST_F(RunTest, EndsTooFarApartToShowAreRefusedAsAPlanError) {
+  acq.ZTop = 1e308;
+  acq.ZBottom = -1e308;
+  EXPECT_EQ(acq.AcquireStack(), -1);
+  EXPECT_EQ(r.w.statusHistory, Strings{"Error"});
+  EXPECT_TRUE(r.z.commands.empty());
+  EXPECT_FALSE(acq.Running());
+}
+
 TEST_F(RunTest, RefusesWhatItCannotConvertBeforeSendingAnything) {
   struct Case {
     const char* delay;
