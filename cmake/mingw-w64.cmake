@@ -1,0 +1,23 @@
+# Cross-compiling for 64-bit Windows with MinGW-w64 (posix thread model: GoogleTest needs std::mutex).
+set(CMAKE_SYSTEM_NAME Windows)
+set(CMAKE_SYSTEM_PROCESSOR x86_64)
+
+set(FOCURA_MINGW_PREFIX x86_64-w64-mingw32)
+set(CMAKE_C_COMPILER ${FOCURA_MINGW_PREFIX}-gcc-posix)
+set(CMAKE_CXX_COMPILER ${FOCURA_MINGW_PREFIX}-g++-posix)
+set(CMAKE_RC_COMPILER ${FOCURA_MINGW_PREFIX}-windres)
+set(CMAKE_AR ${FOCURA_MINGW_PREFIX}-ar CACHE FILEPATH "")
+set(CMAKE_RANLIB ${FOCURA_MINGW_PREFIX}-ranlib CACHE FILEPATH "")
+
+set(CMAKE_FIND_ROOT_PATH /usr/${FOCURA_MINGW_PREFIX})
+set(CMAKE_FIND_ROOT_PATH_MODE_PROGRAM NEVER)
+set(CMAKE_FIND_ROOT_PATH_MODE_LIBRARY ONLY)
+set(CMAKE_FIND_ROOT_PATH_MODE_INCLUDE ONLY)
+set(CMAKE_FIND_ROOT_PATH_MODE_PACKAGE ONLY)
+
+# Static runtime: the executables need no MinGW DLLs beside them.
+set(CMAKE_EXE_LINKER_FLAGS_INIT "-static -static-libgcc -static-libstdc++")
+
+# Windows programs run under Wine, in a prefix of the build tree's own (see scripts/wine-run).
+get_filename_component(_focura_root "${CMAKE_CURRENT_LIST_DIR}/.." ABSOLUTE)
+set(CMAKE_CROSSCOMPILING_EMULATOR "${_focura_root}/scripts/wine-run")

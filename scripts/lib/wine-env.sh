@@ -1,0 +1,105 @@
+# Shared helpers for running the Windows build under Wine on a virtual X display.
+# Source this file; every function is prefixed focura_.
+
+# The prefix belonging to the build tree that holds `program`: the nearest parent directory with a
+# CMakeCache.txt, plus /wineprefix.
+focura_prefix_for() {
+  local dir
+  dir="$(cd "$(dirname "$1")" 2>/dev/null && pwd || true)"
+  while [ -n "$dir" ] && [ "$dir" != "/" ]; do
+    if [ -f "$dir/CMakeCache.txt" ]; then
+      echo "$dir/wineprefix"
+      return
+    fi
+    dir="$(dirname "$dir")"
+  done
+  echo "${HOME:-/tmp}/.cache/focura/wineprefix"
+}
+
+focura_wine_env() {
+  export WINEPREFIX="$1"
+  export WINEARCH=win64
+  export WINEDEBUG="${FOCURA_WINEDEBUG:--all}"
+  export WINEDLLOVERRIDES="mscoree,mshtml="
+}
+
+# The wineserver socket of the current prefix exists while a server runs for it.
+focura_wineserver_running() {
+  [ -d "$WINEPREFIX" ] || return 1
+  local dev ino
+  dev="$(stat -c '%d' "$WINEPREFIX")"
+  ino="$(stat -c '%i' "$WINEPREFIX")"
+  [ -S "/tmp/.wine-$(id -u)/server-$(printf '%x' "$dev")-$(printf '%x' "$ino")/socket" ]
+}
+
+# Creates the prefix on first use (about 8 s) and makes sure a wineserver and Wine's own services
+# run detached from the caller's pipes: a service that inherited a test's stdout would keep CTest
+# waiting for end of file long after the test has ended.
+focura_wine_boot() {
+  mkdir -p "$(dirname "$WINEPREFIX")"
+  (
+    flock -w 300 9 || { echo "wine-run: cannot lock $WINEPREFIX.lock" >&2; exit 1; }
+    if [ ! -f "$WINEPREFIX/system.reg" ]; then
+      echo "wine-run: creating the Wine prefix $WINEPREFIX" >&2
+      timeout -k 5 180 wineboot --init </dev/null >/dev/null 2>&1 9>&- || true
+    fi
+    if ! focura_wineserver_running; then
+      setsid wineserver --persistent="${FOCURA_WINESERVER_LINGER:-60}" </dev/null >/dev/null 2>&1 9>&- &
+      timeout -k 5 120 wine wineboot </dev/null >/dev/null 2>&1 9>&- || true
+    fi
+  ) 9>"$WINEPREFIX.lock"
+}
+
+# focura_wine SECONDS program [args...]: one Wine run with a time limit. The "wine32 is missing"
+# notice that the Debian launcher prints is dropped from stderr.
+focura_wine() {
+  local limit="$1"
+  shift
+  case "$WINEDEBUG" in
+    -all*) timeout -k 5 "$limit" wine "$@" ;;
+    *) timeout -k 5 "$limit" wine "$@" 2> >(grep -v -E 'wine32 is missing|multiarch needs|dpkg --add-architecture|apt-get install wine32' >&2) ;;
+  esac
+}
+
+focura_wine_stop() {
+  if [ -n "${WINEPREFIX:-}" ] && [ -d "$WINEPREFIX" ]; then
+    timeout -k 2 20 wineserver -k </dev/null >/dev/null 2>&1 || true
+  fi
+}
+
+# Starts Xvfb on a free display and openbox on it, both detached; exports DISPLAY.
+# Sets FOCURA_XVFB_PID and FOCURA_OPENBOX_PID for focura_stop_display.
+focura_start_display() {
+  local logdir="$1" n
+  mkdir -p "$logdir"
+  for n in $(seq 90 140); do
+    [ -e "/tmp/.X$n-lock" ] || [ -e "/tmp/.X11-unix/X$n" ] || break
+  done
+  setsid Xvfb ":$n" -screen 0 1280x1024x24 -nolisten tcp </dev/null >"$logdir/xvfb.log" 2>&1 3>&- &
+  FOCURA_XVFB_PID=$!
+  local i
+  for i in $(seq 1 100); do
+    DISPLAY=":$n" xdpyinfo >/dev/null 2>&1 && break
+    sleep 0.1
+  done
+  if ! DISPLAY=":$n" xdpyinfo >/dev/null 2>&1; then
+    echo "Xvfb did not start on :$n (see $logdir/xvfb.log)" >&2
+    return 1
+  fi
+  export DISPLAY=":$n"
+  setsid openbox </dev/null >"$logdir/openbox.log" 2>&1 3>&- &
+  FOCURA_OPENBOX_PID=$!
+  # openbox takes the window manager selection within a moment; windows created before it
+  # would stay frameless.
+  for i in $(seq 1 50); do
+    xprop -root _NET_SUPPORTING_WM_CHECK 2>/dev/null | grep -q 'window id' && break
+    sleep 0.1
+  done
+}
+
+focura_stop_display() {
+  if [ -n "${FOCURA_OPENBOX_PID:-}" ]; then kill "$FOCURA_OPENBOX_PID" 2>/dev/null || true; fi
+  if [ -n "${FOCURA_XVFB_PID:-}" ]; then kill "$FOCURA_XVFB_PID" 2>/dev/null || true; fi
+  FOCURA_OPENBOX_PID=""
+  FOCURA_XVFB_PID=""
+}

@@ -1,0 +1,21 @@
+#include "win32/ComApartment.h"
+
+#include <objbase.h>
+#include <windows.h>
+
+#include "text/Errors.h"
+#include "win32/ErrorText.h"
+
+namespace focura::win32 {
+
+ComApartment::ComApartment() {
+  const HRESULT hr = CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED | COINIT_DISABLE_OLE1DDE);
+  if (FAILED(hr))
+    throw PlatformError("COM could not be initialised: " + HresultText(hr));
+}
+
+ComApartment::~ComApartment() {
+  CoUninitialize();
+}
+
+}  // namespace focura::win32

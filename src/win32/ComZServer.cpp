@@ -1,0 +1,152 @@
+#include "win32/ComZServer.h"
+
+#include <objbase.h>
+#include <oleauto.h>
+#include <windows.h>
+
+#include "win32/ErrorText.h"
+#include "win32/EventHold.h"
+#include "win32/Utf.h"
+
+namespace focura::win32 {
+namespace {
+
+std::string CreationReason(HRESULT hr) {
+  switch (hr) {
+    case CO_E_CLASSSTRING:
+      return "it is not registered on this computer (" + HresultText(hr) + ")";
+    case REGDB_E_CLASSNOTREG:
+      return "its class is not registered (" + HresultText(hr) + ")";
+    case CO_E_SERVER_EXEC_FAILURE:
+      return "its server program could not be started (" + HresultText(hr) + ")";
+    case CO_E_NOTINITIALIZED:
+      return "COM is not initialised on this thread (" + HresultText(hr) + ")";
+    default:
+      return HresultText(hr);
+  }
+}
+
+class Variant {
+ public:
+  Variant() { VariantInit(&v_); }
+  ~Variant() { VariantClear(&v_); }
+  Variant(const Variant&) = delete;
+  Variant& operator=(const Variant&) = delete;
+  VARIANT* get() { return &v_; }
+
+ private:
+  VARIANT v_;
+};
+
+// The strings an EXCEPINFO carries belong to the caller.
+class ExcepInfo {
+ public:
+  ExcepInfo() = default;
+  ~ExcepInfo() {
+    SysFreeString(info_.bstrSource);
+    SysFreeString(info_.bstrDescription);
+    SysFreeString(info_.bstrHelpFile);
+  }
+  ExcepInfo(const ExcepInfo&) = delete;
+  ExcepInfo& operator=(const ExcepInfo&) = delete;
+  EXCEPINFO* get() { return &info_; }
+
+  std::string Describe() {
+    if (info_.pfnDeferredFillIn != nullptr)
+      info_.pfnDeferredFillIn(&info_);
+    if (info_.bstrDescription != nullptr && SysStringLen(info_.bstrDescription) > 0) {
+      return Narrow(std::wstring_view(info_.bstrDescription, SysStringLen(info_.bstrDescription)));
+    }
+    if (info_.scode != 0)
+      return HresultText(info_.scode);
+    return "error " + std::to_string(info_.wCode);
+  }
+
+ private:
+  EXCEPINFO info_{};
+};
+
+}  // namespace
+
+ComZServer::ComZServer(const std::string& progId) {
+  const std::wstring wideId = Widen(progId);
+  CLSID clsid{};
+  HRESULT hr = CLSIDFromProgID(wideId.c_str(), &clsid);
+  if (FAILED(hr))
+    throw ZServerUnavailable(progId, CreationReason(hr));
+  void* object = nullptr;
+  hr = CoCreateInstance(clsid, nullptr, CLSCTX_SERVER, IID_IDispatch, &object);
+  if (FAILED(hr))
+    throw ZServerUnavailable(progId, CreationReason(hr));
+  server_ = static_cast<IDispatch*>(object);
+  try {
+    BindExec(progId);
+  } catch (...) {
+    server_->Release();
+    throw;
+  }
+}
+
+ComZServer::ComZServer(IDispatch* server, const std::string& name) : server_(server) {
+  if (server_ == nullptr)
+    throw ZServerUnavailable(name, "no object");
+  server_->AddRef();
+  try {
+    BindExec(name);
+  } catch (...) {
+    server_->Release();
+    throw;
+  }
+}
+
+void ComZServer::BindExec(const std::string& name) {
+  wchar_t method[] = L"Exec";
+  LPOLESTR names[] = {method};
+  DISPID id = 0;
+  const HRESULT hr = server_->GetIDsOfNames(IID_NULL, names, 1, LOCALE_USER_DEFAULT, &id);
+  if (FAILED(hr)) {
+    throw ZServerUnavailable(name, "it has no method Exec (" + HresultText(hr) + ")");
+  }
+  execId_ = id;
+}
+
+ComZServer::~ComZServer() {
+  if (server_ != nullptr)
+    server_->Release();
+}
+
+std::string ComZServer::Exec(const std::string& command) {
+  const std::wstring wide = Widen(command);
+  BSTR arg = SysAllocStringLen(wide.data(), static_cast<UINT>(wide.size()));
+  if (arg == nullptr)
+    throw ZServerError(command, "out of memory");
+  VARIANTARG args[1];
+  VariantInit(&args[0]);
+  args[0].vt = VT_BSTR;
+  args[0].bstrVal = arg;
+  DISPPARAMS params{args, nullptr, 1, 0};
+  Variant result;
+  ExcepInfo excep;
+  UINT badArg = 0;
+  HRESULT hr;
+  {
+    EventHold hold;
+    hr = server_->Invoke(execId_, IID_NULL, LOCALE_USER_DEFAULT, DISPATCH_METHOD, &params,
+                         result.get(), excep.get(), &badArg);
+  }
+  VariantClear(&args[0]);
+  if (hr == DISP_E_EXCEPTION)
+    throw ZServerError(command, excep.Describe());
+  if (FAILED(hr))
+    throw ZServerError(command, HresultText(hr));
+
+  hr = VariantChangeType(result.get(), result.get(), 0, VT_BSTR);
+  if (FAILED(hr))
+    throw ZServerError(command, "the reply is not text: " + HresultText(hr));
+  const BSTR reply = result.get()->bstrVal;
+  if (reply == nullptr)
+    return {};
+  return Narrow(std::wstring_view(reply, SysStringLen(reply)));
+}
+
+}  // namespace focura::win32

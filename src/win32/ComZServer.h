@@ -1,0 +1,46 @@
+#pragma once
+// The Z server reached through COM automation: late binding to its method "Exec".
+
+#include <string>
+
+#include "text/Errors.h"
+#include "zserver/ZServer.h"
+
+struct IDispatch;
+
+namespace focura::win32 {
+
+// The Z server object could not be created; what() names the ProgID and the reason.
+struct ZServerUnavailable : PlatformError {
+  ZServerUnavailable(const std::string& progId, const std::string& reason)
+      : PlatformError("The Z server \"" + progId + "\" could not be created: " + reason),
+        reason_(reason) {}
+  const std::string& Reason() const { return reason_; }
+
+ private:
+  std::string reason_;
+};
+
+class ComZServer : public ZServer {
+ public:
+  // Creates the object registered under `progId` on this machine. Needs a COM apartment.
+  explicit ComZServer(const std::string& progId = kZServerProgId);
+  // Talks to an automation object the caller already holds (an in-process server); adds a
+  // reference of its own.
+  explicit ComZServer(IDispatch* server, const std::string& name = kZServerProgId);
+  ~ComZServer() override;
+  ComZServer(const ComZServer&) = delete;
+  ComZServer& operator=(const ComZServer&) = delete;
+
+  // Window events are held while the call waits (see EventHold). A failure reported by the
+  // server throws ZServerError with the server's own description, else with the HRESULT's text.
+  std::string Exec(const std::string& command) override;
+
+ private:
+  void BindExec(const std::string& name);
+
+  IDispatch* server_ = nullptr;
+  long execId_ = 0;
+};
+
+}  // namespace focura::win32

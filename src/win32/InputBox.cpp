@@ -1,0 +1,160 @@
+#include "win32/InputBox.h"
+
+#include <string>
+#include <vector>
+
+#include "text/Errors.h"
+#include "win32/ErrorText.h"
+#include "win32/EventHold.h"
+#include "win32/Utf.h"
+
+namespace focura::win32 {
+namespace {
+
+// A DLGTEMPLATE with its items, laid out as DialogBoxIndirect reads it.
+class DialogTemplate {
+ public:
+  DialogTemplate(DWORD style, short cx, short cy, const wchar_t* font, WORD points) {
+    Dword(style);
+    Dword(0);  // extended style
+    countAt_ = words_.size();
+    Word(0);  // item count, filled in by Add
+    Word(0);  // x
+    Word(0);  // y
+    Word(static_cast<WORD>(cx));
+    Word(static_cast<WORD>(cy));
+    Word(0);  // no menu
+    Word(0);  // the standard dialog class
+    Text(L"");
+    Word(points);
+    Text(font);
+  }
+
+  // `atom`: 0x0080 button, 0x0081 edit, 0x0082 static.
+  void Add(WORD atom, DWORD style, short x, short y, short cx, short cy, WORD id,
+           const wchar_t* text) {
+    if (words_.size() % 2 != 0)
+      Word(0);  // items start on a DWORD boundary
+    Dword(style | WS_CHILD | WS_VISIBLE);
+    Dword(0);
+    Word(static_cast<WORD>(x));
+    Word(static_cast<WORD>(y));
+    Word(static_cast<WORD>(cx));
+    Word(static_cast<WORD>(cy));
+    Word(id);
+    Word(0xFFFF);
+    Word(atom);
+    Text(text);
+    Word(0);  // no creation data
+    ++words_[countAt_];
+  }
+
+  const DLGTEMPLATE* get() const { return reinterpret_cast<const DLGTEMPLATE*>(words_.data()); }
+
+ private:
+  void Word(WORD w) { words_.push_back(w); }
+  void Dword(DWORD d) {
+    Word(LOWORD(d));
+    Word(HIWORD(d));
+  }
+  void Text(const wchar_t* s) {
+    for (; *s != L'\0'; ++s)
+      Word(static_cast<WORD>(*s));
+    Word(0);
+  }
+
+  std::vector<WORD> words_;
+  size_t countAt_ = 0;
+};
+
+struct Request {
+  std::wstring title, text, defaultText, answer;
+  HWND owner;
+};
+
+void CentreOn(HWND dialog, HWND owner) {
+  RECT box{};
+  GetWindowRect(dialog, &box);
+  HMONITOR monitor = MonitorFromWindow(owner != nullptr ? owner : dialog, MONITOR_DEFAULTTONEAREST);
+  MONITORINFO mi{};
+  mi.cbSize = sizeof mi;
+  GetMonitorInfoW(monitor, &mi);
+  RECT around = mi.rcWork;
+  if (owner != nullptr && IsWindowVisible(owner) && !IsIconic(owner))
+    GetWindowRect(owner, &around);
+  const LONG w = box.right - box.left;
+  const LONG h = box.bottom - box.top;
+  LONG x = around.left + (around.right - around.left - w) / 2;
+  LONG y = around.top + (around.bottom - around.top - h) / 2;
+  if (x + w > mi.rcWork.right)
+    x = mi.rcWork.right - w;
+  if (y + h > mi.rcWork.bottom)
+    y = mi.rcWork.bottom - h;
+  if (x < mi.rcWork.left)
+    x = mi.rcWork.left;
+  if (y < mi.rcWork.top)
+    y = mi.rcWork.top;
+  SetWindowPos(dialog, nullptr, x, y, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+}
+
+INT_PTR CALLBACK PromptProc(HWND dialog, UINT msg, WPARAM wParam, LPARAM lParam) {
+  switch (msg) {
+    case WM_INITDIALOG: {
+      auto* request = reinterpret_cast<Request*>(lParam);
+      SetWindowLongPtrW(dialog, DWLP_USER, lParam);
+      SetWindowTextW(dialog, request->title.c_str());
+      SetDlgItemTextW(dialog, kInputBoxTextId, request->text.c_str());
+      HWND edit = GetDlgItem(dialog, kInputBoxEditId);
+      SetWindowTextW(edit, request->defaultText.c_str());
+      SendMessageW(edit, EM_SETSEL, 0, -1);
+      CentreOn(dialog, request->owner);
+      SetFocus(edit);
+      return FALSE;  // the focus is set
+    }
+    case WM_COMMAND:
+      if (LOWORD(wParam) == IDOK) {
+        auto* request = reinterpret_cast<Request*>(GetWindowLongPtrW(dialog, DWLP_USER));
+        HWND edit = GetDlgItem(dialog, kInputBoxEditId);
+        std::wstring text(static_cast<size_t>(GetWindowTextLengthW(edit)) + 1, L'\0');
+        const int n = GetWindowTextW(edit, text.data(), static_cast<int>(text.size()));
+        text.resize(static_cast<size_t>(n > 0 ? n : 0));
+        request->answer = std::move(text);
+        EndDialog(dialog, IDOK);
+        return TRUE;
+      }
+      if (LOWORD(wParam) == IDCANCEL) {
+        EndDialog(dialog, IDCANCEL);
+        return TRUE;
+      }
+      return FALSE;
+    default:
+      return FALSE;
+  }
+}
+
+}  // namespace
+
+std::string InputBox::Ask(const std::string& title, const std::string& text,
+                          const std::string& defaultText) {
+  DialogTemplate t(DS_MODALFRAME | DS_SETFONT | DS_3DLOOK | WS_POPUP | WS_CAPTION | WS_SYSMENU, 250,
+                   94, L"MS Shell Dlg", 8);
+  t.Add(0x0082, SS_LEFT | SS_NOPREFIX, 7, 7, 180, 56, kInputBoxTextId, L"");
+  t.Add(0x0080, BS_DEFPUSHBUTTON | WS_TABSTOP, 193, 7, 50, 14, IDOK, L"OK");
+  t.Add(0x0080, BS_PUSHBUTTON | WS_TABSTOP, 193, 25, 50, 14, IDCANCEL, L"Cancel");
+  t.Add(0x0081, ES_LEFT | ES_AUTOHSCROLL | WS_BORDER | WS_TABSTOP, 7, 72, 236, 13, kInputBoxEditId,
+        L"");
+
+  Request request{Widen(title), Widen(text), Widen(defaultText), {}, owner_};
+  INT_PTR result;
+  {
+    EventHold hold;
+    result = DialogBoxIndirectParamW(GetModuleHandleW(nullptr), t.get(), owner_, PromptProc,
+                                     reinterpret_cast<LPARAM>(&request));
+  }
+  if (result == -1) {
+    throw PlatformError("The prompt could not be shown: " + SystemErrorText(GetLastError()));
+  }
+  return result == IDOK ? Narrow(request.answer) : std::string();
+}
+
+}  // namespace focura::win32

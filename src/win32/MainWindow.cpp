@@ -1,0 +1,398 @@
+#include "win32/MainWindow.h"
+
+#include <stdexcept>
+
+#include "text/Errors.h"
+#include "ui/Controls.h"
+#include "win32/ErrorText.h"
+#include "win32/EventHold.h"
+#include "win32/TestProbe.h"
+#include "win32/Utf.h"
+
+namespace focura::win32 {
+namespace {
+
+// Posted when a modal wait ends with events held back, so they run at the next message.
+constexpr UINT kReplayHeld = WM_APP + 2;
+constexpr DWORD kFrameStyle = WS_OVERLAPPEDWINDOW;
+
+ATOM RegisterMainClass(HINSTANCE instance) {
+  static ATOM atom = 0;
+  if (atom != 0)
+    return atom;
+  WNDCLASSEXW wc{};
+  wc.cbSize = sizeof wc;
+  wc.style = CS_HREDRAW | CS_VREDRAW;
+  wc.lpfnWndProc = DefWindowProcW;
+  wc.hInstance = instance;
+  wc.hCursor = LoadCursorW(nullptr, IDC_ARROW);
+  wc.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1);
+  wc.lpszClassName = kMainWindowClass;
+  wc.hIcon = static_cast<HICON>(LoadImageW(instance, MAKEINTRESOURCEW(1), IMAGE_ICON,
+                                           GetSystemMetrics(SM_CXICON), GetSystemMetrics(SM_CYICON),
+                                           LR_DEFAULTCOLOR));
+  wc.hIconSm = static_cast<HICON>(LoadImageW(instance, MAKEINTRESOURCEW(1), IMAGE_ICON,
+                                             GetSystemMetrics(SM_CXSMICON),
+                                             GetSystemMetrics(SM_CYSMICON), LR_DEFAULTCOLOR));
+  atom = RegisterClassExW(&wc);
+  if (atom == 0) {
+    throw PlatformError("The window class cannot be registered: " +
+                        SystemErrorText(GetLastError()));
+  }
+  return atom;
+}
+
+int SystemDpi() {
+  HDC screen = GetDC(nullptr);
+  const int dpi = screen != nullptr ? GetDeviceCaps(screen, LOGPIXELSX) : 96;
+  if (screen != nullptr)
+    ReleaseDC(nullptr, screen);
+  return dpi > 0 ? dpi : 96;
+}
+
+HFONT MessageFont() {
+  NONCLIENTMETRICSW metrics{};
+  metrics.cbSize = sizeof metrics;
+  if (SystemParametersInfoW(SPI_GETNONCLIENTMETRICS, sizeof metrics, &metrics, 0)) {
+    if (HFONT font = CreateFontIndirectW(&metrics.lfMessageFont))
+      return font;
+  }
+  return nullptr;
+}
+
+}  // namespace
+
+MainWindow::MainWindow(HINSTANCE instance) : dpi_(SystemDpi()) {
+  RegisterMainClass(instance);
+  const FormSpec& form = MainForm();
+  const int clientW = TwipsToPixels(form.clientWidth, dpi_);
+  const int clientH = TwipsToPixels(form.clientHeight, dpi_);
+  RECT outer{0, 0, clientW, clientH};
+  AdjustWindowRectEx(&outer, kFrameStyle, TRUE, 0);
+
+  menus_ = BuildMenuBar();
+  hwnd_ = CreateWindowExW(0, kMainWindowClass, Widen(form.caption).c_str(), kFrameStyle,
+                          CW_USEDEFAULT, CW_USEDEFAULT, outer.right - outer.left,
+                          outer.bottom - outer.top, nullptr, menus_.bar, instance, nullptr);
+  if (hwnd_ == nullptr) {
+    const DWORD error = GetLastError();
+    DestroyMenu(menus_.bar);
+    throw PlatformError("The main window cannot be created: " + SystemErrorText(error));
+  }
+  SetWindowLongPtrW(hwnd_, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(this));
+  SetWindowLongPtrW(hwnd_, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&MainWindow::Proc));
+
+  // A menu bar that wraps takes client height; grow the frame until the client area fits.
+  RECT client{};
+  GetClientRect(hwnd_, &client);
+  RECT frame{};
+  GetWindowRect(hwnd_, &frame);
+  const int extraW = clientW - client.right;
+  const int extraH = clientH - client.bottom;
+  minTrack_ = SIZE{frame.right - frame.left + extraW, frame.bottom - frame.top + extraH};
+  if (extraW != 0 || extraH != 0) {
+    SetWindowPos(hwnd_, nullptr, 0, 0, minTrack_.cx, minTrack_.cy,
+                 SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+  }
+
+  font_ = MessageFont();
+  CreateControls();
+  previousHook_ = SetEventsReleasedHook([this] {
+    if (!held_.empty() && hwnd_ != nullptr)
+      PostMessageW(hwnd_, kReplayHeld, 0, 0);
+  });
+}
+
+MainWindow::~MainWindow() {
+  SetEventsReleasedHook(std::move(previousHook_));
+  if (hwnd_ != nullptr) {
+    SetWindowLongPtrW(hwnd_, GWLP_USERDATA, 0);
+    DestroyWindow(hwnd_);
+  }
+  if (font_ != nullptr)
+    DeleteObject(font_);
+}
+
+void MainWindow::CreateControls() {
+  // Creation order is the tab order: the dialog manager moves the focus along it.
+  for (const ControlSpec& c : MainControls()) {
+    const RECT r = ControlRect(c, dpi_);
+    HWND control = CreateWindowExW(
+        ControlExStyle(c.kind), ControlClass(c.kind), Widen(c.caption).c_str(),
+        ControlStyle(c.kind), r.left, r.top, r.right - r.left, r.bottom - r.top, hwnd_,
+        reinterpret_cast<HMENU>(static_cast<INT_PTR>(c.id)), GetModuleHandleW(nullptr), nullptr);
+    if (control == nullptr) {
+      throw PlatformError("Control " + std::string(c.name) +
+                          " cannot be created: " + SystemErrorText(GetLastError()));
+    }
+    if (font_ != nullptr)
+      SendMessageW(control, WM_SETFONT, reinterpret_cast<WPARAM>(font_), FALSE);
+  }
+}
+
+void MainWindow::Show(int showCommand) {
+  ShowWindow(hwnd_, showCommand);
+  UpdateWindow(hwnd_);
+  const ControlSpec& first = MainControls().front();
+  lastFocus_ = GetDlgItem(hwnd_, first.id);
+  SetFocus(lastFocus_);
+}
+
+int MainWindow::RunMessageLoop() {
+  MSG msg{};
+  for (;;) {
+    const BOOL got = GetMessageW(&msg, nullptr, 0, 0);
+    if (got == 0)
+      return static_cast<int>(msg.wParam);
+    if (got == -1)
+      return 1;
+    DispatchMessageOnce(msg);
+  }
+}
+
+void MainWindow::DispatchMessageOnce(MSG& msg) {
+  // The dialog manager gives Tab its meaning; without a default button, Enter and Esc become
+  // IDOK and IDCANCEL, which name no control and so click nothing.
+  if (hwnd_ != nullptr && IsDialogMessageW(hwnd_, &msg))
+    return;
+  TranslateMessage(&msg);
+  DispatchMessageW(&msg);
+}
+
+void MainWindow::Pump() {
+  if (closeRequested_)
+    throw WindowClosed();
+  ReplayHeld();
+  MSG msg{};
+  while (!closeRequested_ && PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
+    if (msg.message == WM_QUIT) {
+      PostQuitMessage(static_cast<int>(msg.wParam));
+      break;
+    }
+    DispatchMessageOnce(msg);
+  }
+  if (closeRequested_)
+    throw WindowClosed();
+}
+
+HWND MainWindow::Control(std::string_view name) const {
+  const ControlSpec* c = FindControl(name);
+  return c != nullptr && hwnd_ != nullptr ? GetDlgItem(hwnd_, c->id) : nullptr;
+}
+
+HWND MainWindow::ControlOrThrow(const std::string& name) const {
+  if (FindControl(name) == nullptr)
+    throw std::invalid_argument("no control named " + name);
+  return Control(name);
+}
+
+std::string MainWindow::GetText(const std::string& control) {
+  HWND h = ControlOrThrow(control);
+  if (h == nullptr)
+    return {};
+  std::wstring text(static_cast<size_t>(GetWindowTextLengthW(h)) + 1, L'\0');
+  const int n = GetWindowTextW(h, text.data(), static_cast<int>(text.size()));
+  text.resize(static_cast<size_t>(n > 0 ? n : 0));
+  return Narrow(text);
+}
+
+void MainWindow::SetText(const std::string& control, const std::string& text) {
+  if (HWND h = ControlOrThrow(control))
+    SetWindowTextW(h, Widen(text).c_str());
+}
+
+void MainWindow::SetEnabled(const std::string& control, bool enabled) {
+  if (const MenuSpec* m = FindMenu(control); m != nullptr && m->id != 0) {
+    EnableMenuItem(menus_.bar, static_cast<UINT>(m->id),
+                   MF_BYCOMMAND | (enabled ? MF_ENABLED : MF_GRAYED));
+    return;
+  }
+  HWND h = ControlOrThrow(control);
+  if (h == nullptr)
+    return;
+  // A control that loses the focus by being disabled would leave the keyboard nowhere.
+  if (!enabled && GetFocus() == h)
+    SetFocus(GetNextDlgTabItem(hwnd_, h, FALSE));
+  EnableWindow(h, enabled ? TRUE : FALSE);
+}
+
+void MainWindow::SetChecked(const std::string& menuItem, bool checked) {
+  const MenuSpec* m = FindMenu(menuItem);
+  if (m == nullptr || m->kind != MenuKind::Item) {
+    throw std::invalid_argument("no menu item named " + menuItem);
+  }
+  CheckMenuItem(menus_.bar, static_cast<UINT>(m->id),
+                MF_BYCOMMAND | (checked ? MF_CHECKED : MF_UNCHECKED));
+}
+
+LRESULT CALLBACK MainWindow::Proc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
+  auto* self = reinterpret_cast<MainWindow*>(GetWindowLongPtrW(hwnd, GWLP_USERDATA));
+  if (self == nullptr)
+    return DefWindowProcW(hwnd, msg, wParam, lParam);
+  try {
+    return self->Handle(msg, wParam, lParam);
+  } catch (...) {
+    // Nothing may unwind through the system's code that called us.
+    return 0;
+  }
+}
+
+LRESULT MainWindow::Handle(UINT msg, WPARAM wParam, LPARAM lParam) {
+  switch (msg) {
+    case WM_COMMAND:
+      if (RouteCommand(wParam, lParam))
+        return 0;
+      break;
+    case WM_INITMENUPOPUP: {
+      auto capture = menus_.popups.find(std::string_view("mnuCapture"));
+      if (HIWORD(lParam) == 0 && capture != menus_.popups.end() &&
+          reinterpret_cast<HMENU>(wParam) == capture->second) {
+        Submit({EventKind::MenuOpen, "mnuCapture"});
+      }
+      return 0;
+    }
+    case WM_CLOSE:
+      Submit({EventKind::Close, {}});
+      return 0;
+    case kReplayHeld:
+      ReplayHeld();
+      return 0;
+    case kProbeMenuChecked: {
+      const UINT state = GetMenuState(menus_.bar, static_cast<UINT>(wParam), MF_BYCOMMAND);
+      if (state == static_cast<UINT>(-1))
+        return -1;
+      return (state & MF_CHECKED) ? 1 : 0;
+    }
+    case WM_GETMINMAXINFO: {
+      auto* info = reinterpret_cast<MINMAXINFO*>(lParam);
+      if (minTrack_.cx > 0)
+        info->ptMinTrackSize = POINT{minTrack_.cx, minTrack_.cy};
+      return 0;
+    }
+    case WM_PAINT:
+      Paint();
+      return 0;
+    case WM_ACTIVATE:
+      // A plain window does not remember its focused control across deactivation.
+      if (LOWORD(wParam) == WA_INACTIVE) {
+        HWND focus = GetFocus();
+        if (focus != nullptr && IsChild(hwnd_, focus))
+          lastFocus_ = focus;
+        return 0;
+      }
+      break;
+    case WM_SETFOCUS:
+      if (lastFocus_ != nullptr && IsWindow(lastFocus_) && IsWindowEnabled(lastFocus_)) {
+        SetFocus(lastFocus_);
+      } else if (HWND next = GetNextDlgTabItem(hwnd_, nullptr, FALSE)) {
+        SetFocus(next);
+      }
+      return 0;
+    case WM_DESTROY:
+      SetWindowLongPtrW(hwnd_, GWLP_USERDATA, 0);
+      hwnd_ = nullptr;
+      PostQuitMessage(0);
+      return 0;
+    default:
+      break;
+  }
+  return DefWindowProcW(hwnd_, msg, wParam, lParam);
+}
+
+void MainWindow::Paint() {
+  PAINTSTRUCT ps{};
+  HDC dc = BeginPaint(hwnd_, &ps);
+  // Line1: an etched rule under the menu bar.
+  const LineSpec& line = MainLine();
+  const int x1 = TwipsToPixels(line.x1, dpi_);
+  const int x2 = TwipsToPixels(line.x2, dpi_);
+  const int y = TwipsToPixels(line.y1, dpi_);
+  RECT dark{x1, y, x2 + 1, y + 1};
+  RECT light{x1, y + 1, x2 + 1, y + 2};
+  FillRect(dc, &dark, GetSysColorBrush(COLOR_BTNSHADOW));
+  FillRect(dc, &light, GetSysColorBrush(COLOR_BTNHIGHLIGHT));
+  EndPaint(hwnd_, &ps);
+}
+
+bool MainWindow::RouteCommand(WPARAM wParam, LPARAM lParam) {
+  const int id = LOWORD(wParam);
+  const int code = HIWORD(wParam);
+  if (lParam != 0) {
+    if (code != BN_CLICKED)
+      return false;
+    const ControlSpec* c = FindControlById(id);
+    if (c == nullptr || c->kind != ControlKind::Button)
+      return false;
+    // A click can be posted to a disabled button; it is not the operator's.
+    if (!IsWindowEnabled(reinterpret_cast<HWND>(lParam)))
+      return true;
+    Submit({EventKind::Click, std::string(c->name)});
+    return true;
+  }
+  if (code != 0)
+    return false;
+  const MenuSpec* m = FindMenuById(id);
+  if (m == nullptr || m->kind != MenuKind::Item)
+    return true;  // IDOK, IDCANCEL: nothing
+  Submit({EventKind::Click, std::string(m->name)});
+  return true;
+}
+
+void MainWindow::Submit(Event event) {
+  if (EventsHeld()) {
+    held_.push_back(std::move(event));
+    return;
+  }
+  Deliver(event);
+}
+
+void MainWindow::Deliver(const Event& event) {
+  if (event.kind == EventKind::Close) {
+    if (!closeRequested_) {
+      closeRequested_ = true;
+      if (events_ != nullptr) {
+        try {
+          events_->Close();
+        } catch (...) {
+          // The window closes whatever the farewell to the Z server did.
+        }
+      }
+    }
+    FinishCloseIfIdle();
+    return;
+  }
+  if (closeRequested_ || events_ == nullptr)
+    return;
+  ++depth_;
+  try {
+    events_->Dispatch(event.name);
+  } catch (const WindowClosed&) {
+  } catch (const std::exception& e) {
+    if (!closeRequested_)
+      SetText(kStatusLine, e.what());
+  } catch (...) {
+    if (!closeRequested_)
+      SetText(kStatusLine, "Unexpected error");
+  }
+  --depth_;
+  FinishCloseIfIdle();
+}
+
+void MainWindow::ReplayHeld() {
+  while (!held_.empty() && !EventsHeld()) {
+    Event event = std::move(held_.front());
+    held_.pop_front();
+    Deliver(event);
+  }
+}
+
+void MainWindow::FinishCloseIfIdle() {
+  if (!closeRequested_ || hwnd_ == nullptr || depth_ > 0)
+    return;
+  if (events_ != nullptr && events_->Busy())
+    return;
+  held_.clear();
+  DestroyWindow(hwnd_);
+}
+
+}  // namespace focura::win32

@@ -1,0 +1,88 @@
+#pragma once
+// The tool's one window, drawn from the control and menu tables, with the message loop, the pump
+// and the event dispatch to the window's logic.
+
+#include <windows.h>
+
+#include <deque>
+#include <functional>
+#include <string>
+#include <string_view>
+
+#include "ui/Window.h"
+#include "win32/MainWindowLayout.h"
+
+namespace focura::win32 {
+
+// Where the window's events go: the clicks, the opening of a menu, the close.
+class WindowEvents {
+ public:
+  virtual ~WindowEvents() = default;
+  // A click on a control or menu item, or "mnuCapture" when the "Image Capture" menu opens.
+  virtual void Dispatch(const std::string& name) = 0;
+  // The operator closes the window; called once.
+  virtual void Close() = 0;
+  // Whether a handler is in progress.
+  virtual bool Busy() const = 0;
+};
+
+class MainWindow : public Window {
+ public:
+  explicit MainWindow(HINSTANCE instance = GetModuleHandleW(nullptr));
+  ~MainWindow() override;
+  MainWindow(const MainWindow&) = delete;
+  MainWindow& operator=(const MainWindow&) = delete;
+
+  void Attach(WindowEvents* events) { events_ = events; }
+  // Shows the window and puts the focus on the first control in tab order.
+  void Show(int showCommand = SW_SHOWNORMAL);
+  // Runs until the window is gone; returns the exit code (0 after a normal close).
+  int RunMessageLoop();
+
+  HWND Handle() const { return hwnd_; }
+  HWND Control(std::string_view name) const;
+  HMENU MenuBarHandle() const { return menus_.bar; }
+  int Dpi() const { return dpi_; }
+  bool CloseRequested() const { return closeRequested_; }
+
+  std::string GetText(const std::string& control) override;
+  void SetText(const std::string& control, const std::string& text) override;
+  void SetEnabled(const std::string& control, bool enabled) override;
+  void SetChecked(const std::string& menuItem, bool checked) override;
+  // Runs every pending message once, replaying events held back by a modal wait first.
+  // Throws WindowClosed once the window has been closed.
+  void Pump() override;
+
+ private:
+  enum class EventKind { Click, MenuOpen, Close };
+  struct Event {
+    EventKind kind;
+    std::string name;
+  };
+
+  static LRESULT CALLBACK Proc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam);
+  LRESULT Handle(UINT msg, WPARAM wParam, LPARAM lParam);
+  void CreateControls();
+  void Paint();
+  bool RouteCommand(WPARAM wParam, LPARAM lParam);
+  void Submit(Event event);
+  void Deliver(const Event& event);
+  void ReplayHeld();
+  void FinishCloseIfIdle();
+  void DispatchMessageOnce(MSG& msg);
+  HWND ControlOrThrow(const std::string& name) const;
+
+  HWND hwnd_ = nullptr;
+  MenuBar menus_;
+  HFONT font_ = nullptr;
+  int dpi_ = 96;
+  SIZE minTrack_{};
+  WindowEvents* events_ = nullptr;
+  int depth_ = 0;
+  bool closeRequested_ = false;
+  HWND lastFocus_ = nullptr;
+  std::deque<Event> held_;
+  std::function<void()> previousHook_;
+};
+
+}  // namespace focura::win32

@@ -1,0 +1,28 @@
+#pragma once
+// The main window's tables turned into pixels, window styles and a menu bar.
+
+#include <windows.h>
+
+#include <map>
+#include <string>
+
+#include "ui/Controls.h"
+
+namespace focura::win32 {
+
+int TwipsToPixels(int twips, int dpi);
+// The control's rectangle in client pixels.
+RECT ControlRect(const ControlSpec& control, int dpi);
+
+const wchar_t* ControlClass(ControlKind kind);
+DWORD ControlStyle(ControlKind kind);
+DWORD ControlExStyle(ControlKind kind);
+
+struct MenuBar {
+  HMENU bar = nullptr;
+  std::map<std::string, HMENU, std::less<>> popups;  // by the name of the menu that opens them
+};
+// The menu bar in table order: separators, submenus and command ids as listed.
+MenuBar BuildMenuBar();
+
+}  // namespace focura::win32

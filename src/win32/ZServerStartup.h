@@ -1,0 +1,25 @@
+#pragma once
+// The Z server for the start-up of the window, or the operator told why there is none.
+
+#include <windows.h>
+
+#include <memory>
+#include <stdexcept>
+
+#include "zserver/ZServer.h"
+
+namespace focura::win32 {
+
+// The operator chose to end the program because the Z server is missing.
+struct StartupAbandoned : std::runtime_error {
+  StartupAbandoned() : std::runtime_error("start-up abandoned without a Z server") {}
+};
+
+// Exit code of the program when it ends without a Z server.
+inline constexpr int kExitNoZServer = 1;
+
+// Creates the Z server by its ProgID. When that fails, a message box owned by `owner` names
+// the ProgID and the reason, and StartupAbandoned is thrown.
+std::unique_ptr<ZServer> CreateZServerOrExplain(HWND owner);
+
+}  // namespace focura::win32

@@ -1,0 +1,74 @@
+// The program: the window, its logic and the Windows services they use, wired together.
+
+#include <commctrl.h>
+#include <windows.h>
+
+#include <exception>
+#include <string>
+
+#include "ui/Controls.h"
+#include "ui/FormController.h"
+#include "win32/ComApartment.h"
+#include "win32/InputBox.h"
+#include "win32/MainWindow.h"
+#include "win32/RegionalSettings.h"
+#include "win32/Utf.h"
+#include "win32/Win32Clock.h"
+#include "win32/Win32Desktop.h"
+#include "win32/Win32Files.h"
+#include "win32/ZServerStartup.h"
+
+namespace {
+
+using namespace focura;
+using namespace focura::win32;
+
+class ControllerEvents : public WindowEvents {
+ public:
+  explicit ControllerEvents(FormController& form) : form_(form) {}
+  void Dispatch(const std::string& name) override { form_.Dispatch(name); }
+  void Close() override { form_.Close(); }
+  bool Busy() const override { return form_.Busy(); }
+
+ private:
+  FormController& form_;
+};
+
+void ReportFatal(const char* what) {
+  MessageBoxW(nullptr, Widen(what).c_str(), Widen(MainForm().caption).c_str(),
+              MB_OK | MB_ICONERROR);
+}
+
+int Run(int showCommand) {
+  ComApartment com;
+  Win32Clock clock;
+  const NumberText num(RegionalDecimalSeparator());
+  Win32Desktop desktop;
+  Win32Files files;
+  MainWindow window;
+  InputBox prompt(window.Handle());
+  FormController form(window, prompt, clock, desktop, files, num);
+  ControllerEvents events(form);
+  window.Attach(&events);
+  form.Load([&window] { return CreateZServerOrExplain(window.Handle()); });
+  window.Show(showCommand);
+  return window.RunMessageLoop();
+}
+
+}  // namespace
+
+int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int showCommand) {
+  INITCOMMONCONTROLSEX icc{sizeof(INITCOMMONCONTROLSEX), ICC_STANDARD_CLASSES};
+  InitCommonControlsEx(&icc);
+  try {
+    return Run(showCommand);
+  } catch (const StartupAbandoned&) {
+    return kExitNoZServer;
+  } catch (const std::exception& e) {
+    ReportFatal(e.what());
+    return 1;
+  } catch (...) {
+    ReportFatal("Unexpected error");
+    return 1;
+  }
+}
