@@ -1,7 +1,8 @@
 #include "win32/ComApartment.h"
 
-#include <objbase.h>
 #include <windows.h>
+// After windows.h, which it needs.
+#include <objbase.h>
 
 #include "text/Errors.h"
 #include "win32/ErrorText.h"

@@ -1,8 +1,9 @@
 #include "win32/ComZServer.h"
 
+#include <windows.h>
+// After windows.h, which they need.
 #include <objbase.h>
 #include <oleauto.h>
-#include <windows.h>
 
 #include "win32/ErrorText.h"
 #include "win32/EventHold.h"

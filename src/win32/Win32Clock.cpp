@@ -1,7 +1,8 @@
 #include "win32/Win32Clock.h"
 
-#include <mmsystem.h>
 #include <windows.h>
+// After windows.h, which it needs.
+#include <mmsystem.h>
 
 namespace focura::win32 {
 

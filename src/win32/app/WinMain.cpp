@@ -1,7 +1,8 @@
 // The program: the window, its logic and the Windows services they use, wired together.
 
-#include <commctrl.h>
 #include <windows.h>
+// After windows.h, which it needs.
+#include <commctrl.h>
 
 #include <exception>
 #include <string>
