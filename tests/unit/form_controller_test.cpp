@@ -331,6 +331,22 @@ TEST_F(CloseAtPump, InsideANestedHandler) {
   EXPECT_FALSE(r.acq.Running());
 }
 
+TEST_F(CloseAtPump, FailureRaisedAsTheWindowClosesIsNotWrittenToIt) {
+  // The Z server's call lets the window's events run while it waits; the close arrives there and
+  // the call then fails.
+  r.zs.onExec = [&](const std::string& command) -> std::optional<std::string> {
+    if (command == "Hide") {
+      r.form.Close();
+      throw ZServerError(command, "disconnected");
+    }
+    return std::nullopt;
+  };
+  r.form.Dispatch("mnuHideZServ");
+  EXPECT_TRUE(r.w.statusHistory.empty());
+  EXPECT_EQ(r.Sent(), (Strings{"Hide", "Unload"}));
+  EXPECT_TRUE(r.released);
+}
+
 TEST(DispatchBoundary, MessagesForWhatAHandlerLetsThrough) {
   EXPECT_EQ(RunInBoundary([] { throw ZServerError("Hide", "lost"); }),
             "Z server command \"Hide\" failed: lost");
