@@ -52,28 +52,6 @@ const CaptureMethod* FindCaptureMethod(std::string_view menuItem) {
   return nullptr;
 }
 
-std::optional<std::string> CaptureKeystroke(int16_t captureType, int32_t fujiKey,
-                                            const std::string& captureKey) {
-  const CaptureMethod* method = FindCaptureMethod(captureType);
-  if (method == nullptr)
-    return std::nullopt;
-  switch (method->keyRule) {
-    case R::Fixed:
-      return std::string(method->key);
-    case R::ByFujiKey:
-      if (fujiKey == 1)
-        return " ";
-      if (fujiKey == 2)
-        return "{ENTER}";
-      return std::nullopt;
-    case R::CaptureKey:
-      return captureKey;
-    case R::None:
-      break;
-  }
-  return std::nullopt;
-}
-
 std::string QuoteProgramPath(std::string_view path) {
   return "\"" + std::string(path) + "\"";
 }

@@ -39,10 +39,6 @@ std::span<const CaptureMethod> CaptureMethods();
 const CaptureMethod* FindCaptureMethod(int16_t code);
 const CaptureMethod* FindCaptureMethod(std::string_view menuItem);
 
-// The keystroke a frame of the chosen method sends, in key notation; nothing when it sends none.
-std::optional<std::string> CaptureKeystroke(int16_t captureType, int32_t fujiKey,
-                                            const std::string& captureKey);
-
 // A program path as a command line: in double quotes, so that a path with blanks can never start
 // the program named by its part before a blank ("C:\\Program.exe").
 std::string QuoteProgramPath(std::string_view path);

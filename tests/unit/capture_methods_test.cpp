@@ -4,6 +4,7 @@
 #include <vector>
 
 #include "capture/CaptureMethods.h"
+#include "capture/KeyNotation.h"
 #include "form_rig.h"
 #include "ui/Controls.h"
 
@@ -31,18 +32,6 @@ TEST(CaptureMethodTable, SixMethodsInMenuOrderMatchTheWindowMenus) {
   }
   EXPECT_EQ(FindCaptureMethod(int16_t{0}), nullptr);
   EXPECT_EQ(FindCaptureMethod("mnuDelayKey"), nullptr);
-}
-
-TEST(CaptureMethodTable, KeystrokePerFrameByMethod) {
-  EXPECT_EQ(CaptureKeystroke(1, 2, "k"), " ");
-  EXPECT_EQ(CaptureKeystroke(2, 2, "k"), " ");
-  EXPECT_EQ(CaptureKeystroke(3, 1, "k"), "{F8}");
-  EXPECT_EQ(CaptureKeystroke(4, 1, "k"), " ");
-  EXPECT_EQ(CaptureKeystroke(4, 2, "k"), "{ENTER}");
-  EXPECT_EQ(CaptureKeystroke(4, 3, "k"), std::nullopt);
-  EXPECT_EQ(CaptureKeystroke(5, 1, "{F9}"), "{F9}");
-  EXPECT_EQ(CaptureKeystroke(100, 1, "k"), std::nullopt);
-  EXPECT_EQ(CaptureKeystroke(0, 1, "k"), std::nullopt);
 }
 
 struct CaptureMenu : ::testing::Test {
@@ -94,45 +83,49 @@ TEST_F(CaptureMenu, LaunchStartsTheFixedProgramQuotedAndEnablesCaptureAndRun) {
   r.form.Dispatch("mnuEOSUtil");
   r.w.texts[kStatusLine] = "old";
   r.form.Dispatch("cmdLaunchCapture");
-  EXPECT_EQ(r.desk.events,
-            Strings{"start \"C:\\Program Files\\Canon\\EOS Utility\\EOS Utility.exe\""});
   EXPECT_EQ(r.acq.CaptureTaskId, 4242);
   EXPECT_EQ(r.w.Status(), "");
   EXPECT_EQ(r.w.pumps, 1);
   EXPECT_TRUE(Enabled("cmdCapture"));
   EXPECT_TRUE(Enabled("cmdFocura"));
-}
-
-TEST_F(CaptureMenu, EveryFixedPathGoesOutInQuotes) {
-  const Strings expected{"start \"C:\\Program Files\\Canon\\RemoteCapture\\RemoteCapture.exe\"",
-                         "start \"C:\\Program Files\\BreezeSys\\DSLR Remote Pro\\DSlrRemote.exe\"",
-                         "start \"C:\\Program Files\\HyperUtility\\StudioUtility.exe\""};
   for (const char* item : {"mnuCanonRemote", "mnuBreeze", "mnuFujiSU"}) {
     r.form.Dispatch(item);
     r.form.Dispatch("cmdLaunchCapture");
   }
-  EXPECT_EQ(r.desk.events, expected);
+  EXPECT_EQ(r.desk.events,
+            (Strings{"start \"C:\\Program Files\\Canon\\EOS Utility\\EOS Utility.exe\"",
+                     "start \"C:\\Program Files\\Canon\\RemoteCapture\\RemoteCapture.exe\"",
+                     "start \"C:\\Program Files\\BreezeSys\\DSLR Remote Pro\\DSlrRemote.exe\"",
+                     "start \"C:\\Program Files\\HyperUtility\\StudioUtility.exe\""}));
+}
+
+TEST_F(CaptureMenu, EachFixedProgramGetsTheKeyOfItsMethod) {
+  r.acq.FujiKey = 2;
+  for (const auto& method : CaptureMethods()) {
+    if (method.programPath.empty())
+      continue;
+    r.form.Dispatch(std::string(method.menuItem));
+    r.form.Dispatch("cmdLaunchCapture");
+    r.desk.sent.clear();
+    r.form.Dispatch("cmdCapture");
+    const std::string key =
+        method.keyRule == CaptureKeyRule::Fixed ? std::string(method.key) : std::string("{ENTER}");
+    EXPECT_EQ(r.desk.sent, std::vector<KeyStrokes>{ParseKeys(key)}) << method.menuItem;
+  }
 }
 
 TEST_F(CaptureMenu, AFailedLaunchAfterAGoodOneDisablesCaptureAndKeepsTheTask) {
   r.form.Dispatch("mnuFujiSU");
   r.form.Dispatch("cmdLaunchCapture");
-  ASSERT_EQ(r.acq.CaptureTaskId, 4242);
+  r.form.Dispatch("mnuBreeze");  // another choice keeps the launch
+  EXPECT_EQ(r.acq.CaptureTaskId, 4242);
+  EXPECT_TRUE(Enabled("cmdCapture"));
   r.desk.failStart = true;
   r.form.Dispatch("cmdLaunchCapture");
   EXPECT_EQ(r.w.Status(), "Error Launching Capture Program");
   EXPECT_EQ(r.acq.CaptureTaskId, 4242);
   EXPECT_FALSE(Enabled("cmdCapture"));
   EXPECT_FALSE(Enabled("cmdFocura"));
-}
-
-TEST_F(CaptureMenu, ChoosingAnotherMethodKeepsTheLastLaunch) {
-  r.form.Dispatch("mnuEOSUtil");
-  r.form.Dispatch("cmdLaunchCapture");
-  r.form.Dispatch("mnuBreeze");
-  EXPECT_EQ(r.acq.CaptureTaskId, 4242);
-  EXPECT_TRUE(Enabled("cmdCapture"));
-  EXPECT_TRUE(Enabled("cmdFocura"));
 }
 
 TEST_F(CaptureMenu, HardwareTriggerProbesTheController) {

@@ -82,22 +82,16 @@ struct Joystick : Commands {
 
 TEST_F(Joystick, AsksForTheLastTwoPositionsAndShowsEachStep) {
   Stored("5 positions", "4 pos 300.25 um", "5 pos 100 um", 5);
+  Strings shownAtPump;
+  r.w.onPump = [&](int) { shownAtPump.push_back(r.w.Status()); };
   r.form.Dispatch("cmdGetTopBot");
+  EXPECT_EQ(shownAtPump, (Strings{"5 positions", "4 pos 300.25 um", "5 pos 100 um"}));
   EXPECT_EQ(r.Sent(), (Strings{"Obj GetNum", "Obj Get 4", "Obj Get 5"}));
   EXPECT_EQ(r.w.statusHistory,
             (Strings{"5 positions", " 5", "4 pos 300.25 um", " 300.25", "5 pos 100 um",
                      "ZTop= 100.00, ZBottom= 300.25, ZHeight= 200.25"}));
   EXPECT_EQ(r.acq.ZTop, 100.0);
   EXPECT_EQ(r.acq.ZBottom, 300.25);
-  EXPECT_EQ(r.w.pumps, 3);
-}
-
-TEST_F(Joystick, PumpsAfterEachReplyIsShown) {
-  Stored("2", "a b 1", "a b 2", 2);
-  Strings shownAtPump;
-  r.w.onPump = [&](int) { shownAtPump.push_back(r.w.Status()); };
-  r.form.Dispatch("cmdGetTopBot");
-  EXPECT_EQ(shownAtPump, (Strings{"2", "a b 1", "a b 2"}));
 }
 
 TEST_F(Joystick, NoStoredPositionsAsksForMinusOneAndZero) {
