@@ -4,6 +4,7 @@
 #include <string>
 
 #include "acq/ZAcq.h"
+#include "capture/CaptureMethods.h"
 #include "capture/KeyNotation.h"
 #include "text/Errors.h"
 #include "zserver/Commands.h"
@@ -14,23 +15,24 @@ namespace {
 
 // The capture program's key in key notation, or nothing for a method without one.
 std::optional<std::string> KeyOf(const ZAcq& acq) {
-  switch (acq.CaptureType) {
-    case 1:
-    case 2:
-      return " ";
-    case 3:
-      return "{F8}";
-    case 4:
+  const CaptureMethod* method = FindCaptureMethod(acq.CaptureType);
+  if (method == nullptr)
+    return std::nullopt;
+  switch (method->keyRule) {
+    case CaptureKeyRule::Fixed:
+      return std::string(method->key);
+    case CaptureKeyRule::ByFujiKey:
       if (acq.FujiKey == 1)
         return " ";
       if (acq.FujiKey == 2)
         return "{ENTER}";
       return std::nullopt;
-    case 5:
+    case CaptureKeyRule::CaptureKey:
       return acq.CaptureKey;
-    default:
-      return std::nullopt;
+    case CaptureKeyRule::None:
+      break;
   }
+  return std::nullopt;
 }
 
 }  // namespace
