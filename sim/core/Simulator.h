@@ -48,6 +48,8 @@ class Simulator {
   std::string Exec(const std::string& command);
 
   SimSnapshot Snapshot();
+  // The operator closed or opened the simulator's window itself.
+  void SetVisible(bool visible) { visible_ = visible; }
   const focura::NumberText& Numbers() const { return num_; }
   Recorder& Record() { return recorder_; }
 

@@ -1,0 +1,49 @@
+#include "SimWindow.h"
+
+#include "SimHost.h"
+#include "SimWindowProc.h"
+#include "core/SimError.h"
+
+namespace zsim::win32 {
+
+SimWindow::SimWindow(SimHost& host, std::function<void()> onUserClose)
+    : host_(host), onUserClose_(std::move(onUserClose)) {
+  HANDLE ready = CreateEventW(nullptr, TRUE, FALSE, nullptr);
+  thread_ = std::thread([this, ready] { Run(ready); });
+  WaitForSingleObject(ready, INFINITE);
+  CloseHandle(ready);
+  if (hwnd_ == nullptr) {
+    thread_.join();
+    throw SimError("The simulator window could not be created");
+  }
+  HWND hwnd = hwnd_;
+  host_.SetObserver([hwnd] { PostMessageW(hwnd, kRefreshMessage, 0, 0); });
+}
+
+SimWindow::~SimWindow() {
+  host_.SetObserver(nullptr);
+  if (hwnd_ != nullptr)
+    PostMessageW(hwnd_, kDestroyMessage, 0, 0);
+  if (thread_.joinable())
+    thread_.join();
+}
+
+void SimWindow::Run(HANDLE ready) {
+  SimWindowContext context{&host_, &onUserClose_};
+  hwnd_ = CreateWindowExW(0, RegisterSimWindowClass(), kSimWindowCaption,
+                          WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX, CW_USEDEFAULT,
+                          CW_USEDEFAULT, 640, 430, nullptr, nullptr, GetModuleHandleW(nullptr),
+                          &context);
+  SetEvent(ready);
+  if (hwnd_ == nullptr)
+    return;
+  MSG msg;
+  while (GetMessageW(&msg, nullptr, 0, 0) > 0) {
+    if (!IsDialogMessageW(hwnd_, &msg)) {
+      TranslateMessage(&msg);
+      DispatchMessageW(&msg);
+    }
+  }
+}
+
+}  // namespace zsim::win32

@@ -1,0 +1,30 @@
+#pragma once
+// Makes automation objects for COM; one factory per process, registered for many clients.
+
+#include <windows.h>
+
+#include <unknwn.h>
+
+namespace zsim::win32 {
+
+class SimHost;
+class ServerLifetime;
+
+class ClassFactory final : public IClassFactory {
+ public:
+  ClassFactory(SimHost& host, ServerLifetime& lifetime) : host_(host), lifetime_(lifetime) {}
+
+  HRESULT STDMETHODCALLTYPE QueryInterface(REFIID riid, void** ppv) override;
+  // The factory lives as long as the process's main function; COM's references do not own it.
+  ULONG STDMETHODCALLTYPE AddRef() override { return 2; }
+  ULONG STDMETHODCALLTYPE Release() override { return 1; }
+
+  HRESULT STDMETHODCALLTYPE CreateInstance(IUnknown* outer, REFIID riid, void** ppv) override;
+  HRESULT STDMETHODCALLTYPE LockServer(BOOL lock) override;
+
+ private:
+  SimHost& host_;
+  ServerLifetime& lifetime_;
+};
+
+}  // namespace zsim::win32

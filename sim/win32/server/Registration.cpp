@@ -1,0 +1,112 @@
+#include "Registration.h"
+
+#include <windows.h>
+
+#include "SimClass.h"
+#include "core/SimError.h"
+#include "win32/ErrorText.h"
+#include "win32/Utf.h"
+
+namespace zsim::win32 {
+namespace {
+
+class Key {
+ public:
+  Key(HKEY root, const std::wstring& path) {
+    const LSTATUS s = RegCreateKeyExW(root, path.c_str(), 0, nullptr, 0, KEY_READ | KEY_WRITE,
+                                      nullptr, &key_, nullptr);
+    if (s != ERROR_SUCCESS)
+      throw SimError("Cannot create the registry key " + focura::win32::Narrow(path) + ": " +
+                     focura::win32::SystemErrorText(static_cast<unsigned long>(s)));
+  }
+  ~Key() { RegCloseKey(key_); }
+  Key(const Key&) = delete;
+  Key& operator=(const Key&) = delete;
+
+  void Set(const wchar_t* name, const std::wstring& value) {
+    const LSTATUS s =
+        RegSetValueExW(key_, name, 0, REG_SZ, reinterpret_cast<const BYTE*>(value.c_str()),
+                       static_cast<DWORD>((value.size() + 1) * sizeof(wchar_t)));
+    if (s != ERROR_SUCCESS)
+      throw SimError("Cannot write a registry value: " +
+                     focura::win32::SystemErrorText(static_cast<unsigned long>(s)));
+  }
+  void Remove(const wchar_t* name) { RegDeleteValueW(key_, name); }
+
+ private:
+  HKEY key_ = nullptr;
+};
+
+std::wstring ReadString(HKEY root, const std::wstring& path, const wchar_t* name) {
+  wchar_t buffer[2048];
+  DWORD size = sizeof buffer;
+  if (RegGetValueW(root, path.c_str(), name, RRF_RT_REG_SZ, nullptr, buffer, &size) !=
+      ERROR_SUCCESS)
+    return {};
+  return buffer;
+}
+
+// A class tree below `root\prefix`: prefix is "Software\Classes\" under HKCU, "" under HKCR.
+struct ClassTree {
+  HKEY root;
+  std::wstring prefix;
+
+  std::wstring ProgIdKey() const { return prefix + kSimProgId; }
+  std::wstring ClassKey() const { return prefix + L"CLSID\\" + kSimClsidText; }
+  bool NamesUs() const {
+    return _wcsicmp(ReadString(root, ProgIdKey() + L"\\CLSID", nullptr).c_str(), kSimClsidText) ==
+           0;
+  }
+
+  void Write(const std::wstring& server, const std::wstring& logPath) const {
+    Key(root, ProgIdKey()).Set(nullptr, kSimDescription);
+    Key(root, ProgIdKey() + L"\\CLSID").Set(nullptr, kSimClsidText);
+    {
+      Key cls(root, ClassKey());
+      cls.Set(nullptr, kSimDescription);
+      if (logPath.empty())
+        cls.Remove(L"ZSimLog");
+      else
+        cls.Set(L"ZSimLog", logPath);
+    }
+    Key(root, ClassKey() + L"\\LocalServer32").Set(nullptr, server);
+    Key(root, ClassKey() + L"\\ProgID").Set(nullptr, kSimProgId);
+  }
+
+  void Remove() const {
+    if (NamesUs())
+      RegDeleteTreeW(root, ProgIdKey().c_str());
+    const LSTATUS s = RegDeleteTreeW(root, ClassKey().c_str());
+    if (s != ERROR_SUCCESS && s != ERROR_FILE_NOT_FOUND)
+      throw SimError("Cannot remove the simulator's class: " +
+                     focura::win32::SystemErrorText(static_cast<unsigned long>(s)));
+  }
+};
+
+const ClassTree kUser{HKEY_CURRENT_USER, L"Software\\Classes\\"};
+// What COM actually reads. Windows merges the user's classes into it; Wine (8.0) does not, so
+// there a registration the merged view does not show is written here as well.
+const ClassTree kMerged{HKEY_CLASSES_ROOT, L""};
+
+}  // namespace
+
+void RegisterServer(const std::wstring& exePath, const std::wstring& logPath) {
+  // Quoted: the path may hold blanks, and an unquoted one could start another program.
+  const std::wstring server = L"\"" + exePath + L"\"";
+  kUser.Write(server, logPath);
+  if (!kMerged.NamesUs() ||
+      ReadString(HKEY_CLASSES_ROOT, kMerged.ClassKey() + L"\\LocalServer32", nullptr) != server ||
+      ReadString(HKEY_CLASSES_ROOT, kMerged.ClassKey(), L"ZSimLog") != logPath)
+    kMerged.Write(server, logPath);
+}
+
+void UnregisterServer() {
+  kUser.Remove();
+  kMerged.Remove();
+}
+
+std::wstring RegisteredLogPath() {
+  return ReadString(HKEY_CLASSES_ROOT, kMerged.ClassKey(), L"ZSimLog");
+}
+
+}  // namespace zsim::win32

@@ -1,0 +1,22 @@
+#pragma once
+// Per-user registration of the simulator as the Z server (no administrator rights needed):
+//   HKCU\Software\Classes\<ProgID>\CLSID            = {CLSID}
+//   HKCU\Software\Classes\CLSID\{CLSID}\LocalServer32 = "<path of zsim.exe>"
+//   HKCU\Software\Classes\CLSID\{CLSID}\ProgID        = <ProgID>
+//   HKCU\Software\Classes\CLSID\{CLSID}  value ZSimLog = the recorder's log file (optional)
+// Where HKEY_CLASSES_ROOT does not show the user's classes (Wine), the same tree is also written
+// below HKEY_CLASSES_ROOT itself, since that is all COM reads there.
+
+#include <string>
+
+namespace zsim::win32 {
+
+// Throws SimError naming what failed.
+void RegisterServer(const std::wstring& exePath, const std::wstring& logPath);
+// Removes our class from both places, and the ProgID only where it still names our class: a real Z
+// server registered under the same name is left alone.
+void UnregisterServer();
+// The log path stored at registration, or empty.
+std::wstring RegisteredLogPath();
+
+}  // namespace zsim::win32

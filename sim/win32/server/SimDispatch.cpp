@@ -1,0 +1,139 @@
+#include "SimDispatch.h"
+
+#include <oleauto.h>
+
+#include <string>
+
+#include "../SimHost.h"
+#include "ServerLifetime.h"
+#include "SimClass.h"
+#include "core/SimError.h"
+#include "win32/Utf.h"
+
+namespace zsim::win32 {
+namespace {
+
+using focura::win32::Narrow;
+using focura::win32::Widen;
+
+BSTR ToBstr(const std::string& utf8) {
+  const std::wstring wide = Widen(utf8);
+  return SysAllocStringLen(wide.data(), static_cast<UINT>(wide.size()));
+}
+
+}  // namespace
+
+SimDispatch::SimDispatch(SimHost& host, ServerLifetime& lifetime)
+    : host_(host), lifetime_(lifetime) {
+  lifetime_.Lock();
+}
+
+SimDispatch::~SimDispatch() {
+  lifetime_.Unlock();
+}
+
+HRESULT STDMETHODCALLTYPE SimDispatch::QueryInterface(REFIID riid, void** ppv) {
+  if (ppv == nullptr)
+    return E_POINTER;
+  if (IsEqualIID(riid, IID_IUnknown) || IsEqualIID(riid, IID_IDispatch)) {
+    *ppv = static_cast<IDispatch*>(this);
+    AddRef();
+    return S_OK;
+  }
+  *ppv = nullptr;
+  return E_NOINTERFACE;
+}
+
+ULONG STDMETHODCALLTYPE SimDispatch::AddRef() {
+  return ++refs_;
+}
+
+ULONG STDMETHODCALLTYPE SimDispatch::Release() {
+  const ULONG left = --refs_;
+  if (left == 0)
+    delete this;
+  return left;
+}
+
+HRESULT STDMETHODCALLTYPE SimDispatch::GetTypeInfoCount(UINT* count) {
+  if (count == nullptr)
+    return E_POINTER;
+  *count = 0;
+  return S_OK;
+}
+
+HRESULT STDMETHODCALLTYPE SimDispatch::GetTypeInfo(UINT, LCID, ITypeInfo** info) {
+  if (info != nullptr)
+    *info = nullptr;
+  return DISP_E_BADINDEX;
+}
+
+HRESULT STDMETHODCALLTYPE SimDispatch::GetIDsOfNames(REFIID, LPOLESTR* names, UINT count, LCID,
+                                                     DISPID* ids) {
+  if (names == nullptr || ids == nullptr)
+    return E_POINTER;
+  HRESULT hr = S_OK;
+  for (UINT i = 0; i < count; ++i) {
+    // Late binding matches names without regard to case.
+    if (i == 0 && names[i] != nullptr &&
+        CompareStringOrdinal(names[i], -1, L"Exec", -1, TRUE) == CSTR_EQUAL) {
+      ids[i] = kExecDispId;
+    } else {
+      ids[i] = DISPID_UNKNOWN;
+      hr = DISP_E_UNKNOWNNAME;
+    }
+  }
+  return hr;
+}
+
+HRESULT STDMETHODCALLTYPE SimDispatch::Invoke(DISPID id, REFIID riid, LCID, WORD flags,
+                                              DISPPARAMS* params, VARIANT* result, EXCEPINFO* excep,
+                                              UINT* argErr) {
+  if (!IsEqualIID(riid, IID_NULL))
+    return DISP_E_UNKNOWNINTERFACE;
+  if (id != kExecDispId)
+    return DISP_E_MEMBERNOTFOUND;
+  if ((flags & DISPATCH_METHOD) == 0)
+    return DISP_E_MEMBERNOTFOUND;
+  if (params == nullptr || params->cArgs != 1)
+    return DISP_E_BADPARAMCOUNT;
+  if (params->cNamedArgs != 0)
+    return DISP_E_NONAMEDARGS;
+
+  VARIANT arg;
+  VariantInit(&arg);
+  // A caller may pass the text by reference or as another type that reads as text.
+  HRESULT hr = VariantChangeType(&arg, &params->rgvarg[0], 0, VT_BSTR);
+  if (FAILED(hr)) {
+    if (argErr != nullptr)
+      *argErr = 0;
+    return DISP_E_TYPEMISMATCH;
+  }
+  const std::string command =
+      arg.bstrVal == nullptr ? std::string()
+                             : Narrow(std::wstring_view(arg.bstrVal, SysStringLen(arg.bstrVal)));
+  VariantClear(&arg);
+
+  std::string reply;
+  try {
+    reply = host_.Exec(command);
+  } catch (const std::exception& e) {
+    if (excep != nullptr) {
+      *excep = EXCEPINFO{};
+      excep->scode = E_FAIL;
+      excep->bstrSource = SysAllocString(kSimProgId);
+      excep->bstrDescription = ToBstr(e.what());
+    }
+    return DISP_E_EXCEPTION;
+  }
+  if (result != nullptr) {
+    VariantInit(result);
+    result->vt = VT_BSTR;
+    result->bstrVal = ToBstr(reply);
+    if (result->bstrVal == nullptr)
+      return E_OUTOFMEMORY;
+  }
+  return S_OK;
+}
+
+}  // namespace zsim::win32

@@ -1,0 +1,146 @@
+// zsim.exe: the Z server simulator as an out-of-process COM automation server.
+//   zsim.exe /RegServer [/Log <file>]   register per user under the Z server's ProgID
+//   zsim.exe /UnregServer               remove that registration
+//   zsim.exe -Embedding                 started by COM; ends when the last object is released
+//   zsim.exe [/Log <file>]              started by the operator; ends when the window is closed
+//                                       and no client holds an object any more
+// The recorder writes to the /Log file, else to ZSIM_LOG, else to the file stored at
+// registration. Exit codes: 0 done, 1 bad arguments, 2 registration failed, 3 start failed.
+
+#include <objbase.h>
+#include <shellapi.h>
+#include <windows.h>
+
+#include <atomic>
+#include <filesystem>
+#include <string>
+#include <vector>
+
+#include "../SimHost.h"
+#include "../SimWindow.h"
+#include "ClassFactory.h"
+#include "Registration.h"
+#include "ServerLifetime.h"
+#include "SimClass.h"
+#include "core/SimError.h"
+#include "win32/RegionalSettings.h"
+
+namespace {
+
+using namespace zsim::win32;
+
+struct Options {
+  bool regServer = false;
+  bool unregServer = false;
+  bool embedding = false;
+  std::wstring log;
+  bool valid = true;
+};
+
+bool IsSwitch(const std::wstring& arg, const wchar_t* name) {
+  if (arg.size() < 2 || (arg[0] != L'/' && arg[0] != L'-'))
+    return false;
+  return _wcsicmp(arg.c_str() + 1, name) == 0;
+}
+
+Options ParseOptions() {
+  Options o;
+  int argc = 0;
+  wchar_t** argv = CommandLineToArgvW(GetCommandLineW(), &argc);
+  for (int i = 1; argv != nullptr && i < argc; ++i) {
+    const std::wstring arg = argv[i];
+    if (IsSwitch(arg, L"RegServer")) {
+      o.regServer = true;
+    } else if (IsSwitch(arg, L"UnregServer")) {
+      o.unregServer = true;
+    } else if (IsSwitch(arg, L"Embedding")) {
+      o.embedding = true;
+    } else if (IsSwitch(arg, L"Log") && i + 1 < argc) {
+      o.log = argv[++i];
+    } else {
+      o.valid = false;
+    }
+  }
+  LocalFree(argv);
+  return o;
+}
+
+std::wstring ExePath() {
+  std::vector<wchar_t> buffer(MAX_PATH);
+  for (;;) {
+    const DWORD n = GetModuleFileNameW(nullptr, buffer.data(), static_cast<DWORD>(buffer.size()));
+    if (n < buffer.size())
+      return std::wstring(buffer.data(), n);
+    buffer.resize(buffer.size() * 2);
+  }
+}
+
+std::filesystem::path LogPath(const Options& o) {
+  if (!o.log.empty())
+    return o.log;
+  if (auto env = LogPathFromEnvironment(); !env.empty())
+    return env;
+  return RegisteredLogPath();
+}
+
+int Serve(const Options& o) {
+  if (FAILED(CoInitializeEx(nullptr, COINIT_MULTITHREADED)))
+    return 3;
+  int code = 0;
+  try {
+    SimHost host(focura::win32::RegionalDecimalSeparator());
+    if (const auto log = LogPath(o); !log.empty())
+      host.OpenLog(log);
+    ServerLifetime lifetime;
+    const bool userStarted = !o.embedding;
+    std::atomic<bool> userLeft{false};
+    if (userStarted) {
+      lifetime.Lock();  // the operator's own hold, given up when the window is closed
+      host.SetVisible(true);
+    }
+    SimWindow window(host, [&] {
+      host.SetVisible(false);
+      if (userStarted && !userLeft.exchange(true))
+        lifetime.Unlock();
+    });
+    ClassFactory factory(host, lifetime);
+    DWORD cookie = 0;
+    if (FAILED(CoRegisterClassObject(kSimClsid, &factory, CLSCTX_LOCAL_SERVER, REGCLS_MULTIPLEUSE,
+                                     &cookie))) {
+      code = 3;
+    } else {
+      // Started by COM but never asked for an object (the client gave up): do not linger.
+      if (o.embedding && WaitForSingleObject(lifetime.ExitEvent(), 60000) == WAIT_TIMEOUT &&
+          !lifetime.EverLocked()) {
+        SetEvent(lifetime.ExitEvent());
+      }
+      WaitForSingleObject(lifetime.ExitEvent(), INFINITE);
+      CoRevokeClassObject(cookie);
+    }
+  } catch (const std::exception&) {
+    code = 3;
+  }
+  CoUninitialize();
+  return code;
+}
+
+}  // namespace
+
+int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
+  const Options o = ParseOptions();
+  if (!o.valid || (o.regServer && o.unregServer))
+    return 1;
+  try {
+    if (o.regServer) {
+      RegisterServer(ExePath(), o.log.empty() ? o.log : std::filesystem::absolute(o.log).wstring());
+      return 0;
+    }
+    if (o.unregServer) {
+      UnregisterServer();
+      return 0;
+    }
+  } catch (const zsim::SimError&) {
+    return 2;
+  }
+  return Serve(o);
+}

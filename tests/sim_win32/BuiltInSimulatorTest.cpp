@@ -1,0 +1,99 @@
+// The simulator inside the tool's process, behind the ZServer port, with its window on a thread
+// of its own.
+#include <gtest/gtest.h>
+
+#include <windows.h>
+
+#include <thread>
+
+#include "SimTestSupport.h"
+#include "sim/win32/BuiltInZServer.h"
+#include "text/Errors.h"
+
+namespace zsim::test {
+namespace {
+
+using win32::BuiltInZServer;
+
+std::wstring TextOf(HWND hwnd) {
+  wchar_t buffer[512] = {};
+  GetWindowTextW(hwnd, buffer, 512);
+  return buffer;
+}
+
+HWND Button(HWND window, const wchar_t* caption) {
+  return FindWindowExW(window, nullptr, L"Button", caption);
+}
+
+TEST(BuiltInSimulator, RefusalsAndInjectedFailuresThrowZServerError) {
+  BuiltInZServer z(".");
+  EXPECT_EQ(z.Exec("Z 12.5 ; Z Wait ; Z ?"), "OK ; OK ; 12.5000 um");
+  z.Exec("Sim Fail 1 Controller timeout");
+  try {
+    z.Exec("Obj GetNum");
+    FAIL() << "no failure";
+  } catch (const focura::ZServerError& e) {
+    EXPECT_EQ(e.Command(), "Obj GetNum");
+    EXPECT_EQ(e.Message(), "Controller timeout");
+  }
+  EXPECT_THROW(z.Exec("Z -30000"), focura::ZServerError);
+  EXPECT_EQ(z.Exec("Z ?"), "12.5000 um");
+}
+
+TEST(BuiltInSimulator, ShowAndHideDriveItsWindowWithoutTakingTheFocus) {
+  BuiltInZServer z(".");
+  HWND w = z.Window();
+  ASSERT_NE(w, nullptr);
+  EXPECT_FALSE(IsWindowVisible(w));
+  z.Exec("Show");
+  EXPECT_TRUE(WaitFor([w] { return IsWindowVisible(w) != FALSE; }));
+  EXPECT_NE(GetForegroundWindow(), w);
+  z.Exec("Hide");
+  EXPECT_TRUE(WaitFor([w] { return IsWindowVisible(w) == FALSE; }));
+  // Closing the window hides it; the simulator stays.
+  z.Exec("Show");
+  WaitFor([w] { return IsWindowVisible(w) != FALSE; });
+  SendMessageW(w, WM_CLOSE, 0, 0);
+  EXPECT_TRUE(WaitFor([w] { return IsWindowVisible(w) == FALSE; }));
+  EXPECT_TRUE(IsWindow(w));
+  EXPECT_EQ(z.Exec("Z ?"), "0.0000 um");
+}
+
+TEST(BuiltInSimulator, JogAndStoreButtonsActAsTheJoystick) {
+  BuiltInZServer z(".");
+  HWND w = z.Window();
+  HWND plus10 = Button(w, L"+10");
+  HWND store = Button(w, L"Store position");
+  ASSERT_NE(plus10, nullptr);
+  ASSERT_NE(store, nullptr);
+  SendMessageW(plus10, BM_CLICK, 0, 0);  // refused: the joystick is off
+  EXPECT_EQ(z.Exec("Z Wait ; Z ?"), "OK ; 0.0000 um");
+  z.Exec("Joy On");
+  ASSERT_TRUE(WaitFor([plus10] { return IsWindowEnabled(plus10) != FALSE; }));
+  SendMessageW(plus10, BM_CLICK, 0, 0);
+  SendMessageW(plus10, BM_CLICK, 0, 0);
+  EXPECT_EQ(z.Exec("Z Wait ; Z ?"), "OK ; 20.0000 um");
+  SendMessageW(store, BM_CLICK, 0, 0);
+  EXPECT_EQ(z.Exec("Obj GetNum ; Obj Get 1"), "1 positions ; Obj 1 20.0000");
+}
+
+TEST(BuiltInSimulator, TheWindowStaysLiveWhileACallerWaitsForAMove) {
+  BuiltInZServer z(".");
+  HWND w = z.Window();
+  std::string reply;
+  std::thread mover([&] { reply = z.Exec("Z 1500 ; Z Wait ; Z ?"); });
+  // While the caller waits, the window answers and shows the axis on its way.
+  const bool seenMoving = WaitFor([w] {
+    DWORD_PTR r = 0;
+    if (SendMessageTimeoutW(w, WM_NULL, 0, 0, SMTO_ABORTIFHUNG, 500, &r) == 0)
+      return false;
+    HWND position = GetWindow(w, GW_CHILD);
+    return TextOf(position).find(L"moving to 1500.0000") != std::wstring::npos;
+  });
+  mover.join();
+  EXPECT_TRUE(seenMoving);
+  EXPECT_EQ(reply, "OK ; OK ; 1500.0000 um");
+}
+
+}  // namespace
+}  // namespace zsim::test

@@ -1,0 +1,131 @@
+// zsim.exe registered per user in the test prefix and reached across processes through the
+// tool's own COM client, exactly as the tool reaches the real Z server.
+#include <gtest/gtest.h>
+
+#include <windows.h>
+
+#include <memory>
+
+#include "SimTestSupport.h"
+#include "text/Errors.h"
+#include "text/NumberText.h"
+#include "win32/ComApartment.h"
+#include "win32/ComZServer.h"
+#include "win32/RegionalSettings.h"
+#include "zserver/Commands.h"
+
+namespace zsim::test {
+namespace {
+
+using focura::ZServerError;
+using focura::win32::ComZServer;
+namespace zcmd = focura::zcmd;
+
+class ZSimServer : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    log_ = TempFile(L"zsim-record");
+    DeleteFileW(log_.c_str());
+    ASSERT_EQ(RunZsim(L"/RegServer /Log \"" + log_ + L"\""), 0u);
+  }
+  void TearDown() override { DeleteFileW(log_.c_str()); }
+
+  std::string Sep() const { return num_.DecimalSeparator(); }
+
+  focura::win32::ComApartment com_;
+  focura::NumberText num_{focura::win32::RegionalDecimalSeparator()};
+  std::wstring log_;
+};
+
+std::string FailureOf(ComZServer& z, const std::string& command) {
+  try {
+    z.Exec(command);
+  } catch (const ZServerError& e) {
+    EXPECT_EQ(e.Command(), command);
+    return e.Message();
+  }
+  return "(no failure)";
+}
+
+TEST_F(ZSimServer, AnswersTheToolsCommandsAcrossProcesses) {
+  ComZServer z;
+  EXPECT_EQ(z.Exec("Sim Reset"), "OK");
+  for (const std::string& c : {zcmd::kShow, zcmd::kJoyOn, zcmd::kHide})
+    EXPECT_EQ(z.Exec(c), "OK");
+  // "Z Wait" returns only when the move has ended: the query after it reads the target.
+  z.Exec(zcmd::MoveTo(500.25, num_));
+  EXPECT_EQ(z.Exec(zcmd::kWhere), "500" + Sep() + "2500 um");
+  z.Exec(zcmd::MoveBy(-0.25, num_));
+  EXPECT_EQ(z.Exec(zcmd::kWhere), "500" + Sep() + "0000 um");
+  EXPECT_NE(z.Exec(zcmd::kProbeController).find(zcmd::kControllerMark), std::string::npos);
+  EXPECT_EQ(z.Exec(zcmd::ObjGet(-1)), "Obj -1 none");
+  EXPECT_EQ(z.Exec("Fly to the moon"), "Unknown command: Fly to the moon");
+  EXPECT_EQ(z.Exec("Z ? ; Obj GetNum"), "500" + Sep() + "0000 um ; 0 positions");
+}
+
+TEST_F(ZSimServer, RefusalsAndInjectedFailuresArriveAsZServerErrors) {
+  ComZServer z;
+  z.Exec("Sim Reset");
+  EXPECT_EQ(FailureOf(z, "Sim Jog 5"), "The joystick is off (send \"Joy On\")");
+  EXPECT_NE(FailureOf(z, "Z 99999 ; Z Wait ;").find("outside the soft limits"), std::string::npos);
+  EXPECT_EQ(z.Exec("Sim Fail 2 Motor stalled: axis lost"), "OK");
+  EXPECT_EQ(z.Exec("Z ?"), "0" + Sep() + "0000 um");
+  EXPECT_EQ(FailureOf(z, "CON /2J1R"), "Motor stalled: axis lost");
+  EXPECT_EQ(z.Exec("Sim Pulses"), "0 pulses");  // the failed command did nothing
+}
+
+TEST_F(ZSimServer, EveryClientSharesOneSimulatorAndTheServerEndsWithTheLastOne) {
+  {
+    ComZServer first;
+    first.Exec("Sim Reset ; Joy On ; Sim Jog 5 ; Z Wait ; Sim Store");
+    ComZServer second;
+    EXPECT_EQ(second.Exec("Obj GetNum ; Obj Get 1"), "1 positions ; Obj 1 5" + Sep() + "0000");
+    EXPECT_EQ(ZsimProcesses(), 1);
+  }
+  EXPECT_TRUE(WaitFor([] { return ZsimProcesses() == 0; }));
+}
+
+TEST_F(ZSimServer, RecordsEveryCommandIntoTheRegisteredLog) {
+  {
+    ComZServer z;
+    z.Exec("Sim Reset");
+    z.Exec("Z 100 ; Z Wait ;");
+    FailureOf(z, "Z 1e9");
+  }
+  WaitFor([] { return ZsimProcesses() == 0; });
+  const auto record = ReadRecord(log_);
+  ASSERT_EQ(record.size(), 3u);
+  for (size_t i = 0; i < record.size(); ++i) {
+    ASSERT_EQ(record[i].size(), 6u);
+    EXPECT_EQ(record[i][0], std::to_string(i + 1));
+  }
+  EXPECT_EQ(record[1][3], "OK");
+  EXPECT_EQ(record[1][4], "Z 100 ; Z Wait ;");
+  EXPECT_EQ(record[1][5], "OK ; OK");
+  // A 100 um move at 1000 um/s cannot complete sooner than 100 ms after it arrived.
+  EXPECT_GE(std::stoul(record[1][2]) - std::stoul(record[1][1]), 100u);
+  EXPECT_EQ(record[2][3], "ERR");
+}
+
+TEST_F(ZSimServer, UnregisteringLeavesAnotherServersProgIdAlone) {
+  ASSERT_EQ(RunZsim(L"/UnregServer"), 0u);
+  EXPECT_THROW(ComZServer z, focura::win32::ZServerUnavailable);
+
+  // Another server owns the name now: our removal must not take it away.
+  const wchar_t* key = L"Software\\Classes\\Hoistra.HoistraCmd\\CLSID";
+  const std::wstring other = L"{00000000-1111-2222-3333-444444444444}";
+  ASSERT_EQ(RegSetKeyValueW(HKEY_CURRENT_USER, key, nullptr, REG_SZ, other.c_str(),
+                            static_cast<DWORD>((other.size() + 1) * sizeof(wchar_t))),
+            ERROR_SUCCESS);
+  ASSERT_EQ(RunZsim(L"/UnregServer"), 0u);
+  wchar_t value[64] = {};
+  DWORD size = sizeof value;
+  EXPECT_EQ(RegGetValueW(HKEY_CURRENT_USER, key, nullptr, RRF_RT_REG_SZ, nullptr, value, &size),
+            ERROR_SUCCESS);
+  EXPECT_EQ(std::wstring(value), other);
+  RegDeleteTreeW(HKEY_CURRENT_USER, L"Software\\Classes\\Hoistra.HoistraCmd");
+  EXPECT_EQ(RunZsim(L"/NoSuchSwitch"), 1u);
+}
+
+}  // namespace
+}  // namespace zsim::test
