@@ -3,6 +3,7 @@
 
 #include <windows.h>
 
+#include <functional>
 #include <memory>
 #include <stdexcept>
 
@@ -18,8 +19,12 @@ struct StartupAbandoned : std::runtime_error {
 // Exit code of the program when it ends without a Z server.
 inline constexpr int kExitNoZServer = 1;
 
+// Makes the stand-in the operator may choose when the Z server is missing.
+using ZServerFactory = std::function<std::unique_ptr<ZServer>()>;
+
 // Creates the Z server by its ProgID. When that fails, a message box owned by `owner` names
-// the ProgID and the reason, and StartupAbandoned is thrown.
-std::unique_ptr<ZServer> CreateZServerOrExplain(HWND owner);
+// the ProgID and the reason; given `builtIn`, it offers that stand-in (Yes) or quitting (No).
+// Quitting throws StartupAbandoned.
+std::unique_ptr<ZServer> CreateZServerOrExplain(HWND owner, const ZServerFactory& builtIn = {});
 
 }  // namespace focura::win32

@@ -7,6 +7,7 @@
 #include <exception>
 #include <string>
 
+#include "sim/win32/BuiltInZServer.h"
 #include "ui/Controls.h"
 #include "ui/FormController.h"
 #include "win32/ComApartment.h"
@@ -51,7 +52,11 @@ int Run(int showCommand) {
   FormController form(window, prompt, clock, desktop, files, num);
   ControllerEvents events(form);
   window.Attach(&events);
-  form.Load([&window] { return CreateZServerOrExplain(window.Handle()); });
+  form.Load([&window] {
+    return CreateZServerOrExplain(window.Handle(), []() -> std::unique_ptr<ZServer> {
+      return std::make_unique<zsim::win32::BuiltInZServer>();
+    });
+  });
   window.Show(showCommand);
   return window.RunMessageLoop();
 }
