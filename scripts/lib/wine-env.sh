@@ -87,14 +87,21 @@ focura_start_display() {
     return 1
   fi
   export DISPLAY=":$n"
-  setsid openbox </dev/null >"$logdir/openbox.log" 2>&1 3>&- &
-  FOCURA_OPENBOX_PID=$!
   # openbox takes the window manager selection within a moment; windows created before it
-  # would stay frameless.
-  for i in $(seq 1 50); do
-    xprop -root _NET_SUPPORTING_WM_CHECK 2>/dev/null | grep -q 'window id' && break
-    sleep 0.1
+  # would stay frameless. Right after Xvfb starts it sometimes fails to connect: try again.
+  local attempt
+  for attempt in 1 2 3; do
+    setsid openbox </dev/null >"$logdir/openbox.log" 2>&1 3>&- &
+    FOCURA_OPENBOX_PID=$!
+    for i in $(seq 1 50); do
+      xprop -root _NET_SUPPORTING_WM_CHECK 2>/dev/null | grep -q 'window id' && return 0
+      kill -0 "$FOCURA_OPENBOX_PID" 2>/dev/null || break
+      sleep 0.1
+    done
+    sleep 0.5
   done
+  echo "openbox did not start on $DISPLAY (see $logdir/openbox.log)" >&2
+  return 1
 }
 
 focura_stop_display() {

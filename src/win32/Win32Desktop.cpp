@@ -136,7 +136,14 @@ void Win32Desktop::ActivateTask(int32_t taskId) {
   }
   if (IsIconic(target))
     ShowWindow(target, SW_RESTORE);
-  ForceForeground(target);
+  // Under X11 the focus change is asynchronous and a window manager may hand the focus to
+  // another window of the task for a moment: ask again until the target itself is in front.
+  const DWORD asked = GetTickCount();
+  do {
+    ForceForeground(target);
+    for (int i = 0; i < 5 && GetForegroundWindow() != target; ++i)
+      Sleep(10);
+  } while (GetForegroundWindow() != target && GetTickCount() - asked < kWindowWaitMs);
 }
 
 bool Win32Desktop::IsTaskForeground(int32_t taskId) {
