@@ -2,6 +2,10 @@
 
 #include "Win32Text.h"
 
+#include <tlhelp32.h>
+
+#include <algorithm>
+#include <cwctype>
 #include <stdexcept>
 #include <utility>
 #include <vector>
@@ -80,6 +84,50 @@ void Process::Terminate() {
   CloseHandle(handle_);
   handle_ = nullptr;
   pid_ = 0;
+}
+
+namespace {
+
+std::wstring Lower(std::wstring s) {
+  std::transform(s.begin(), s.end(), s.begin(),
+                 [](wchar_t c) { return static_cast<wchar_t>(std::towlower(c)); });
+  return s;
+}
+
+}  // namespace
+
+int EndProgramsUnder(const std::string& directory) {
+  const std::wstring prefix = Lower(Wide(directory)) + L"\\";
+  HANDLE snapshot = CreateToolhelp32Snapshot(TH32CS_SNAPPROCESS, 0);
+  if (snapshot == INVALID_HANDLE_VALUE)
+    return 0;
+  std::vector<DWORD> found;
+  PROCESSENTRY32W entry{};
+  entry.dwSize = sizeof entry;
+  for (BOOL more = Process32FirstW(snapshot, &entry); more;
+       more = Process32NextW(snapshot, &entry)) {
+    HANDLE h = OpenProcess(PROCESS_QUERY_LIMITED_INFORMATION, FALSE, entry.th32ProcessID);
+    if (!h)
+      continue;
+    wchar_t image[MAX_PATH * 2];
+    DWORD size = MAX_PATH * 2;
+    if (QueryFullProcessImageNameW(h, 0, image, &size) &&
+        Lower(std::wstring(image, size)).rfind(prefix, 0) == 0) {
+      found.push_back(entry.th32ProcessID);
+    }
+    CloseHandle(h);
+  }
+  CloseHandle(snapshot);
+  int ended = 0;
+  for (DWORD pid : found) {
+    try {
+      Process::Open(pid).Terminate();
+      ++ended;
+    } catch (...) {
+      // It ended by itself meanwhile.
+    }
+  }
+  return ended;
 }
 
 unsigned long RunToEnd(const std::string& commandLine, const std::string& directory, unsigned ms) {

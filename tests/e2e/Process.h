@@ -35,6 +35,10 @@ class Process {
   unsigned long pid_ = 0;
 };
 
+// Ends every process whose executable lies in `directory` or below it (the copies a test made
+// there, started by the test or by the tool). Returns how many were ended.
+int EndProgramsUnder(const std::string& directory);
+
 // Runs a command line to its end (bounded by `ms`) and returns its exit code; throws on a start
 // failure or time-out.
 unsigned long RunToEnd(const std::string& commandLine, const std::string& directory, unsigned ms);

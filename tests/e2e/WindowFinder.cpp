@@ -43,9 +43,9 @@ std::vector<HWND> TopLevelWindows(unsigned long pid) {
   return s.found;
 }
 
-HWND FindTopLevel(const std::string& caption, unsigned long pid) {
+HWND FindTopLevel(const std::string& caption, unsigned long pid, const std::string& className) {
   for (HWND h : TopLevelWindows(pid)) {
-    if (Caption(h) == caption)
+    if (Caption(h) == caption && (className.empty() || ClassOf(h) == className))
       return h;
   }
   return nullptr;
@@ -59,9 +59,10 @@ HWND FindTopLevelByClass(const std::string& className, unsigned long pid) {
   return nullptr;
 }
 
-HWND WaitForTopLevel(const std::string& caption, unsigned long pid, unsigned ms) {
+HWND WaitForTopLevel(const std::string& caption, unsigned long pid, unsigned ms,
+                     const std::string& className) {
   HWND found = nullptr;
-  WaitUntil([&] { return (found = FindTopLevel(caption, pid)) != nullptr; }, ms);
+  WaitUntil([&] { return (found = FindTopLevel(caption, pid, className)) != nullptr; }, ms);
   return found;
 }
 

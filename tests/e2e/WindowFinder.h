@@ -11,12 +11,15 @@ namespace focura::e2e {
 
 // Visible top-level windows, optionally only those of process `pid` (0: any).
 std::vector<HWND> TopLevelWindows(unsigned long pid = 0);
-// The first visible top-level window with this exact caption (and process, when not 0).
-HWND FindTopLevel(const std::string& caption, unsigned long pid = 0);
+// The first visible top-level window with this exact caption (and process, when not 0; and
+// window class, when not empty).
+HWND FindTopLevel(const std::string& caption, unsigned long pid = 0,
+                  const std::string& className = {});
 // The first visible top-level window of this window class (and process, when not 0).
 HWND FindTopLevelByClass(const std::string& className, unsigned long pid = 0);
 // Waits up to `ms` for FindTopLevel; nullptr when it never appears.
-HWND WaitForTopLevel(const std::string& caption, unsigned long pid, unsigned ms);
+HWND WaitForTopLevel(const std::string& caption, unsigned long pid, unsigned ms,
+                     const std::string& className = {});
 
 unsigned long ProcessOf(HWND hwnd);
 std::string ClassOf(HWND hwnd);

@@ -4,6 +4,9 @@
 //
 //   capture_target.exe --title "Capture Target" --log C:\path\keys.log
 //
+// Without --log the log is <exe name>.keys.log beside the executable, so that a bare quoted path
+// (all a configuration file can hold) still gives a stand-in whose keys can be read.
+//
 // Line format (fields separated by one blank):
 //   <ms> START pid=<pid> fg=<0|1>
 //   <ms> ACTIVATE on=<0|1> fg=<0|1>
@@ -14,9 +17,10 @@
 #ifndef NOMINMAX
 #define NOMINMAX
 #endif
+#include <windows.h>
+
 #include <mmsystem.h>
 #include <shellapi.h>
-#include <windows.h>
 
 #include <cstdio>
 #include <string>
@@ -96,13 +100,20 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int) {
   }
   if (argv)
     LocalFree(argv);
-
-  if (!logPath.empty()) {
-    gLog = CreateFileW(logPath.c_str(), FILE_APPEND_DATA, FILE_SHARE_READ | FILE_SHARE_WRITE,
-                       nullptr, OPEN_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
-    if (gLog == INVALID_HANDLE_VALUE)
-      return 2;
+  if (logPath.empty()) {
+    wchar_t self[MAX_PATH];
+    const DWORD n = GetModuleFileNameW(nullptr, self, MAX_PATH);
+    logPath.assign(self, n);
+    const size_t dot = logPath.find_last_of(L'.');
+    if (dot != std::wstring::npos && logPath.find_last_of(L'\\') < dot)
+      logPath.resize(dot);
+    logPath += L".keys.log";
   }
+
+  gLog = CreateFileW(logPath.c_str(), FILE_APPEND_DATA, FILE_SHARE_READ | FILE_SHARE_WRITE,
+                     nullptr, OPEN_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
+  if (gLog == INVALID_HANDLE_VALUE)
+    return 2;
   timeBeginPeriod(1);
 
   WNDCLASSW wc{};
