@@ -1,0 +1,326 @@
+// The main window: its layout from the tables, the menus, keyboard focus, event routing, the
+// close during a handler, and no handler starting while a Z server call waits.
+
+#include "win32/MainWindow.h"
+
+#include <gtest/gtest.h>
+
+#include <functional>
+#include <map>
+#include <vector>
+
+#include "text/Errors.h"
+#include "ui/Controls.h"
+#include "win32/ComZServer.h"
+#include "win32/FakeDispatch.h"
+#include "win32/TestProbe.h"
+#include "win32/Utf.h"
+#include "win32/Win32Desktop.h"
+
+namespace focura::win32 {
+namespace {
+
+// Records events; a handler may be scripted per name.
+class Events : public WindowEvents {
+ public:
+  void Dispatch(const std::string& name) override {
+    log.push_back(name);
+    ++busy;
+    struct Done {
+      int& b;
+      ~Done() { --b; }
+    } done{busy};
+    if (auto it = handlers.find(name); it != handlers.end())
+      it->second();
+  }
+  void Close() override {
+    log.push_back("close");
+    ++closes;
+  }
+  bool Busy() const override { return busy > 0; }
+
+  std::vector<std::string> log;
+  std::map<std::string, std::function<void()>> handlers;
+  int busy = 0;
+  int closes = 0;
+};
+
+void Drain(MainWindow& w) {
+  try {
+    w.Pump();
+  } catch (const WindowClosed&) {
+  }
+}
+
+RECT ClientRectOf(HWND control) {
+  RECT r{};
+  GetWindowRect(control, &r);
+  MapWindowPoints(nullptr, GetParent(control), reinterpret_cast<POINT*>(&r), 2);
+  return r;
+}
+
+std::wstring TextOf(HWND h) {
+  wchar_t buf[128] = {};
+  GetWindowTextW(h, buf, 128);
+  return buf;
+}
+
+TEST(MainWindowLayout, ControlsSitAtTheirTwipsRectanglesAt96Dpi) {
+  MainWindow w;
+  if (w.Dpi() != 96)
+    GTEST_SKIP() << "display is not at 96 dpi";
+  RECT client{};
+  GetClientRect(w.Handle(), &client);
+  EXPECT_EQ(client.right, 313);   // 4695 twips
+  EXPECT_EQ(client.bottom, 233);  // 3495 twips
+  EXPECT_EQ(TextOf(w.Handle()), L"Focura Acquisition");
+
+  const RECT launch = ClientRectOf(w.Control("cmdLaunchCapture"));
+  EXPECT_EQ(launch.left, 176);
+  EXPECT_EQ(launch.top, 8);
+  EXPECT_EQ(launch.right - launch.left, 129);
+  EXPECT_EQ(launch.bottom - launch.top, 33);
+  const RECT status = ClientRectOf(w.Control("lblMsg"));
+  EXPECT_EQ(status.left, 8);
+  EXPECT_EQ(status.top, 208);
+  EXPECT_EQ(status.right - status.left, 297);
+  EXPECT_EQ(status.bottom - status.top, 17);
+  for (const ControlSpec& c : MainControls()) {
+    HWND h = w.Control(c.name);
+    ASSERT_NE(h, nullptr) << c.name;
+    const RECT r = ClientRectOf(h);
+    EXPECT_EQ(r.left, c.left * 96 / 1440) << c.name;
+    EXPECT_EQ(r.top, c.top * 96 / 1440) << c.name;
+    EXPECT_EQ(Narrow(TextOf(h)), c.caption) << c.name;
+    const LONG style = GetWindowLongW(h, GWL_STYLE);
+    EXPECT_EQ((style & WS_TABSTOP) != 0, c.kind != ControlKind::Label) << c.name;
+    wchar_t cls[16] = {};
+    GetClassNameW(h, cls, 16);
+    const std::wstring kind = cls;
+    switch (c.kind) {
+      case ControlKind::Button:
+        EXPECT_EQ(kind, L"Button") << c.name;
+        EXPECT_EQ(style & 0x0F, BS_PUSHBUTTON) << c.name;  // no default button
+        break;
+      case ControlKind::TextBox:
+        EXPECT_EQ(kind, L"Edit") << c.name;
+        EXPECT_NE(style & ES_AUTOHSCROLL, 0) << c.name;
+        break;
+      case ControlKind::Label:
+        EXPECT_EQ(kind, L"Static") << c.name;
+        EXPECT_NE(style & SS_NOPREFIX, 0) << c.name;
+        break;
+    }
+  }
+  // The window can grow but not shrink below the design size.
+  MINMAXINFO info{};
+  SendMessageW(w.Handle(), WM_GETMINMAXINFO, 0, reinterpret_cast<LPARAM>(&info));
+  RECT frame{};
+  GetWindowRect(w.Handle(), &frame);
+  EXPECT_EQ(info.ptMinTrackSize.x, frame.right - frame.left);
+  EXPECT_EQ(info.ptMinTrackSize.y, frame.bottom - frame.top);
+}
+
+std::wstring MenuText(HMENU menu, int pos) {
+  wchar_t buf[64] = {};
+  GetMenuStringW(menu, static_cast<UINT>(pos), buf, 64, MF_BYPOSITION);
+  return buf;
+}
+
+TEST(MainWindowLayout, MenuBarFollowsTheMenuTable) {
+  MainWindow w;
+  HMENU bar = w.MenuBarHandle();
+  ASSERT_EQ(GetMenuItemCount(bar), 2);
+  EXPECT_EQ(MenuText(bar, 0), L"Z-Server");
+  EXPECT_EQ(MenuText(bar, 1), L"Image Capture");
+  HMENU zserv = GetSubMenu(bar, 0);
+  ASSERT_EQ(GetMenuItemCount(zserv), 3);
+  EXPECT_EQ(GetMenuItemID(zserv, 2), static_cast<UINT>(FindMenu("mnuZLog")->id));
+  HMENU capture = GetSubMenu(bar, 1);
+  ASSERT_EQ(GetMenuItemCount(capture), 11);
+  EXPECT_EQ(MenuText(capture, 0), L"Canon EOS Utility");
+  EXPECT_EQ(MenuText(capture, 5), L"Hardware Trigger");
+  EXPECT_NE(GetMenuState(capture, 6, MF_BYPOSITION) & MF_SEPARATOR, 0u);
+  EXPECT_EQ(MenuText(capture, 8), L"HW Trigger Hold Time");
+  EXPECT_NE(GetMenuState(capture, 9, MF_BYPOSITION) & MF_SEPARATOR, 0u);
+  EXPECT_EQ(MenuText(capture, 10), L"Advanced");
+  HMENU advanced = GetSubMenu(capture, 10);
+  ASSERT_NE(advanced, nullptr);
+  ASSERT_EQ(GetMenuItemCount(advanced), 1);
+  EXPECT_EQ(MenuText(advanced, 0), L"Fuji Capture Key");
+  EXPECT_EQ(GetMenuItemID(advanced, 0), static_cast<UINT>(FindMenu("mnuFujiCapKey")->id));
+}
+
+TEST(MainWindowPort, TextsEnablingAndCheckMarksAsSeenFromOutside) {
+  MainWindow w;
+  w.SetText("lblMsg", "Z: 12,5 \xC2\xB5m");
+  EXPECT_EQ(TextOf(w.Control("lblMsg")), L"Z: 12,5 \u00B5m");
+  SetWindowTextW(w.Control("txtStepSize"), L"2,5");
+  EXPECT_EQ(w.GetText("txtStepSize"), "2,5");
+  w.SetEnabled("cmdFocura", false);
+  EXPECT_FALSE(IsWindowEnabled(w.Control("cmdFocura")));
+  w.SetEnabled("cmdFocura", true);
+  EXPECT_TRUE(IsWindowEnabled(w.Control("cmdFocura")));
+  EXPECT_THROW(w.SetText("lblNothing", "x"), std::invalid_argument);
+  EXPECT_THROW(w.SetChecked("mnuCapture", true), std::invalid_argument);
+
+  // The probe another process uses, since it cannot read the menu itself.
+  const WPARAM hwt = static_cast<WPARAM>(FindMenu("mnuHWT")->id);
+  const WPARAM path = static_cast<WPARAM>(FindMenu("mnuPath")->id);
+  EXPECT_EQ(SendMessageW(w.Handle(), kProbeMenuChecked, hwt, 0), 0);
+  w.SetChecked("mnuHWT", true);
+  EXPECT_EQ(SendMessageW(w.Handle(), kProbeMenuChecked, hwt, 0), 1);
+  EXPECT_EQ(SendMessageW(w.Handle(), kProbeMenuChecked, path, 0), 0);
+  w.SetChecked("mnuHWT", false);
+  EXPECT_EQ(SendMessageW(w.Handle(), kProbeMenuChecked, hwt, 0), 0);
+  EXPECT_EQ(SendMessageW(w.Handle(), kProbeMenuChecked, 4242, 0), -1);
+}
+
+TEST(MainWindowEvents, ClicksAndTheCaptureMenuReachTheirHandlersByName) {
+  MainWindow w;
+  Events events;
+  w.Attach(&events);
+  PostMessageW(w.Control("cmdExecute"), BM_CLICK, 0, 0);
+  PostMessageW(w.Handle(), WM_COMMAND, static_cast<WPARAM>(FindMenu("mnuHWT")->id), 0);
+  PostMessageW(w.Handle(), WM_COMMAND, IDOK, 0);
+  PostMessageW(w.Handle(), WM_COMMAND, IDCANCEL, 0);
+  HMENU bar = w.MenuBarHandle();
+  SendMessageW(w.Handle(), WM_INITMENUPOPUP, reinterpret_cast<WPARAM>(GetSubMenu(bar, 0)), 0);
+  SendMessageW(w.Handle(), WM_INITMENUPOPUP, reinterpret_cast<WPARAM>(GetSubMenu(bar, 1)), 1);
+  w.SetEnabled("cmdCapture", false);
+  PostMessageW(w.Handle(), WM_COMMAND, MAKEWPARAM(FindControl("cmdCapture")->id, BN_CLICKED),
+               reinterpret_cast<LPARAM>(w.Control("cmdCapture")));
+  Drain(w);
+  EXPECT_EQ(events.log, (std::vector<std::string>{"mnuCapture", "cmdExecute", "mnuHWT"}));
+}
+
+TEST(MainWindowEvents, AHandlerThatFailsReportsInTheStatusLineAndTheWindowLives) {
+  MainWindow w;
+  Events events;
+  events.handlers["cmdSetTop"] = [] { throw ConversionError("not a number"); };
+  w.Attach(&events);
+  PostMessageW(w.Control("cmdSetTop"), BM_CLICK, 0, 0);
+  Drain(w);
+  EXPECT_EQ(w.GetText("lblMsg"), "not a number");
+  EXPECT_TRUE(IsWindow(w.Handle()));
+}
+
+TEST(MainWindowKeyboard, TabFollowsTheTabOrderAndEnterOrEscClickNothing) {
+  MainWindow w;
+  Events events;
+  w.Attach(&events);
+  w.Show();
+  SetForegroundWindow(w.Handle());
+  Drain(w);
+  EXPECT_EQ(GetFocus(), w.Control("cmdGetTopBot"));
+  Win32Desktop desktop;
+  const char* expected[] = {"txtCommand",     "cmdExecute",   "cmdFocura",   "cmdSetNum",
+                            "cmdSetStepSize", "txtNumPlanes", "txtStepSize", "cmdSetTop"};
+  for (const char* name : expected) {
+    desktop.SendKeys({KeyStroke::Named(NamedKey::Tab)});
+    const DWORD start = GetTickCount();
+    do {
+      Drain(w);
+    } while (GetFocus() != w.Control(name) && GetTickCount() - start < 2000);
+    EXPECT_EQ(GetFocus(), w.Control(name)) << name;
+  }
+  SetFocus(w.Control("txtCommand"));
+  desktop.SendKeys({KeyStroke::Char(U'x'), KeyStroke::Named(NamedKey::Enter),
+                    KeyStroke::Named(NamedKey::Escape)});
+  const DWORD start = GetTickCount();
+  do {
+    Drain(w);
+  } while (w.GetText("txtCommand") != "x" && GetTickCount() - start < 2000);
+  Sleep(50);
+  Drain(w);
+  EXPECT_EQ(w.GetText("txtCommand"), "x");
+  EXPECT_TRUE(events.log.empty());
+  EXPECT_TRUE(IsWindow(w.Handle()));
+}
+
+// A message loop run from inside the window, as the system's own loops run: here the one an
+// outgoing call to an out-of-process server waits in.
+void RunPendingMessages() {
+  MSG msg;
+  while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
+    TranslateMessage(&msg);
+    DispatchMessageW(&msg);
+  }
+}
+
+TEST(MainWindowReentrancy, NoHandlerStartsWhileAZServerCallWaits) {
+  MainWindow w;
+  Events events;
+  w.Attach(&events);
+  testing::FakeDispatch server;
+  ComZServer z(&server);
+  std::vector<std::string> seenDuringCall;
+  server.behaviour = [&](const std::wstring&, VARIANT* result, EXCEPINFO*) {
+    // Another program clicks while the call is on its way; the wait loop dispatches.
+    PostMessageW(w.Control("cmdExecute"), BM_CLICK, 0, 0);
+    PostMessageW(w.Handle(), WM_COMMAND, static_cast<WPARAM>(FindMenu("mnuZLog")->id), 0);
+    SendMessageW(w.Handle(), WM_INITMENUPOPUP,
+                 reinterpret_cast<WPARAM>(GetSubMenu(w.MenuBarHandle(), 1)), 0);
+    RunPendingMessages();
+    seenDuringCall = events.log;
+    return testing::ReplyText(result, L"Z: 1.0");
+  };
+  events.handlers["cmdFocura"] = [&] { EXPECT_EQ(z.Exec("Z ?"), "Z: 1.0"); };
+  PostMessageW(w.Control("cmdFocura"), BM_CLICK, 0, 0);
+  Drain(w);  // runs cmdFocura
+  EXPECT_EQ(seenDuringCall, (std::vector<std::string>{"cmdFocura"}));
+  Drain(w);  // the held events, in the order they arrived (the sent one first), after the handler
+  EXPECT_EQ(events.log,
+            (std::vector<std::string>{"cmdFocura", "mnuCapture", "cmdExecute", "mnuZLog"}));
+}
+
+TEST(MainWindowReentrancy, ACloseDuringAZServerCallWaitsForTheCallToEnd) {
+  MainWindow w;
+  Events events;
+  w.Attach(&events);
+  testing::FakeDispatch server;
+  ComZServer z(&server);
+  int closesDuringCall = -1;
+  server.behaviour = [&](const std::wstring&, VARIANT*, EXCEPINFO*) {
+    PostMessageW(w.Handle(), WM_CLOSE, 0, 0);
+    RunPendingMessages();
+    closesDuringCall = events.closes;
+    return S_OK;
+  };
+  z.Exec("Hide");
+  EXPECT_EQ(closesDuringCall, 0);
+  const DWORD start = GetTickCount();
+  while (w.Handle() != nullptr && GetTickCount() - start < 2000) Drain(w);
+  EXPECT_EQ(events.closes, 1);
+  EXPECT_EQ(w.Handle(), nullptr);
+}
+
+TEST(MainWindowClose, ClosingInsideAHandlerUnwindsItAndEndsTheLoopOnlyAfterwards) {
+  MainWindow w;
+  Events events;
+  w.Attach(&events);
+  bool unwound = false;
+  bool aliveDuringHandler = false;
+  events.handlers["cmdFocura"] = [&] {
+    PostMessageW(w.Handle(), WM_CLOSE, 0, 0);
+    PostMessageW(w.Control("cmdSetTop"), BM_CLICK, 0, 0);
+    try {
+      w.Pump();
+    } catch (const WindowClosed&) {
+      unwound = true;
+      aliveDuringHandler = IsWindow(w.Handle()) != FALSE;
+      throw;
+    }
+  };
+  PostMessageW(w.Control("cmdFocura"), BM_CLICK, 0, 0);
+  EXPECT_EQ(w.RunMessageLoop(), 0);
+  EXPECT_TRUE(unwound);
+  EXPECT_TRUE(aliveDuringHandler);
+  EXPECT_EQ(events.closes, 1);
+  // Nothing runs after the close, not even a click queued behind it.
+  EXPECT_EQ(events.log, (std::vector<std::string>{"cmdFocura", "close"}));
+  EXPECT_THROW(w.Pump(), WindowClosed);
+}
+
+}  // namespace
+}  // namespace focura::win32
