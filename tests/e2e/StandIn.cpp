@@ -6,8 +6,9 @@
 namespace focura::e2e {
 
 std::string StandInCommandLine(const std::string& exe, const std::string& title,
-                               const std::string& logPath) {
-  return "\"" + exe + "\" --title \"" + title + "\" --log \"" + logPath + "\"";
+                               const std::string& logPath, bool holdFocus) {
+  return "\"" + exe + "\" --title \"" + title + "\" --log \"" + logPath + "\"" +
+         (holdFocus ? " --hold-focus" : "");
 }
 
 std::vector<TargetEvent> StandInLog::Events() const {

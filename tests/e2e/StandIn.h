@@ -12,7 +12,7 @@ namespace focura::e2e {
 
 // The command line that starts the stand-in with this caption and log (paths quoted).
 std::string StandInCommandLine(const std::string& exe, const std::string& title,
-                               const std::string& logPath);
+                               const std::string& logPath, bool holdFocus = false);
 
 class StandInLog {
  public:

@@ -2,10 +2,13 @@
 // receives to a log, one line per event, so the end-to-end tests can tell which keys reached it,
 // when (timeGetTime, the clock the tool itself waits on) and whether it was in front at the time.
 //
-//   capture_target.exe --title "Capture Target" --log C:\path\keys.log
+//   capture_target.exe --title "Capture Target" --log C:\path\keys.log [--hold-focus]
 //
 // Without --log the log is <exe name>.keys.log beside the executable, so that a bare quoted path
 // (all a configuration file can hold) still gives a stand-in whose keys can be read.
+//
+// With --hold-focus it plays a program that will not give up the foreground: whenever it loses
+// activation it takes it back at once.
 //
 // Line format (fields separated by one blank):
 //   <ms> START pid=<pid> fg=<0|1>
@@ -29,6 +32,8 @@ namespace {
 
 HANDLE gLog = INVALID_HANDLE_VALUE;
 HWND gWindow = nullptr;
+bool gHoldFocus = false;
+constexpr UINT kTakeFocusBack = WM_APP + 1;
 
 // Each line goes straight to the file (no buffering), so a reader polling the file sees every
 // event as soon as the window has handled it.
@@ -73,8 +78,14 @@ LRESULT CALLBACK WndProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
                     static_cast<unsigned long>(timeGetTime()), LOWORD(wp) != WA_INACTIVE ? 1 : 0,
                     InFront());
       WriteLine(buf);
+      if (gHoldFocus && LOWORD(wp) == WA_INACTIVE)
+        PostMessageW(hwnd, kTakeFocusBack, 0, 0);
       break;
     }
+    case kTakeFocusBack:
+      if (GetForegroundWindow() != hwnd)
+        SetForegroundWindow(hwnd);
+      return 0;
     case WM_DESTROY:
       PostQuitMessage(0);
       return 0;
@@ -91,12 +102,14 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int) {
   std::wstring logPath;
   int argc = 0;
   LPWSTR* argv = CommandLineToArgvW(GetCommandLineW(), &argc);
-  for (int i = 1; argv && i + 1 < argc; ++i) {
+  for (int i = 1; argv && i < argc; ++i) {
     std::wstring arg = argv[i];
-    if (arg == L"--title")
+    if (arg == L"--title" && i + 1 < argc)
       title = argv[++i];
-    else if (arg == L"--log")
+    else if (arg == L"--log" && i + 1 < argc)
       logPath = argv[++i];
+    else if (arg == L"--hold-focus")
+      gHoldFocus = true;
   }
   if (argv)
     LocalFree(argv);
@@ -110,8 +123,8 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int) {
     logPath += L".keys.log";
   }
 
-  gLog = CreateFileW(logPath.c_str(), FILE_APPEND_DATA, FILE_SHARE_READ | FILE_SHARE_WRITE,
-                     nullptr, OPEN_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
+  gLog = CreateFileW(logPath.c_str(), FILE_APPEND_DATA, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
+                     OPEN_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
   if (gLog == INVALID_HANDLE_VALUE)
     return 2;
   timeBeginPeriod(1);

@@ -1,0 +1,89 @@
+// Timing figures of a run with a period, taken from the simulator's record and the stand-in's key
+// log (one clock for both, see common_clock_test.cpp). They are printed for the record with the
+// prefix "TIMING:"; the test itself holds the run only to what the tool promises: no plane shorter
+// than its period.
+
+#include "E2ETest.h"
+
+#include <algorithm>
+#include <cstdio>
+
+namespace focura::e2e {
+namespace {
+
+struct Spread {
+  int min = 0, median = 0, max = 0;
+};
+
+Spread SpreadOf(std::vector<int> v) {
+  std::sort(v.begin(), v.end());
+  if (v.empty())
+    return {};
+  return {v.front(), v[v.size() / 2], v.back()};
+}
+
+class TimingFigures : public E2ETest {};
+
+TEST_F(TimingFigures, EveryPlaneLastsThePeriodPrintedAgainstThePeriod) {
+  constexpr int kPlanes = 10;
+  constexpr int kPeriodMs = 300;
+  StartTool();
+  StandInLog keys = LaunchStandIn();
+  tool->Menu("mnuDelayKey");
+  tool->AnswerPrompt("Capture Key Delay", "50");
+  SetTopAt(10);
+  SetBottomAt(10.0 * kPlanes);
+  SetPlanes(kPlanes, "10.00");
+  SetTimings("0.05", "0.05", "0.3");
+  const size_t from = tool->Record().size();
+  ASSERT_EQ(RunStack(), "Z-stack finished");
+  ASSERT_TRUE(keys.WaitKeys(kPlanes, kStepMs));
+
+  const auto record = tool->Record();
+  std::vector<RecordedCommand> moves, queries;
+  for (size_t i = from; i < record.size(); ++i) {
+    if (record[i].command.rfind("Z Rel", 0) == 0)
+      moves.push_back(record[i]);
+    else if (record[i].command == "Z ?")
+      queries.push_back(record[i]);
+  }
+  const auto down = keys.Keys();
+  ASSERT_EQ(moves.size(), static_cast<size_t>(kPlanes));
+  ASSERT_EQ(queries.size(), static_cast<size_t>(kPlanes));
+  ASSERT_EQ(down.size(), static_cast<size_t>(kPlanes));
+
+  std::vector<int> excess, moveToFrame, frameToMove;
+  for (size_t k = 0; k + 1 < moves.size(); ++k) {
+    const int interval = Elapsed(moves[k].receivedMs, moves[k + 1].receivedMs);
+    excess.push_back(interval - kPeriodMs);
+    frameToMove.push_back(Elapsed(down[k].timeMs, moves[k + 1].receivedMs));
+  }
+  for (size_t k = 0; k < moves.size(); ++k)
+    moveToFrame.push_back(Elapsed(queries[k].completedMs, down[k].timeMs));
+
+  const Spread e = SpreadOf(excess);
+  const Spread mf = SpreadOf(moveToFrame);
+  const Spread fm = SpreadOf(frameToMove);
+  std::printf("TIMING: period %d ms, %d planes, settle 50 ms, key delay 50 ms, capture 50 ms\n",
+              kPeriodMs, kPlanes);
+  std::string row;
+  for (int x : excess)
+    row += " " + std::to_string(x + kPeriodMs);
+  std::printf("TIMING: plane intervals (Z Rel to Z Rel, ms):%s\n", row.c_str());
+  std::printf("TIMING: excess over the period: median %+d ms, worst %+d ms, least %+d ms\n",
+              e.median, e.max, e.min);
+  std::printf("TIMING: move end to frame key: median %d ms (min %d, max %d)\n", mf.median, mf.min,
+              mf.max);
+  std::printf("TIMING: frame key to next move: median %d ms (min %d, max %d)\n", fm.median, fm.min,
+              fm.max);
+  std::fflush(stdout);
+
+  // Each plane lasts more than its period; the two receipts are stamped in another process, so a
+  // millisecond of delivery jitter either way is allowed for.
+  EXPECT_GE(e.min, 0);
+  // The key follows the move's end by the settle delay plus the key delay at least.
+  EXPECT_GE(mf.min, 100);
+}
+
+}  // namespace
+}  // namespace focura::e2e
