@@ -66,18 +66,25 @@ void E2ETest::MoveTo(double z) {
   EXPECT_EQ(Execute("Z " + F4(z, sep) + " ; Z Wait ;"), "OK ; OK");
 }
 
-void E2ETest::SetTopAt(double z) {
+void E2ETest::MarkEnd(const std::string& button, const std::string& label, double z) {
   MoveTo(z);
-  tool->Click("cmdSetTop");
-  EXPECT_TRUE(WaitUntil([&] { return tool->Text("lblTop") == F2(z, sep); }, kStepMs))
-      << "lblTop reads " << tool->Text("lblTop");
+  // The label may already read the same from an earlier plan, so the command is awaited by its
+  // position query reaching the Z server.
+  const size_t before = tool->Record().size();
+  tool->Click(button);
+  const auto record = tool->WaitRecord(before + 1);
+  EXPECT_TRUE(record.size() > before && record[before].command == "Z ?")
+      << button << " sent no position query";
+  EXPECT_TRUE(WaitUntil([&] { return tool->Text(label) == F2(z, sep); }, kStepMs))
+      << label << " reads " << tool->Text(label);
+}
+
+void E2ETest::SetTopAt(double z) {
+  MarkEnd("cmdSetTop", "lblTop", z);
 }
 
 void E2ETest::SetBottomAt(double z) {
-  MoveTo(z);
-  tool->Click("cmdSetBot");
-  EXPECT_TRUE(WaitUntil([&] { return tool->Text("lblBot") == F2(z, sep); }, kStepMs))
-      << "lblBot reads " << tool->Text("lblBot");
+  MarkEnd("cmdSetBot", "lblBot", z);
 }
 
 void E2ETest::SetPlanes(int n, const std::string& expectedStep) {

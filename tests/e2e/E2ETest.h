@@ -30,6 +30,7 @@ class E2ETest : public ::testing::Test {
   void MoveTo(double z);
   void SetTopAt(double z);
   void SetBottomAt(double z);
+  void MarkEnd(const std::string& button, const std::string& label, double z);
   // Types the count and presses "Set Num. of Planes"; waits for the derived step to show.
   void SetPlanes(int n, const std::string& expectedStep);
   void SetTimings(const std::string& capture, const std::string& settle, const std::string& period);
