@@ -5,6 +5,7 @@
 // settle and key delays.
 
 #include "E2ETest.h"
+#include "FileText.h"
 
 #include <algorithm>
 #include <cstdio>
@@ -23,7 +24,20 @@ Spread SpreadOf(std::vector<int> v) {
   return {v.front(), v[v.size() / 2], v.back()};
 }
 
-class TimingFigures : public E2ETest {};
+class TimingFigures : public E2ETest {
+ protected:
+  // To the test's output and to timing.txt in the test's folder, where scripts/test shows it.
+  template <typename... Args>
+  void Print(const char* format, Args... args) {
+    char line[256];
+    std::snprintf(line, sizeof line, format, args...);
+    std::fputs(line, stdout);
+    std::fflush(stdout);
+    figures_ += line;
+    WriteFileText(tool->PathOf("timing.txt"), figures_);
+  }
+  std::string figures_;
+};
 
 TEST_F(TimingFigures, EveryPlaneLastsThePeriodPrintedAgainstThePeriod) {
   constexpr int kPlanes = 10;
@@ -65,28 +79,26 @@ TEST_F(TimingFigures, EveryPlaneLastsThePeriodPrintedAgainstThePeriod) {
   const Spread e = SpreadOf(excess);
   const Spread mf = SpreadOf(moveToFrame);
   const Spread fm = SpreadOf(frameToMove);
-  std::printf("TIMING: period %d ms, %d planes, settle 50 ms, key delay 50 ms, capture 50 ms\n",
-              kPeriodMs, kPlanes);
+  Print("TIMING: period %d ms, %d planes, settle 50 ms, key delay 50 ms, capture 50 ms\n",
+        kPeriodMs, kPlanes);
   std::string row;
   for (int x : excess)
     row += " " + std::to_string(x + kPeriodMs);
-  std::printf("TIMING: plane intervals (Z Rel to Z Rel, ms):%s\n", row.c_str());
-  std::printf("TIMING: excess over the period: median %+d ms, worst %+d ms, least %+d ms\n",
-              e.median, e.max, e.min);
-  std::printf("TIMING: move end to frame key: median %d ms (min %d, max %d)\n", mf.median, mf.min,
-              mf.max);
-  std::printf("TIMING: frame key to next move: median %d ms (min %d, max %d)\n", fm.median, fm.min,
-              fm.max);
-  std::fflush(stdout);
+  Print("TIMING: plane intervals (Z Rel to Z Rel, ms):%s\n", row.c_str());
+  Print("TIMING: excess over the period: median %+d ms, worst %+d ms, least %+d ms\n", e.median,
+        e.max, e.min);
+  Print("TIMING: move end to frame key: median %d ms (min %d, max %d)\n", mf.median, mf.min,
+        mf.max);
+  Print("TIMING: frame key to next move: median %d ms (min %d, max %d)\n", fm.median, fm.min,
+        fm.max);
 
   // Each receipt is stamped after a cross-process delivery whose delay varies by a few
   // milliseconds under load, which shifts one interval up and the next down by as much. Over the
   // whole run those shifts cancel but for the first and last receipts: the planes together last
   // their periods, to within that delivery jitter.
   const int span = Elapsed(moves.front().receivedMs, moves.back().receivedMs);
-  std::printf("TIMING: %d intervals took %d ms together (%d ms of periods)\n", kPlanes - 1, span,
-              (kPlanes - 1) * kPeriodMs);
-  std::fflush(stdout);
+  Print("TIMING: %d intervals took %d ms together (%d ms of periods)\n", kPlanes - 1, span,
+        (kPlanes - 1) * kPeriodMs);
   EXPECT_GE(span, (kPlanes - 1) * kPeriodMs - 20);
   // The key follows the move's end by the settle delay plus the key delay at least.
   EXPECT_GE(mf.min, 100);
