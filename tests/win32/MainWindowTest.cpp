@@ -290,7 +290,8 @@ TEST(MainWindowReentrancy, ACloseDuringAZServerCallWaitsForTheCallToEnd) {
   z.Exec("Hide");
   EXPECT_EQ(closesDuringCall, 0);
   const DWORD start = GetTickCount();
-  while (w.Handle() != nullptr && GetTickCount() - start < 2000) Drain(w);
+  while (w.Handle() != nullptr && GetTickCount() - start < 2000)
+    Drain(w);
   EXPECT_EQ(events.closes, 1);
   EXPECT_EQ(w.Handle(), nullptr);
 }

@@ -1,0 +1,87 @@
+// What the system's COM wait loop does with window messages while a call to an out-of-process
+// server is in flight, measured against the Z server registered on this machine (the simulator
+// in the test prefix). Skipped where no Z server is registered.
+
+#include <gtest/gtest.h>
+#include <windows.h>
+
+#include <cstdio>
+#include <memory>
+#include <thread>
+#include <vector>
+
+#include "text/Errors.h"
+#include "win32/ComApartment.h"
+#include "win32/ComZServer.h"
+#include "win32/EventHold.h"
+
+namespace focura::win32 {
+namespace {
+
+struct Arrival {
+  UINT message;
+  bool held;  // arrived while a call was in flight
+};
+std::vector<Arrival> gArrivals;
+
+LRESULT CALLBACK RecordProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
+  if (msg == WM_COMMAND || msg == WM_USER + 5 || msg == WM_APP + 7 || msg == WM_CLOSE) {
+    gArrivals.push_back({msg == WM_COMMAND ? static_cast<UINT>(wParam) : msg, EventsHeld()});
+    return 0;
+  }
+  return DefWindowProcW(hwnd, msg, wParam, lParam);
+}
+
+TEST(ComModalLoop, WhatTheWaitDispatchesDuringAnOutOfProcessCallFindsEventsHeld) {
+  ComApartment com;
+  std::unique_ptr<ComZServer> z;
+  try {
+    z = std::make_unique<ComZServer>(kZServerProgId);
+  } catch (const ZServerUnavailable& e) {
+    GTEST_SKIP() << e.what();
+  }
+  z->Exec("Z ?");  // the server is up and connected before the measurement
+  WNDCLASSW wc{};
+  wc.lpfnWndProc = RecordProc;
+  wc.hInstance = GetModuleHandleW(nullptr);
+  wc.lpszClassName = L"FocuraModalLoopProbe";
+  RegisterClassW(&wc);
+  HWND probe = CreateWindowExW(0, wc.lpszClassName, L"", 0, 0, 0, 0, 0, nullptr, nullptr,
+                               wc.hInstance, nullptr);
+  ASSERT_NE(probe, nullptr);
+  gArrivals.clear();
+  // Another program clicks while the call waits: the messages arrive after the wait began.
+  std::thread other([probe] {
+    Sleep(200);
+    PostMessageW(probe, WM_COMMAND, 1000, 0);
+    PostMessageW(probe, WM_USER + 5, 0, 0);
+    PostMessageW(probe, WM_APP + 7, 0, 0);
+    PostMessageW(probe, WM_CLOSE, 0, 0);
+    SendNotifyMessageW(probe, WM_COMMAND, 1001, 0);  // sent, not posted
+  });
+  // A move the simulated axis needs time for: the call waits in the modal loop meanwhile.
+  const DWORD start = GetTickCount();
+  z->Exec("Z Rel 1000 ; Z Wait ;");
+  const DWORD callMs = GetTickCount() - start;
+  other.join();
+  std::printf("call took %lu ms\n", static_cast<unsigned long>(callMs));
+  const size_t duringCall = gArrivals.size();
+  MSG msg;
+  while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE))
+    DispatchMessageW(&msg);
+  z->Exec("Z Rel -1000 ; Z Wait ;");
+  DestroyWindow(probe);
+  std::printf("messages dispatched inside the call: %zu of 5\n", duringCall);
+  for (const Arrival& a : gArrivals) {
+    std::printf("  message 0x%04X held=%d\n", a.message, a.held ? 1 : 0);
+  }
+  ASSERT_EQ(gArrivals.size(), 5u);
+  if (callMs < 300)
+    GTEST_SKIP() << "the call was too short to measure";
+  // Whatever the loop dispatches, it does so while the call holds the window's events.
+  for (size_t i = 0; i < duringCall; ++i)
+    EXPECT_TRUE(gArrivals[i].held);
+}
+
+}  // namespace
+}  // namespace focura::win32
