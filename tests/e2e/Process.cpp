@@ -96,12 +96,14 @@ std::wstring Lower(std::wstring s) {
 
 }  // namespace
 
-int EndProgramsUnder(const std::string& directory) {
+std::vector<unsigned long> ProgramsUnder(const std::string& directory,
+                                         const std::string& fileName) {
   const std::wstring prefix = Lower(Wide(directory)) + L"\\";
+  const std::wstring name = Lower(Wide(fileName));
+  std::vector<unsigned long> found;
   HANDLE snapshot = CreateToolhelp32Snapshot(TH32CS_SNAPPROCESS, 0);
   if (snapshot == INVALID_HANDLE_VALUE)
-    return 0;
-  std::vector<DWORD> found;
+    return found;
   PROCESSENTRY32W entry{};
   entry.dwSize = sizeof entry;
   for (BOOL more = Process32FirstW(snapshot, &entry); more;
@@ -111,15 +113,21 @@ int EndProgramsUnder(const std::string& directory) {
       continue;
     wchar_t image[MAX_PATH * 2];
     DWORD size = MAX_PATH * 2;
-    if (QueryFullProcessImageNameW(h, 0, image, &size) &&
-        Lower(std::wstring(image, size)).rfind(prefix, 0) == 0) {
-      found.push_back(entry.th32ProcessID);
+    if (QueryFullProcessImageNameW(h, 0, image, &size)) {
+      const std::wstring path = Lower(std::wstring(image, size));
+      const std::wstring base = path.substr(path.find_last_of(L'\\') + 1);
+      if (path.rfind(prefix, 0) == 0 && (name.empty() || base == name))
+        found.push_back(entry.th32ProcessID);
     }
     CloseHandle(h);
   }
   CloseHandle(snapshot);
+  return found;
+}
+
+int EndProgramsUnder(const std::string& directory, const std::string& fileName) {
   int ended = 0;
-  for (DWORD pid : found) {
+  for (unsigned long pid : ProgramsUnder(directory, fileName)) {
     try {
       Process::Open(pid).Terminate();
       ++ended;

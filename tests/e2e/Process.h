@@ -4,6 +4,7 @@
 
 #include <cstdint>
 #include <string>
+#include <vector>
 
 namespace focura::e2e {
 
@@ -35,9 +36,13 @@ class Process {
   unsigned long pid_ = 0;
 };
 
-// Ends every process whose executable lies in `directory` or below it (the copies a test made
-// there, started by the test or by the tool). Returns how many were ended.
-int EndProgramsUnder(const std::string& directory);
+// Ids of the running processes whose executable lies in `directory` or below it (the copies a
+// test made there, started by the test or by the tool); with `fileName`, only those of that
+// executable name (case-insensitive).
+std::vector<unsigned long> ProgramsUnder(const std::string& directory,
+                                         const std::string& fileName = {});
+// Ends them. Returns how many were ended.
+int EndProgramsUnder(const std::string& directory, const std::string& fileName = {});
 
 // Runs a command line to its end (bounded by `ms`) and returns its exit code; throws on a start
 // failure or time-out.

@@ -30,7 +30,11 @@ ToolSession::~ToolSession() {
     tool_.WaitExit(5000);
   }
   tool_.Terminate();
-  // The stand-ins the tool launched and a simulator still serving end with their test.
+  // The simulator ends by itself once the tool has released it; killed before it has withdrawn
+  // its class from COM, it can leave the next test's tool waiting on a server that is gone. The
+  // stand-ins the tool launched never end by themselves.
+  EndProgramsUnder(dir_, "capture_target.exe");
+  WaitUntil([&] { return ProgramsUnder(dir_, "zsim.exe").empty(); }, 10000);
   EndProgramsUnder(dir_);
   if (registered_) {
     try {
@@ -59,6 +63,20 @@ void ToolSession::StartProcess() {
   tool_ = Process::Start("\"" + toolExe_ + "\"", dir_);
 }
 
+std::string ToolSession::Describe() const {
+  std::string d = tool_.Running() ? "the tool runs" : "the tool has ended";
+  for (HWND h : TopLevelWindows(tool_.Id())) {
+    d += "; window [" + ClassOf(h) + "] \"";
+    wchar_t caption[256];
+    const int n = GetWindowTextW(h, caption, 256);
+    d += Narrow(std::wstring(caption, n > 0 ? static_cast<size_t>(n) : 0)) + "\"";
+    for (HWND s : ChildrenOfClass(h, "Static"))
+      d += " " + TextOf(s, 2000);
+  }
+  d += "; simulators running: " + std::to_string(ProgramsUnder(dir_, "zsim.exe").size());
+  return d;
+}
+
 bool ToolSession::WaitMainWindow(unsigned ms) {
   // The start-up message box carries the same caption; the class tells them apart.
   main_ = WaitForTopLevel(kToolCaption, tool_.Id(), ms, Narrow(win32::kMainWindowClass));
@@ -68,7 +86,7 @@ bool ToolSession::WaitMainWindow(unsigned ms) {
 void ToolSession::Start() {
   StartProcess();
   if (!WaitMainWindow(kStartMs))
-    throw std::runtime_error("the window \"Focura Acquisition\" did not appear");
+    throw std::runtime_error("the window \"Focura Acquisition\" did not appear; " + Describe());
   // The window is shown before its controls are filled in; the timing boxes are the last thing
   // the start-up writes.
   const int periodId = FindControl("txtPeriod")->id;

@@ -46,6 +46,8 @@ class ToolSession {
   // Waits for the main window; true when it appeared.
   bool WaitMainWindow(unsigned ms);
   Process& Tool() { return tool_; }
+  // The tool's process and windows, for a failure message.
+  std::string Describe() const;
   HWND Main() const { return main_; }
 
   HWND Control(const std::string& name) const;
