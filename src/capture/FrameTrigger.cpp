@@ -1,5 +1,6 @@
 #include "capture/FrameTrigger.h"
 
+#include <algorithm>
 #include <optional>
 #include <string>
 
@@ -12,6 +13,9 @@
 namespace focura {
 
 namespace {
+
+// The least time a re-activated capture program must keep the front before its key is sent.
+constexpr int32_t kRefocusSettleMs = 50;
 
 // The capture program's key in key notation, or nothing for a method without one.
 std::optional<std::string> KeyOf(const ZAcq& acq) {
@@ -59,9 +63,12 @@ void CaptureFrame(ZAcq& acq) {
     return;
 
   // Keys go to whatever window has the focus: typing a capture key into another program could do
-  // anything there, so the key is sent only when the capture program is in front.
+  // anything there, so the key is sent only when the capture program is in front. A program that
+  // took the front may take it straight back after our second activation, so the capture program
+  // must still hold it after a settle time before a key goes out.
   if (!acq.Desk.IsTaskForeground(task)) {
     acq.Desk.ActivateTask(task);
+    acq.Delay.WaitMs(std::max(acq.KeyDelayMs, kRefocusSettleMs));
     if (!acq.Desk.IsTaskForeground(task)) {
       throw PlatformError("The capture program (task " + std::to_string(task) +
                           ") is not in front; no key was sent");

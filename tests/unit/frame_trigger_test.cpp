@@ -152,6 +152,26 @@ TEST_F(TriggerTest, FocusTakenDuringTheKeyDelayIsTakenBackOnce) {
   EXPECT_EQ(desk.sentTo, std::vector<int32_t>{4242});
 }
 
+TEST_F(TriggerTest, AProgramThatTakesTheFrontStraightBackGetsNoKey) {
+  Program(1);
+  // The capture program comes to the front at each activation, and another program takes the
+  // front back two milliseconds later.
+  uint32_t stolenAt = 0;
+  desk.onActivate = [&](int32_t) { stolenAt = clock.now + 2; };
+  desk.onIsForeground = [&](int32_t task) {
+    if (clock.now >= stolenAt)
+      desk.foreground = 99;
+    return desk.foreground == task;
+  };
+  for (int32_t delay : {200, 0}) {
+    desk.events.clear();
+    acq.KeyDelayMs = delay;
+    EXPECT_THROW(CaptureFrame(acq), PlatformError) << delay;
+    EXPECT_EQ(desk.events, (Strings{"activate 4242", "activate 4242"})) << delay;
+    EXPECT_TRUE(desk.sent.empty()) << delay;
+  }
+}
+
 TEST_F(TriggerTest, NoKeyIsTypedIntoAnotherProgram) {
   Program(5);
   acq.CaptureKey = "{ENTER}";

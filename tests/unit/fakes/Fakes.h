@@ -119,7 +119,11 @@ class FakeDesktop : public Desktop {
     if (!refuseFocus)
       foreground = taskId;
   }
-  bool IsTaskForeground(int32_t taskId) override { return foreground == taskId; }
+  bool IsTaskForeground(int32_t taskId) override {
+    if (onIsForeground)
+      return onIsForeground(taskId);
+    return foreground == taskId;
+  }
   void SendKeys(const KeyStrokes& keys) override {
     events.push_back("keys " + std::to_string(keys.size()));
     sent.push_back(keys);
@@ -140,6 +144,7 @@ class FakeDesktop : public Desktop {
   bool failActivate = false;
   bool refuseFocus = false;  // activation "succeeds" but another window keeps the focus
   std::function<void(int32_t)> onActivate;
+  std::function<bool(int32_t)> onIsForeground;
 };
 
 class FakeFiles : public Files {
