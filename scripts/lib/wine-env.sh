@@ -42,6 +42,10 @@ focura_wine_boot() {
     if [ ! -f "$WINEPREFIX/system.reg" ]; then
       echo "wine-run: creating the Wine prefix $WINEPREFIX" >&2
       timeout -k 5 180 wineboot --init </dev/null >/dev/null 2>&1 9>&- || true
+      # Let the set-up session end before the first real one starts: services left over from it
+      # run beside a second set started by the next program, and out-of-process COM then waits
+      # forever for a class factory (seen: three services.exe and a dead rpcss in one prefix).
+      timeout -k 5 120 wineserver -w </dev/null >/dev/null 2>&1 9>&- || true
     fi
     if ! focura_wineserver_running; then
       setsid wineserver --persistent="${FOCURA_WINESERVER_LINGER:-60}" </dev/null >/dev/null 2>&1 9>&- &
