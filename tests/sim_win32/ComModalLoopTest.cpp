@@ -1,6 +1,5 @@
 // What the system's COM wait loop does with window messages while a call to an out-of-process
-// server is in flight, measured against the Z server registered on this machine (the simulator
-// in the test prefix). Skipped where no Z server is registered.
+// server is in flight, measured against the simulator's COM server registered in the test prefix.
 
 #include <gtest/gtest.h>
 #include <windows.h>
@@ -10,6 +9,7 @@
 #include <thread>
 #include <vector>
 
+#include "SimTestSupport.h"
 #include "text/Errors.h"
 #include "win32/ComApartment.h"
 #include "win32/ComZServer.h"
@@ -33,13 +33,9 @@ LRESULT CALLBACK RecordProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
 }
 
 TEST(ComModalLoop, WhatTheWaitDispatchesDuringAnOutOfProcessCallFindsEventsHeld) {
+  ASSERT_EQ(zsim::test::RunZsim(L"/RegServer"), 0u);
   ComApartment com;
-  std::unique_ptr<ComZServer> z;
-  try {
-    z = std::make_unique<ComZServer>(kZServerProgId);
-  } catch (const ZServerUnavailable& e) {
-    GTEST_SKIP() << e.what();
-  }
+  auto z = std::make_unique<ComZServer>(kZServerProgId);
   z->Exec("Z ?");  // the server is up and connected before the measurement
   WNDCLASSW wc{};
   wc.lpfnWndProc = RecordProc;
