@@ -81,4 +81,17 @@ void RecreateFolder(const std::string& path) {
     throw std::runtime_error("cannot create folder " + path);
 }
 
+std::vector<std::string_view> CompleteLines(std::string_view text) {
+  std::vector<std::string_view> lines;
+  size_t start = 0;
+  for (size_t lf = text.find('\n'); lf != std::string_view::npos; lf = text.find('\n', start)) {
+    std::string_view line = text.substr(start, lf - start);
+    start = lf + 1;
+    if (!line.empty() && line.back() == '\r')
+      line.remove_suffix(1);
+    lines.push_back(line);
+  }
+  return lines;
+}
+
 }  // namespace focura::e2e

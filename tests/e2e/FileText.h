@@ -3,6 +3,8 @@
 // still appending to can be read).
 
 #include <string>
+#include <string_view>
+#include <vector>
 
 namespace focura::e2e {
 
@@ -13,5 +15,8 @@ void CopyFileTo(const std::string& from, const std::string& to);
 // Removes the folder's contents (files and sub-folders) and creates it anew.
 void RecreateFolder(const std::string& path);
 bool FileExists(const std::string& path);
+// The complete lines of a log another program is still appending to: a last line without its LF
+// is left out, and a CR before the LF is dropped.
+std::vector<std::string_view> CompleteLines(std::string_view text);
 
 }  // namespace focura::e2e

@@ -1,5 +1,7 @@
 #include "RecorderLog.h"
 
+#include "FileText.h"
+
 #include <charconv>
 #include <stdexcept>
 
@@ -78,15 +80,7 @@ RecordedCommand ParseLine(std::string_view line) {
 
 std::vector<RecordedCommand> ParseRecorderLog(std::string_view text) {
   std::vector<RecordedCommand> out;
-  size_t start = 0;
-  while (start < text.size()) {
-    size_t lf = text.find('\n', start);
-    if (lf == std::string_view::npos)
-      break;  // still being written
-    std::string_view line = text.substr(start, lf - start);
-    start = lf + 1;
-    if (!line.empty() && line.back() == '\r')
-      line.remove_suffix(1);
+  for (std::string_view line : CompleteLines(text)) {
     if (line.empty() || line.front() == '#')
       continue;
     out.push_back(ParseLine(line));

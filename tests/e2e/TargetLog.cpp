@@ -1,5 +1,7 @@
 #include "TargetLog.h"
 
+#include "FileText.h"
+
 #include <charconv>
 #include <map>
 #include <stdexcept>
@@ -75,15 +77,7 @@ TargetEvent ParseLine(std::string_view line) {
 
 std::vector<TargetEvent> ParseTargetLog(std::string_view text) {
   std::vector<TargetEvent> out;
-  size_t start = 0;
-  while (start < text.size()) {
-    size_t lf = text.find('\n', start);
-    if (lf == std::string_view::npos)
-      break;
-    std::string_view line = text.substr(start, lf - start);
-    start = lf + 1;
-    if (!line.empty() && line.back() == '\r')
-      line.remove_suffix(1);
+  for (std::string_view line : CompleteLines(text)) {
     if (!line.empty())
       out.push_back(ParseLine(line));
   }
