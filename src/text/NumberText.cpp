@@ -35,6 +35,9 @@ bool IncrementDigits(std::string& digits) {
   return true;
 }
 
+// Exponents are read up to this size; beyond it every mantissa is out of range either way.
+constexpr int64_t kExponentCap = 1'000'000'000;
+
 ConversionError NotANumber(std::string_view text) {
   return ConversionError("\"" + std::string(text) + "\" is not a number");
 }
@@ -99,36 +102,44 @@ double NumberText::ToDouble(std::string_view text) const {
     negative = s[i] == '-';
     ++i;
   }
-  size_t mantissaDigits = 0;
+  std::string digits;  // the mantissa's digits without the separator
+  size_t intDigits = 0;
   while (i < s.size() && IsDigit(s[i])) {
-    plain += s[i++];
-    ++mantissaDigits;
+    plain += s[i];
+    digits += s[i++];
+    ++intDigits;
   }
   if (s.substr(i).starts_with(sep_)) {
     i += sep_.size();
     plain += '.';
     while (i < s.size() && IsDigit(s[i])) {
-      plain += s[i++];
-      ++mantissaDigits;
+      plain += s[i];
+      digits += s[i++];
     }
   }
-  if (mantissaDigits == 0)
+  if (digits.empty())
     throw NotANumber(text);
-  bool negativeExponent = false;
+  int64_t exponent = 0;
   if (i < s.size() && (s[i] == 'e' || s[i] == 'E')) {
     plain += 'e';
     ++i;
+    bool negativeExponent = false;
     if (i < s.size() && (s[i] == '+' || s[i] == '-')) {
       negativeExponent = s[i] == '-';
       plain += s[i++];
     }
     size_t expDigits = 0;
     while (i < s.size() && IsDigit(s[i])) {
+      // Far beyond any Double's exponent the size no longer matters; stop before it overflows.
+      if (exponent < kExponentCap)
+        exponent = exponent * 10 + (s[i] - '0');
       plain += s[i++];
       ++expDigits;
     }
     if (expDigits == 0)
       throw NotANumber(text);
+    if (negativeExponent)
+      exponent = -exponent;
   }
   if (i != s.size())
     throw NotANumber(text);
@@ -136,8 +147,12 @@ double NumberText::ToDouble(std::string_view text) const {
   double value = 0.0;
   const auto [end, ec] = std::from_chars(plain.data(), plain.data() + plain.size(), value);
   if (ec == std::errc::result_out_of_range) {
-    // Too small to represent is zero; too large is beyond the Double range.
-    if (!negativeExponent) {
+    // Decide by the value's size, not by the exponent's sign: "4000...0e-0" is huge and
+    // "0.000...01" is tiny. The leading digit stands for 10^(magnitude - 1).
+    const size_t lead = digits.find_first_not_of('0');
+    const int64_t magnitude =
+        static_cast<int64_t>(intDigits) - static_cast<int64_t>(lead) + exponent;
+    if (lead != std::string::npos && magnitude > 0) {
       throw ConversionError("\"" + std::string(text) + "\" is beyond the range of a number");
     }
     value = 0.0;

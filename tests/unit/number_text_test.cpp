@@ -72,6 +72,20 @@ TEST(NumberParse, RejectsEverythingElse) {
   EXPECT_THROW(num.ToDouble("1e400"), ConversionError);
 }
 
+// Whether a number is too large or too small for a Double is a matter of its value: a long
+// mantissa with a small negative exponent is still huge, and a long fraction is still tiny.
+TEST(NumberParse, OutOfRangeFollowsTheValueNotTheSignOfTheExponent) {
+  NumberText num;
+  const std::string zeros(400, '0');
+  EXPECT_THROW(num.ToDouble("4" + zeros + "e-0"), ConversionError);
+  EXPECT_THROW(num.ToDouble("-4" + zeros + "e-50"), ConversionError);
+  EXPECT_THROW(num.ToDouble("0.0001e99999999999999999999"), ConversionError);
+  EXPECT_EQ(num.ToDouble("0." + zeros + "1"), 0.0);
+  EXPECT_EQ(num.ToDouble("-0." + zeros + "7e+50"), 0.0);
+  EXPECT_EQ(num.ToDouble("1e-99999999999999999999"), 0.0);
+  EXPECT_EQ(num.ToDouble("4" + zeros + "e-398"), 400.0);
+}
+
 TEST(NumberParse, CommaSeparatorReplacesThePoint) {
   NumberText comma(",");
   EXPECT_EQ(comma.ToDouble("12,25"), 12.25);
