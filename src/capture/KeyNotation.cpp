@@ -3,6 +3,8 @@
 #include <string>
 #include <utility>
 
+#include "text/VisibleText.h"
+
 namespace focura {
 
 namespace {
@@ -61,6 +63,8 @@ constexpr KeyName kKeyNames[] = {
 
 // A repeat larger than this is far more likely a typing slip than a wish.
 constexpr int kMaxRepeat = 999;
+// Deeper nesting serves no key and would only spend the stack, which is small on Windows.
+constexpr int kMaxGroupDepth = 32;
 
 void AppendUtf8(std::string& out, char32_t c) {
   if (c < 0x80) {
@@ -128,8 +132,8 @@ class Parser {
  private:
   static constexpr size_t kTopLevel = static_cast<size_t>(-1);
 
-  // The message quotes the notation as typed (invalid bytes shown as U+FFFD) and counts
-  // characters from 1; Position() counts them from 0.
+  // The message quotes the notation as typed (invalid bytes shown as U+FFFD, control characters
+  // written out) and counts characters from 1; Position() counts them from 0.
   [[noreturn]] void Fail(size_t at, const std::string& reason) const {
     std::string shown;
     for (size_t i = 0; i < text_.size();) {
@@ -140,8 +144,8 @@ class Parser {
       }
       AppendUtf8(shown, c);
     }
-    throw KeyNotationError("Key notation \"" + shown + "\" is malformed at position " +
-                               std::to_string(at + 1) + ": " + reason,
+    throw KeyNotationError(VisibleText("Key notation \"" + shown + "\" is malformed at position " +
+                                       std::to_string(at + 1) + ": " + reason),
                            at);
   }
 
@@ -194,9 +198,14 @@ class Parser {
     const char32_t c = cps_[pos_];
     switch (c) {
       case U'(': {
+        if (depth_ == kMaxGroupDepth) {
+          Fail(pos_, "parentheses nested deeper than " + std::to_string(kMaxGroupDepth));
+        }
         const size_t groupOpen = pos_++;
         const size_t before = out_.size();
+        ++depth_;
         ParseSequence(mods, groupOpen);
+        --depth_;
         if (out_.size() == before)
           Fail(groupOpen, "empty parentheses");
         ++pos_;  // the closing parenthesis
@@ -263,7 +272,7 @@ class Parser {
     int value = 0;
     bool ok = !digits.empty() && digits.size() <= 3;
     for (char32_t c : digits) {
-      if (c < U'0' || c > U'9') {
+      if (!ok || c < U'0' || c > U'9') {
         ok = false;
         break;
       }
@@ -293,6 +302,7 @@ class Parser {
   std::string_view text_;
   std::u32string cps_;
   size_t pos_ = 0;
+  int depth_ = 0;
   KeyStrokes out_;
 };
 

@@ -164,6 +164,47 @@ TEST(ParseKeys, MalformedNotationNamesTheTextAndThePosition) {
   }
 }
 
+TEST(ParseKeys, GroupsNestDeeperThan32AreRefusedWithoutExhaustingTheStack) {
+  const auto nested = [](size_t depth) {
+    return std::string(depth, '(') + "a" + std::string(depth, ')');
+  };
+  EXPECT_EQ(ParseKeys("+" + nested(32)), (KeyStrokes{C('a', kModShift)}));
+  try {
+    ParseKeys(nested(33));
+    ADD_FAILURE() << "33 levels accepted";
+  } catch (const KeyNotationError& e) {
+    EXPECT_EQ(e.Position(), 32u);
+    EXPECT_NE(std::string(e.what()).find("at position 33: parentheses nested deeper than 32"),
+              std::string::npos)
+        << e.what();
+  }
+  EXPECT_THROW(ParseKeys(std::string(300000, '(')), KeyNotationError);
+}
+
+TEST(ParseKeys, AnOverlongRepeatCountIsRefusedWithoutOverflow) {
+  for (const char* text : {"{a 4444444400}", "{a 99999999999999999999999}", "{a 0001}"}) {
+    try {
+      ParseKeys(text);
+      ADD_FAILURE() << "accepted: " << text;
+    } catch (const KeyNotationError& e) {
+      EXPECT_EQ(e.Position(), 3u);
+      EXPECT_NE(std::string(e.what()).find("bad repeat count"), std::string::npos);
+    }
+  }
+}
+
+// Status lines end at a NUL and show other control characters as boxes or not at all.
+TEST(ParseKeys, ControlCharactersInTheMessageAreShownVisibly) {
+  try {
+    ParseKeys(std::string("a\0\t{\x01\x7F}", 7));
+    ADD_FAILURE() << "accepted";
+  } catch (const KeyNotationError& e) {
+    EXPECT_EQ(std::string(e.what()),
+              "Key notation \"a\\0\\t{\\x01\\x7F}\" is malformed at position 5: unknown key "
+              "name \"\\x01\\x7F\"");
+  }
+}
+
 TEST(ParseKeys, ErrorsAreConversionErrors) {
   EXPECT_THROW(ParseKeys("{"), ConversionError);
 }
