@@ -3,6 +3,13 @@
 #include <cmath>
 
 namespace zsim {
+namespace {
+
+// Elapsed time is read from the wrapping 32-bit counter, so a move may last at most half its
+// range; the simulator's bounds on speed and limits keep every real move far below it.
+constexpr double kMaxMoveMs = 2147483647.0;
+
+}  // namespace
 
 Axis::Axis(double position, double speedUmPerS)
     : from_(position), to_(position), speed_(speedUmPerS) {}
@@ -18,7 +25,11 @@ bool Axis::Moving(uint32_t now) const {
 double Axis::Position(uint32_t now) const {
   if (!Moving(now))
     return to_;
-  return from_ + (to_ - from_) * (ElapsedMs(now) / durationMs_);
+  const double done = ElapsedMs(now) / durationMs_;
+  const double span = to_ - from_;
+  if (std::isfinite(span))
+    return from_ + span * done;
+  return from_ * (1.0 - done) + to_ * done;  // ends so far apart that their distance overflows
 }
 
 uint32_t Axis::RemainingMs(uint32_t now) const {
@@ -31,7 +42,8 @@ void Axis::MoveTo(double target, uint32_t now) {
   from_ = Position(now);
   to_ = target;
   startMs_ = now;
-  durationMs_ = std::fabs(to_ - from_) / speed_ * 1000.0;
+  const double ms = std::fabs(to_ - from_) / speed_ * 1000.0;
+  durationMs_ = ms <= kMaxMoveMs ? ms : kMaxMoveMs;  // also an infinite or undefined one
 }
 
 void Axis::SetSpeed(double umPerS, uint32_t now) {

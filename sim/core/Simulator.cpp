@@ -8,6 +8,12 @@
 namespace zsim {
 namespace {
 
+// Bounds that keep the longest move (across the widest limits at the lowest speed, 2e9 ms) within
+// what the wrapping millisecond counter can time, and every position a finite number.
+constexpr double kMinSpeed = 1.0;          // um/s
+constexpr double kMaxSpeed = 1000000.0;    // um/s
+constexpr double kLimitRange = 1000000.0;  // um either side of zero
+
 const char* OnOff(bool on) {
   return on ? "on" : "off";
 }
@@ -164,13 +170,15 @@ std::string Simulator::RunStep(const Step& s) {
       stored_.push_back(axis_.Position(now));
       return "Obj " + std::to_string(stored_.size()) + " " + Z(stored_.back());
     case Op::SimSpeed:
-      if (!(s.a > 0.0))
-        throw SimError("The speed must be greater than zero");
+      if (!(s.a >= kMinSpeed && s.a <= kMaxSpeed))
+        throw SimError("The speed must be from 1 to 1000000 um/s");
       axis_.SetSpeed(s.a, now);
       return "OK";
     case Op::SimLimits:
       if (!(s.a < s.b))
         throw SimError("The lower limit must be below the upper limit");
+      if (!(s.a >= -kLimitRange && s.b <= kLimitRange))
+        throw SimError("The soft limits must lie within -1000000 to 1000000 um");
       limits_ = SimLimits{s.a, s.b};
       return "OK";
     case Op::SimFail:

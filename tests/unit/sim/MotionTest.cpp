@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include <cmath>
+
 #include "core/SimError.h"
 #include "core/Simulator.h"
 #include "sim/SimFakes.h"
@@ -96,6 +98,36 @@ TEST(SimMotion, SoftLimitsRefuseMovesBeyondThemWithoutMotion) {
   EXPECT_EQ(s.sim.Exec("Z -10 ; Z Wait ; Z ?"), "OK ; OK ; -10.0000 um");
   EXPECT_THROW(s.sim.Exec("Sim Limits 5 5"), SimError);
   EXPECT_THROW(s.sim.Exec("Sim Limits 5 -5"), SimError);
+}
+
+// Every move must fit the wrapping millisecond counter and the position must stay a number.
+TEST(SimMotion, SpeedsAndLimitsOutsideSaneRangesAreRefused) {
+  Sim s;
+  for (const char* bad : {"Sim Speed 0.0001", "Sim Speed 1e308", "Sim Limits -1e308 1e308",
+                          "Sim Limits 0 1000001", "Sim Limits -1000001 0"}) {
+    EXPECT_THROW(s.sim.Exec(bad), SimError) << bad;
+  }
+  EXPECT_EQ(s.sim.Exec("Sim State"),
+            "Z 0.0000 idle target 0.0000 speed 1000.0000 limits -25000.0000 25000.0000 joy off "
+            "trigger off stored 0 pulses 0 window hidden");
+  EXPECT_THROW(s.sim.Exec("Z 1e308 ; Z Wait"), SimError);
+
+  // The slowest speed across the widest limits still ends within the counter's range.
+  s.sim.Exec("Sim Limits -1000000 1000000 ; Sim Speed 1 ; Z 1000000 ; Z Wait");
+  EXPECT_EQ(s.sim.Exec("Z -1000000 ; Z Wait ; Z ?"), "OK ; OK ; -1000000.0000 um");
+  EXPECT_EQ(s.LastDuration(), 2000000000u);
+  EXPECT_FALSE(s.sim.Snapshot().moving);
+}
+
+TEST(SimAxis, AMoveNeverOutlastsHalfTheCounterRange) {
+  Axis axis(0.0, 1e-4);
+  axis.MoveTo(25000.0, 7);
+  EXPECT_LE(axis.RemainingMs(7), 0x7FFFFFFFu);
+  axis.MoveTo(-1e308, 7);
+  axis.MoveTo(1e308, 8);
+  EXPECT_TRUE(std::isfinite(axis.Position(1000)));
+  EXPECT_GT(axis.RemainingMs(8), 0u);
+  EXPECT_LE(axis.RemainingMs(8), 0x7FFFFFFFu);
 }
 
 TEST(SimMotion, ACompoundCommandStopsAtTheFirstRefusal) {
