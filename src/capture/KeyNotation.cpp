@@ -9,12 +9,12 @@ namespace focura {
 
 namespace {
 
-struct KeyName {
+struct NamedKeyText {
   const char* name;
   NamedKey key;
 };
 
-constexpr KeyName kKeyNames[] = {
+constexpr NamedKeyText kKeyNames[] = {
     {"ENTER", NamedKey::Enter},
     {"TAB", NamedKey::Tab},
     {"ESC", NamedKey::Escape},
@@ -292,7 +292,7 @@ class Parser {
       const char32_t u = (c >= U'a' && c <= U'z') ? c - (U'a' - U'A') : c;
       AppendUtf8(upper, u);
     }
-    for (const KeyName& k : kKeyNames) {
+    for (const NamedKeyText& k : kKeyNames) {
       if (upper == k.name)
         return k.key;
     }
@@ -310,6 +310,14 @@ class Parser {
 
 KeyStrokes ParseKeys(std::string_view notation) {
   return Parser(notation).Run();
+}
+
+std::string_view KeyName(NamedKey key) {
+  for (const NamedKeyText& k : kKeyNames) {
+    if (k.key == key)
+      return k.name;
+  }
+  return {};
 }
 
 }  // namespace focura

@@ -23,4 +23,7 @@ struct KeyNotationError : ConversionError {
 // key names, repeats and braced literals) into key strokes. Throws KeyNotationError.
 KeyStrokes ParseKeys(std::string_view notation);
 
+// The braced name of a named key in that notation ("ENTER" for NamedKey::Enter); "" for None.
+std::string_view KeyName(NamedKey key);
+
 }  // namespace focura

@@ -1,0 +1,50 @@
+// The reply splitter: tokens hold no blank, each call shortens the reply, nothing but blanks is
+// lost, and the k-th call leaves what ReplyToken(k) gives.
+
+#include <algorithm>
+#include <cstdint>
+#include <string>
+
+#include "FuzzCheck.h"
+#include "text/Errors.h"
+#include "zserver/SplitReply.h"
+
+namespace {
+
+std::string WithoutBlanks(std::string s) {
+  std::erase(s, ' ');
+  return s;
+}
+
+}  // namespace
+
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
+  const std::string input(reinterpret_cast<const char*>(data), size);
+  std::string reply = input;
+  std::string token;
+  std::string joined;
+  for (int call = 1;; ++call) {
+    const std::string before = reply;
+    int16_t n = 0;
+    try {
+      n = focura::SplitReply(reply, token);
+    } catch (const focura::ArithmeticError&) {
+      const size_t start = before.find_first_not_of(' ');
+      FUZZ_CHECK(start != std::string::npos && before.find(' ', start) - start > 32767);
+      return 0;
+    }
+    FUZZ_CHECK(n >= 0 && static_cast<size_t>(n) == token.size());
+    FUZZ_CHECK(token.find(' ') == std::string::npos);
+    FUZZ_CHECK(reply.empty() || (reply.front() != ' ' && reply.back() != ' '));
+    if (call <= 3)  // the callers read tokens 1 to 3
+      FUZZ_CHECK(focura::ReplyToken(input, call) == token);
+    if (token.empty()) {
+      FUZZ_CHECK(reply.empty());
+      break;
+    }
+    FUZZ_CHECK(reply.size() < before.size());
+    joined += token;
+  }
+  FUZZ_CHECK(joined == WithoutBlanks(input));
+  return 0;
+}
