@@ -58,7 +58,9 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     keys = focura::ParseKeys(text);
   } catch (const focura::KeyNotationError& e) {
     const std::string message = e.what();
-    FUZZ_CHECK(message.starts_with("Key notation \""));
+    // A NUL would cut the message at what() and lose the reason and position.
+    FUZZ_CHECK(message.starts_with("Key notation \"") &&
+               message.find("\" is malformed at position ") != std::string::npos);
     FUZZ_CHECK(e.Position() <= text.size());
     FUZZ_CHECK(std::none_of(message.begin(), message.end(), [](char c) {
       return static_cast<unsigned char>(c) < 0x20 || c == 0x7F;
