@@ -3,6 +3,7 @@
 #include "Win32Text.h"
 
 #include <psapi.h>
+#include <tlhelp32.h>
 #include <winternl.h>
 
 #include <stdexcept>
@@ -55,6 +56,21 @@ uint64_t HandlesInSystemTable(unsigned long pid) {
   return n;
 }
 
+uint64_t ThreadsOf(unsigned long pid) {
+  HANDLE snapshot = CreateToolhelp32Snapshot(TH32CS_SNAPTHREAD, 0);
+  if (snapshot == INVALID_HANDLE_VALUE)
+    return 0;
+  uint64_t n = 0;
+  THREADENTRY32 entry{};
+  entry.dwSize = sizeof entry;
+  for (BOOL more = Thread32First(snapshot, &entry); more; more = Thread32Next(snapshot, &entry)) {
+    if (entry.th32OwnerProcessID == pid)
+      ++n;
+  }
+  CloseHandle(snapshot);
+  return n;
+}
+
 }  // namespace
 
 ResourceCounts ResourcesOf(unsigned long pid) {
@@ -64,6 +80,7 @@ ResourceCounts ResourcesOf(unsigned long pid) {
                              " to count its resources: " + LastErrorText());
   }
   ResourceCounts counts;
+  counts.threads = Counted(ThreadsOf(pid), "thread snapshot");
   DWORD handles = 0;
   if (GetProcessHandleCount(process, &handles))
     counts.handles = Counted(handles, "GetProcessHandleCount");

@@ -1,7 +1,8 @@
 #pragma once
-// What a process holds as the system counts it: kernel handles, GDI and USER objects, private
-// memory. A count the system does not keep stays empty instead of reading as zero; where Wine
-// leaves the usual call at zero but keeps the same figure elsewhere, that source is used and named.
+// What a process holds as the system counts it: threads, kernel handles, GDI and USER objects,
+// private memory. A count the system does not keep stays empty instead of reading as zero; where
+// Wine leaves the usual call at zero but keeps the same figure elsewhere, that source is used and
+// named.
 
 #include <cstdint>
 #include <optional>
@@ -14,6 +15,7 @@ struct ResourceCount {
 };
 
 struct ResourceCounts {
+  ResourceCount threads;
   ResourceCount handles;
   ResourceCount gdiObjects;
   ResourceCount userObjects;
