@@ -27,7 +27,7 @@ target_compile_definitions(e2e_tests PRIVATE
   FOCURA_E2E_WORK_DEFAULT="${CMAKE_BINARY_DIR}/e2e-work")
 # gtest and gmock come from tests/unit, which builds GoogleTest from Debian's sources.
 target_link_libraries(e2e_tests PRIVATE focura_core gtest_main gmock
-  user32 winmm ole32 oleaut32 advapi32 shell32)
+  user32 winmm ole32 oleaut32 advapi32 shell32 psapi ntdll)
 add_dependencies(e2e_tests ${FOCURA_E2E_TOOL_TARGET} ${FOCURA_E2E_ZSIM_TARGET} capture_target)
 
 # One CTest entry per test. They share the Wine prefix, the desktop's focus and the per-user COM
@@ -37,4 +37,12 @@ gtest_discover_tests(e2e_tests
   DISCOVERY_MODE PRE_TEST
   DISCOVERY_TIMEOUT 120
   TEST_PREFIX "e2e."
+  TEST_FILTER "-Soak.*"
   PROPERTIES RUN_SERIAL TRUE LABELS e2e TIMEOUT 120)
+# The soak runs a thousand planes in one session: about a minute, more on a loaded machine.
+gtest_discover_tests(e2e_tests
+  DISCOVERY_MODE PRE_TEST
+  DISCOVERY_TIMEOUT 120
+  TEST_PREFIX "e2e."
+  TEST_FILTER "Soak.*"
+  PROPERTIES RUN_SERIAL TRUE LABELS e2e TIMEOUT 300)
