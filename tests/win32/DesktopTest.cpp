@@ -47,9 +47,20 @@ TEST(KeyInputs, CharactersAndNamedKeysBecomeVirtualKeysWithScanCodes) {
                {VK_RETURN, false},
                {VK_MENU, false},
                {VK_CONTROL, false}}));
-  // An upper-case letter takes the shift key the layout needs for it.
+  // An upper-case letter takes the shift key the layout needs for it, except under Ctrl or Alt.
   EXPECT_EQ(KeyEvents(KeyInputs({KeyStroke::Char(U'Q')})),
             (K{{VK_SHIFT, true}, {'Q', true}, {'Q', false}, {VK_SHIFT, false}}));
+  EXPECT_EQ(KeyEvents(KeyInputs({KeyStroke::Char(U'V', kModCtrl)})),
+            KeyEvents(KeyInputs({KeyStroke::Char(U'v', kModCtrl)})));
+  EXPECT_EQ(KeyEvents(KeyInputs({KeyStroke::Char(U'V', kModAlt)})),
+            (K{{VK_MENU, true}, {'V', true}, {'V', false}, {VK_MENU, false}}));
+  EXPECT_EQ(KeyEvents(KeyInputs({KeyStroke::Char(U'v', kModShift | kModCtrl)})),
+            (K{{VK_SHIFT, true},
+               {VK_CONTROL, true},
+               {'V', true},
+               {'V', false},
+               {VK_CONTROL, false},
+               {VK_SHIFT, false}}));
 }
 
 TEST(KeyInputs, ExtendedKeysAreFlaggedAndUnmappedCharactersGoAsUnicode) {
@@ -154,7 +165,7 @@ TEST(Win32Desktop, StartsTypesIntoAndActivatesAnotherProgram) {
   GUITHREADINFO gui{};
   gui.cbSize = sizeof gui;
   while (GetTickCount() - start < 5000) {
-    editor = FindTaskWindow(static_cast<DWORD>(task));
+    editor = desktop.TaskWindowOf(task);
     if (editor != nullptr && desktop.IsTaskForeground(task) &&
         GetGUIThreadInfo(GetWindowThreadProcessId(editor, nullptr), &gui) &&
         gui.hwndFocus != nullptr) {
@@ -182,9 +193,18 @@ TEST(Win32Desktop, StartsTypesIntoAndActivatesAnotherProgram) {
   while (desktop.IsTaskForeground(task) && GetTickCount() - start < 8000)
     Sleep(20);
   ASSERT_FALSE(desktop.IsTaskForeground(task));
-  desktop.ActivateTask(task);
+  EXPECT_EQ(desktop.ActivateTask(task), TaskActivation::Asked);
   EXPECT_TRUE(desktop.IsTaskForeground(task));
   EXPECT_EQ(GetForegroundWindow(), editor);
+
+  // Once the program has ended its task says so at once, and nothing else is taken for it.
+  HANDLE process = OpenProcess(PROCESS_TERMINATE | SYNCHRONIZE, FALSE, static_cast<DWORD>(task));
+  ASSERT_NE(process, nullptr);
+  TerminateProcess(process, 0);
+  WaitForSingleObject(process, 5000);
+  CloseHandle(process);
+  EXPECT_EQ(desktop.ActivateTask(task), TaskActivation::Ended);
+  EXPECT_FALSE(desktop.IsTaskForeground(task));
 }
 
 }  // namespace
