@@ -94,10 +94,17 @@ TEST_F(CaptureProgram, TheRunWaitsUntilASlowProgramHasHandledItsKey) {
 TEST_F(CaptureProgram, AProgramThatExitedFailsItsFrameAndANewProgramGetsNoKey) {
   StartTool();
   StandInLog keys = LaunchStandIn();
-  const auto start = keys.Events().front();
-  ASSERT_EQ(start.kind, TargetEventKind::Start);
+  CaptureOneFrame();
+  ASSERT_TRUE(keys.WaitKeys(1, kStepMs));
+  const auto events = keys.Events();
+  const auto start = *std::find_if(events.begin(), events.end(), [](const TargetEvent& e) {
+    return e.kind == TargetEventKind::Start;
+  });
+  // The operator closes it.
   Process first = Process::Open(start.code);
-  first.Terminate();
+  const HWND window = FindTopLevel("Capture Target", start.code);
+  ASSERT_NE(window, nullptr);
+  PostMessageW(window, WM_CLOSE, 0, 0);
   ASSERT_TRUE(first.WaitExit(kStepMs));
 
   // Another copy of the same program takes the front.

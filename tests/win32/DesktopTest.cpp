@@ -9,7 +9,9 @@
 #include "text/Errors.h"
 #include "win32/KeyInput.h"
 #include "win32/KeyRecorder.h"
+#include "win32/KeyWatch.h"
 #include "win32/Utf.h"
+#include "win32/Win32Keyboard.h"
 
 namespace focura::win32 {
 namespace {
@@ -106,6 +108,25 @@ TEST(Win32Desktop, SentKeysReachTheFocusedWindowAsRealKeys) {
   ASSERT_NE(v, r.end());
   EXPECT_TRUE(v->ctrlDown);
   EXPECT_TRUE(Has(r, WM_CHAR, 0x16));
+}
+
+// The wait for handled keys starts from the injected keys passing the input stage: ours are
+// counted, the operator's are not.
+TEST(KeyWatch, CountsOnlyTheTaggedKeysThatPassed) {
+  KeyRecorder target;
+  ASSERT_NE(target.Handle(), nullptr);
+  KeyWatch watch;
+  ASSERT_TRUE(watch.Active());
+  const uint64_t before = watch.Passed();
+  std::vector<INPUT> keys = KeyInputs({KeyStroke::Char(U'x'), KeyStroke::Char(U'y')});
+  keys[2].ki.dwExtraInfo = kKeyTag;
+  keys[3].ki.dwExtraInfo = kKeyTag;
+  ASSERT_EQ(SendInput(4, keys.data(), sizeof(INPUT)), 4u);
+  EXPECT_TRUE(watch.WaitPassed(before + 2, 5000));
+  target.WaitFor(4);
+  EXPECT_EQ(watch.Passed(), before + 2);
+  // The tool's own level can be read, and a program it starts runs at the same one.
+  EXPECT_TRUE(ProcessIntegrity(GetCurrentProcess()).has_value());
 }
 
 TEST(Win32Desktop, ClipboardHoldsExactlyTheLastTextSet) {
