@@ -47,9 +47,11 @@ TEST_F(CaptureProgram, ASingleInstanceProgramsRunningCopyGetsTheKey) {
   const std::string log = exe.substr(0, exe.size() - 4) + ".keys.log";
   Process running = Process::Start(StandInCommandLine(exe, "Capture Target", log), tool->Dir());
   ASSERT_TRUE(StandInLog(log).WaitStarted(kStartMs));
-  // The tool in front again, as when the operator launches from it.
-  SetForegroundWindow(tool->Main());
-  ASSERT_TRUE(WaitUntil([&] { return GetForegroundWindow() == tool->Main(); }, kStepMs));
+  // The operator has put it away; the second start brings it back.
+  const HWND window = WaitForTopLevel("Capture Target", running.Id(), kStartMs);
+  ASSERT_NE(window, nullptr);
+  ShowWindow(window, SW_MINIMIZE);
+  ASSERT_TRUE(WaitUntil([&] { return GetForegroundWindow() != window; }, kStepMs));
 
   StandInLog keys = LaunchCopy(exe, "--single");
   tool->Click("cmdCapture");
@@ -63,6 +65,7 @@ TEST_F(CaptureProgram, ASingleInstanceProgramsRunningCopyGetsTheKey) {
   ASSERT_EQ(down.size(), 1u);
   EXPECT_TRUE(down[0].foreground);
   EXPECT_TRUE(running.Running());
+  EXPECT_FALSE(IsIconic(window));
 }
 
 // The next move must not start before the program has handled its key: each key-down is logged
