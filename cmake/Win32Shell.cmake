@@ -10,7 +10,7 @@ add_library(focura_win32 STATIC ${FOCURA_WIN32_SOURCES})
 target_include_directories(focura_win32 PUBLIC ${PROJECT_SOURCE_DIR}/src)
 target_compile_definitions(focura_win32 PUBLIC ${FOCURA_WIN32_DEFINITIONS})
 target_link_libraries(focura_win32 PUBLIC focura_core ole32 oleaut32 uuid winmm user32 gdi32
-                      comctl32)
+                      comctl32 shell32)
 
 # Resources: the icon is drawn by a script at build time; the manifest asks for Common Controls 6
 # and declares the program DPI aware.

@@ -3,6 +3,7 @@
 #include <array>
 
 #include "capture/ConfigItems.h"
+#include "capture/ProgramPath.h"
 #include "text/Errors.h"
 #include "ui/Window.h"
 #include "zserver/Commands.h"
@@ -90,7 +91,8 @@ int32_t CaptureControls::LaunchCapture() {
       }
       acq_.CaptureTaskId = acq_.Desk.StartProgram(acq_.CaptureProgPath);
     } else {
-      acq_.CaptureTaskId = acq_.Desk.StartProgram(QuoteProgramPath(method->programPath));
+      acq_.CaptureTaskId = acq_.Desk.StartProgram(
+          QuoteProgramPath(InstalledProgramPath(method->programPath, files_)));
     }
   } catch (const WindowClosed&) {
     throw;

@@ -7,18 +7,25 @@
 
 namespace focura {
 
+// How an activation ended: the window is asked to the front (whether it got there is
+// IsTaskForeground's to say), the program shows no window, or it has ended and left none.
+enum class TaskActivation { Asked, NoWindow, Ended };
+
 // The desktop around the tool: programs, their windows, the keyboard and the clipboard.
 // Failures throw PlatformError with the system's reason.
 class Desktop {
  public:
   virtual ~Desktop() = default;
-  // Starts a command line, its window shown normally and given the focus; returns its task id.
+  // Starts a command line, its window shown normally and given the focus; returns its task id
+  // once the program is ready for input. The task stands for the program, whichever process
+  // ends up showing its window.
   virtual int32_t StartProgram(const std::string& commandLine) = 0;
-  // Brings the window of a task to the front.
-  virtual void ActivateTask(int32_t taskId) = 0;
-  // Whether the foreground window belongs to the task.
+  // Brings the window of a task to the front, without waiting on the program itself.
+  virtual TaskActivation ActivateTask(int32_t taskId) = 0;
+  // Whether the foreground window belongs to the task's program.
   virtual bool IsTaskForeground(int32_t taskId) = 0;
   // Sends the keys to the window that has the focus and waits until they have been processed.
+  // Throws PlatformError when they cannot arrive (nothing is sent) or were not taken in time.
   virtual void SendKeys(const KeyStrokes& keys) = 0;
   // Clears the clipboard and puts the text on it.
   virtual void SetClipboardText(const std::string& text) = 0;

@@ -39,6 +39,19 @@ std::optional<std::string> KeyOf(const ZAcq& acq) {
   return std::nullopt;
 }
 
+// Asks the task's window to the front; a program that has ended or shows no window gets no key.
+void Activate(ZAcq& acq, int32_t task) {
+  const std::string name = "The capture program (task " + std::to_string(task) + ")";
+  switch (acq.Desk.ActivateTask(task)) {
+    case TaskActivation::Asked:
+      return;
+    case TaskActivation::NoWindow:
+      throw PlatformError(name + " shows no window; no key was sent");
+    case TaskActivation::Ended:
+      throw PlatformError(name + " has ended");
+  }
+}
+
 }  // namespace
 
 void CaptureFrame(ZAcq& acq) {
@@ -57,7 +70,7 @@ void CaptureFrame(ZAcq& acq) {
   const KeyStrokes keys = key ? ParseKeys(*key) : KeyStrokes{};
 
   const int32_t task = acq.CaptureTaskId;
-  acq.Desk.ActivateTask(task);
+  Activate(acq, task);
   acq.Delay.WaitMs(acq.KeyDelayMs);
   if (keys.empty())
     return;
@@ -67,7 +80,7 @@ void CaptureFrame(ZAcq& acq) {
   // took the front may take it straight back after our second activation, so the capture program
   // must still hold it after a settle time before a key goes out.
   if (!acq.Desk.IsTaskForeground(task)) {
-    acq.Desk.ActivateTask(task);
+    Activate(acq, task);
     acq.Delay.WaitMs(std::max(acq.KeyDelayMs, kRefocusSettleMs));
     if (!acq.Desk.IsTaskForeground(task)) {
       throw PlatformError("The capture program (task " + std::to_string(task) +

@@ -144,14 +144,35 @@ void OperatorCommands::mnuZLog_Click() {
   if (acq_.ZLog.empty())
     return;
   acq_.Desk.SetClipboardText(acq_.ZLog);
+  // From here on the operator can always paste the log by hand, and is told so whenever the
+  // paste could not be done.
+  try {
+    PasteIntoNewEditor();
+  } catch (const WindowClosed&) {
+    throw;
+  } catch (const FocuraError& e) {
+    throw PlatformError(std::string(e.what()) + "; the log is on the clipboard");
+  }
+}
+
+void OperatorCommands::PasteIntoNewEditor() {
   const int32_t task = acq_.Desk.StartProgram(kEditor);
-  acq_.Desk.ActivateTask(task);
+  const auto activate = [&] {
+    switch (acq_.Desk.ActivateTask(task)) {
+      case TaskActivation::Asked:
+        return;
+      case TaskActivation::NoWindow:
+        throw PlatformError("The text editor shows no window");
+      case TaskActivation::Ended:
+        throw PlatformError("The text editor has ended");
+    }
+  };
+  activate();
   // Ctrl+V pasted into whatever else has the focus could do anything there.
   if (!acq_.Desk.IsTaskForeground(task)) {
-    acq_.Desk.ActivateTask(task);
-    if (!acq_.Desk.IsTaskForeground(task)) {
-      throw PlatformError("The text editor did not come to the front; the log is on the clipboard");
-    }
+    activate();
+    if (!acq_.Desk.IsTaskForeground(task))
+      throw PlatformError("The text editor did not come to the front");
   }
   acq_.Desk.SendKeys(ParseKeys(kPasteKeys));
 }

@@ -33,6 +33,8 @@ class OperatorCommands {
 
  private:
   void SetEnd(double ZAcq::*end);
+  // Starts the editor, brings it to the front and pastes the clipboard into it.
+  void PasteIntoNewEditor();
   void AskOption(int32_t ZAcq::*option, const std::string& title, const std::string& text);
   void Status(const std::string& text);
 

@@ -53,6 +53,10 @@ void TypeUnicode(std::vector<INPUT>& out, char32_t ch) {
   }
 }
 
+bool IsAsciiLetter(char32_t c) {
+  return (c >= U'a' && c <= U'z') || (c >= U'A' && c <= U'Z');
+}
+
 }  // namespace
 
 WORD VirtualKeyOf(NamedKey key) {
@@ -149,6 +153,13 @@ std::vector<INPUT> KeyInputs(const KeyStrokes& keys) {
     }
     if (k.ch == 0)
       continue;
+    // A letter under Ctrl or Alt is a shortcut: its key with exactly the modifiers written, never
+    // the Shift the layout would add for a capital (programs bind Ctrl+Shift+V apart from Ctrl+V).
+    if ((k.modifiers & (kModCtrl | kModAlt)) != 0 && IsAsciiLetter(k.ch)) {
+      const char32_t upper = k.ch >= U'a' ? k.ch - (U'a' - U'A') : k.ch;
+      Press(out, static_cast<WORD>(upper), k.modifiers);
+      continue;
+    }
     const SHORT scan = k.ch < 0x10000 ? VkKeyScanW(static_cast<wchar_t>(k.ch)) : -1;
     if (scan == -1 || LOBYTE(scan) == 0xFF) {
       TypeUnicode(out, k.ch);

@@ -16,8 +16,9 @@ WORD VirtualKeyOf(NamedKey key);
 bool IsExtendedKey(WORD vk);
 
 // Each stroke becomes: modifiers down, key down, key up, modifiers up. A character is typed
-// with the shift state the keyboard layout needs for it; a character the layout has no key for
-// is sent as a Unicode packet.
+// with the shift state the keyboard layout needs for it, except a letter under Ctrl or Alt, which
+// is its letter key with only the modifiers given; a character the layout has no key for is sent
+// as a Unicode packet.
 std::vector<INPUT> KeyInputs(const KeyStrokes& keys);
 
 }  // namespace focura::win32

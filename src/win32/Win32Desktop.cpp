@@ -1,51 +1,21 @@
 #include "win32/Win32Desktop.h"
 
+#include <algorithm>
 #include <cstring>
 #include <string>
 #include <vector>
 
 #include "text/Errors.h"
 #include "win32/ErrorText.h"
-#include "win32/KeyInput.h"
 #include "win32/Utf.h"
 
 namespace focura::win32 {
 namespace {
 
-constexpr DWORD kWindowWaitMs = 1000;
-constexpr DWORD kKeysProcessedWaitMs = 1000;
+constexpr DWORD kStartWaitMs = 10000;  // for a program to be ready and to show its window
+constexpr DWORD kWindowWaitMs = 1000;  // at least, for a window that is not there right now
+constexpr DWORD kFrontWaitMs = 1000;
 constexpr int kClipboardAttempts = 10;
-
-class Handle {
- public:
-  explicit Handle(HANDLE h) : h_(h) {}
-  ~Handle() {
-    if (h_ != nullptr && h_ != INVALID_HANDLE_VALUE)
-      CloseHandle(h_);
-  }
-  Handle(const Handle&) = delete;
-  Handle& operator=(const Handle&) = delete;
-  HANDLE get() const { return h_; }
-
- private:
-  HANDLE h_;
-};
-
-struct FindState {
-  DWORD pid;
-  HWND found;
-};
-
-BOOL CALLBACK FindTopLevel(HWND hwnd, LPARAM param) {
-  auto* state = reinterpret_cast<FindState*>(param);
-  DWORD pid = 0;
-  GetWindowThreadProcessId(hwnd, &pid);
-  if (pid != state->pid || !IsWindowVisible(hwnd) || GetWindow(hwnd, GW_OWNER) != nullptr) {
-    return TRUE;
-  }
-  state->found = hwnd;
-  return FALSE;
-}
 
 DWORD ProcessOf(HWND hwnd) {
   DWORD pid = 0;
@@ -54,16 +24,32 @@ DWORD ProcessOf(HWND hwnd) {
   return pid;
 }
 
-// Windows hands the foreground only to the program that has it; joining the input of the
-// foreground thread for a moment lets this program pass it on.
-void ForceForeground(HWND target) {
+std::string ExeNameOf(HANDLE process) {
+  wchar_t path[MAX_PATH];
+  DWORD size = MAX_PATH;
+  if (!QueryFullProcessImageNameW(process, 0, path, &size))
+    return {};
+  std::wstring name(path, size);
+  const size_t slash = name.find_last_of(L"\\/");
+  if (slash != std::wstring::npos)
+    name.erase(0, slash + 1);
+  return Narrow(name);
+}
+
+// Restores and raises the window without waiting on its program (a busy program must not hang
+// the tool), and asks for the foreground. Windows hands the foreground only to the program that
+// has it; joining the input of the foreground thread for a moment lets this program pass it on.
+void AskToFront(HWND target) {
+  if (IsIconic(target))
+    ShowWindowAsync(target, SW_RESTORE);
   if (SetForegroundWindow(target) && GetForegroundWindow() == target)
     return;
   const DWORD self = GetCurrentThreadId();
   const DWORD foregroundThread = GetWindowThreadProcessId(GetForegroundWindow(), nullptr);
   const bool attached = foregroundThread != 0 && foregroundThread != self &&
                         AttachThreadInput(self, foregroundThread, TRUE);
-  BringWindowToTop(target);
+  SetWindowPos(target, HWND_TOP, 0, 0, 0, 0,
+               SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE | SWP_ASYNCWINDOWPOS);
   SetForegroundWindow(target);
   if (attached)
     AttachThreadInput(self, foregroundThread, FALSE);
@@ -93,12 +79,6 @@ class ClipboardSession {
 
 }  // namespace
 
-HWND FindTaskWindow(DWORD processId) {
-  FindState state{processId, nullptr};
-  EnumWindows(FindTopLevel, reinterpret_cast<LPARAM>(&state));
-  return state.found;
-}
-
 Win32Desktop::Win32Desktop() = default;
 
 Win32Desktop::~Win32Desktop() {
@@ -107,6 +87,7 @@ Win32Desktop::~Win32Desktop() {
 }
 
 int32_t Win32Desktop::StartProgram(const std::string& commandLine) {
+  const DesktopSnapshot before = view_.Snapshot();
   std::wstring line = Widen(commandLine);
   line.push_back(L'\0');  // CreateProcessW may write into the command line
   STARTUPINFOW si{};
@@ -119,58 +100,96 @@ int32_t Win32Desktop::StartProgram(const std::string& commandLine) {
     throw PlatformError("Cannot start \"" + commandLine + "\": " + SystemErrorText(GetLastError()));
   }
   CloseHandle(pi.hThread);
-  CloseHandle(pi.hProcess);
-  return static_cast<int32_t>(pi.dwProcessId);
+  const std::string exe = ExeNameOf(pi.hProcess);
+  // Ready: its thread waits for input for the first time (at once for a program without windows).
+  WaitForInputIdle(pi.hProcess, kStartWaitMs);
+  view_.Hold(pi.dwProcessId, pi.hProcess, exe);
+  const auto id = static_cast<int32_t>(pi.dwProcessId);
+  Task& task = tasks_[id] = {RecordLaunch(pi.dwProcessId, exe, before), GetTickCount()};
+  // Found now, the task is bound to its program at once: a later copy can never be taken for it.
+  Resolve(task);
+  return id;
 }
 
-void Win32Desktop::ActivateTask(int32_t taskId) {
-  const DWORD pid = static_cast<DWORD>(taskId);
-  const DWORD start = GetTickCount();
-  HWND target = FindTaskWindow(pid);
-  while (target == nullptr && GetTickCount() - start < kWindowWaitMs) {
+Win32Desktop::Task& Win32Desktop::TaskOf(int32_t taskId) {
+  auto it = tasks_.find(taskId);
+  if (it == tasks_.end())
+    throw PlatformError("No program was started as task " + std::to_string(taskId));
+  return it->second;
+}
+
+TaskWindowFound Win32Desktop::Resolve(Task& task) {
+  if (GetTickCount() - task.startedAt > kStartWaitMs)
+    task.record.handOverOpen = false;
+  const DesktopSnapshot now = view_.Snapshot();
+  const uint32_t boundBefore = task.record.boundProcess;
+  const TaskRecord before = task.record;
+  TaskWindowFound found = ResolveTaskWindow(task.record, now);
+  if (found.state == TaskWindowState::Found && task.record.boundProcess != boundBefore) {
+    // The window's program must be held before it counts, or its id could pass to another.
+    for (const auto& p : now.processes) {
+      if (p.id == found.process && !view_.HoldSeen(p)) {
+        task.record = before;
+        return {TaskWindowState::NotYet, 0, 0};
+      }
+    }
+  }
+  return found;
+}
+
+TaskActivation Win32Desktop::ActivateTask(int32_t taskId) {
+  Task& task = TaskOf(taskId);
+  const DWORD now = GetTickCount();
+  const DWORD sinceStart = now - task.startedAt;
+  const DWORD wait = sinceStart < kStartWaitMs ? std::max(kStartWaitMs - sinceStart, kWindowWaitMs)
+                                               : kWindowWaitMs;
+  // A program that ended after showing its window has ended for good; before that, and while
+  // the hand-over is open, the end of the started process may be a hand-over under way.
+  const auto settled = [&](const TaskWindowFound& f) {
+    return f.state == TaskWindowState::Found ||
+           (f.state == TaskWindowState::Ended &&
+            (task.record.boundProcess != 0 || !task.record.handOverOpen));
+  };
+  TaskWindowFound found = Resolve(task);
+  while (!settled(found) && GetTickCount() - now < wait) {
     Sleep(20);
-    target = FindTaskWindow(pid);
+    found = Resolve(task);
   }
-  if (target == nullptr) {
-    throw PlatformError("Task " + std::to_string(taskId) + " has no window to activate");
-  }
-  if (IsIconic(target))
-    ShowWindow(target, SW_RESTORE);
+  if (found.state == TaskWindowState::Ended)
+    return TaskActivation::Ended;
+  if (found.state == TaskWindowState::NotYet)
+    return TaskActivation::NoWindow;
+
+  const HWND target = reinterpret_cast<HWND>(found.window);
+  if (GetForegroundWindow() == target)
+    return TaskActivation::Asked;
   // Under X11 the focus change is asynchronous and a window manager may hand the focus to
   // another window of the task for a moment: ask again until the target itself is in front.
   const DWORD asked = GetTickCount();
   do {
-    ForceForeground(target);
+    AskToFront(target);
     for (int i = 0; i < 5 && GetForegroundWindow() != target; ++i)
       Sleep(10);
-  } while (GetForegroundWindow() != target && GetTickCount() - asked < kWindowWaitMs);
+  } while (GetForegroundWindow() != target && GetTickCount() - asked < kFrontWaitMs);
+  return TaskActivation::Asked;
 }
 
 bool Win32Desktop::IsTaskForeground(int32_t taskId) {
-  return ProcessOf(GetForegroundWindow()) == static_cast<DWORD>(taskId);
+  auto it = tasks_.find(taskId);
+  if (it == tasks_.end())
+    return false;
+  const TaskWindowFound found = Resolve(it->second);
+  return found.state == TaskWindowState::Found &&
+         ProcessOf(GetForegroundWindow()) == it->second.record.boundProcess;
+}
+
+HWND Win32Desktop::TaskWindowOf(int32_t taskId) const {
+  auto it = tasks_.find(taskId);
+  return it == tasks_.end() ? nullptr : reinterpret_cast<HWND>(it->second.record.window);
 }
 
 void Win32Desktop::SendKeys(const KeyStrokes& keys) {
-  std::vector<INPUT> inputs = KeyInputs(keys);
-  if (inputs.empty())
-    return;
-  const UINT sent = SendInput(static_cast<UINT>(inputs.size()), inputs.data(), sizeof(INPUT));
-  if (sent != inputs.size()) {
-    throw PlatformError("The keys could not be sent: " + SystemErrorText(GetLastError()));
-  }
-  // Wait until the receiver has taken them: first until its thread idles waiting for input,
-  // then one message round trip through its window.
-  HWND target = GetForegroundWindow();
-  if (target == nullptr)
-    return;
-  const DWORD pid = ProcessOf(target);
-  if (pid != 0 && pid != GetCurrentProcessId()) {
-    Handle process(OpenProcess(SYNCHRONIZE | PROCESS_QUERY_LIMITED_INFORMATION, FALSE, pid));
-    if (process.get() != nullptr)
-      WaitForInputIdle(process.get(), kKeysProcessedWaitMs);
-  }
-  DWORD_PTR ignored = 0;
-  SendMessageTimeoutW(target, WM_NULL, 0, 0, SMTO_ABORTIFHUNG, kKeysProcessedWaitMs, &ignored);
+  DeliverKeys(keyboard_, keys);
 }
 
 HWND Win32Desktop::ClipboardOwner() {

@@ -3,7 +3,12 @@
 
 #include <windows.h>
 
+#include <map>
+
 #include "capture/Desktop.h"
+#include "capture/TaskWindow.h"
+#include "win32/Win32DesktopView.h"
+#include "win32/Win32Keyboard.h"
 
 namespace focura::win32 {
 
@@ -14,23 +19,34 @@ class Win32Desktop : public Desktop {
   Win32Desktop(const Win32Desktop&) = delete;
   Win32Desktop& operator=(const Win32Desktop&) = delete;
 
-  // The task id is the process id.
+  // The task id is the started process's id; its handle stays open while the tool runs, so the
+  // id is never another program's. Returns once the program is ready for input (10 s at most).
   int32_t StartProgram(const std::string& commandLine) override;
-  // Waits up to about a second for the task's first visible top-level window, then brings it to
-  // the front. Throws PlatformError when the task shows no window.
-  void ActivateTask(int32_t taskId) override;
+  // Gives a program up to 10 s from its start to show a window (at least 1 s from now), then
+  // asks that window to the front without waiting on its program.
+  TaskActivation ActivateTask(int32_t taskId) override;
   bool IsTaskForeground(int32_t taskId) override;
-  // Returns once the foreground program has taken the keys off its queue (or a second passed).
+  // Refuses keys that could not arrive; returns once the program in front has handled them.
   void SendKeys(const KeyStrokes& keys) override;
   void SetClipboardText(const std::string& text) override;
 
+  // The window the task was last found to have, or nullptr.
+  HWND TaskWindowOf(int32_t taskId) const;
+
  private:
+  struct Task {
+    TaskRecord record;
+    DWORD startedAt = 0;
+  };
+  Task& TaskOf(int32_t taskId);
+  // Looks at the desktop once; holds the process of a newly found window.
+  TaskWindowFound Resolve(Task& task);
   HWND ClipboardOwner();
 
+  Win32DesktopView view_;
+  Win32Keyboard keyboard_;
+  std::map<int32_t, Task> tasks_;
   HWND clipboardOwner_ = nullptr;
 };
-
-// The first visible, unowned top-level window of a process, or nullptr.
-HWND FindTaskWindow(DWORD processId);
 
 }  // namespace focura::win32

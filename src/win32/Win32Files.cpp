@@ -2,6 +2,9 @@
 
 #include <windows.h>
 
+#include <knownfolders.h>
+#include <shlobj.h>
+
 #include "text/Errors.h"
 #include "win32/ErrorText.h"
 #include "win32/Utf.h"
@@ -28,7 +31,29 @@ class File {
   throw PlatformError("Cannot read \"" + path + "\": " + SystemErrorText(error));
 }
 
+std::string KnownFolder(REFKNOWNFOLDERID id) {
+  PWSTR path = nullptr;
+  std::string out;
+  if (SUCCEEDED(SHGetKnownFolderPath(id, 0, nullptr, &path)) && path != nullptr)
+    out = Narrow(path);
+  CoTaskMemFree(path);
+  return out;
+}
+
 }  // namespace
+
+std::string Win32Files::ProgramFilesX86() {
+  return KnownFolder(FOLDERID_ProgramFilesX86);
+}
+
+std::string Win32Files::ProgramFiles() {
+  return KnownFolder(FOLDERID_ProgramFiles);
+}
+
+bool Win32Files::ProgramExists(const std::string& path) {
+  const DWORD attributes = GetFileAttributesW(Widen(path).c_str());
+  return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY) == 0;
+}
 
 std::string Win32Files::ExeDirectory() {
   std::wstring path(MAX_PATH, L'\0');

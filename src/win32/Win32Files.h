@@ -1,5 +1,5 @@
 #pragma once
-// Files beside the executable.
+// Files beside the executable, and the folders of installed programs.
 
 #include "capture/Files.h"
 
@@ -12,6 +12,10 @@ class Win32Files : public Files {
   bool VisibleFileExists(const std::string& path) override;
   // UTF-8 with or without a byte order mark, UTF-16 with one, or else the ANSI code page.
   std::string ReadAll(const std::string& path) override;
+  // The known folders of 32-bit programs and of the system's own programs.
+  std::string ProgramFilesX86() override;
+  std::string ProgramFiles() override;
+  bool ProgramExists(const std::string& path) override;
 };
 
 // The decoding ReadAll applies to a file's bytes.

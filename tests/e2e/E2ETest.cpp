@@ -107,13 +107,21 @@ StandInLog E2ETest::LaunchStandIn(const std::string& key) {
   RecreateFolder(folder);
   const std::string exe = folder + "\\capture_target.exe";
   CopyFileTo(TheConfig().standInExe, exe);
-  tool->WriteFile("captureprogpath.txt", "\"" + exe + "\"\r\n");
+  return LaunchCopy(exe, "", key);
+}
+
+StandInLog E2ETest::LaunchCopy(const std::string& exe, const std::string& args,
+                               const std::string& key) {
+  // A quoted item ends at its closing quote, so a command line with arguments goes unquoted.
+  const std::string shownLine = args.empty() ? exe : exe + " " + args;
+  const std::string commandLine = args.empty() ? "\"" + exe + "\"" : shownLine;
+  tool->WriteFile("captureprogpath.txt", commandLine + "\r\n");
   tool->WriteFile("capturekey.txt", key + "\r\n");
   tool->Menu("mnuPath");
-  const std::string shown = key == "{SPACE}" ? " " : key;
-  EXPECT_EQ(tool->WaitStatusIs(exe + " Key <" + shown + ">"), exe + " Key <" + shown + ">");
+  const std::string shown = shownLine + " Key <" + (key == "{SPACE}" ? " " : key) + ">";
+  EXPECT_EQ(tool->WaitStatusIs(shown), shown);
   EXPECT_TRUE(tool->Enabled("cmdLaunchCapture"));
-  StandInLog log(folder + "\\capture_target.keys.log");
+  StandInLog log(exe.substr(0, exe.size() - 4) + ".keys.log");
   tool->Click("cmdLaunchCapture");
   EXPECT_TRUE(log.WaitStarted(kStartMs)) << "the stand-in did not start";
   EXPECT_TRUE(WaitUntil([&] { return tool->Enabled("cmdFocura"); }, kStepMs));

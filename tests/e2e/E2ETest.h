@@ -39,6 +39,10 @@ class E2ETest : public ::testing::Test {
   // sub-folder whose name has a blank, writes the two files, chooses "From captureprogpath.txt"
   // and launches it. Returns the stand-in's key log.
   StandInLog LaunchStandIn(const std::string& key = "{SPACE}");
+  // The same with a copy of the stand-in at `exe` and arguments for it (then `exe` must hold no
+  // blank). Returns the key log beside that copy.
+  StandInLog LaunchCopy(const std::string& exe, const std::string& args,
+                        const std::string& key = "{SPACE}");
 
   // Presses "Acquire Z Stack" and waits for the final status ("Z-stack finished" and friends).
   std::string RunStack(unsigned ms = 60000);

@@ -97,6 +97,12 @@ TEST_F(CaptureMenu, LaunchStartsTheFixedProgramQuotedAndEnablesCaptureAndRun) {
                      "start \"C:\\Program Files\\Canon\\RemoteCapture\\RemoteCapture.exe\"",
                      "start \"C:\\Program Files\\BreezeSys\\DSLR Remote Pro\\DSlrRemote.exe\"",
                      "start \"C:\\Program Files\\HyperUtility\\StudioUtility.exe\""}));
+  // A 32-bit installation is started from its own folder, still quoted.
+  r.desk.events.clear();
+  r.files.programs = {"C:\\Program Files (x86)\\HyperUtility\\StudioUtility.exe"};
+  r.form.Dispatch("cmdLaunchCapture");
+  EXPECT_EQ(r.desk.events,
+            Strings{"start \"C:\\Program Files (x86)\\HyperUtility\\StudioUtility.exe\""});
 }
 
 TEST_F(CaptureMenu, EachFixedProgramGetsTheKeyOfItsMethod) {

@@ -187,6 +187,25 @@ TEST_F(TriggerTest, NoKeyIsTypedIntoAnotherProgram) {
   EXPECT_TRUE(desk.sent.empty());
 }
 
+TEST_F(TriggerTest, AProgramThatEndedOrShowsNoWindowGetsNoKeyAndTheFailureSaysWhich) {
+  Program(1);
+  for (auto [activation, message] :
+       {std::pair{TaskActivation::Ended, "The capture program (task 4242) has ended"},
+        std::pair{TaskActivation::NoWindow,
+                  "The capture program (task 4242) shows no window; no key was sent"}}) {
+    desk.activation = activation;
+    desk.events.clear();
+    try {
+      CaptureFrame(acq);
+      ADD_FAILURE() << "no failure";
+    } catch (const PlatformError& e) {
+      EXPECT_STREQ(e.what(), message);
+    }
+    EXPECT_EQ(desk.events, Strings{"activate 4242"});
+    EXPECT_TRUE(desk.sent.empty());
+  }
+}
+
 TEST_F(TriggerTest, FailuresOfTheDesktopAndTheServerPropagate) {
   Program(1);
   desk.failActivate = true;

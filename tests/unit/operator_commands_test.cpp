@@ -283,11 +283,24 @@ TEST_F(Commands, LogViewPastesOnlyIntoTheEditor) {
   EXPECT_EQ(r.w.Status(), "The text editor did not come to the front; the log is on the clipboard");
 }
 
-TEST_F(Commands, LogViewEditorFailureIsReported) {
+TEST_F(Commands, EveryLogViewThatCouldNotPasteSaysTheLogIsOnTheClipboard) {
   r.acq.ZLog = "log\r\n";
-  r.desk.failStart = true;
-  r.form.Dispatch("mnuZLog");
-  EXPECT_EQ(r.w.Status(), "cannot start notepad.exe");
+  const auto statusAfter = [&](auto&& arrange) {
+    r.desk.failStart = false;
+    r.desk.activation = TaskActivation::Asked;
+    r.desk.failKeys.clear();
+    arrange();
+    r.form.Dispatch("mnuZLog");
+    EXPECT_EQ(r.desk.clipboard, "log\r\n");
+    return r.w.Status();
+  };
+  const std::string suffix = "; the log is on the clipboard";
+  EXPECT_EQ(statusAfter([&] { r.desk.failStart = true; }), "cannot start notepad.exe" + suffix);
+  EXPECT_EQ(statusAfter([&] { r.desk.activation = TaskActivation::NoWindow; }),
+            "The text editor shows no window" + suffix);
+  EXPECT_EQ(statusAfter([&] { r.desk.activation = TaskActivation::Ended; }),
+            "The text editor has ended" + suffix);
+  EXPECT_EQ(statusAfter([&] { r.desk.failKeys = "not taken"; }), "not taken" + suffix);
 }
 
 struct Options : Commands {};

@@ -9,7 +9,9 @@
 #include "text/Errors.h"
 #include "win32/KeyInput.h"
 #include "win32/KeyRecorder.h"
+#include "win32/KeyWatch.h"
 #include "win32/Utf.h"
+#include "win32/Win32Keyboard.h"
 
 namespace focura::win32 {
 namespace {
@@ -47,9 +49,20 @@ TEST(KeyInputs, CharactersAndNamedKeysBecomeVirtualKeysWithScanCodes) {
                {VK_RETURN, false},
                {VK_MENU, false},
                {VK_CONTROL, false}}));
-  // An upper-case letter takes the shift key the layout needs for it.
+  // An upper-case letter takes the shift key the layout needs for it, except under Ctrl or Alt.
   EXPECT_EQ(KeyEvents(KeyInputs({KeyStroke::Char(U'Q')})),
             (K{{VK_SHIFT, true}, {'Q', true}, {'Q', false}, {VK_SHIFT, false}}));
+  EXPECT_EQ(KeyEvents(KeyInputs({KeyStroke::Char(U'V', kModCtrl)})),
+            KeyEvents(KeyInputs({KeyStroke::Char(U'v', kModCtrl)})));
+  EXPECT_EQ(KeyEvents(KeyInputs({KeyStroke::Char(U'V', kModAlt)})),
+            (K{{VK_MENU, true}, {'V', true}, {'V', false}, {VK_MENU, false}}));
+  EXPECT_EQ(KeyEvents(KeyInputs({KeyStroke::Char(U'v', kModShift | kModCtrl)})),
+            (K{{VK_SHIFT, true},
+               {VK_CONTROL, true},
+               {'V', true},
+               {'V', false},
+               {VK_CONTROL, false},
+               {VK_SHIFT, false}}));
 }
 
 TEST(KeyInputs, ExtendedKeysAreFlaggedAndUnmappedCharactersGoAsUnicode) {
@@ -95,6 +108,25 @@ TEST(Win32Desktop, SentKeysReachTheFocusedWindowAsRealKeys) {
   ASSERT_NE(v, r.end());
   EXPECT_TRUE(v->ctrlDown);
   EXPECT_TRUE(Has(r, WM_CHAR, 0x16));
+}
+
+// The wait for handled keys starts from the injected keys passing the input stage: ours are
+// counted, the operator's are not.
+TEST(KeyWatch, CountsOnlyTheTaggedKeysThatPassed) {
+  KeyRecorder target;
+  ASSERT_NE(target.Handle(), nullptr);
+  KeyWatch watch;
+  ASSERT_TRUE(watch.Active());
+  const uint64_t before = watch.Passed();
+  std::vector<INPUT> keys = KeyInputs({KeyStroke::Char(U'x'), KeyStroke::Char(U'y')});
+  keys[2].ki.dwExtraInfo = kKeyTag;
+  keys[3].ki.dwExtraInfo = kKeyTag;
+  ASSERT_EQ(SendInput(4, keys.data(), sizeof(INPUT)), 4u);
+  EXPECT_TRUE(watch.WaitPassed(before + 2, 5000));
+  target.WaitFor(4);
+  EXPECT_EQ(watch.Passed(), before + 2);
+  // The tool's own level can be read, and a program it starts runs at the same one.
+  EXPECT_TRUE(ProcessIntegrity(GetCurrentProcess()).has_value());
 }
 
 TEST(Win32Desktop, ClipboardHoldsExactlyTheLastTextSet) {
@@ -154,7 +186,7 @@ TEST(Win32Desktop, StartsTypesIntoAndActivatesAnotherProgram) {
   GUITHREADINFO gui{};
   gui.cbSize = sizeof gui;
   while (GetTickCount() - start < 5000) {
-    editor = FindTaskWindow(static_cast<DWORD>(task));
+    editor = desktop.TaskWindowOf(task);
     if (editor != nullptr && desktop.IsTaskForeground(task) &&
         GetGUIThreadInfo(GetWindowThreadProcessId(editor, nullptr), &gui) &&
         gui.hwndFocus != nullptr) {
@@ -182,9 +214,18 @@ TEST(Win32Desktop, StartsTypesIntoAndActivatesAnotherProgram) {
   while (desktop.IsTaskForeground(task) && GetTickCount() - start < 8000)
     Sleep(20);
   ASSERT_FALSE(desktop.IsTaskForeground(task));
-  desktop.ActivateTask(task);
+  EXPECT_EQ(desktop.ActivateTask(task), TaskActivation::Asked);
   EXPECT_TRUE(desktop.IsTaskForeground(task));
   EXPECT_EQ(GetForegroundWindow(), editor);
+
+  // Once the program has ended its task says so at once, and nothing else is taken for it.
+  HANDLE process = OpenProcess(PROCESS_TERMINATE | SYNCHRONIZE, FALSE, static_cast<DWORD>(task));
+  ASSERT_NE(process, nullptr);
+  TerminateProcess(process, 0);
+  WaitForSingleObject(process, 5000);
+  CloseHandle(process);
+  EXPECT_EQ(desktop.ActivateTask(task), TaskActivation::Ended);
+  EXPECT_FALSE(desktop.IsTaskForeground(task));
 }
 
 }  // namespace

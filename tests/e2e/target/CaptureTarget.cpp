@@ -10,6 +10,12 @@
 // With --hold-focus it plays a program that will not give up the foreground: whenever it loses
 // activation it takes it back at once.
 //
+// Other camera programs it can play:
+//   --launch            a launcher: starts itself (the other arguments passed on) and exits
+//   --single            a single-instance program: when a copy with the same caption runs, it
+//                       lets that copy bring its window to the front and exits
+//   --slow-keydown <ms> a busy program: spends that long in each WM_KEYDOWN, then logs it
+//
 // Line format (fields separated by one blank):
 //   <ms> START pid=<pid> fg=<0|1>
 //   <ms> ACTIVATE on=<0|1> fg=<0|1>
@@ -33,7 +39,25 @@ namespace {
 HANDLE gLog = INVALID_HANDLE_VALUE;
 HWND gWindow = nullptr;
 bool gHoldFocus = false;
+DWORD gSlowKeyDownMs = 0;
 constexpr UINT kTakeFocusBack = WM_APP + 1;
+constexpr UINT kComeToFront = WM_APP + 2;
+constexpr const wchar_t* kClass = L"FocuraCaptureTarget";
+
+// Starts this program again with `args`; the launcher does not wait for it.
+bool StartSelf(const std::wstring& args) {
+  wchar_t self[MAX_PATH];
+  const DWORD n = GetModuleFileNameW(nullptr, self, MAX_PATH);
+  std::wstring line = L"\"" + std::wstring(self, n) + L"\"" + args;
+  STARTUPINFOW si{};
+  si.cb = sizeof si;
+  PROCESS_INFORMATION pi{};
+  if (!CreateProcessW(nullptr, line.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &si, &pi))
+    return false;
+  CloseHandle(pi.hThread);
+  CloseHandle(pi.hProcess);
+  return true;
+}
 
 // Each line goes straight to the file (no buffering), so a reader polling the file sees every
 // event as soon as the window has handled it.
@@ -64,6 +88,8 @@ void LogKey(const char* what, const char* field, unsigned value) {
 LRESULT CALLBACK WndProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
   switch (msg) {
     case WM_KEYDOWN:
+      if (gSlowKeyDownMs != 0)
+        Sleep(gSlowKeyDownMs);
       LogKey("KEYDOWN", "vk", static_cast<unsigned>(wp));
       return 0;
     case WM_SYSKEYDOWN:
@@ -82,6 +108,11 @@ LRESULT CALLBACK WndProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
         PostMessageW(hwnd, kTakeFocusBack, 0, 0);
       break;
     }
+    case kComeToFront:
+      if (IsIconic(hwnd))
+        ShowWindow(hwnd, SW_RESTORE);
+      SetForegroundWindow(hwnd);
+      return 0;
     case kTakeFocusBack:
       if (GetForegroundWindow() != hwnd)
         SetForegroundWindow(hwnd);
@@ -100,19 +131,47 @@ LRESULT CALLBACK WndProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
 int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int) {
   std::wstring title = L"Capture Target";
   std::wstring logPath;
+  std::wstring passedOn;  // the arguments without --launch, quoted again
+  bool launch = false, single = false;
   int argc = 0;
   LPWSTR* argv = CommandLineToArgvW(GetCommandLineW(), &argc);
   for (int i = 1; argv && i < argc; ++i) {
-    std::wstring arg = argv[i];
-    if (arg == L"--title" && i + 1 < argc)
-      title = argv[++i];
-    else if (arg == L"--log" && i + 1 < argc)
-      logPath = argv[++i];
+    const std::wstring arg = argv[i];
+    if (arg == L"--launch") {
+      launch = true;
+      continue;
+    }
+    passedOn += L" \"" + arg + L"\"";
+    const bool hasValue =
+        i + 1 < argc && (arg == L"--title" || arg == L"--log" || arg == L"--slow-keydown");
+    const std::wstring value = hasValue ? argv[++i] : L"";
+    if (hasValue)
+      passedOn += L" \"" + value + L"\"";
+    if (arg == L"--title")
+      title = value;
+    else if (arg == L"--log")
+      logPath = value;
+    else if (arg == L"--slow-keydown")
+      gSlowKeyDownMs = static_cast<DWORD>(_wtoi(value.c_str()));
     else if (arg == L"--hold-focus")
       gHoldFocus = true;
+    else if (arg == L"--single")
+      single = true;
   }
   if (argv)
     LocalFree(argv);
+  if (launch)
+    return StartSelf(passedOn) ? 0 : 4;
+  if (single) {
+    if (HWND running = FindWindowW(kClass, title.c_str())) {
+      // The starter may hand its right to the foreground on; the running copy uses it.
+      DWORD pid = 0;
+      GetWindowThreadProcessId(running, &pid);
+      AllowSetForegroundWindow(pid);
+      PostMessageW(running, kComeToFront, 0, 0);
+      return 0;
+    }
+  }
   if (logPath.empty()) {
     wchar_t self[MAX_PATH];
     const DWORD n = GetModuleFileNameW(nullptr, self, MAX_PATH);
@@ -134,7 +193,7 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int) {
   wc.hInstance = instance;
   wc.hCursor = LoadCursor(nullptr, IDC_ARROW);
   wc.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_WINDOW + 1);
-  wc.lpszClassName = L"FocuraCaptureTarget";
+  wc.lpszClassName = kClass;
   RegisterClassW(&wc);
 
   gWindow = CreateWindowExW(0, wc.lpszClassName, title.c_str(), WS_OVERLAPPEDWINDOW, CW_USEDEFAULT,

@@ -5,6 +5,7 @@
 #include <functional>
 #include <map>
 #include <optional>
+#include <set>
 #include <stdexcept>
 #include <string>
 #include <vector>
@@ -110,14 +111,17 @@ class FakeDesktop : public Desktop {
     foreground = nextTaskId;
     return nextTaskId++;
   }
-  void ActivateTask(int32_t taskId) override {
+  TaskActivation ActivateTask(int32_t taskId) override {
     events.push_back("activate " + std::to_string(taskId));
     if (onActivate)
       onActivate(taskId);
     if (failActivate)
       throw PlatformError("no window for task " + std::to_string(taskId));
+    if (activation != TaskActivation::Asked)
+      return activation;
     if (!refuseFocus)
       foreground = taskId;
+    return TaskActivation::Asked;
   }
   bool IsTaskForeground(int32_t taskId) override {
     if (onIsForeground)
@@ -126,6 +130,8 @@ class FakeDesktop : public Desktop {
   }
   void SendKeys(const KeyStrokes& keys) override {
     events.push_back("keys " + std::to_string(keys.size()));
+    if (!failKeys.empty())
+      throw PlatformError(failKeys);
     sent.push_back(keys);
     sentTo.push_back(foreground);
   }
@@ -143,6 +149,9 @@ class FakeDesktop : public Desktop {
   bool failStart = false;
   bool failActivate = false;
   bool refuseFocus = false;  // activation "succeeds" but another window keeps the focus
+  TaskActivation activation = TaskActivation::Asked;
+  std::string
+      failKeys;  // SendKeys throws this reason when set  // NoWindow, Ended: the task's program
   std::function<void(int32_t)> onActivate;
   std::function<bool(int32_t)> onIsForeground;
 };
@@ -156,7 +165,13 @@ class FakeFiles : public Files {
       throw PlatformError(it->second);
     return files.at(path);
   }
+  std::string ProgramFilesX86() override { return programFilesX86; }
+  std::string ProgramFiles() override { return programFiles; }
+  bool ProgramExists(const std::string& path) override { return programs.count(path) != 0; }
   std::string dir = "C:\\Focura";
+  std::string programFilesX86 = "C:\\Program Files (x86)";
+  std::string programFiles = "C:\\Program Files";
+  std::set<std::string> programs;                 // program files that exist
   std::map<std::string, std::string> files;       // full path -> content
   std::map<std::string, std::string> unreadable;  // full path -> reason
 };

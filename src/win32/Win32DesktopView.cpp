@@ -1,0 +1,134 @@
+#include "win32/Win32DesktopView.h"
+
+#include <tlhelp32.h>
+
+#include <set>
+
+#include "win32/Utf.h"
+
+namespace focura::win32 {
+namespace {
+
+struct WindowList {
+  std::vector<WindowEntry> windows;
+};
+
+BOOL CALLBACK AddWindow(HWND hwnd, LPARAM param) {
+  auto* list = reinterpret_cast<WindowList*>(param);
+  WindowEntry w;
+  w.handle = reinterpret_cast<uint64_t>(hwnd);
+  DWORD pid = 0;
+  GetWindowThreadProcessId(hwnd, &pid);
+  w.processId = pid;
+  w.owner = reinterpret_cast<uint64_t>(GetWindow(hwnd, GW_OWNER));
+  w.visible = IsWindowVisible(hwnd) != FALSE;
+  list->windows.push_back(w);
+  return TRUE;
+}
+
+uint64_t CreationTimeOf(DWORD pid) {
+  HANDLE h = OpenProcess(PROCESS_QUERY_LIMITED_INFORMATION, FALSE, pid);
+  if (h == nullptr)
+    return 0;
+  const uint64_t t = CreationTime(h);
+  CloseHandle(h);
+  return t;
+}
+
+std::vector<ProcessEntry> RunningProcesses() {
+  std::vector<ProcessEntry> out;
+  HANDLE snap = CreateToolhelp32Snapshot(TH32CS_SNAPPROCESS, 0);
+  if (snap == INVALID_HANDLE_VALUE)
+    return out;
+  PROCESSENTRY32W pe{};
+  pe.dwSize = sizeof pe;
+  for (BOOL ok = Process32FirstW(snap, &pe); ok; ok = Process32NextW(snap, &pe)) {
+    std::wstring exe = pe.szExeFile;
+    const size_t slash = exe.find_last_of(L"\\/");
+    if (slash != std::wstring::npos)
+      exe.erase(0, slash + 1);
+    out.push_back({pe.th32ProcessID, pe.th32ParentProcessID, Narrow(exe), true,
+                   CreationTimeOf(pe.th32ProcessID)});
+  }
+  CloseHandle(snap);
+  return out;
+}
+
+}  // namespace
+
+uint64_t CreationTime(HANDLE process) {
+  FILETIME created{}, exited{}, kernel{}, user{};
+  if (!GetProcessTimes(process, &created, &exited, &kernel, &user))
+    return 0;
+  return (static_cast<uint64_t>(created.dwHighDateTime) << 32) | created.dwLowDateTime;
+}
+
+Win32DesktopView::~Win32DesktopView() {
+  for (auto& [pid, held] : held_)
+    CloseHandle(held.handle);
+}
+
+void Win32DesktopView::Hold(DWORD processId, HANDLE process, const std::string& exeName) {
+  if (held_.count(processId) != 0) {
+    CloseHandle(process);
+    return;
+  }
+  ProcessEntry entry;
+  entry.id = processId;
+  entry.parentId = GetCurrentProcessId();
+  entry.exeName = exeName;
+  entry.created = CreationTime(process);
+  held_[processId] = {process, entry};
+}
+
+bool Win32DesktopView::HoldSeen(const ProcessEntry& seen) {
+  if (Holds(seen.id))
+    return true;
+  HANDLE h = OpenProcess(SYNCHRONIZE | PROCESS_QUERY_LIMITED_INFORMATION, FALSE, seen.id);
+  if (h == nullptr)
+    return false;
+  // Opened after the snapshot: it must still be the same process, and running.
+  if (CreationTime(h) != seen.created || WaitForSingleObject(h, 0) != WAIT_TIMEOUT) {
+    CloseHandle(h);
+    return false;
+  }
+  held_[seen.id] = {h, seen};
+  return true;
+}
+
+DesktopSnapshot Win32DesktopView::Snapshot() {
+  DesktopSnapshot s;
+  s.processes = RunningProcesses();
+  // What the held processes are known as; those that ended are listed as ended.
+  std::set<DWORD> listed;
+  for (auto& p : s.processes) {
+    auto it = held_.find(p.id);
+    if (it == held_.end())
+      continue;
+    listed.insert(p.id);
+    p.alive = WaitForSingleObject(it->second.handle, 0) == WAIT_TIMEOUT;
+  }
+  for (auto& [pid, held] : held_) {
+    if (listed.count(pid) == 0) {
+      ProcessEntry ended = held.entry;
+      ended.alive = WaitForSingleObject(held.handle, 0) == WAIT_TIMEOUT;
+      s.processes.push_back(ended);
+    }
+  }
+
+  WindowList list;
+  EnumWindows(AddWindow, reinterpret_cast<LPARAM>(&list));
+  std::map<HWND, uint64_t> appeared;
+  for (auto& w : list.windows) {
+    const HWND h = reinterpret_cast<HWND>(w.handle);
+    auto it = appeared_.find(h);
+    w.appeared = it != appeared_.end() ? it->second : ++seen_;
+    appeared[h] = w.appeared;
+  }
+  appeared_ = std::move(appeared);  // a handle that went away gets a new number if reused
+  s.windows = std::move(list.windows);
+  s.foreground = reinterpret_cast<uint64_t>(GetForegroundWindow());
+  return s;
+}
+
+}  // namespace focura::win32
