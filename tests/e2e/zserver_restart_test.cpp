@@ -10,6 +10,8 @@
 
 #include <tlhelp32.h>
 
+#include <cstdio>
+
 namespace focura::e2e {
 namespace {
 
@@ -49,6 +51,7 @@ TEST_F(ZServerRestart, TheCommandAfterTheFailingOneStartsTheServerAgainAndThePla
   const std::string failure = tool->WaitStatus(
       [](const std::string& s) { return s.find("has gone") != std::string::npos; });
   EXPECT_NE(failure.find("\"Z ?\""), std::string::npos) << failure;
+  std::printf("the failing command: %s\n", failure.c_str());
 
   // The next "Set Top" starts the server again: its start-up first, then the query.
   const size_t before = tool->Record().size();
