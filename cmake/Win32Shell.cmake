@@ -1,6 +1,7 @@
 # The Windows shell: the adapters (focura_win32), the program (focura.exe) and the adapter tests.
 enable_language(RC)
 include(GoogleTest)
+include(${CMAKE_CURRENT_LIST_DIR}/Manifest.cmake)
 
 set(FOCURA_WIN32_DEFINITIONS UNICODE _UNICODE WIN32_LEAN_AND_MEAN NOMINMAX _WIN32_WINNT=0x0601
     WINVER=0x0601)
@@ -12,8 +13,8 @@ target_compile_definitions(focura_win32 PUBLIC ${FOCURA_WIN32_DEFINITIONS})
 target_link_libraries(focura_win32 PUBLIC focura_core ole32 oleaut32 uuid winmm user32 gdi32
                       comctl32 shell32)
 
-# Resources: the icon is drawn by a script at build time; the manifest asks for Common Controls 6
-# and declares the program DPI aware.
+# Resources: the icon is drawn by a script at build time; the manifest asks for Common Controls 6,
+# declares the program DPI aware and names the Windows versions it supports.
 find_package(Python3 REQUIRED COMPONENTS Interpreter)
 set(FOCURA_ICON ${CMAKE_CURRENT_BINARY_DIR}/focura.ico)
 set(FOCURA_MANIFEST ${PROJECT_SOURCE_DIR}/res/focura.manifest)
@@ -24,11 +25,12 @@ add_custom_command(
   COMMENT "Drawing the program icon")
 configure_file(${PROJECT_SOURCE_DIR}/res/focura.rc.in ${CMAKE_CURRENT_BINARY_DIR}/focura.rc @ONLY)
 set_source_files_properties(${CMAKE_CURRENT_BINARY_DIR}/focura.rc PROPERTIES
-  OBJECT_DEPENDS "${FOCURA_ICON};${FOCURA_MANIFEST}")
+  OBJECT_DEPENDS "${FOCURA_ICON}")
 
 file(GLOB FOCURA_APP_SOURCES CONFIGURE_DEPENDS ${PROJECT_SOURCE_DIR}/src/win32/app/*.cpp)
 add_executable(focura WIN32 ${FOCURA_APP_SOURCES} ${CMAKE_CURRENT_BINARY_DIR}/focura.rc)
 target_link_libraries(focura PRIVATE focura_win32)
+focura_embed_manifest(focura ${FOCURA_MANIFEST})
 target_link_options(focura PRIVATE -municode)
 
 # Adapter tests, run under Wine on a display (scripts/test provides one).

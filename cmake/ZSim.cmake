@@ -17,6 +17,8 @@ file(GLOB ZSIM_SERVER_SOURCES CONFIGURE_DEPENDS ${ZSIM_DIR}/server/*.cpp)
 add_executable(zsim WIN32 ${ZSIM_SERVER_SOURCES})
 target_link_libraries(zsim PRIVATE zsim_win32 shell32 advapi32)
 target_link_options(zsim PRIVATE -municode)
+# Visual styles, DPI awareness and the supported Windows versions, as for the tool.
+focura_embed_manifest(zsim ${PROJECT_SOURCE_DIR}/res/zsim.manifest)
 
 # The tool offers the same simulator in-process when no Z server is installed.
 if(TARGET focura)

@@ -163,6 +163,14 @@ std::optional<Step> ParseSim(std::string_view step, const std::vector<Word>& w,
       return MakeStep(Op::SimLimits, *lo, *hi);
     return std::nullopt;
   }
+  if (w.size() == 3 && Is(verb, "Busy")) {
+    auto ms = Index(w[2].text);
+    if (!ms || *ms < 0)
+      return std::nullopt;
+    Step s = MakeStep(Op::SimBusy);
+    s.index = *ms;
+    return s;
+  }
   if (w.size() >= 3 && Is(verb, "Fail")) {
     auto k = Index(w[2].text);
     if (!k || *k < 1)

@@ -35,6 +35,7 @@ enum class Op {
   SimPulses,
   SimReset,
   SimState,
+  SimBusy,
 };
 
 struct Step {

@@ -11,4 +11,10 @@ struct SimError : std::runtime_error {
   using std::runtime_error::runtime_error;
 };
 
+// The simulator is busy ("Sim Busy"): the command was not accepted and nothing of it ran. A COM
+// host answers "retry later".
+struct SimBusy : SimError {
+  using SimError::SimError;
+};
+
 }  // namespace zsim

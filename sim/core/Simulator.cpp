@@ -24,6 +24,8 @@ Simulator::Simulator(SimClock& clock, focura::NumberText num)
     : clock_(clock), num_(std::move(num)), axis_(0.0, kDefaultSpeed) {}
 
 std::string Simulator::Exec(const std::string& command) {
+  if (busyMs_ > 0 && clock_.NowMs() - busyFromMs_ < busyMs_)
+    throw SimBusy("The Z server is busy");
   Entry e;
   e.seq = recorder_.NextSeq();
   e.receivedMs = clock_.NowMs();
@@ -103,6 +105,7 @@ void Simulator::Reset() {
   stored_.clear();
   unloaded_ = false;
   failures_.clear();
+  busyMs_ = 0;
 }
 
 std::string Simulator::RunStep(const Step& s) {
@@ -183,6 +186,10 @@ std::string Simulator::RunStep(const Step& s) {
       return "OK";
     case Op::SimFail:
       failures_.push_back({s.index, s.text.empty() ? "Injected failure" : s.text});
+      return "OK";
+    case Op::SimBusy:
+      busyFromMs_ = now;
+      busyMs_ = static_cast<uint32_t>(s.index);
       return "OK";
     case Op::SimPulses: {
       std::string r = std::to_string(pulsesMs_.size()) + " pulses";

@@ -44,7 +44,7 @@ class Simulator {
   Simulator(SimClock& clock, focura::NumberText num);
 
   // One command in, one reply out; a refusal or an injected failure throws SimError. Every call
-  // is recorded, failures included.
+  // is recorded, failures included, except those refused unseen while busy (SimBusy).
   std::string Exec(const std::string& command);
 
   SimSnapshot Snapshot();
@@ -80,6 +80,8 @@ class Simulator {
   bool visible_ = false;
   bool unloaded_ = false;
   std::vector<PendingFailure> failures_;
+  uint32_t busyFromMs_ = 0;
+  uint32_t busyMs_ = 0;
 };
 
 }  // namespace zsim

@@ -32,8 +32,8 @@ void SimWindow::Run(HANDLE ready) {
   SimWindowContext context{&host_, &onUserClose_};
   hwnd_ = CreateWindowExW(0, RegisterSimWindowClass(), kSimWindowCaption,
                           WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX, CW_USEDEFAULT,
-                          CW_USEDEFAULT, 640, 430, nullptr, nullptr, GetModuleHandleW(nullptr),
-                          &context);
+                          CW_USEDEFAULT, SimPx(640), SimPx(430), nullptr, nullptr,
+                          GetModuleHandleW(nullptr), &context);
   SetEvent(ready);
   if (hwnd_ == nullptr)
     return;

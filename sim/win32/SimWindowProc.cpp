@@ -50,11 +50,12 @@ struct State {
   Shown shown;
 };
 
+// Positions and sizes are drawn at 96 dpi and scaled to the system's.
 HWND Child(HWND parent, const wchar_t* cls, const wchar_t* text, DWORD style, int id, int x, int y,
            int w, int h, HFONT font) {
   HWND c = CreateWindowExW(cls == std::wstring(L"LISTBOX") ? WS_EX_CLIENTEDGE : 0, cls, text,
-                           WS_CHILD | WS_VISIBLE | style, x, y, w, h, parent,
-                           reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)),
+                           WS_CHILD | WS_VISIBLE | style, SimPx(x), SimPx(y), SimPx(w), SimPx(h),
+                           parent, reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)),
                            GetModuleHandleW(nullptr), nullptr);
   SendMessageW(c, WM_SETFONT, reinterpret_cast<WPARAM>(font), FALSE);
   return c;
@@ -232,6 +233,18 @@ LRESULT CALLBACK SimWindowProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
 }
 
 }  // namespace
+
+int SimPx(int px96) {
+  // The program declares itself DPI aware, so the system DPI holds for all its windows.
+  static const int dpi = [] {
+    HDC screen = GetDC(nullptr);
+    const int d = screen != nullptr ? GetDeviceCaps(screen, LOGPIXELSY) : 96;
+    if (screen != nullptr)
+      ReleaseDC(nullptr, screen);
+    return d > 0 ? d : 96;
+  }();
+  return MulDiv(px96, dpi, 96);
+}
 
 const wchar_t* RegisterSimWindowClass() {
   static const wchar_t* name = [] {

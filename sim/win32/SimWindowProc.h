@@ -17,6 +17,9 @@ struct SimWindowContext {
   std::function<void()>* onUserClose;
 };
 
+// A length drawn at 96 dpi, in pixels at the system's DPI (the program is DPI aware).
+int SimPx(int px96);
+
 // Registers the window class once; returns its name.
 const wchar_t* RegisterSimWindowClass();
 

@@ -36,6 +36,12 @@ struct ZServerError : FocuraError {
   std::string message_;
 };
 
+// The Z server's process is gone (ended or crashed): the command failed and its object answers
+// nothing any more. Whether the command took effect before the process went is unknown.
+struct ZServerLost : ZServerError {
+  using ZServerError::ZServerError;
+};
+
 // A platform service (process start, window activation, keys, clipboard, files) failed.
 struct PlatformError : FocuraError {
   using FocuraError::FocuraError;

@@ -9,6 +9,7 @@
 #include "ui/Guards.h"
 #include "ui/OperatorCommands.h"
 #include "zserver/Commands.h"
+#include "zserver/RestartingZServer.h"
 
 namespace focura {
 
@@ -26,7 +27,7 @@ struct FormController::Impl {
 
   void Wire();
   // The window's load: defaults, the Z server and its start-up commands, the buttons, the timings.
-  void LoadSteps(const ZServerFactory& create);
+  void LoadSteps(const ZServerFactory& create, const ZServerFactory& startAgain);
   // Releases the Z server once the window is closed and no handler can still reach it.
   void ReleaseIfDone() {
     if (closed && depth == 0)
@@ -61,11 +62,20 @@ class InProgress {
 
 }  // namespace
 
-void FormController::Impl::LoadSteps(const ZServerFactory& create) {
+void FormController::Impl::LoadSteps(const ZServerFactory& create,
+                                     const ZServerFactory& startAgain) {
   acq.LoadDefaults();
   server = create();
-  for (const auto& command : {zcmd::kShow, zcmd::kJoyOn, zcmd::kHide})
-    zserver.Exec(command);
+  if (startAgain)
+    server = std::make_unique<RestartingZServer>(std::move(server), startAgain);
+  // A server that refuses its start-up still leaves the operator a window to work from, with the
+  // reason in view; the remaining start-up commands are not sent to a server in that state.
+  const auto failure = RunInBoundary([this] {
+    for (const auto& command : {zcmd::kShow, zcmd::kJoyOn, zcmd::kHide})
+      zserver.Exec(command);
+  });
+  if (failure)
+    window.SetText(kStatusLine, *failure);
   for (const char* button : {"cmdLaunchCapture", "cmdCapture", "cmdFocura"}) {
     window.SetEnabled(button, false);
   }
@@ -107,12 +117,12 @@ FormController::FormController(Window& window, Prompt& prompt, Clock& clock, Des
 
 FormController::~FormController() = default;
 
-void FormController::Load(const ZServerFactory& create) {
+void FormController::Load(const ZServerFactory& create, const ZServerFactory& startAgain) {
   Impl& s = *impl_;
   {
     InProgress loading(s.depth);
     try {
-      s.LoadSteps(create);
+      s.LoadSteps(create, startAgain);
     } catch (const WindowClosed&) {
       // Closed while the Z server was starting: nothing more to set up.
     }

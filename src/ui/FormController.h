@@ -28,9 +28,11 @@ class FormController {
   FormController& operator=(const FormController&) = delete;
 
   // The window loads: settings to their defaults, the Z server created by `create` (a failure to
-  // create it propagates: the shell decides what to do), "Show", "Joy On", "Hide", the launch,
-  // capture and run buttons disabled, the timing boxes filled.
-  void Load(const ZServerFactory& create);
+  // create it propagates: the shell decides what to do), "Show", "Joy On", "Hide" (a failure
+  // there goes to the status line and the load goes on), the launch, capture and run buttons
+  // disabled, the timing boxes filled. Given `startAgain`, a server whose process has gone is
+  // created again by it at the next command (see RestartingZServer).
+  void Load(const ZServerFactory& create, const ZServerFactory& startAgain = {});
 
   // One event of the window, by the name of its control or menu item: a click, or the opening of
   // the "Image Capture" menu ("mnuCapture"). The handler runs inside the dispatch boundary:

@@ -5,6 +5,7 @@
 #include <objbase.h>
 
 #include "text/Errors.h"
+#include "win32/ComBusy.h"
 #include "win32/ErrorText.h"
 
 namespace focura::win32 {
@@ -13,9 +14,11 @@ ComApartment::ComApartment() {
   const HRESULT hr = CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED | COINIT_DISABLE_OLE1DDE);
   if (FAILED(hr))
     throw PlatformError("COM could not be initialised: " + HresultText(hr));
+  filter_ = std::make_unique<BusyRetryFilter>();
 }
 
 ComApartment::~ComApartment() {
+  filter_.reset();
   CoUninitialize();
 }
 

@@ -1,7 +1,12 @@
 #pragma once
-// The UI thread's single-threaded COM apartment, entered for the life of the owner.
+// The UI thread's single-threaded COM apartment, entered for the life of the owner, with the
+// message filter that retries calls a busy server rejects (see ComBusy).
+
+#include <memory>
 
 namespace focura::win32 {
+
+class BusyRetryFilter;
 
 class ComApartment {
  public:
@@ -10,6 +15,9 @@ class ComApartment {
   ~ComApartment();
   ComApartment(const ComApartment&) = delete;
   ComApartment& operator=(const ComApartment&) = delete;
+
+ private:
+  std::unique_ptr<BusyRetryFilter> filter_;
 };
 
 }  // namespace focura::win32

@@ -5,6 +5,7 @@
 #include <objbase.h>
 #include <oleauto.h>
 
+#include "win32/ComBusy.h"
 #include "win32/ErrorText.h"
 #include "win32/EventHold.h"
 #include "win32/Utf.h"
@@ -25,6 +26,12 @@ std::string CreationReason(HRESULT hr) {
     default:
       return HresultText(hr);
   }
+}
+
+// The failures that mean the server's process is gone: its object will never answer again.
+bool ServerGone(HRESULT hr) {
+  return hr == HRESULT_FROM_WIN32(RPC_S_SERVER_UNAVAILABLE) || hr == RPC_E_DISCONNECTED ||
+         hr == HRESULT_FROM_WIN32(RPC_S_CALL_FAILED) || hr == CO_E_OBJNOTCONNECTED;
 }
 
 class Variant {
@@ -69,7 +76,9 @@ class ExcepInfo {
 
 }  // namespace
 
-ComZServer::ComZServer(const std::string& progId) {
+ComZServer::ComZServer(const std::string& progId, BusyRetry busy) : busy_(busy) {
+  // Starting a server waits in COM's modal loop too.
+  EventHold hold;
   const std::wstring wideId = Widen(progId);
   CLSID clsid{};
   HRESULT hr = CLSIDFromProgID(wideId.c_str(), &clsid);
@@ -112,8 +121,10 @@ void ComZServer::BindExec(const std::string& name) {
 }
 
 ComZServer::~ComZServer() {
-  if (server_ != nullptr)
+  if (server_ != nullptr) {
+    EventHold hold;  // releasing a remote object is a call of its own
     server_->Release();
+  }
 }
 
 std::string ComZServer::Exec(const std::string& command) {
@@ -130,14 +141,28 @@ std::string ComZServer::Exec(const std::string& command) {
   ExcepInfo excep;
   UINT badArg = 0;
   HRESULT hr;
+  TakeGaveUpOnBusy();
   {
     EventHold hold;
-    hr = server_->Invoke(execId_, IID_NULL, LOCALE_USER_DEFAULT, DISPATCH_METHOD, &params,
-                         result.get(), excep.get(), &badArg);
+    const DWORD start = GetTickCount();
+    for (;;) {
+      hr = server_->Invoke(execId_, IID_NULL, LOCALE_USER_DEFAULT, DISPATCH_METHOD, &params,
+                           result.get(), excep.get(), &badArg);
+      // A server that answers "retry later" itself has not run the command: ask again.
+      if (hr != RPC_E_SERVERCALL_RETRYLATER || GetTickCount() - start >= busy_.limitMs)
+        break;
+      WaitBeforeRetry(busy_.intervalMs);
+    }
   }
   VariantClear(&args[0]);
   if (hr == DISP_E_EXCEPTION)
     throw ZServerError(command, excep.Describe());
+  if (hr == RPC_E_SERVERCALL_RETRYLATER || (hr == RPC_E_CALL_REJECTED && TakeGaveUpOnBusy()))
+    throw ZServerError(command, StayedBusyText(busy_));
+  if (ServerGone(hr)) {
+    throw ZServerLost(command, "the Z server's process has gone (" + HresultText(hr) +
+                                   "); the next command starts it again");
+  }
   if (FAILED(hr))
     throw ZServerError(command, HresultText(hr));
 

@@ -4,6 +4,7 @@
 #include <string>
 
 #include "text/Errors.h"
+#include "win32/ComBusy.h"
 #include "zserver/ZServer.h"
 
 struct IDispatch;
@@ -24,7 +25,7 @@ struct ZServerUnavailable : PlatformError {
 class ComZServer : public ZServer {
  public:
   // Creates the object registered under `progId` on this machine. Needs a COM apartment.
-  explicit ComZServer(const std::string& progId = kZServerProgId);
+  explicit ComZServer(const std::string& progId = kZServerProgId, BusyRetry busy = {});
   // Talks to an automation object the caller already holds (an in-process server); adds a
   // reference of its own.
   explicit ComZServer(IDispatch* server, const std::string& name = kZServerProgId);
@@ -33,7 +34,9 @@ class ComZServer : public ZServer {
   ComZServer& operator=(const ComZServer&) = delete;
 
   // Window events are held while the call waits (see EventHold). A failure reported by the
-  // server throws ZServerError with the server's own description, else with the HRESULT's text.
+  // server throws ZServerError with the server's own description, else with the HRESULT's text;
+  // a server that stays busy past the retry limit (see ComBusy) fails with a text that says so;
+  // a server whose process has gone throws ZServerLost.
   std::string Exec(const std::string& command) override;
 
  private:
@@ -41,6 +44,7 @@ class ComZServer : public ZServer {
 
   IDispatch* server_ = nullptr;
   long execId_ = 0;
+  BusyRetry busy_;
 };
 
 }  // namespace focura::win32

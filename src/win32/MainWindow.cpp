@@ -254,6 +254,13 @@ LRESULT MainWindow::Handle(UINT msg, WPARAM wParam, LPARAM lParam) {
     case WM_CLOSE:
       Submit({EventKind::Close, {}});
       return 0;
+    case WM_QUERYENDSESSION:
+      return TRUE;  // never stands in the way of a log-off; the farewell comes when it happens
+    case WM_ENDSESSION:
+      // The session ends: the Z server hears "Unload" as at a close, once.
+      if (wParam != FALSE)
+        Submit({EventKind::Close, {}});
+      return 0;
     case kReplayHeld:
       ReplayHeld();
       return 0;

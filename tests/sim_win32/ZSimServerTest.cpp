@@ -5,6 +5,8 @@
 #include <windows.h>
 
 #include <memory>
+#include <string>
+#include <vector>
 
 #include "SimTestSupport.h"
 #include "text/Errors.h"
@@ -105,6 +107,46 @@ TEST_F(ZSimServer, RecordsEveryCommandIntoTheRegisteredLog) {
   // A 100 um move at 1000 um/s cannot complete sooner than 100 ms after it arrived.
   EXPECT_GE(std::stoul(record[1][2]) - std::stoul(record[1][1]), 100u);
   EXPECT_EQ(record[2][3], "ERR");
+}
+
+TEST_F(ZSimServer, ABusyServerIsAskedAgainUntilItAcceptsOrGivenUpOnWithAMessage) {
+  ComZServer z;
+  z.Exec("Sim Reset");
+  z.Exec("Sim Busy 700");
+  EXPECT_EQ(z.Exec("Z ?"), "0" + Sep() + "0000 um");  // asked again until the server took it
+
+  ComZServer impatient(focura::kZServerProgId, focura::win32::BusyRetry{100, 300});
+  impatient.Exec("Sim Busy 3000");
+  const std::string failure = FailureOf(impatient, "Z 10 ; Z Wait ;");
+  EXPECT_NE(failure.find("stayed busy"), std::string::npos) << failure;
+  EXPECT_NE(failure.find("300 ms"), std::string::npos) << failure;
+  EXPECT_EQ(z.Exec("Z ?"), "0" + Sep() + "0000 um");  // the given-up move never ran
+
+  // Each command reached the server once: a retry is not a repetition.
+  std::vector<std::string> commands;
+  for (const auto& line : ReadRecord(log_))
+    commands.push_back(line[4]);
+  EXPECT_EQ(commands,
+            (std::vector<std::string>{"Sim Reset", "Sim Busy 700", "Z ?", "Sim Busy 3000", "Z ?"}));
+}
+
+TEST_F(ZSimServer, RegistrationRefusesToTakeAnotherServersProgIdUnlessForced) {
+  const wchar_t* key = L"Software\\Classes\\Hoistra.HoistraCmd\\CLSID";
+  const std::wstring other = L"{00000000-1111-2222-3333-444444444444}";
+  const auto named = [key] {
+    wchar_t value[64] = {};
+    DWORD size = sizeof value;
+    RegGetValueW(HKEY_CURRENT_USER, key, nullptr, RRF_RT_REG_SZ, nullptr, value, &size);
+    return std::wstring(value);
+  };
+  ASSERT_EQ(RegSetKeyValueW(HKEY_CURRENT_USER, key, nullptr, REG_SZ, other.c_str(),
+                            static_cast<DWORD>((other.size() + 1) * sizeof(wchar_t))),
+            ERROR_SUCCESS);
+  EXPECT_EQ(RunZsim(L"/RegServer"), 4u);
+  EXPECT_EQ(named(), other);
+  EXPECT_EQ(RunZsim(L"/RegServer /Force"), 0u);
+  EXPECT_EQ(named(), L"{1BF51BFE-5151-4C5F-BB21-3AF8F0298408}");
+  EXPECT_EQ(RunZsim(L"/UnregServer /Force"), 1u);
 }
 
 TEST_F(ZSimServer, UnregisteringLeavesAnotherServersProgIdAlone) {

@@ -49,11 +49,22 @@ TEST(FormLoad, FailuresToStartTheServerReachTheShell) {
   }),
                PlatformError);
   EXPECT_FALSE(r.form.Busy());
+}
 
-  testing::FormRig s;
-  s.zs.failures["Joy On"] = "no joystick";
-  EXPECT_THROW(s.Load(), ZServerError);
-  EXPECT_EQ(s.Sent(), (Strings{"Show", "Joy On"}));
+TEST(FormLoad, AStartUpCommandThatFailsLeavesAWorkingWindowWithTheReasonInTheStatusLine) {
+  testing::FormRig r;
+  r.zs.failures["Joy On"] = "no joystick";
+  EXPECT_NO_THROW(r.Load());
+  EXPECT_EQ(r.Sent(), (Strings{"Show", "Joy On"}));
+  EXPECT_EQ(r.w.statusHistory, (Strings{"Z server command \"Joy On\" failed: no joystick"}));
+  EXPECT_EQ(r.w.texts["txtDelay"], "2.0");
+  EXPECT_FALSE(r.w.enabled.at("cmdFocura"));
+  EXPECT_FALSE(r.form.Busy());
+
+  // The window is in use afterwards: a plan command reaches the same server.
+  r.zs.replies["Z ?"] = "12.5 um";
+  r.form.Dispatch("cmdSetTop");
+  EXPECT_EQ(r.acq.ZTop, 12.5);
 }
 
 struct Form : ::testing::Test {

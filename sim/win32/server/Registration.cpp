@@ -53,9 +53,12 @@ struct ClassTree {
 
   std::wstring ProgIdKey() const { return prefix + kSimProgId; }
   std::wstring ClassKey() const { return prefix + L"CLSID\\" + kSimClsidText; }
-  bool NamesUs() const {
-    return _wcsicmp(ReadString(root, ProgIdKey() + L"\\CLSID", nullptr).c_str(), kSimClsidText) ==
-           0;
+  std::wstring NamedClass() const { return ReadString(root, ProgIdKey() + L"\\CLSID", nullptr); }
+  bool NamesUs() const { return _wcsicmp(NamedClass().c_str(), kSimClsidText) == 0; }
+  // The class the ProgID leads to when that is not ours, else empty.
+  std::wstring NamesOther() const {
+    const std::wstring named = NamedClass();
+    return named.empty() || NamesUs() ? std::wstring() : named;
   }
 
   void Write(const std::wstring& server, const std::wstring& logPath) const {
@@ -90,7 +93,19 @@ const ClassTree kMerged{HKEY_CLASSES_ROOT, L""};
 
 }  // namespace
 
-void RegisterServer(const std::wstring& exePath, const std::wstring& logPath) {
+void RegisterServer(const std::wstring& exePath, const std::wstring& logPath, bool force) {
+  std::wstring other = kUser.NamesOther();
+  if (other.empty())
+    other = kMerged.NamesOther();
+  if (!other.empty() && !force) {
+    const std::wstring server =
+        ReadString(HKEY_CLASSES_ROOT, L"CLSID\\" + other + L"\\LocalServer32", nullptr);
+    throw RegistrationRefused(
+        "Not registered: " + focura::win32::Narrow(kSimProgId) + " already names another server, " +
+        focura::win32::Narrow(other) +
+        (server.empty() ? std::string() : " (" + focura::win32::Narrow(server) + ")") +
+        ". Registering the simulator would take its place; add /Force to do so anyway.");
+  }
   // Quoted: the path may hold blanks, and an unquoted one could start another program.
   const std::wstring server = L"\"" + exePath + L"\"";
   kUser.Write(server, logPath);

@@ -9,10 +9,19 @@
 
 #include <string>
 
+#include "core/SimError.h"
+
 namespace zsim::win32 {
 
-// Throws SimError naming what failed.
-void RegisterServer(const std::wstring& exePath, const std::wstring& logPath);
+// The ProgID names another server (on a rig, the real Z server): registering would take its
+// place. what() names the class it leads to and says how to proceed anyway.
+struct RegistrationRefused : SimError {
+  using SimError::SimError;
+};
+
+// Throws SimError naming what failed. Refuses (RegistrationRefused) while the ProgID names a class
+// other than the simulator's, unless `force`.
+void RegisterServer(const std::wstring& exePath, const std::wstring& logPath, bool force = false);
 // Removes our class from both places, and the ProgID only where it still names our class: a real Z
 // server registered under the same name is left alone.
 void UnregisterServer();

@@ -19,6 +19,10 @@ class ServerLifetime {
   void Unlock();
   bool EverLocked() const { return everLocked_; }
   HANDLE ExitEvent() const { return exit_; }
+  // Waits up to `ms` until the last holder has let go or this thread is told to quit (WM_QUIT,
+  // which is how a server is asked to end while clients still hold objects: they see it gone).
+  // True when either happened.
+  bool WaitForExit(DWORD ms);
 
  private:
   HANDLE exit_;

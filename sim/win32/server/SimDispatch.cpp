@@ -117,6 +117,8 @@ HRESULT STDMETHODCALLTYPE SimDispatch::Invoke(DISPID id, REFIID riid, LCID, WORD
   std::string reply;
   try {
     reply = host_.Exec(command);
+  } catch (const SimBusy&) {
+    return RPC_E_SERVERCALL_RETRYLATER;
   } catch (const std::exception& e) {
     if (excep != nullptr) {
       *excep = EXCEPINFO{};

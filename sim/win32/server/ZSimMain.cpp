@@ -1,11 +1,14 @@
 // zsim.exe: the Z server simulator as an out-of-process COM automation server.
-//   zsim.exe /RegServer [/Log <file>]   register per user under the Z server's ProgID
+//   zsim.exe /RegServer [/Log <file>] [/Force]
+//                                       register per user under the Z server's ProgID; refused
+//                                       while the ProgID names another server, unless /Force
 //   zsim.exe /UnregServer               remove that registration
 //   zsim.exe -Embedding                 started by COM; ends when the last object is released
 //   zsim.exe [/Log <file>]              started by the operator; ends when the window is closed
 //                                       and no client holds an object any more
 // The recorder writes to the /Log file, else to ZSIM_LOG, else to the file stored at
-// registration. Exit codes: 0 done, 1 bad arguments, 2 registration failed, 3 start failed.
+// registration. Exit codes: 0 done, 1 bad arguments, 2 registration failed, 3 start failed,
+// 4 registration refused (another server holds the ProgID).
 
 #include <objbase.h>
 #include <shellapi.h>
@@ -23,7 +26,9 @@
 #include "ServerLifetime.h"
 #include "SimClass.h"
 #include "core/SimError.h"
+#include "win32/ProcessPolicy.h"
 #include "win32/RegionalSettings.h"
+#include "win32/Utf.h"
 
 namespace {
 
@@ -33,6 +38,7 @@ struct Options {
   bool regServer = false;
   bool unregServer = false;
   bool embedding = false;
+  bool force = false;
   std::wstring log;
   bool valid = true;
 };
@@ -55,6 +61,8 @@ Options ParseOptions() {
       o.unregServer = true;
     } else if (IsSwitch(arg, L"Embedding")) {
       o.embedding = true;
+    } else if (IsSwitch(arg, L"Force")) {
+      o.force = true;
     } else if (IsSwitch(arg, L"Log") && i + 1 < argc) {
       o.log = argv[++i];
     } else {
@@ -72,6 +80,25 @@ std::wstring ExePath() {
     if (n < buffer.size())
       return std::wstring(buffer.data(), n);
     buffer.resize(buffer.size() * 2);
+  }
+}
+
+// A registration run has no window: its verdict goes to the standard error of whoever started it
+// (a pipe, or the console it was typed into); scripts read the exit code. No message box: a
+// registration run by a script must never wait for a click.
+void Say(const std::string& text) {
+  HANDLE err = GetStdHandle(STD_ERROR_HANDLE);
+  if ((err == nullptr || err == INVALID_HANDLE_VALUE) && AttachConsole(ATTACH_PARENT_PROCESS))
+    err = CreateFileW(L"CONOUT$", GENERIC_WRITE, FILE_SHARE_WRITE, nullptr, OPEN_EXISTING, 0,
+                      nullptr);
+  const std::wstring wide = focura::win32::Widen(text) + L"\r\n";
+  DWORD mode = 0;
+  DWORD written = 0;
+  if (err != nullptr && err != INVALID_HANDLE_VALUE && GetConsoleMode(err, &mode)) {
+    WriteConsoleW(err, wide.c_str(), static_cast<DWORD>(wide.size()), &written, nullptr);
+  } else if (err != nullptr && err != INVALID_HANDLE_VALUE) {
+    const std::string line = text + "\n";
+    WriteFile(err, line.data(), static_cast<DWORD>(line.size()), &written, nullptr);
   }
 }
 
@@ -110,11 +137,9 @@ int Serve(const Options& o) {
       code = 3;
     } else {
       // Started by COM but never asked for an object (the client gave up): do not linger.
-      if (o.embedding && WaitForSingleObject(lifetime.ExitEvent(), 60000) == WAIT_TIMEOUT &&
-          !lifetime.EverLocked()) {
+      if (o.embedding && !lifetime.WaitForExit(60000) && !lifetime.EverLocked())
         SetEvent(lifetime.ExitEvent());
-      }
-      WaitForSingleObject(lifetime.ExitEvent(), INFINITE);
+      lifetime.WaitForExit(INFINITE);
       CoRevokeClassObject(cookie);
     }
   } catch (const std::exception&) {
@@ -128,18 +153,24 @@ int Serve(const Options& o) {
 
 int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
   const Options o = ParseOptions();
-  if (!o.valid || (o.regServer && o.unregServer))
+  if (!o.valid || (o.regServer && o.unregServer) || (o.force && !o.regServer))
     return 1;
+  focura::win32::KeepTimerResolutionWhenHidden();
   try {
     if (o.regServer) {
-      RegisterServer(ExePath(), o.log.empty() ? o.log : std::filesystem::absolute(o.log).wstring());
+      RegisterServer(ExePath(), o.log.empty() ? o.log : std::filesystem::absolute(o.log).wstring(),
+                     o.force);
       return 0;
     }
     if (o.unregServer) {
       UnregisterServer();
       return 0;
     }
-  } catch (const zsim::SimError&) {
+  } catch (const RegistrationRefused& e) {
+    Say(e.what());
+    return 4;
+  } catch (const zsim::SimError& e) {
+    Say(e.what());
     return 2;
   }
   return Serve(o);

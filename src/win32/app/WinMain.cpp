@@ -11,8 +11,10 @@
 #include "ui/Controls.h"
 #include "ui/FormController.h"
 #include "win32/ComApartment.h"
+#include "win32/ComZServer.h"
 #include "win32/InputBox.h"
 #include "win32/MainWindow.h"
+#include "win32/ProcessPolicy.h"
 #include "win32/RegionalSettings.h"
 #include "win32/Utf.h"
 #include "win32/Win32Clock.h"
@@ -52,11 +54,14 @@ int Run(int showCommand) {
   FormController form(window, prompt, clock, desktop, files, num);
   ControllerEvents events(form);
   window.Attach(&events);
-  form.Load([&window] {
-    return CreateZServerOrExplain(window.Handle(), []() -> std::unique_ptr<ZServer> {
-      return std::make_unique<zsim::win32::BuiltInZServer>();
-    });
-  });
+  form.Load(
+      [&window] {
+        return CreateZServerOrExplain(window.Handle(), []() -> std::unique_ptr<ZServer> {
+          return std::make_unique<zsim::win32::BuiltInZServer>();
+        });
+      },
+      // A Z server whose process went is created again the same way, without asking anyone.
+      []() -> std::unique_ptr<ZServer> { return std::make_unique<ComZServer>(kZServerProgId); });
   window.Show(showCommand);
   return window.RunMessageLoop();
 }
@@ -64,6 +69,8 @@ int Run(int showCommand) {
 }  // namespace
 
 int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int showCommand) {
+  KeepTimerResolutionWhenHidden();
+  KeepWindowsFromGhosting();
   INITCOMMONCONTROLSEX icc{sizeof(INITCOMMONCONTROLSEX), ICC_STANDARD_CLASSES};
   InitCommonControlsEx(&icc);
   try {

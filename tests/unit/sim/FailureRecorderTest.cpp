@@ -51,6 +51,17 @@ TEST(SimFaultInjection, SeveralFailuresCountDownTogether) {
   EXPECT_EQ(MessageOf(t.sim, "Z ?"), "(no failure)");
 }
 
+TEST(SimFaultInjection, BusyRefusesEveryCommandUnseenForItsTime) {
+  Sim s;
+  EXPECT_EQ(s.sim.Exec("Sim Busy 500"), "OK");
+  s.clock.Advance(490);
+  EXPECT_THROW(s.sim.Exec("Z 10 ; Z Wait ;"), SimBusy);
+  s.clock.Advance(10);
+  EXPECT_EQ(s.sim.Exec("Z ?"), "0.0000 um");      // the refused move never started
+  EXPECT_EQ(s.sim.Snapshot().recent.size(), 2u);  // refused commands are not recorded
+  EXPECT_EQ(s.sim.Exec("Sim Busy -1"), "Unknown command: Sim Busy -1");
+}
+
 TEST(SimRecorder, KeepsEachCommandWithOutcomeAndBothTimes) {
   Sim s;
   s.sim.Exec("Z 300 ; Z Wait ;");

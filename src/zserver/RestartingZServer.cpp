@@ -1,0 +1,53 @@
+#include "zserver/RestartingZServer.h"
+
+#include <exception>
+
+#include "text/Errors.h"
+#include "zserver/Commands.h"
+
+namespace focura {
+
+RestartingZServer::RestartingZServer(std::unique_ptr<ZServer> first, Factory startAgain)
+    : server_(std::move(first)), startAgain_(std::move(startAgain)) {}
+
+std::unique_ptr<ZServer> RestartingZServer::StartAgain(const std::string& command) {
+  std::unique_ptr<ZServer> fresh;
+  try {
+    if (startAgain_)
+      fresh = startAgain_();
+  } catch (const WindowClosed&) {
+    throw;
+  } catch (const std::exception& e) {
+    throw ZServerError(command,
+                       std::string("the Z server could not be started again: ") + e.what());
+  }
+  if (!fresh)
+    throw ZServerError(command, "the Z server has gone and cannot be started again");
+  for (const std::string& step : {zcmd::kShow, zcmd::kJoyOn, zcmd::kHide}) {
+    try {
+      fresh->Exec(step);
+    } catch (const ZServerError& e) {
+      // The new server is dropped: the next command starts from scratch rather than driving an
+      // axis whose joystick state is unknown.
+      throw ZServerError(
+          command, "the Z server was started again, but \"" + step + "\" failed: " + e.Message());
+    }
+  }
+  return fresh;
+}
+
+std::string RestartingZServer::Exec(const std::string& command) {
+  if (!server_) {
+    if (command == zcmd::kUnload)
+      throw ZServerError(command, "the Z server has gone");
+    server_ = StartAgain(command);
+  }
+  try {
+    return server_->Exec(command);
+  } catch (const ZServerLost&) {
+    server_.reset();
+    throw;
+  }
+}
+
+}  // namespace focura

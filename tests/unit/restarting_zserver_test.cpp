@@ -1,0 +1,118 @@
+#include <gtest/gtest.h>
+
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "fakes/Fakes.h"
+#include "form_rig.h"
+#include "text/Errors.h"
+#include "zserver/RestartingZServer.h"
+
+namespace focura {
+namespace {
+
+using Strings = std::vector<std::string>;
+using fakes::FakeZServer;
+
+// Forwards to a fake that outlives it, so a test can look at every server ever created.
+class Forward : public ZServer {
+ public:
+  explicit Forward(FakeZServer& real) : real_(real) {}
+  std::string Exec(const std::string& command) override { return real_.Exec(command); }
+
+ private:
+  FakeZServer& real_;
+};
+
+// A server whose process goes away at the command `dieAt`.
+void DiesAt(FakeZServer& z, const std::string& dieAt) {
+  z.onExec = [dieAt](const std::string& c) -> std::optional<std::string> {
+    if (c == dieAt)
+      throw ZServerLost(c, "the server's process has gone");
+    return std::nullopt;
+  };
+}
+
+struct Restart : ::testing::Test {
+  RestartingZServer Make() {
+    return RestartingZServer(std::make_unique<Forward>(first), [this] {
+      ++created;
+      if (!creationFailure.empty())
+        throw PlatformError(creationFailure);
+      return std::make_unique<Forward>(second);
+    });
+  }
+  FakeZServer first;
+  FakeZServer second;
+  int created = 0;
+  std::string creationFailure;
+};
+
+TEST_F(Restart, TheFailingCommandFailsOnceAndTheNextStartsTheServerAgainFirst) {
+  DiesAt(first, "Z Rel -1.0000 ; Z Wait ;");
+  RestartingZServer z = Make();
+  EXPECT_THROW(z.Exec("Z Rel -1.0000 ; Z Wait ;"), ZServerLost);
+  EXPECT_FALSE(z.Running());
+  EXPECT_EQ(created, 0);  // nothing is started until a command needs it
+
+  second.replies["Z ?"] = "5 um";
+  EXPECT_EQ(z.Exec("Z ?"), "5 um");
+  EXPECT_EQ(created, 1);
+  // The lost move is never repeated; the new server hears the start-up first.
+  EXPECT_EQ(second.commands, (Strings{"Show", "Joy On", "Hide", "Z ?"}));
+  EXPECT_EQ(first.commands, (Strings{"Z Rel -1.0000 ; Z Wait ;"}));
+  z.Exec("Obj GetNum");
+  EXPECT_EQ(created, 1);
+}
+
+TEST_F(Restart, AStartThatFailsFailsTheCommandUnsentAndIsTriedAgainNextTime) {
+  DiesAt(first, "Z ?");
+  RestartingZServer z = Make();
+  EXPECT_THROW(z.Exec("Z ?"), ZServerLost);
+
+  creationFailure = "its server program could not be started";
+  try {
+    z.Exec("Obj GetNum");
+    ADD_FAILURE() << "no failure";
+  } catch (const ZServerError& e) {
+    EXPECT_EQ(e.Command(), "Obj GetNum");
+    EXPECT_NE(e.Message().find("could not be started again: its server program"),
+              std::string::npos);
+  }
+  creationFailure.clear();
+  second.failures["Joy On"] = "joystick unplugged";
+  EXPECT_THROW(z.Exec("Obj GetNum"), ZServerError);
+  second.failures.clear();
+  z.Exec("Obj GetNum");
+  EXPECT_EQ(created, 3);
+  EXPECT_EQ(second.commands, (Strings{"Show", "Joy On", "Show", "Joy On", "Hide", "Obj GetNum"}));
+  // Closing with the server gone starts nothing.
+  DiesAt(second, "Z ?");
+  EXPECT_THROW(z.Exec("Z ?"), ZServerLost);
+  EXPECT_THROW(z.Exec("Unload"), ZServerError);
+  EXPECT_EQ(created, 3);
+}
+
+TEST(RestartInTheForm, PlanSettingsAndLogOutliveTheServer) {
+  testing::FormRig r;
+  FakeZServer again;
+  r.form.Load([&r] { return std::make_unique<Forward>(r.zs); },
+              [&again] { return std::make_unique<Forward>(again); });
+  r.zs.replies["Z ?"] = "10 um";
+  r.form.Dispatch("cmdSetTop");
+  DiesAt(r.zs, "Z ?");
+  r.form.Dispatch("cmdSetBot");
+  EXPECT_NE(r.w.statusHistory.back().find("\"Z ?\" failed"), std::string::npos);
+
+  again.replies["Z ?"] = "30 um";
+  r.form.Dispatch("cmdSetBot");
+  EXPECT_EQ(r.acq.ZTop, 10.0);
+  EXPECT_EQ(r.acq.ZBottom, 30.0);
+  EXPECT_EQ(again.commands, (Strings{"Show", "Joy On", "Hide", "Z ?"}));
+  r.form.Close();
+  EXPECT_EQ(again.commands.back(), "Unload");
+}
+
+}  // namespace
+}  // namespace focura
