@@ -65,7 +65,9 @@ class Fitter {
         if (auto grown = Grow(i)) {
           boxes_[i] = *grown;
         } else {
+          // Still too small: show as much of it as the free space allows.
           fits = false;
+          boxes_[i] = Widest(i);
         }
       }
       fitted.push_back({boxes_[i], fits});
@@ -176,6 +178,14 @@ class Fitter {
       }
     }
     return best;
+  }
+
+  Box Widest(std::size_t i) const {
+    const Box& b = boxes_[i];
+    const Reach reach = MaxReach(i);
+    const Box all{b.left - reach.left, b.top - reach.up, b.right + reach.right,
+                  b.bottom + reach.down};
+    return Free(i, all) ? all : b;
   }
 
   std::span<const CaptionBox> controls_;

@@ -38,7 +38,9 @@ using MeasureCaption = std::function<TextSize(std::size_t index, int wrapWidth)>
 
 struct FittedBox {
   Box box;
-  bool fits = true;  // false: no free space was enough, the caption needs another way to be read
+  // false: no free space was enough; the box took what was free and the caption needs another
+  // way to be read whole
+  bool fits = true;
 };
 
 // `area`: where controls may grow to (the client area at its design size). `gap`: the distance a

@@ -59,7 +59,7 @@ TEST(CaptionFit, AControlGrowsIntoFreeSpaceKeepingTheGapButNeverOverAnother) {
   EXPECT_EQ(b.Width() * b.Height(), 30 * 20);
 }
 
-TEST(CaptionFit, WithoutFreeSpaceTheControlKeepsItsBoxAndSaysTheCaptionDoesNotFit) {
+TEST(CaptionFit, WithoutEnoughFreeSpaceTheControlTakesWhatIsFreeAndSaysTheCaptionDoesNotFit) {
   const std::vector<CaptionBox> controls{
       {{10, 10, 30, 20}, 0, true, false},  {{0, 0, 10, 100}, 0, false, false},
       {{30, 0, 40, 100}, 0, false, false}, {{10, 0, 30, 10}, 0, false, false},
@@ -68,6 +68,12 @@ TEST(CaptionFit, WithoutFreeSpaceTheControlKeepsItsBoxAndSaysTheCaptionDoesNotFi
   const auto fitted = FitCaptions(controls, {0, 0, 100, 100}, 0, Words({5, 0, 0, 0, 0}));
   EXPECT_FALSE(fitted[0].fits);
   EXPECT_TRUE(Same(fitted[0].box, controls[0].box));
+
+  // Room for 4 of its 5 lines below it: it takes all of that, and still does not fit.
+  std::vector<CaptionBox> roomier(controls.begin(), controls.end() - 1);
+  const auto grown = FitCaptions(roomier, {0, 0, 100, 50}, 0, Words({10, 0, 0, 0}));
+  EXPECT_FALSE(grown[0].fits);
+  EXPECT_TRUE(Same(grown[0].box, {10, 10, 30, 50}));
 }
 
 }  // namespace

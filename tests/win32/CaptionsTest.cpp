@@ -106,5 +106,53 @@ TEST(MainWindowCaptions, EveryCaptionFitsItsControlAndNoControlsOverlapAtFourDpi
   }
 }
 
+// Windows gives the dialog face Tahoma, wider than the face Wine substitutes here. DejaVu Sans,
+// wider still, stands for it: the layout grows what it can, never into another control, and says
+// which captions still do not fit (the window shows those whole in a tooltip).
+TEST(MainWindowCaptions, AWiderFaceGetsRoomTooWithoutOverlaps) {
+  for (const int dpi : {96, 120, 144, 192}) {
+    SCOPED_TRACE("dpi " + std::to_string(dpi));
+    LOGFONTW lf{};
+    lf.lfHeight = -MulDiv(8, dpi, 72);
+    lstrcpyW(lf.lfFaceName, L"DejaVu Sans");
+    HFONT font = CreateFontIndirectW(&lf);
+    HDC dc = GetDC(nullptr);
+    HGDIOBJ old = SelectObject(dc, font);
+    wchar_t face[LF_FACESIZE] = {};
+    GetTextFaceW(dc, LF_FACESIZE, face);
+    if (std::wstring(face) != L"DejaVu Sans") {
+      SelectObject(dc, old);
+      ReleaseDC(nullptr, dc);
+      DeleteObject(font);
+      GTEST_SKIP() << "no DejaVu Sans in this prefix";
+    }
+    const auto places = PlaceControls(font, dpi);
+    for (size_t i = 0; i < places.size(); ++i) {
+      const ControlSpec& c = *places[i].spec;
+      RECT room = places[i].rect;
+      if (c.kind == ControlKind::Button)
+        InflateRect(&room, -ButtonTextInset(dpi), -ButtonTextInset(dpi));
+      if (!c.caption.empty() && c.kind != ControlKind::TextBox) {
+        RECT need{0, 0, room.right - room.left, 0};
+        const std::wstring caption = Widen(c.caption);
+        DrawTextW(dc, caption.c_str(), -1, &need, DT_CALCRECT | CaptionFormat(c.kind));
+        const bool fits =
+            need.right <= room.right - room.left && need.bottom <= room.bottom - room.top;
+        EXPECT_EQ(places[i].captionFits, fits) << c.name;
+        if (!fits)
+          std::cout << "dpi " << dpi << " DejaVu Sans: " << c.name << " needs its tooltip\n";
+      }
+      for (size_t j = i + 1; j < places.size(); ++j) {
+        RECT common{};
+        EXPECT_FALSE(IntersectRect(&common, &places[i].rect, &places[j].rect))
+            << c.name << " overlaps " << places[j].spec->name;
+      }
+    }
+    SelectObject(dc, old);
+    ReleaseDC(nullptr, dc);
+    DeleteObject(font);
+  }
+}
+
 }  // namespace
 }  // namespace focura::win32
