@@ -1,5 +1,6 @@
 #include "win32/CaptionLayout.h"
 
+#include <algorithm>
 #include <string>
 
 #include "ui/CaptionFit.h"
@@ -47,9 +48,47 @@ HFONT CreateDialogFont(int dpi) {
   return CreateFontIndirectW(&lf);
 }
 
-int ButtonTextInset(int dpi) {
+int ButtonTextInset(HWND button, int dpi) {
   // 2 px of frame, 1 px to the focus rectangle, 1 px inside it at 96 dpi.
-  return MulDiv(4, dpi, 96);
+  int inset = MulDiv(4, dpi, 96);
+  // A styled button draws its caption inside the style's content rectangle. Looked up at run
+  // time: without the library or a style the classic frame is all there is.
+  using GetTheme = HANDLE(WINAPI*)(HWND);
+  using GetContentRect = HRESULT(WINAPI*)(HANDLE, HDC, int, int, const RECT*, RECT*);
+  static HMODULE uxtheme = LoadLibraryW(L"uxtheme.dll");
+  if (uxtheme == nullptr)
+    return inset;
+  const auto getTheme = reinterpret_cast<GetTheme>(
+      reinterpret_cast<void*>(GetProcAddress(uxtheme, "GetWindowTheme")));
+  const auto getContent = reinterpret_cast<GetContentRect>(
+      reinterpret_cast<void*>(GetProcAddress(uxtheme, "GetThemeBackgroundContentRect")));
+  HANDLE theme = getTheme != nullptr ? getTheme(button) : nullptr;
+  if (theme == nullptr || getContent == nullptr)
+    return inset;
+  constexpr int kPushButton = 1, kNormal = 1;  // BP_PUSHBUTTON, PBS_NORMAL
+  const RECT outer{0, 0, 200, 100};
+  RECT content = outer;
+  HDC dc = GetDC(button);
+  const HRESULT hr = getContent(theme, dc, kPushButton, kNormal, &outer, &content);
+  ReleaseDC(button, dc);
+  if (FAILED(hr))
+    return inset;
+  for (const int side : {content.left - outer.left, content.top - outer.top,
+                         outer.right - content.right, outer.bottom - content.bottom}) {
+    inset = std::max(inset, side);
+  }
+  return inset;
+}
+
+int NewButtonTextInset(HWND parent, int dpi) {
+  HWND probe = CreateWindowExW(0, ControlClass(ControlKind::Button), L"",
+                               ControlStyle(ControlKind::Button) & ~WS_VISIBLE, 0, 0, 200, 100,
+                               parent, nullptr, GetModuleHandleW(nullptr), nullptr);
+  if (probe == nullptr)
+    return ButtonTextInset(nullptr, dpi);
+  const int inset = ButtonTextInset(probe, dpi);
+  DestroyWindow(probe);
+  return inset;
 }
 
 UINT CaptionFormat(ControlKind kind) {
@@ -64,16 +103,15 @@ UINT CaptionFormat(ControlKind kind) {
   return DT_LEFT | DT_SINGLELINE | DT_NOPREFIX;
 }
 
-std::vector<ControlPlace> PlaceControls(HFONT font, int dpi) {
+std::vector<ControlPlace> PlaceControls(HFONT font, int dpi, int buttonInset) {
   const auto controls = MainControls();
   std::vector<CaptionBox> boxes;
   std::vector<std::wstring> captions;
   for (const ControlSpec& c : controls) {
     const RECT r = ControlRect(c, dpi);
-    boxes.push_back({Box{r.left, r.top, r.right, r.bottom},
-                     c.kind == ControlKind::Button ? ButtonTextInset(dpi) : 0,
-                     !c.caption.empty() && c.kind != ControlKind::TextBox,
-                     c.kind == ControlKind::Label});
+    boxes.push_back(
+        {Box{r.left, r.top, r.right, r.bottom}, c.kind == ControlKind::Button ? buttonInset : 0,
+         !c.caption.empty() && c.kind != ControlKind::TextBox, c.kind == ControlKind::Label});
     captions.push_back(Widen(c.caption));
   }
   const FormSpec& form = MainForm();

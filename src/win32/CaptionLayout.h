@@ -17,9 +17,12 @@ inline constexpr int kDialogPoints = 8;
 // The dialog face at its size for `dpi`; the caller deletes it. Null when the system has no font.
 HFONT CreateDialogFont(int dpi);
 
-// Room a push button keeps between its edge and its caption on every side: its frame, the focus
-// rectangle and the space inside that.
-int ButtonTextInset(int dpi);
+// Room a push button keeps between its edge and its caption on every side: the content margin of
+// the visual style it is drawn with, and never less than a classic frame, focus rectangle and the
+// space inside that.
+int ButtonTextInset(HWND button, int dpi);
+// The same for the push buttons `parent` would create now (asked of a hidden one).
+int NewButtonTextInset(HWND parent, int dpi);
 
 // DrawText flags with which a control of this kind lays out its caption, word wrap included.
 UINT CaptionFormat(ControlKind kind);
@@ -31,6 +34,6 @@ struct ControlPlace {
 };
 
 // Every control of the main window in table order, grown where its caption in `font` needs it.
-std::vector<ControlPlace> PlaceControls(HFONT font, int dpi);
+std::vector<ControlPlace> PlaceControls(HFONT font, int dpi, int buttonInset);
 
 }  // namespace focura::win32

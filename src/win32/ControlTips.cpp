@@ -72,32 +72,23 @@ ControlTips::~ControlTips() {
     DestroyWindow(tip_);
 }
 
-void ControlTips::Add(HWND control, const std::wstring& text) {
+void ControlTips::Send(UINT message, HWND control, const std::wstring& text) {
   if (tip_ == nullptr)
     return;
   TTTOOLINFOW ti = ToolOf(window_, control);
-  std::wstring copy = text;
+  std::wstring copy = text;  // the control copies it
   ti.lpszText = copy.data();
-  SendMessageW(tip_, TTM_ADDTOOLW, 0, reinterpret_cast<LPARAM>(&ti));
-}
-
-void ControlTips::Update(HWND control, const std::wstring& text) {
-  if (tip_ == nullptr)
-    return;
-  TTTOOLINFOW ti = ToolOf(window_, control);
-  std::wstring copy = text;
-  ti.lpszText = copy.data();
-  SendMessageW(tip_, TTM_UPDATETIPTEXTW, 0, reinterpret_cast<LPARAM>(&ti));
+  SendMessageW(tip_, message, 0, reinterpret_cast<LPARAM>(&ti));
 }
 
 void ControlTips::AddFixed(HWND control, const std::wstring& text) {
-  Add(control, text);
+  Send(TTM_ADDTOOLW, control, text);
 }
 
 void ControlTips::FollowText(HWND label) {
   if (tip_ == nullptr || followed_ != nullptr)
     return;
-  Add(label, L"");
+  Send(TTM_ADDTOOLW, label, L"");
   followed_ = label;
   SetWindowSubclass(label, &ControlTips::FollowProc, kFollowSubclassId,
                     reinterpret_cast<DWORD_PTR>(this));
@@ -106,7 +97,7 @@ void ControlTips::FollowText(HWND label) {
 
 void ControlTips::Refresh(HWND label) {
   const std::wstring text = WindowText(label);
-  Update(label, CutOff(label, text) ? text : std::wstring());
+  Send(TTM_UPDATETIPTEXTW, label, CutOff(label, text) ? text : std::wstring());
 }
 
 std::wstring ControlTips::TipText(HWND control) const {

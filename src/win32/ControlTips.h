@@ -27,8 +27,8 @@ class ControlTips {
  private:
   static LRESULT CALLBACK FollowProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam, UINT_PTR id,
                                      DWORD_PTR self);
-  void Add(HWND control, const std::wstring& text);
-  void Update(HWND control, const std::wstring& text);
+  // TTM_ADDTOOLW or TTM_UPDATETIPTEXTW for the tool over `control`.
+  void Send(UINT message, HWND control, const std::wstring& text);
   void Refresh(HWND label);
 
   HWND window_;

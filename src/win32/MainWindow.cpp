@@ -108,7 +108,7 @@ MainWindow::~MainWindow() {
 void MainWindow::CreateControls() {
   tips_ = std::make_unique<ControlTips>(hwnd_, MulDiv(400, dpi_, 96));
   // Creation order is the tab order: the dialog manager moves the focus along it.
-  for (const ControlPlace& place : PlaceControls(font_, dpi_)) {
+  for (const ControlPlace& place : PlaceControls(font_, dpi_, NewButtonTextInset(hwnd_, dpi_))) {
     const ControlSpec& c = *place.spec;
     const RECT& r = place.rect;
     HWND control = CreateWindowExW(

@@ -45,7 +45,7 @@ Measured Measure(HWND control, const ControlSpec& c, int dpi) {
   UINT format = DT_WORDBREAK | DT_CALCRECT;
   if (c.kind == ControlKind::Button) {
     // Inside the frame and the focus rectangle.
-    const int inset = ButtonTextInset(dpi);
+    const int inset = ButtonTextInset(control, dpi);
     InflateRect(&m.room, -inset, -inset);
     format |= DT_CENTER;
   } else {
@@ -126,12 +126,14 @@ TEST(MainWindowCaptions, AWiderFaceGetsRoomTooWithoutOverlaps) {
       DeleteObject(font);
       GTEST_SKIP() << "no DejaVu Sans in this prefix";
     }
-    const auto places = PlaceControls(font, dpi);
+    MainWindow w(GetModuleHandleW(nullptr), dpi);
+    const int inset = NewButtonTextInset(w.Handle(), dpi);
+    const auto places = PlaceControls(font, dpi, inset);
     for (size_t i = 0; i < places.size(); ++i) {
       const ControlSpec& c = *places[i].spec;
       RECT room = places[i].rect;
       if (c.kind == ControlKind::Button)
-        InflateRect(&room, -ButtonTextInset(dpi), -ButtonTextInset(dpi));
+        InflateRect(&room, -inset, -inset);
       if (!c.caption.empty() && c.kind != ControlKind::TextBox) {
         RECT need{0, 0, room.right - room.left, 0};
         const std::wstring caption = Widen(c.caption);

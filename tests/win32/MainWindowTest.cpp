@@ -52,6 +52,15 @@ void Drain(MainWindow& w) {
   }
 }
 
+// Runs the window until `done` holds or 2 s have passed.
+template <typename Done>
+void DrainUntil(MainWindow& w, Done done) {
+  const DWORD start = GetTickCount();
+  do {
+    Drain(w);
+  } while (!done() && GetTickCount() - start < 2000);
+}
+
 RECT ClientRectOf(HWND control) {
   RECT r{};
   GetWindowRect(control, &r);
@@ -207,32 +216,35 @@ TEST(MainWindowEvents, AHandlerThatFailsReportsInTheStatusLineAndTheWindowLives)
   EXPECT_TRUE(IsWindow(w.Handle()));
 }
 
-TEST(MainWindowKeyboard, TabFollowsTheTabOrderAndEnterOrEscClickNothing) {
+// The window shown and in front, with the focus where the window put it.
+struct Shown {
+  Shown() {
+    w.Attach(&events);
+    w.Show();
+    SetForegroundWindow(w.Handle());
+    Drain(w);
+  }
   MainWindow w;
   Events events;
-  w.Attach(&events);
-  w.Show();
-  SetForegroundWindow(w.Handle());
-  Drain(w);
+};
+
+TEST(MainWindowKeyboard, TabFollowsTheTabOrderAndEnterOrEscClickNothing) {
+  Shown shown;
+  MainWindow& w = shown.w;
+  Events& events = shown.events;
   EXPECT_EQ(GetFocus(), w.Control("cmdGetTopBot"));
   Win32Desktop desktop;
   const char* expected[] = {"txtCommand",     "cmdExecute",   "cmdFocura",   "cmdSetNum",
                             "cmdSetStepSize", "txtNumPlanes", "txtStepSize", "cmdSetTop"};
   for (const char* name : expected) {
     desktop.SendKeys({KeyStroke::Named(NamedKey::Tab)});
-    const DWORD start = GetTickCount();
-    do {
-      Drain(w);
-    } while (GetFocus() != w.Control(name) && GetTickCount() - start < 2000);
+    DrainUntil(w, [&] { return GetFocus() == w.Control(name); });
     EXPECT_EQ(GetFocus(), w.Control(name)) << name;
   }
   SetFocus(w.Control("txtCommand"));
   desktop.SendKeys({KeyStroke::Char(U'x'), KeyStroke::Named(NamedKey::Enter),
                     KeyStroke::Named(NamedKey::Escape)});
-  const DWORD start = GetTickCount();
-  do {
-    Drain(w);
-  } while (w.GetText("txtCommand") != "x" && GetTickCount() - start < 2000);
+  DrainUntil(w, [&] { return w.GetText("txtCommand") == "x"; });
   Sleep(50);
   Drain(w);
   EXPECT_EQ(w.GetText("txtCommand"), "x");
@@ -240,23 +252,16 @@ TEST(MainWindowKeyboard, TabFollowsTheTabOrderAndEnterOrEscClickNothing) {
   EXPECT_TRUE(IsWindow(w.Handle()));
 }
 
-// Presses Enter and runs the window until `done` holds or 2 s have passed.
 template <typename Done>
 void PressEnter(MainWindow& w, Win32Desktop& desktop, Done done) {
   desktop.SendKeys({KeyStroke::Named(NamedKey::Enter)});
-  const DWORD start = GetTickCount();
-  do {
-    Drain(w);
-  } while (!done() && GetTickCount() - start < 2000);
+  DrainUntil(w, done);
 }
 
 TEST(MainWindowKeyboard, EnterClicksTheFocusedButtonHoweverTheFocusGotThere) {
-  MainWindow w;
-  Events events;
-  w.Attach(&events);
-  w.Show();
-  SetForegroundWindow(w.Handle());
-  Drain(w);
+  Shown shown;
+  MainWindow& w = shown.w;
+  Events& events = shown.events;
   Win32Desktop desktop;
   const auto clicks = [&] { return events.log.size(); };
 
@@ -264,10 +269,7 @@ TEST(MainWindowKeyboard, EnterClicksTheFocusedButtonHoweverTheFocusGotThere) {
   PressEnter(w, desktop, [&] { return clicks() == 1; });
   // By Tab, past a text box.
   desktop.SendKeys({KeyStroke::Named(NamedKey::Tab), KeyStroke::Named(NamedKey::Tab)});
-  DWORD start = GetTickCount();
-  do {
-    Drain(w);
-  } while (GetFocus() != w.Control("cmdExecute") && GetTickCount() - start < 2000);
+  DrainUntil(w, [&] { return GetFocus() == w.Control("cmdExecute"); });
   PressEnter(w, desktop, [&] { return clicks() == 2; });
   // By the program.
   SetFocus(w.Control("cmdSetBot"));
@@ -276,10 +278,7 @@ TEST(MainWindowKeyboard, EnterClicksTheFocusedButtonHoweverTheFocusGotThere) {
   HWND setTop = w.Control("cmdSetTop");
   PostMessageW(setTop, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(5, 5));
   PostMessageW(setTop, WM_LBUTTONUP, 0, MAKELPARAM(5, 5));
-  start = GetTickCount();
-  do {
-    Drain(w);
-  } while (clicks() < 4 && GetTickCount() - start < 2000);
+  DrainUntil(w, [&] { return clicks() == 4; });
   EXPECT_EQ(GetFocus(), setTop);
   PressEnter(w, desktop, [&] { return clicks() == 5; });
   // Back from another window: the focus returns to the button that had it.
