@@ -35,7 +35,9 @@ target_link_options(focura PRIVATE -municode)
 
 # Adapter tests, run under Wine on a display (scripts/test provides one).
 file(GLOB FOCURA_WIN32_TEST_SOURCES CONFIGURE_DEPENDS ${PROJECT_SOURCE_DIR}/tests/win32/*.cpp)
-add_executable(win32_tests ${FOCURA_WIN32_TEST_SOURCES})
+# With the program's resources: its manifest gives the tests the same controls (Common Controls 6,
+# visual styles) and DPI awareness as the program.
+add_executable(win32_tests ${FOCURA_WIN32_TEST_SOURCES} ${CMAKE_CURRENT_BINARY_DIR}/focura.rc)
 target_include_directories(win32_tests PRIVATE ${PROJECT_SOURCE_DIR}/tests)
 target_link_libraries(win32_tests PRIVATE focura_win32 gtest_main gmock)
 gtest_discover_tests(win32_tests DISCOVERY_MODE PRE_TEST DISCOVERY_TIMEOUT 60

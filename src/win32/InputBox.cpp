@@ -4,6 +4,7 @@
 #include <vector>
 
 #include "text/Errors.h"
+#include "win32/CaptionLayout.h"
 #include "win32/ErrorText.h"
 #include "win32/EventHold.h"
 #include "win32/Utf.h"
@@ -11,12 +12,16 @@
 namespace focura::win32 {
 namespace {
 
-// A DLGTEMPLATE with its items, laid out as DialogBoxIndirect reads it.
+// A DLGTEMPLATEEX with its items, laid out as DialogBoxIndirect reads it. The extended form is
+// the one in which DS_SHELLFONT takes effect.
 class DialogTemplate {
  public:
   DialogTemplate(DWORD style, short cx, short cy, const wchar_t* font, WORD points) {
+    Word(1);       // version
+    Word(0xFFFF);  // the extended template's signature
+    Dword(0);      // help id
+    Dword(0);      // extended style
     Dword(style);
-    Dword(0);  // extended style
     countAt_ = words_.size();
     Word(0);  // item count, filled in by Add
     Word(0);  // x
@@ -27,6 +32,8 @@ class DialogTemplate {
     Word(0);  // the standard dialog class
     Text(L"");
     Word(points);
+    Word(FW_NORMAL);
+    Word(MAKEWORD(FALSE, DEFAULT_CHARSET));  // italic, character set
     Text(font);
   }
 
@@ -35,13 +42,14 @@ class DialogTemplate {
            const wchar_t* text) {
     if (words_.size() % 2 != 0)
       Word(0);  // items start on a DWORD boundary
+    Dword(0);   // help id
+    Dword(0);   // extended style
     Dword(style | WS_CHILD | WS_VISIBLE);
-    Dword(0);
     Word(static_cast<WORD>(x));
     Word(static_cast<WORD>(y));
     Word(static_cast<WORD>(cx));
     Word(static_cast<WORD>(cy));
-    Word(id);
+    Dword(id);
     Word(0xFFFF);
     Word(atom);
     Text(text);
@@ -136,8 +144,8 @@ INT_PTR CALLBACK PromptProc(HWND dialog, UINT msg, WPARAM wParam, LPARAM lParam)
 
 std::string InputBox::Ask(const std::string& title, const std::string& text,
                           const std::string& defaultText) {
-  DialogTemplate t(DS_MODALFRAME | DS_SETFONT | DS_3DLOOK | WS_POPUP | WS_CAPTION | WS_SYSMENU, 250,
-                   94, L"MS Shell Dlg", 8);
+  DialogTemplate t(DS_MODALFRAME | DS_SHELLFONT | DS_3DLOOK | WS_POPUP | WS_CAPTION | WS_SYSMENU,
+                   250, 94, kDialogFace, kDialogPoints);
   t.Add(0x0082, SS_LEFT | SS_NOPREFIX, 7, 7, 180, 56, kInputBoxTextId, L"");
   t.Add(0x0080, BS_DEFPUSHBUTTON | WS_TABSTOP, 193, 7, 50, 14, IDOK, L"OK");
   t.Add(0x0080, BS_PUSHBUTTON | WS_TABSTOP, 193, 25, 50, 14, IDCANCEL, L"Cancel");

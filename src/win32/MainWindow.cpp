@@ -4,6 +4,8 @@
 
 #include "text/Errors.h"
 #include "ui/Controls.h"
+#include "win32/CaptionLayout.h"
+#include "win32/EnterClick.h"
 #include "win32/ErrorText.h"
 #include "win32/EventHold.h"
 #include "win32/TestProbe.h"
@@ -50,19 +52,9 @@ int SystemDpi() {
   return dpi > 0 ? dpi : 96;
 }
 
-HFONT MessageFont() {
-  NONCLIENTMETRICSW metrics{};
-  metrics.cbSize = sizeof metrics;
-  if (SystemParametersInfoW(SPI_GETNONCLIENTMETRICS, sizeof metrics, &metrics, 0)) {
-    if (HFONT font = CreateFontIndirectW(&metrics.lfMessageFont))
-      return font;
-  }
-  return nullptr;
-}
-
 }  // namespace
 
-MainWindow::MainWindow(HINSTANCE instance) : dpi_(SystemDpi()) {
+MainWindow::MainWindow(HINSTANCE instance, int dpi) : dpi_(dpi > 0 ? dpi : SystemDpi()) {
   RegisterMainClass(instance);
   const FormSpec& form = MainForm();
   const int clientW = TwipsToPixels(form.clientWidth, dpi_);
@@ -95,7 +87,7 @@ MainWindow::MainWindow(HINSTANCE instance) : dpi_(SystemDpi()) {
                  SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
   }
 
-  font_ = MessageFont();
+  font_ = CreateDialogFont(dpi_);
   CreateControls();
   previousHook_ = SetEventsReleasedHook([this] {
     if (!held_.empty() && hwnd_ != nullptr)
@@ -114,12 +106,14 @@ MainWindow::~MainWindow() {
 }
 
 void MainWindow::CreateControls() {
+  tips_ = std::make_unique<ControlTips>(hwnd_, MulDiv(400, dpi_, 96));
   // Creation order is the tab order: the dialog manager moves the focus along it.
-  for (const ControlSpec& c : MainControls()) {
-    const RECT r = ControlRect(c, dpi_);
+  for (const ControlPlace& place : PlaceControls(font_, dpi_, NewButtonTextInset(hwnd_, dpi_))) {
+    const ControlSpec& c = *place.spec;
+    const RECT& r = place.rect;
     HWND control = CreateWindowExW(
-        ControlExStyle(c.kind), ControlClass(c.kind), Widen(c.caption).c_str(),
-        ControlStyle(c.kind), r.left, r.top, r.right - r.left, r.bottom - r.top, hwnd_,
+        ControlExStyle(c.kind), ControlClass(c.kind), Widen(c.caption).c_str(), ControlStyle(c),
+        r.left, r.top, r.right - r.left, r.bottom - r.top, hwnd_,
         reinterpret_cast<HMENU>(static_cast<INT_PTR>(c.id)), GetModuleHandleW(nullptr), nullptr);
     if (control == nullptr) {
       throw PlatformError("Control " + std::string(c.name) +
@@ -127,7 +121,18 @@ void MainWindow::CreateControls() {
     }
     if (font_ != nullptr)
       SendMessageW(control, WM_SETFONT, reinterpret_cast<WPARAM>(font_), FALSE);
+    if (!place.captionFits)
+      tips_->AddFixed(control, Widen(c.caption));
+    if (c.name == kStatusLine) {
+      statusDesign_ = r;
+      tips_->FollowText(control);
+    }
   }
+}
+
+std::wstring MainWindow::TipText(std::string_view control) const {
+  HWND h = Control(control);
+  return h != nullptr && tips_ != nullptr ? tips_->TipText(h) : std::wstring();
 }
 
 void MainWindow::Show(int showCommand) {
@@ -151,8 +156,11 @@ int MainWindow::RunMessageLoop() {
 }
 
 void MainWindow::DispatchMessageOnce(MSG& msg) {
-  // The dialog manager gives Tab its meaning; without a default button, Enter and Esc become
-  // IDOK and IDCANCEL, which name no control and so click nothing.
+  // Enter on a focused button clicks it. Otherwise the dialog manager gives Tab its meaning;
+  // without a default button, Enter elsewhere and Esc become IDOK and IDCANCEL, which name no
+  // control and so click nothing.
+  if (ClickFocusedButtonOnEnter(hwnd_, msg))
+    return;
   if (hwnd_ != nullptr && IsDialogMessageW(hwnd_, &msg))
     return;
   TranslateMessage(&msg);
@@ -276,6 +284,14 @@ LRESULT MainWindow::Handle(UINT msg, WPARAM wParam, LPARAM lParam) {
         info->ptMinTrackSize = POINT{minTrack_.cx, minTrack_.cy};
       return 0;
     }
+    case WM_SIZE:
+      if (HWND status = Control(kStatusLine); status != nullptr && wParam != SIZE_MINIMIZED) {
+        const RECT r = WidenedWithClient(statusDesign_, TwipsToPixels(MainForm().clientWidth, dpi_),
+                                         LOWORD(lParam));
+        SetWindowPos(status, nullptr, r.left, r.top, r.right - r.left, r.bottom - r.top,
+                     SWP_NOZORDER | SWP_NOACTIVATE);
+      }
+      return 0;
     case WM_PAINT:
       Paint();
       return 0;

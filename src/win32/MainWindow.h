@@ -6,10 +6,12 @@
 
 #include <deque>
 #include <functional>
+#include <memory>
 #include <string>
 #include <string_view>
 
 #include "ui/Window.h"
+#include "win32/ControlTips.h"
 #include "win32/MainWindowLayout.h"
 
 namespace focura::win32 {
@@ -28,7 +30,8 @@ class WindowEvents {
 
 class MainWindow : public Window {
  public:
-  explicit MainWindow(HINSTANCE instance = GetModuleHandleW(nullptr));
+  // `dpi` 0: the system's. Fonts and geometry are made for the DPI the window is drawn at.
+  explicit MainWindow(HINSTANCE instance = GetModuleHandleW(nullptr), int dpi = 0);
   ~MainWindow() override;
   MainWindow(const MainWindow&) = delete;
   MainWindow& operator=(const MainWindow&) = delete;
@@ -44,6 +47,8 @@ class MainWindow : public Window {
   HMENU MenuBarHandle() const { return menus_.bar; }
   int Dpi() const { return dpi_; }
   bool CloseRequested() const { return closeRequested_; }
+  // The full text a control's tooltip shows ("" for none).
+  std::wstring TipText(std::string_view control) const;
 
   std::string GetText(const std::string& control) override;
   void SetText(const std::string& control, const std::string& text) override;
@@ -77,6 +82,8 @@ class MainWindow : public Window {
   HFONT font_ = nullptr;
   int dpi_ = 96;
   SIZE minTrack_{};
+  std::unique_ptr<ControlTips> tips_;
+  RECT statusDesign_{};
   WindowEvents* events_ = nullptr;
   int depth_ = 0;
   bool closeRequested_ = false;

@@ -2,6 +2,7 @@
 
 #include <stdexcept>
 
+#include "ui/Window.h"
 #include "win32/Utf.h"
 
 namespace focura::win32 {
@@ -36,10 +37,25 @@ DWORD ControlStyle(ControlKind kind) {
       return common | WS_TABSTOP | BS_PUSHBUTTON | BS_MULTILINE;
     case ControlKind::TextBox:
       return common | WS_TABSTOP | ES_LEFT | ES_AUTOHSCROLL;
+    // SS_NOTIFY: a static is transparent to the mouse without it, and so would get no tooltip.
     case ControlKind::Label:
-      return common | SS_LEFT | SS_NOPREFIX;
+      return common | SS_LEFT | SS_NOPREFIX | SS_NOTIFY;
   }
   return common;
+}
+
+DWORD ControlStyle(const ControlSpec& c) {
+  // The status line is one line high: a longer text ends in an ellipsis instead of wrapping onto
+  // a line nobody sees, and its tooltip holds all of it.
+  if (c.name == kStatusLine)
+    return (ControlStyle(c.kind) & ~SS_TYPEMASK) | SS_LEFTNOWORDWRAP | SS_ENDELLIPSIS;
+  return ControlStyle(c.kind);
+}
+
+RECT WidenedWithClient(const RECT& design, int designClientWidth, int clientWidth) {
+  RECT r = design;
+  r.right = design.right + (clientWidth > designClientWidth ? clientWidth - designClientWidth : 0);
+  return r;
 }
 
 DWORD ControlExStyle(ControlKind kind) {

@@ -52,6 +52,15 @@ void Drain(MainWindow& w) {
   }
 }
 
+// Runs the window until `done` holds or 2 s have passed.
+template <typename Done>
+void DrainUntil(MainWindow& w, Done done) {
+  const DWORD start = GetTickCount();
+  do {
+    Drain(w);
+  } while (!done() && GetTickCount() - start < 2000);
+}
+
 RECT ClientRectOf(HWND control) {
   RECT r{};
   GetWindowRect(control, &r);
@@ -66,20 +75,19 @@ std::wstring TextOf(HWND h) {
 }
 
 TEST(MainWindowLayout, ControlsSitAtTheirTwipsRectanglesAt96Dpi) {
-  MainWindow w;
-  if (w.Dpi() != 96)
-    GTEST_SKIP() << "display is not at 96 dpi";
+  MainWindow w(GetModuleHandleW(nullptr), 96);
   RECT client{};
   GetClientRect(w.Handle(), &client);
   EXPECT_EQ(client.right, 313);   // 4695 twips
   EXPECT_EQ(client.bottom, 233);  // 3495 twips
   EXPECT_EQ(TextOf(w.Handle()), L"Focura Acquisition");
 
+  // At least its twips rectangle (176, 8, 129 x 33): wider where its caption needs it.
   const RECT launch = ClientRectOf(w.Control("cmdLaunchCapture"));
-  EXPECT_EQ(launch.left, 176);
-  EXPECT_EQ(launch.top, 8);
-  EXPECT_EQ(launch.right - launch.left, 129);
-  EXPECT_EQ(launch.bottom - launch.top, 33);
+  EXPECT_LE(launch.left, 176);
+  EXPECT_LE(launch.top, 8);
+  EXPECT_GE(launch.right, 176 + 129);
+  EXPECT_GE(launch.bottom, 8 + 33);
   const RECT status = ClientRectOf(w.Control("lblMsg"));
   EXPECT_EQ(status.left, 8);
   EXPECT_EQ(status.top, 208);
@@ -88,9 +96,12 @@ TEST(MainWindowLayout, ControlsSitAtTheirTwipsRectanglesAt96Dpi) {
   for (const ControlSpec& c : MainControls()) {
     HWND h = w.Control(c.name);
     ASSERT_NE(h, nullptr) << c.name;
-    const RECT r = ClientRectOf(h);
-    EXPECT_EQ(r.left, c.left * 96 / 1440) << c.name;
-    EXPECT_EQ(r.top, c.top * 96 / 1440) << c.name;
+    // Only a control with a caption may have moved an edge, for its caption (CaptionsTest).
+    if (c.caption.empty()) {
+      const RECT r = ClientRectOf(h);
+      EXPECT_EQ(r.left, c.left * 96 / 1440) << c.name;
+      EXPECT_EQ(r.top, c.top * 96 / 1440) << c.name;
+    }
     EXPECT_EQ(Narrow(TextOf(h)), c.caption) << c.name;
     const LONG style = GetWindowLongW(h, GWL_STYLE);
     EXPECT_EQ((style & WS_TABSTOP) != 0, c.kind != ControlKind::Label) << c.name;
@@ -205,37 +216,125 @@ TEST(MainWindowEvents, AHandlerThatFailsReportsInTheStatusLineAndTheWindowLives)
   EXPECT_TRUE(IsWindow(w.Handle()));
 }
 
-TEST(MainWindowKeyboard, TabFollowsTheTabOrderAndEnterOrEscClickNothing) {
+// The window shown and in front, with the focus where the window put it.
+struct Shown {
+  Shown() {
+    w.Attach(&events);
+    w.Show();
+    SetForegroundWindow(w.Handle());
+    Drain(w);
+  }
   MainWindow w;
   Events events;
-  w.Attach(&events);
-  w.Show();
-  SetForegroundWindow(w.Handle());
-  Drain(w);
+};
+
+TEST(MainWindowKeyboard, TabFollowsTheTabOrderAndEnterOrEscClickNothing) {
+  Shown shown;
+  MainWindow& w = shown.w;
+  Events& events = shown.events;
   EXPECT_EQ(GetFocus(), w.Control("cmdGetTopBot"));
   Win32Desktop desktop;
   const char* expected[] = {"txtCommand",     "cmdExecute",   "cmdFocura",   "cmdSetNum",
                             "cmdSetStepSize", "txtNumPlanes", "txtStepSize", "cmdSetTop"};
   for (const char* name : expected) {
     desktop.SendKeys({KeyStroke::Named(NamedKey::Tab)});
-    const DWORD start = GetTickCount();
-    do {
-      Drain(w);
-    } while (GetFocus() != w.Control(name) && GetTickCount() - start < 2000);
+    DrainUntil(w, [&] { return GetFocus() == w.Control(name); });
     EXPECT_EQ(GetFocus(), w.Control(name)) << name;
   }
   SetFocus(w.Control("txtCommand"));
   desktop.SendKeys({KeyStroke::Char(U'x'), KeyStroke::Named(NamedKey::Enter),
                     KeyStroke::Named(NamedKey::Escape)});
-  const DWORD start = GetTickCount();
-  do {
-    Drain(w);
-  } while (w.GetText("txtCommand") != "x" && GetTickCount() - start < 2000);
+  DrainUntil(w, [&] { return w.GetText("txtCommand") == "x"; });
   Sleep(50);
   Drain(w);
   EXPECT_EQ(w.GetText("txtCommand"), "x");
   EXPECT_TRUE(events.log.empty());
   EXPECT_TRUE(IsWindow(w.Handle()));
+}
+
+template <typename Done>
+void PressEnter(MainWindow& w, Win32Desktop& desktop, Done done) {
+  desktop.SendKeys({KeyStroke::Named(NamedKey::Enter)});
+  DrainUntil(w, done);
+}
+
+TEST(MainWindowKeyboard, EnterClicksTheFocusedButtonHoweverTheFocusGotThere) {
+  Shown shown;
+  MainWindow& w = shown.w;
+  Events& events = shown.events;
+  Win32Desktop desktop;
+  const auto clicks = [&] { return events.log.size(); };
+
+  // Where the window put it at start.
+  PressEnter(w, desktop, [&] { return clicks() == 1; });
+  // By Tab, past a text box.
+  desktop.SendKeys({KeyStroke::Named(NamedKey::Tab), KeyStroke::Named(NamedKey::Tab)});
+  DrainUntil(w, [&] { return GetFocus() == w.Control("cmdExecute"); });
+  PressEnter(w, desktop, [&] { return clicks() == 2; });
+  // By the program.
+  SetFocus(w.Control("cmdSetBot"));
+  PressEnter(w, desktop, [&] { return clicks() == 3; });
+  // By the mouse: the press clicks once, Enter once more.
+  HWND setTop = w.Control("cmdSetTop");
+  PostMessageW(setTop, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(5, 5));
+  PostMessageW(setTop, WM_LBUTTONUP, 0, MAKELPARAM(5, 5));
+  DrainUntil(w, [&] { return clicks() == 4; });
+  EXPECT_EQ(GetFocus(), setTop);
+  PressEnter(w, desktop, [&] { return clicks() == 5; });
+  // Back from another window: the focus returns to the button that had it.
+  HWND other = CreateWindowExW(0, L"STATIC", L"other", WS_POPUP | WS_VISIBLE, 0, 0, 50, 50, nullptr,
+                               nullptr, GetModuleHandleW(nullptr), nullptr);
+  SetForegroundWindow(other);
+  SetActiveWindow(other);
+  Drain(w);
+  SetForegroundWindow(w.Handle());
+  SetActiveWindow(w.Handle());
+  Drain(w);
+  DestroyWindow(other);
+  EXPECT_EQ(GetFocus(), setTop);
+  PressEnter(w, desktop, [&] { return clicks() == 6; });
+  // A disabled button is not clicked by a posted Enter either.
+  w.SetEnabled("cmdCapture", false);
+  PostMessageW(w.Control("cmdCapture"), WM_KEYDOWN, VK_RETURN, 1);
+  Drain(w);
+
+  EXPECT_EQ(events.log, (std::vector<std::string>{"cmdGetTopBot", "cmdExecute", "cmdSetBot",
+                                                  "cmdSetTop", "cmdSetTop", "cmdSetTop"}));
+}
+
+TEST(MainWindowStatusLine, AFailureTooLongForTheLineIsWholeInItsTooltipAndTheLineWidens) {
+  MainWindow w;
+  Events events;
+  const std::string failure =
+      "The Z server did not answer: the call failed with RPC_E_DISCONNECTED (0x80010108); the run "
+      "stopped after plane 12 of 40";
+  events.handlers["cmdFocura"] = [&] { throw PlatformError(failure); };
+  w.Attach(&events);
+  HWND status = w.Control("lblMsg");
+  w.SetText("lblMsg", "Z-stack finished");
+  EXPECT_EQ(w.TipText("lblMsg"), L"");  // nothing hidden, nothing to show
+
+  PostMessageW(w.Control("cmdFocura"), BM_CLICK, 0, 0);
+  Drain(w);
+  ASSERT_EQ(w.GetText("lblMsg"), failure);
+  EXPECT_EQ(Narrow(w.TipText("lblMsg")), failure);
+
+  const RECT before = ClientRectOf(status);
+  RECT frame{};
+  GetWindowRect(w.Handle(), &frame);
+  SetWindowPos(w.Handle(), nullptr, 0, 0, frame.right - frame.left + 600, frame.bottom - frame.top,
+               SWP_NOMOVE | SWP_NOZORDER);
+  Drain(w);
+  const RECT after = ClientRectOf(status);
+  EXPECT_EQ(after.left, before.left);
+  EXPECT_EQ(after.right - after.left, before.right - before.left + 600);
+  EXPECT_EQ(w.TipText("lblMsg"), L"");  // now all of it is in view
+  // Narrowed again, never below its design width.
+  SetWindowPos(w.Handle(), nullptr, 0, 0, frame.right - frame.left - 100, frame.bottom - frame.top,
+               SWP_NOMOVE | SWP_NOZORDER);
+  Drain(w);
+  EXPECT_EQ(ClientRectOf(status).right, before.right);
+  EXPECT_EQ(Narrow(w.TipText("lblMsg")), failure);
 }
 
 // A message loop run from inside the window, as the system's own loops run: here the one an

@@ -13,7 +13,7 @@ namespace focura::win32 {
 namespace {
 
 struct Seen {
-  std::wstring title, text, edit;
+  std::wstring title, text, edit, face;
   DWORD selStart = 0, selEnd = 0;
   bool found = false;
 };
@@ -49,6 +49,9 @@ std::thread Operator(DWORD thread, Seen& seen, std::function<void(HWND)> answer)
     seen.text = buf;
     GetDlgItemTextW(dialog, kInputBoxEditId, buf, 256);
     seen.edit = buf;
+    LOGFONTW font{};
+    GetObjectW(reinterpret_cast<HFONT>(SendMessageW(dialog, WM_GETFONT, 0, 0)), sizeof font, &font);
+    seen.face = font.lfFaceName;
     SendDlgItemMessageW(dialog, kInputBoxEditId, EM_GETSEL,
                         reinterpret_cast<WPARAM>(&seen.selStart),
                         reinterpret_cast<LPARAM>(&seen.selEnd));
@@ -72,6 +75,7 @@ TEST(InputBox, OkReturnsTheEditedTextAndShowsTitlePromptAndSelectedDefault) {
   EXPECT_EQ(seen.edit, L"200");
   EXPECT_EQ(seen.selStart, 0u);
   EXPECT_EQ(seen.selEnd, 3u);
+  EXPECT_EQ(seen.face, L"MS Shell Dlg 2");
 }
 
 TEST(InputBox, CancelEscAndTheCloseBoxAllReturnEmpty) {

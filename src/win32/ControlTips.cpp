@@ -1,0 +1,127 @@
+#include "win32/ControlTips.h"
+
+// After windows.h, which it needs.
+#include <commctrl.h>
+
+#include <vector>
+
+namespace focura::win32 {
+namespace {
+
+constexpr UINT_PTR kFollowSubclassId = 0x7E7;
+
+TTTOOLINFOW ToolOf(HWND window, HWND control) {
+  TTTOOLINFOW ti{};
+  // The older layout, which every version of the control accepts.
+  ti.cbSize = TTTOOLINFOW_V2_SIZE;
+  ti.uFlags = TTF_IDISHWND | TTF_SUBCLASS;
+  ti.hwnd = window;
+  ti.uId = reinterpret_cast<UINT_PTR>(control);
+  return ti;
+}
+
+std::wstring WindowText(HWND h) {
+  std::wstring text(static_cast<size_t>(GetWindowTextLengthW(h)) + 1, L'\0');
+  const int n = GetWindowTextW(h, text.data(), static_cast<int>(text.size()));
+  text.resize(static_cast<size_t>(n > 0 ? n : 0));
+  return text;
+}
+
+// Whether `text` in the label's font needs more than the label's one line.
+bool CutOff(HWND label, const std::wstring& text) {
+  if (text.empty())
+    return false;
+  if (text.find_first_of(L"\r\n") != std::wstring::npos)
+    return true;
+  RECT client{};
+  GetClientRect(label, &client);
+  HDC dc = GetDC(label);
+  if (dc == nullptr)
+    return true;
+  HGDIOBJ old = nullptr;
+  if (auto font = reinterpret_cast<HFONT>(SendMessageW(label, WM_GETFONT, 0, 0)))
+    old = SelectObject(dc, font);
+  RECT need{0, 0, 0, 0};
+  DrawTextW(dc, text.c_str(), -1, &need, DT_CALCRECT | DT_SINGLELINE | DT_NOPREFIX);
+  if (old != nullptr)
+    SelectObject(dc, old);
+  ReleaseDC(label, dc);
+  return need.right - need.left > client.right - client.left;
+}
+
+}  // namespace
+
+ControlTips::ControlTips(HWND window, int maxWidth) : window_(window) {
+  INITCOMMONCONTROLSEX icc{sizeof(INITCOMMONCONTROLSEX), ICC_WIN95_CLASSES};
+  InitCommonControlsEx(&icc);
+  tip_ = CreateWindowExW(
+      WS_EX_TOPMOST, TOOLTIPS_CLASSW, nullptr, WS_POPUP | TTS_ALWAYSTIP | TTS_NOPREFIX,
+      CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, window, nullptr,
+      reinterpret_cast<HINSTANCE>(GetWindowLongPtrW(window, GWLP_HINSTANCE)), nullptr);
+  if (tip_ == nullptr)
+    return;  // without tooltips the window still works; the captions stay as they are
+  SendMessageW(tip_, TTM_SETMAXTIPWIDTH, 0, maxWidth);
+  // Long enough to read a failure message of several lines.
+  SendMessageW(tip_, TTM_SETDELAYTIME, TTDT_AUTOPOP, MAKELPARAM(30000, 0));
+}
+
+ControlTips::~ControlTips() {
+  if (followed_ != nullptr && IsWindow(followed_))
+    RemoveWindowSubclass(followed_, &ControlTips::FollowProc, kFollowSubclassId);
+  if (tip_ != nullptr && IsWindow(tip_))
+    DestroyWindow(tip_);
+}
+
+void ControlTips::Send(UINT message, HWND control, const std::wstring& text) {
+  if (tip_ == nullptr)
+    return;
+  TTTOOLINFOW ti = ToolOf(window_, control);
+  std::wstring copy = text;  // the control copies it
+  ti.lpszText = copy.data();
+  SendMessageW(tip_, message, 0, reinterpret_cast<LPARAM>(&ti));
+}
+
+void ControlTips::AddFixed(HWND control, const std::wstring& text) {
+  Send(TTM_ADDTOOLW, control, text);
+}
+
+void ControlTips::FollowText(HWND label) {
+  if (tip_ == nullptr || followed_ != nullptr)
+    return;
+  Send(TTM_ADDTOOLW, label, L"");
+  followed_ = label;
+  SetWindowSubclass(label, &ControlTips::FollowProc, kFollowSubclassId,
+                    reinterpret_cast<DWORD_PTR>(this));
+  Refresh(label);
+}
+
+void ControlTips::Refresh(HWND label) {
+  const std::wstring text = WindowText(label);
+  Send(TTM_UPDATETIPTEXTW, label, CutOff(label, text) ? text : std::wstring());
+}
+
+std::wstring ControlTips::TipText(HWND control) const {
+  if (tip_ == nullptr)
+    return {};
+  std::vector<wchar_t> buffer(4096, L'\0');
+  TTTOOLINFOW ti = ToolOf(window_, control);
+  ti.lpszText = buffer.data();
+  SendMessageW(tip_, TTM_GETTEXTW, buffer.size(), reinterpret_cast<LPARAM>(&ti));
+  return buffer.data();
+}
+
+LRESULT CALLBACK ControlTips::FollowProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam,
+                                         UINT_PTR, DWORD_PTR self) {
+  auto* tips = reinterpret_cast<ControlTips*>(self);
+  if (msg == WM_NCDESTROY) {
+    RemoveWindowSubclass(hwnd, &ControlTips::FollowProc, kFollowSubclassId);
+    tips->followed_ = nullptr;
+    return DefSubclassProc(hwnd, msg, wParam, lParam);
+  }
+  const LRESULT result = DefSubclassProc(hwnd, msg, wParam, lParam);
+  if (msg == WM_SETTEXT || msg == WM_SIZE || msg == WM_SETFONT)
+    tips->Refresh(hwnd);
+  return result;
+}
+
+}  // namespace focura::win32
