@@ -5,6 +5,8 @@
 #include <string>
 
 #include "acq/Delay32.h"
+#include "acq/RunProgress.h"
+#include "acq/StayAwake.h"
 #include "capture/Desktop.h"
 #include "text/NumberText.h"
 #include "ui/Window.h"
@@ -67,6 +69,11 @@ class ZAcq {
   int16_t AcquireStack();
   bool Running() const { return RunDepth > 0; }
 
+  // Who is told how far a run is, and who keeps the system awake during it; nobody until set.
+  // Both must outlive every run.
+  void ReportProgressTo(RunProgress& progress) { Progress = &progress; }
+  void KeepAwakeWith(StayAwake& awake) { Awake = &awake; }
+
   // Click handlers of "Acquire Z Stack" and "Cancel Z Stack".
   void cmdFocura_Click();
   void cmdCancelZ_Click();
@@ -79,6 +86,10 @@ class ZAcq {
 
  private:
   int16_t RunDepth = 0;
+  NoRunProgress NoProgress;
+  NoStayAwake NoAwake;
+  RunProgress* Progress = &NoProgress;
+  StayAwake* Awake = &NoAwake;
 };
 
 }  // namespace focura

@@ -24,6 +24,19 @@ class DepthGuard {
   int16_t& depth_;
 };
 
+// The system stays awake from the start of a run to every one of its exits, a closed window
+// included: nothing else would ever end the request.
+class AwakeGuard {
+ public:
+  AwakeGuard(StayAwake& awake, bool displayToo) : awake_(awake) { awake_.Hold(displayToo); }
+  ~AwakeGuard() { awake_.Release(); }
+  AwakeGuard(const AwakeGuard&) = delete;
+  AwakeGuard& operator=(const AwakeGuard&) = delete;
+
+ private:
+  StayAwake& awake_;
+};
+
 // What a run fixes before it sends anything: every conversion that could fail mid-stack is made
 // here, so a plan beyond the counters' ranges is refused with the axis untouched.
 struct RunFigures {
@@ -103,6 +116,11 @@ int16_t ZAcq::AcquireStack() {
   ZLog =
       "Planes " + Num.Format0(NumPlanes) + ", Step = " + Num.Format2(-StepSize) + " ;" + kLineEnd;
 
+  // Keys and window activations reach only a lit, unlocked desktop; a trigger pulse needs neither.
+  const bool framesUseDesktop = CaptureTaskId != 0 && CaptureType != kCaptureHardware;
+  AwakeGuard awake(*Awake, framesUseDesktop);
+  Progress->Started(fig.planes);
+
   int32_t plane = 0;  // 0 while the axis goes to the start position
   try {
     ZServ.Exec(zcmd::MoveTo(fig.start, Num));
@@ -115,12 +133,14 @@ int16_t ZAcq::AcquireStack() {
       const std::string reply = ZServ.Exec(zcmd::kWhere);
       const std::string line = "#" + Num.Format0(plane) + ", Z=" + reply;
       Win.SetText(kStatusLine, line);
+      Progress->AtPlane(plane, fig.planes);
       ZLog += line + kLineEnd;
       Delay.WaitMs(fig.settleMs);
       Win.Pump();
       CaptureFrame(*this);
       if (CancelZ == 1) {
         Win.SetText(kStatusLine, "Z-stack cancelled");
+        Progress->Cancelled();
         return -1;
       }
       Delay.WaitMs(fig.captureMs);
@@ -140,10 +160,17 @@ int16_t ZAcq::AcquireStack() {
     const std::string where = plane == 0 ? "Z-stack stopped at the start move: "
                                          : "Z-stack stopped at plane " + Num.Format0(plane) + ": ";
     Win.SetText(kStatusLine, where + e.what());
+    Progress->Failed();
     return -1;
+  } catch (...) {
+    // The dispatch boundary reports what else stopped the run; the progress must not go on
+    // showing a run that has ended.
+    Progress->Failed();
+    throw;
   }
 
   Win.SetText(kStatusLine, "Z-stack finished");
+  Progress->Finished();
   return 1;
 }
 

@@ -10,12 +10,15 @@ namespace focura::testing {
 struct AcqRig {
   explicit AcqRig(std::string decimalSeparator = ".") : num(std::move(decimalSeparator)) {
     acq.LoadDefaults();
+    acq.ReportProgressTo(ports);
+    acq.KeepAwakeWith(ports);
   }
   fakes::FakeZServer z;
   fakes::FakeWindow w;
   fakes::FakeClock clock;
   fakes::FakeDesktop desk;
   NumberText num;
+  fakes::FakeRunPorts ports;
   ZAcq acq{z, w, clock, desk, num};
 };
 

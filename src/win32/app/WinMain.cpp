@@ -12,10 +12,12 @@
 #include "ui/FormController.h"
 #include "win32/ComApartment.h"
 #include "win32/ComZServer.h"
+#include "win32/ExecutionStateAwake.h"
 #include "win32/InputBox.h"
 #include "win32/MainWindow.h"
 #include "win32/ProcessPolicy.h"
 #include "win32/RegionalSettings.h"
+#include "win32/TaskbarProgress.h"
 #include "win32/Utf.h"
 #include "win32/Win32Clock.h"
 #include "win32/Win32Desktop.h"
@@ -50,8 +52,12 @@ int Run(int showCommand) {
   Win32Desktop desktop;
   Win32Files files;
   MainWindow window;
+  TaskbarProgress taskbar(window.Handle());  // before the window shows: the shell announces then
+  ExecutionStateAwake awake;
   InputBox prompt(window.Handle());
   FormController form(window, prompt, clock, desktop, files, num);
+  form.Acq().ReportProgressTo(taskbar);
+  form.Acq().KeepAwakeWith(awake);
   ControllerEvents events(form);
   window.Attach(&events);
   form.Load(

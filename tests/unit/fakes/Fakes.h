@@ -11,6 +11,8 @@
 #include <vector>
 
 #include "acq/Clock.h"
+#include "acq/RunProgress.h"
+#include "acq/StayAwake.h"
 #include "capture/Desktop.h"
 #include "capture/Files.h"
 #include "text/Errors.h"
@@ -192,6 +194,30 @@ class FakePrompt : public Prompt {
   };
   std::vector<Question> asked;
   std::deque<std::string> answers;  // empty: Cancel
+};
+
+// Both ports a run tells, recorded in one list so their order shows: "hold", "hold display",
+// "release", "start <n>", "plane <k>/<n>", "finished", "cancelled", "failed".
+class FakeRunPorts : public RunProgress, public StayAwake {
+ public:
+  void Started(int32_t planes) override { calls.push_back("start " + std::to_string(planes)); }
+  void AtPlane(int32_t plane, int32_t planes) override {
+    calls.push_back("plane " + std::to_string(plane) + "/" + std::to_string(planes));
+  }
+  void Finished() override { calls.push_back("finished"); }
+  void Cancelled() override { calls.push_back("cancelled"); }
+  void Failed() override { calls.push_back("failed"); }
+  void Hold(bool displayToo) override {
+    calls.push_back(displayToo ? "hold display" : "hold");
+    held = true;
+  }
+  void Release() override {
+    calls.push_back("release");
+    held = false;
+  }
+
+  std::vector<std::string> calls;
+  bool held = false;
 };
 
 }  // namespace focura::fakes

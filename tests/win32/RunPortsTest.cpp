@@ -1,0 +1,120 @@
+// The run's progress on the taskbar button and the stay-awake request, on the system itself.
+
+#include <gtest/gtest.h>
+
+#include <cstdio>
+#include <functional>
+#include <thread>
+
+#include "win32/ComApartment.h"
+#include "win32/ExecutionStateAwake.h"
+#include "win32/MainWindow.h"
+#include "win32/TaskbarProgress.h"
+
+namespace focura::win32 {
+namespace {
+
+using Shows = TaskbarProgress::Shows;
+
+// Runs the thread's messages until `done` holds or 5 s have passed.
+bool PumpUntil(const std::function<bool()>& done) {
+  const DWORD start = GetTickCount();
+  for (;;) {
+    MSG msg{};
+    while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
+      TranslateMessage(&msg);
+      DispatchMessageW(&msg);
+    }
+    if (done())
+      return true;
+    if (GetTickCount() - start > 5000)
+      return false;
+    Sleep(10);
+  }
+}
+
+bool BringToFront(HWND window) {
+  return PumpUntil([window] {
+    if (GetForegroundWindow() != window)
+      SetForegroundWindow(window);
+    return GetForegroundWindow() == window;
+  });
+}
+
+void AnnounceButton(HWND window) {
+  SendMessageW(window, RegisterWindowMessageW(L"TaskbarButtonCreated"), 0, 0);
+}
+
+TEST(TaskbarProgress, FollowsRunsAndClearsWhenTheOperatorComesBackAfterTheEnd) {
+  ComApartment com;
+  MainWindow w;
+  TaskbarProgress bar(w.Handle());
+  w.Show();
+  AnnounceButton(w.Handle());  // the shell's announcement, which Wine's shell may never send
+  std::printf("taskbar object after the announcement: %s\n",
+              bar.HasTaskbarObject() ? "created" : "none");
+  HWND other = CreateWindowExW(0, L"STATIC", L"capture program", WS_OVERLAPPEDWINDOW | WS_VISIBLE,
+                               0, 0, 200, 100, nullptr, nullptr, nullptr, nullptr);
+  ASSERT_NE(other, nullptr);
+
+  bar.Started(3);
+  EXPECT_EQ(bar.Showing(), Shows::Moving);
+  bar.AtPlane(1, 3);
+  ASSERT_TRUE(BringToFront(other));
+  ASSERT_TRUE(BringToFront(w.Handle()));  // the operator looks in during the run: nothing ends
+  EXPECT_EQ(bar.Showing(), Shows::Planes);
+
+  struct End {
+    std::function<void()> tell;
+    Shows shows;
+  };
+  for (const End& end :
+       {End{[&] { bar.Finished(); }, Shows::Done}, End{[&] { bar.Cancelled(); }, Shows::Paused},
+        End{[&] { bar.Failed(); }, Shows::Error}}) {
+    ASSERT_TRUE(BringToFront(other));
+    bar.Started(3);
+    bar.AtPlane(2, 3);
+    end.tell();  // behind another window: the button flashes
+    EXPECT_EQ(bar.Showing(), end.shows);
+    ASSERT_TRUE(BringToFront(w.Handle()));
+    EXPECT_TRUE(PumpUntil([&] { return bar.Showing() == Shows::Nothing; }));
+  }
+
+  DestroyWindow(other);
+  DestroyWindow(w.Handle());
+  bar.Finished();  // the window is gone: nothing to show, nothing fails
+  EXPECT_FALSE(bar.HasTaskbarObject());
+}
+
+TEST(TaskbarProgress, WhereTheTaskbarObjectCannotBeCreatedARunStillGoesThrough) {
+  // A thread outside any COM apartment: creating the shell's object fails there.
+  std::thread([] {
+    HWND window = CreateWindowExW(0, L"STATIC", L"tool", WS_OVERLAPPEDWINDOW, 0, 0, 200, 100,
+                                  nullptr, nullptr, nullptr, nullptr);
+    ASSERT_NE(window, nullptr);
+    TaskbarProgress bar(window);
+    AnnounceButton(window);
+    EXPECT_FALSE(bar.HasTaskbarObject());
+    bar.Started(2);
+    bar.AtPlane(1, 2);
+    bar.Failed();
+    EXPECT_EQ(bar.Showing(), Shows::Error);
+    DestroyWindow(window);
+  }).join();
+}
+
+TEST(ExecutionStateAwake, HoldsTheSystemAndTheDisplayOnlyWhenAskedAndReleasesBoth) {
+  // Setting a state returns the thread's previous one: ask again for the same to read it.
+  const auto read = [](EXECUTION_STATE same) { return SetThreadExecutionState(same); };
+  ExecutionStateAwake awake;
+  constexpr EXECUTION_STATE kSystem = ES_CONTINUOUS | ES_SYSTEM_REQUIRED;
+  awake.Hold(false);
+  EXPECT_EQ(read(kSystem), kSystem);
+  awake.Hold(true);
+  EXPECT_EQ(read(kSystem | ES_DISPLAY_REQUIRED), kSystem | ES_DISPLAY_REQUIRED);
+  awake.Release();
+  EXPECT_EQ(read(ES_CONTINUOUS), static_cast<EXECUTION_STATE>(ES_CONTINUOUS));
+}
+
+}  // namespace
+}  // namespace focura::win32
