@@ -37,4 +37,5 @@ gtest_discover_tests(e2e_tests
   DISCOVERY_MODE PRE_TEST
   DISCOVERY_TIMEOUT 120
   TEST_PREFIX "e2e."
+  TEST_FILTER "-Package.*:GuideScreenshots.*"  # run by scripts/test and scripts/screenshots
   PROPERTIES RUN_SERIAL TRUE LABELS e2e TIMEOUT 120)
