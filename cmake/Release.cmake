@@ -46,27 +46,23 @@ foreach(target focura zsim)
 endforeach()
 
 # The operator's guide as a page any Windows browser opens; its pictures sit beside it.
-find_program(FOCURA_CMARK cmark-gfm)
+find_program(FOCURA_CMARK cmark-gfm REQUIRED)
 set(FOCURA_GUIDE_HTML ${CMAKE_CURRENT_BINARY_DIR}/guide/guide.html)
-if(FOCURA_CMARK)
-  add_custom_command(
-    OUTPUT ${FOCURA_GUIDE_HTML}
-    COMMAND ${CMAKE_COMMAND} -DCMARK=${FOCURA_CMARK} -DIN=${PROJECT_SOURCE_DIR}/docs/guide.md
-            -DOUT=${FOCURA_GUIDE_HTML} -DCSS=${PROJECT_SOURCE_DIR}/docs/guide.css
-            "-DTITLE=${FOCURA_PRODUCT_NAME}" -DVERSION=${PROJECT_VERSION} -P ${PROJECT_SOURCE_DIR}/cmake/RenderGuide.cmake
-    DEPENDS ${PROJECT_SOURCE_DIR}/docs/guide.md ${PROJECT_SOURCE_DIR}/docs/guide.css
-            ${PROJECT_SOURCE_DIR}/cmake/RenderGuide.cmake
-    COMMENT "Rendering the operator's guide")
-  add_custom_target(guide ALL DEPENDS ${FOCURA_GUIDE_HTML})
-endif()
+add_custom_command(
+  OUTPUT ${FOCURA_GUIDE_HTML}
+  COMMAND Python3::Interpreter ${PROJECT_SOURCE_DIR}/cmake/render_guide.py ${FOCURA_CMARK}
+          ${PROJECT_SOURCE_DIR}/docs/guide.md ${PROJECT_SOURCE_DIR}/docs/guide.css
+          "${FOCURA_PRODUCT_NAME} ${PROJECT_VERSION}: operator's guide" ${FOCURA_GUIDE_HTML}
+  DEPENDS ${PROJECT_SOURCE_DIR}/docs/guide.md ${PROJECT_SOURCE_DIR}/docs/guide.css
+          ${PROJECT_SOURCE_DIR}/cmake/render_guide.py
+  COMMENT "Rendering the operator's guide")
+add_custom_target(guide ALL DEPENDS ${FOCURA_GUIDE_HTML})
 
 # The package: what a lab unzips on its Windows PC.
 configure_file(${PROJECT_SOURCE_DIR}/LICENSE ${CMAKE_CURRENT_BINARY_DIR}/LICENSE.txt
                NEWLINE_STYLE CRLF)
 install(FILES ${CMAKE_CURRENT_BINARY_DIR}/LICENSE.txt DESTINATION .)
-if(FOCURA_CMARK)
-  install(FILES ${FOCURA_GUIDE_HTML} DESTINATION .)
-endif()
+install(FILES ${FOCURA_GUIDE_HTML} DESTINATION .)
 install(DIRECTORY ${PROJECT_SOURCE_DIR}/docs/images DESTINATION . FILES_MATCHING PATTERN "*.png")
 file(GLOB_RECURSE FOCURA_EXAMPLES RELATIVE ${PROJECT_SOURCE_DIR}/examples CONFIGURE_DEPENDS
      ${PROJECT_SOURCE_DIR}/examples/*.txt)

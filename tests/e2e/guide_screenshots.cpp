@@ -1,8 +1,8 @@
 // The pictures of the operator's guide, taken of the real program: scripts/screenshots runs this
 // scenario (it is not part of the everyday suite) and photographs the screen on request. For each
-// picture the scenario brings the program into the state shown, writes <name>.rect (the screen
-// rectangle) into the folder named by FOCURA_SHOTS and waits until <name>.png appears there.
-// Windows are placed at fixed positions and every value is fixed, so a second run gives the
+// picture the scenario brings the program into the state shown, writes <name>.rect (the windows'
+// screen rectangles) into the folder named by FOCURA_SHOTS and waits until <name>.png appears
+// there. Windows are placed at fixed positions and every value is fixed, so a second run gives the
 // same pictures unless the program itself changed.
 
 #include "E2ETest.h"
@@ -11,7 +11,6 @@
 #include "ScopedEnvironment.h"
 #include "WindowFinder.h"
 
-#include <algorithm>
 #include <vector>
 
 namespace focura::e2e {
@@ -24,19 +23,6 @@ std::string ShotsFolder() {
   wchar_t buf[1024];
   const DWORD n = GetEnvironmentVariableW(L"FOCURA_SHOTS", buf, 1024);
   return n > 0 && n < 1024 ? WinePath(Narrow(std::wstring(buf, n))) : std::string();
-}
-
-RECT Bounds(const std::vector<HWND>& windows) {
-  RECT all{0, 0, 0, 0};
-  for (HWND h : windows) {
-    RECT r{};
-    GetWindowRect(h, &r);
-    if (IsRectEmpty(&all))
-      all = r;
-    else
-      UnionRect(&all, &all, &r);
-  }
-  return all;
 }
 
 void PlaceAt(HWND window, int x, int y) {
@@ -65,20 +51,24 @@ HWND OpenMenuPopup() {
 
 class GuideScreenshots : public E2ETest {
  protected:
-  // Asks for a picture of the screen rectangle that `windows` cover and waits until it is taken.
+  // Asks for a picture of the screen area that `windows` cover and waits until it is taken.
   void Shot(const std::string& name, const std::vector<HWND>& windows) {
     for (HWND h : windows) {
       RedrawWindow(h, nullptr, nullptr, RDW_INVALIDATE | RDW_ALLCHILDREN | RDW_UPDATENOW);
       Responsive(h, kStepMs);
     }
-    const RECT r = Bounds(windows);
+    std::string rects;
+    for (HWND h : windows) {
+      RECT r{};
+      GetWindowRect(h, &r);
+      rects += std::to_string(r.left) + " " + std::to_string(r.top) + " " +
+               std::to_string(r.right) + " " + std::to_string(r.bottom) + "\n";
+    }
     const std::string folder = ShotsFolder();
     ASSERT_FALSE(folder.empty()) << "FOCURA_SHOTS names no folder";
     const std::string png = folder + "\\" + name + ".png";
     DeleteFileW(Wide(png).c_str());
-    WriteFileText(folder + "\\" + name + ".rect",
-                  std::to_string(r.left) + " " + std::to_string(r.top) + " " +
-                      std::to_string(r.right) + " " + std::to_string(r.bottom) + "\n");
+    WriteFileText(folder + "\\" + name + ".rect", rects);
     ASSERT_TRUE(WaitUntil([&] { return FileExists(png); }, kStepMs)) << name << ".png not taken";
   }
 };
@@ -101,8 +91,8 @@ TEST_F(GuideScreenshots, DryRunWithTheBuiltInSimulator) {
   PlaceAt(main, kLeft, kTop);
 
   // Two positions stored with the joystick, taken as the ends; five planes.
-  EXPECT_EQ(Execute("Sim Jog 20 ; Sim Store"), "OK ; Obj 1 20.0000");
-  EXPECT_EQ(Execute("Sim Jog 80 ; Sim Store"), "OK ; Obj 2 100.0000");
+  EXPECT_EQ(Execute("Sim Jog 20 ; Z Wait ; Sim Store"), "OK ; OK ; Obj 1 20.0000");
+  EXPECT_EQ(Execute("Sim Jog 80 ; Z Wait ; Sim Store"), "OK ; OK ; Obj 2 100.0000");
   tool->Click("cmdGetTopBot");
   EXPECT_EQ(tool->WaitStatusIs("ZTop= 20.00, ZBottom= 100.00, ZHeight= 80.00"),
             "ZTop= 20.00, ZBottom= 100.00, ZHeight= 80.00");
@@ -128,19 +118,6 @@ TEST_F(GuideScreenshots, DryRunWithTheBuiltInSimulator) {
   tool->Menu("mnuHideZServ");
   ASSERT_TRUE(WaitUntil([&] { return !IsWindowVisible(sim); }, kStepMs));
 
-  // The menu as the operator opens it: F10 reaches the menu bar, Right the second menu.
-  SetForegroundWindow(main);
-  ASSERT_TRUE(WaitUntil([&] { return GetForegroundWindow() == main; }, kStepMs));
-  PressKey(VK_F10);
-  PressKey(VK_RIGHT);
-  PressKey(VK_DOWN);
-  const HWND popup = OpenMenuPopup();
-  ASSERT_NE(popup, nullptr) << "the \"Image Capture\" menu did not open";
-  Shot("capture-menu", {main, popup});
-  PressKey(VK_ESCAPE);
-  PressKey(VK_ESCAPE);
-  ASSERT_TRUE(WaitUntil([&] { return !IsWindowVisible(popup); }, kStepMs));
-
   EXPECT_EQ(RunStack(), "Z-stack finished");
   Shot("window", {main});
 
@@ -157,10 +134,25 @@ TEST_F(GuideScreenshots, DryRunWithTheBuiltInSimulator) {
   tool->Menu("mnuZLog");
   const NotepadView editor = WaitForNewNotepad(before, kStartMs);
   ASSERT_NE(editor.window, nullptr) << "the editor did not open";
+  EXPECT_EQ(editor.text.rfind("Planes 5, Step = -20.00 ;", 0), 0u) << editor.text;
   SetWindowPos(editor.window, HWND_TOP, kLeft, kTop, 640, 300, SWP_NOACTIVATE);
   Responsive(editor.window, kStepMs);
   Shot("log", {editor.window});
   EndNotepad(editor);
+
+  // Last, the menu as the operator opens it (its modal loop is left for no other step): F10 reaches
+  // the menu bar, Right the second menu.
+  SetForegroundWindow(main);
+  ASSERT_TRUE(WaitUntil([&] { return GetForegroundWindow() == main; }, kStepMs));
+  PressKey(VK_F10);
+  PressKey(VK_RIGHT);
+  PressKey(VK_DOWN);
+  const HWND popup = OpenMenuPopup();
+  ASSERT_NE(popup, nullptr) << "the \"Image Capture\" menu did not open";
+  Shot("capture-menu", {main, popup});
+  // The window's own thread ends the menu's modal loop on WM_CANCELMODE.
+  PostMessageW(main, WM_CANCELMODE, 0, 0);
+  ASSERT_TRUE(WaitUntil([&] { return !IsWindowVisible(popup); }, kStepMs));
 
   EXPECT_EQ(tool->CloseAndWait(), 0u);
 }
