@@ -121,6 +121,26 @@ TEST_F(GuideScreenshots, DryRunWithTheBuiltInSimulator) {
   EXPECT_EQ(RunStack(), "Z-stack finished");
   Shot("window", {main});
 
+  // The log of the run in the editor. The tool gives the editor's window one second to appear,
+  // which a loaded machine can miss ("Task <n> has no window to activate"); the log is on the
+  // clipboard then, and it is pasted the way the guide tells the operator to.
+  const auto before = NotepadWindows();
+  tool->Menu("mnuZLog");
+  NotepadView editor = WaitForNewNotepad(before, kStepMs);
+  if (editor.window != nullptr && editor.text.empty()) {
+    const auto edits = ChildrenOfClass(editor.window, "Edit");
+    ASSERT_FALSE(edits.empty());
+    SendMessageW(edits.front(), WM_PASTE, 0, 0);
+    editor.text = TextOf(edits.front());
+  }
+  ASSERT_NE(editor.window, nullptr) << "the editor did not open";
+  EXPECT_EQ(editor.text.rfind("Planes 5, Step = -20.00 ;", 0), 0u)
+      << "editor: " << editor.text << "; status: " << tool->Status();
+  SetWindowPos(editor.window, HWND_TOP, kLeft, kTop, 640, 300, SWP_NOACTIVATE);
+  Responsive(editor.window, kStepMs);
+  Shot("log", {editor.window});
+  EndNotepad(editor);
+
   // An option prompt, answered with the value it shows.
   tool->Menu("mnuTriggerHold");
   const HWND prompt = WaitForTopLevel("Trigger Hold Time", tool->Tool().Id(), kStepMs);
@@ -128,17 +148,6 @@ TEST_F(GuideScreenshots, DryRunWithTheBuiltInSimulator) {
   PlaceAt(prompt, kLeft, kTop);
   Shot("prompt", {prompt});
   EXPECT_EQ(tool->AnswerPrompt("Trigger Hold Time", "500"), "500");
-
-  // The log of the run in the editor.
-  const auto before = NotepadWindows();
-  tool->Menu("mnuZLog");
-  const NotepadView editor = WaitForNewNotepad(before, kStartMs);
-  ASSERT_NE(editor.window, nullptr) << "the editor did not open";
-  EXPECT_EQ(editor.text.rfind("Planes 5, Step = -20.00 ;", 0), 0u) << editor.text;
-  SetWindowPos(editor.window, HWND_TOP, kLeft, kTop, 640, 300, SWP_NOACTIVATE);
-  Responsive(editor.window, kStepMs);
-  Shot("log", {editor.window});
-  EndNotepad(editor);
 
   // Last, the menu as the operator opens it (its modal loop is left for no other step): F10 reaches
   // the menu bar, Right the second menu.
