@@ -55,7 +55,8 @@ add_custom_command(
           "${FOCURA_PRODUCT_NAME} ${PROJECT_VERSION}: operator's guide" ${FOCURA_GUIDE_HTML}
   DEPENDS ${PROJECT_SOURCE_DIR}/docs/guide.md ${PROJECT_SOURCE_DIR}/docs/guide.css
           ${PROJECT_SOURCE_DIR}/cmake/render_guide.py
-  COMMENT "Rendering the operator's guide")
+  COMMENT "Rendering the operator's guide"
+  VERBATIM)
 add_custom_target(guide ALL DEPENDS ${FOCURA_GUIDE_HTML})
 
 # The package: what a lab unzips on its Windows PC.

@@ -4,6 +4,7 @@ Usage: render_guide.py CMARK GUIDE.md STYLE.css TITLE OUTPUT.html
 Headings get the anchors that the guide's own links use (GitHub's rule: lower case, punctuation
 dropped, blanks to hyphens), which cmark-gfm does not write."""
 import html
+import os
 import re
 import subprocess
 import sys
@@ -25,6 +26,7 @@ def main():
     page = (f'<!DOCTYPE html>\n<html lang="en">\n<head>\n<meta charset="utf-8">\n'
             f"<title>{html.escape(title)}</title>\n<style>\n{style}</style>\n</head>\n"
             f"<body>\n{body}<hr>\n<p><small>{html.escape(title)}</small></p>\n</body>\n</html>\n")
+    os.makedirs(os.path.dirname(os.path.abspath(out)), exist_ok=True)
     with open(out, "w", encoding="utf-8", newline="\r\n") as f:
         f.write(page)
 
