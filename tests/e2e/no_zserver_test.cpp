@@ -2,25 +2,12 @@
 // the tool chosen that way works.
 
 #include "E2ETest.h"
+#include "ScopedEnvironment.h"
 #include "WindowFinder.h"
 #include "ZServerRegistration.h"
 
 namespace focura::e2e {
 namespace {
-
-// Sets an environment variable of the driver (inherited by the programs it starts) for one scope.
-class ScopedEnvironment {
- public:
-  ScopedEnvironment(const wchar_t* name, const std::string& value) : name_(name) {
-    SetEnvironmentVariableW(name_, Wide(value).c_str());
-  }
-  ~ScopedEnvironment() { SetEnvironmentVariableW(name_, nullptr); }
-  ScopedEnvironment(const ScopedEnvironment&) = delete;
-  ScopedEnvironment& operator=(const ScopedEnvironment&) = delete;
-
- private:
-  const wchar_t* name_;
-};
 
 class NoZServer : public E2ETest {};
 

@@ -1,0 +1,86 @@
+# What makes a release: the version resource of both programs, the debug information split off
+# into files of its own, and the ZIP package with the operator's guide.
+if(NOT (TARGET focura AND TARGET zsim))
+  message(STATUS "release parts not built: targets focura and zsim are not both defined")
+  return()
+endif()
+
+# Version resource: one template, filled in per program from project()'s version.
+set(FOCURA_PRODUCT_NAME "Focura Acquisition")
+set(FOCURA_COMPANY "The Focura Acquisition developers")
+set(FOCURA_COPYRIGHT "Copyright (c) 2026 ${FOCURA_COMPANY}. MIT License.")
+set(FOCURA_VERSION_COMMAS
+    "${PROJECT_VERSION_MAJOR},${PROJECT_VERSION_MINOR},${PROJECT_VERSION_PATCH},0")
+function(focura_version_resource target description)
+  set(FOCURA_FILE_DESCRIPTION "${description}")
+  set(FOCURA_INTERNAL_NAME "${target}")
+  set(rc ${CMAKE_CURRENT_BINARY_DIR}/${target}_version.rc)
+  configure_file(${PROJECT_SOURCE_DIR}/res/version.rc.in ${rc} @ONLY)
+  target_sources(${target} PRIVATE ${rc})
+endfunction()
+focura_version_resource(focura "Focura Acquisition: focus series on a motorised Z axis")
+focura_version_resource(zsim "Focura Acquisition: Z server simulator")
+
+# The end-to-end suite reads the resource back from the programs it runs.
+if(TARGET e2e_tests)
+  target_compile_definitions(e2e_tests PRIVATE FOCURA_E2E_VERSION="${PROJECT_VERSION}")
+  target_link_libraries(e2e_tests PRIVATE version)
+endif()
+
+# The packaged programs are stripped copies; each keeps a link (name and checksum) to the
+# <program>.exe.debug written beside the build's own program, from which a debugger or addr2line
+# reads a crash address. The build tree keeps its programs whole for the tests.
+if(NOT CMAKE_OBJCOPY)
+  message(FATAL_ERROR "the package needs objcopy (CMAKE_OBJCOPY)")
+endif()
+foreach(target focura zsim)
+  install(CODE "
+    set(built \"$<TARGET_FILE:${target}>\")
+    set(shipped \"\$ENV{DESTDIR}\${CMAKE_INSTALL_PREFIX}/$<TARGET_FILE_NAME:${target}>\")
+    get_filename_component(folder \"\${shipped}\" DIRECTORY)
+    file(MAKE_DIRECTORY \"\${folder}\")
+    execute_process(COMMAND \"${CMAKE_OBJCOPY}\" --only-keep-debug \"\${built}\" \"\${built}.debug\"
+                    COMMAND_ERROR_IS_FATAL ANY)
+    execute_process(COMMAND \"${CMAKE_OBJCOPY}\" --strip-all \"--add-gnu-debuglink=\${built}.debug\"
+                            \"\${built}\" \"\${shipped}\" COMMAND_ERROR_IS_FATAL ANY)")
+endforeach()
+
+# The operator's guide as a page any Windows browser opens; its pictures sit beside it.
+find_program(FOCURA_CMARK cmark-gfm REQUIRED)
+set(FOCURA_GUIDE_HTML ${CMAKE_CURRENT_BINARY_DIR}/guide/guide.html)
+add_custom_command(
+  OUTPUT ${FOCURA_GUIDE_HTML}
+  COMMAND Python3::Interpreter ${PROJECT_SOURCE_DIR}/cmake/render_guide.py ${FOCURA_CMARK}
+          ${PROJECT_SOURCE_DIR}/docs/guide.md ${PROJECT_SOURCE_DIR}/docs/guide.css
+          "${FOCURA_PRODUCT_NAME} ${PROJECT_VERSION}: operator's guide" ${FOCURA_GUIDE_HTML}
+  DEPENDS ${PROJECT_SOURCE_DIR}/docs/guide.md ${PROJECT_SOURCE_DIR}/docs/guide.css
+          ${PROJECT_SOURCE_DIR}/cmake/render_guide.py
+  COMMENT "Rendering the operator's guide"
+  VERBATIM)
+add_custom_target(guide ALL DEPENDS ${FOCURA_GUIDE_HTML})
+
+# The package: what a lab unzips on its Windows PC.
+configure_file(${PROJECT_SOURCE_DIR}/LICENSE ${CMAKE_CURRENT_BINARY_DIR}/LICENSE.txt
+               NEWLINE_STYLE CRLF)
+install(FILES ${CMAKE_CURRENT_BINARY_DIR}/LICENSE.txt DESTINATION .)
+install(FILES ${FOCURA_GUIDE_HTML} DESTINATION .)
+install(DIRECTORY ${PROJECT_SOURCE_DIR}/docs/images DESTINATION . FILES_MATCHING PATTERN "*.png")
+file(GLOB_RECURSE FOCURA_EXAMPLES RELATIVE ${PROJECT_SOURCE_DIR}/examples CONFIGURE_DEPENDS
+     ${PROJECT_SOURCE_DIR}/examples/*.txt)
+foreach(example ${FOCURA_EXAMPLES})
+  # Notepad of older Windows shows LF-only files as one long line.
+  configure_file(${PROJECT_SOURCE_DIR}/examples/${example}
+                 ${CMAKE_CURRENT_BINARY_DIR}/examples/${example} NEWLINE_STYLE CRLF)
+  get_filename_component(folder examples/${example} DIRECTORY)
+  install(FILES ${CMAKE_CURRENT_BINARY_DIR}/examples/${example} DESTINATION ${folder})
+endforeach()
+
+set(CPACK_GENERATOR ZIP)
+set(CPACK_PACKAGE_NAME focura)
+set(CPACK_PACKAGE_VENDOR "${FOCURA_COMPANY}")
+set(CPACK_PACKAGE_DESCRIPTION_SUMMARY "${FOCURA_PRODUCT_NAME}")
+set(CPACK_PACKAGE_VERSION "${PROJECT_VERSION}")
+set(CPACK_PACKAGE_FILE_NAME "focura-${PROJECT_VERSION}-win64")
+set(CPACK_RESOURCE_FILE_LICENSE ${PROJECT_SOURCE_DIR}/LICENSE)
+set(CPACK_PACKAGE_DIRECTORY ${CMAKE_BINARY_DIR}/package)
+include(CPack)

@@ -1,0 +1,29 @@
+# The release package as a lab receives it: packed from a Windows build tree with CPack, unpacked
+# into a fresh folder, and run from there under Wine (the end-to-end driver's Package scenario).
+# Source this file after wine-env.sh, with the prefix booted and a display running.
+
+# focura_package_test BUILD_DIR: exits non-zero on any failure.
+focura_package_test() {
+  local build="$1" version name unpacked
+  cpack --config "$build/CPackConfig.cmake" >/dev/null
+  version="$(sed -n 's/^CMAKE_PROJECT_VERSION:STATIC=//p' "$build/CMakeCache.txt")"
+  name="focura-$version-win64"
+  unpacked="$build/package-test"
+  rm -rf "$unpacked"
+  mkdir -p "$unpacked"
+  (cd "$unpacked" && cmake -E tar xf "$build/package/$name.zip")
+  # The size goals of the shipped programs (stripped; their debug info stays in the build tree).
+  local exe size limit failed=0
+  for exe in focura.exe:2097152 zsim.exe:1572864; do
+    size="$(stat -c %s "$unpacked/$name/${exe%%:*}")"
+    limit="${exe##*:}"
+    printf 'packaged %-10s %8d bytes (goal: under %d)\n' "${exe%%:*}" "$size" "$limit"
+    [ "$size" -lt "$limit" ] || failed=1
+  done
+  for file in guide.html LICENSE.txt examples/captureprogpath.txt examples/capturekey.txt; do
+    [ -s "$unpacked/$name/$file" ] || { echo "the package lacks $file" >&2; failed=1; }
+  done
+  [ "$failed" -eq 0 ] || return 1
+  FOCURA_E2E_TOOL="$unpacked/$name/focura.exe" FOCURA_E2E_ZSIM="$unpacked/$name/zsim.exe" \
+    focura_wine 300 "$build/e2e_tests.exe" --gtest_filter='Package.*' </dev/null
+}

@@ -1,0 +1,170 @@
+// The pictures of the operator's guide, taken of the real program: scripts/screenshots runs this
+// scenario (it is not part of the everyday suite) and photographs the screen on request. For each
+// picture the scenario brings the program into the state shown, writes <name>.rect (the windows'
+// screen rectangles) into the folder named by FOCURA_SHOTS and waits until <name>.png appears
+// there. Windows are placed at fixed positions and every value is fixed, so a second run gives the
+// same pictures unless the program itself changed.
+
+#include "E2ETest.h"
+#include "FileText.h"
+#include "Notepad.h"
+#include "ScopedEnvironment.h"
+#include "WindowFinder.h"
+
+#include <vector>
+
+namespace focura::e2e {
+namespace {
+
+constexpr int kLeft = 40;
+constexpr int kTop = 40;
+
+std::string ShotsFolder() {
+  wchar_t buf[1024];
+  const DWORD n = GetEnvironmentVariableW(L"FOCURA_SHOTS", buf, 1024);
+  return n > 0 && n < 1024 ? WinePath(Narrow(std::wstring(buf, n))) : std::string();
+}
+
+void PlaceAt(HWND window, int x, int y) {
+  SetWindowPos(window, HWND_TOP, x, y, 0, 0, SWP_NOSIZE | SWP_NOACTIVATE);
+  Responsive(window, kStepMs);
+}
+
+void PressKey(WORD vk) {
+  INPUT in[2]{};
+  in[0].type = in[1].type = INPUT_KEYBOARD;
+  in[0].ki.wVk = in[1].ki.wVk = vk;
+  in[1].ki.dwFlags = KEYEVENTF_KEYUP;
+  SendInput(2, in, sizeof(INPUT));
+}
+
+HWND OpenMenuPopup() {
+  HWND popup = nullptr;
+  WaitUntil(
+      [&] {
+        popup = FindWindowW(L"#32768", nullptr);
+        return popup != nullptr && IsWindowVisible(popup);
+      },
+      kStepMs);
+  return popup;
+}
+
+class GuideScreenshots : public E2ETest {
+ protected:
+  // Asks for a picture of the screen area that `windows` cover and waits until it is taken.
+  void Shot(const std::string& name, const std::vector<HWND>& windows) {
+    for (HWND h : windows) {
+      RedrawWindow(h, nullptr, nullptr, RDW_INVALIDATE | RDW_ALLCHILDREN | RDW_UPDATENOW);
+      Responsive(h, kStepMs);
+    }
+    std::string rects;
+    for (HWND h : windows) {
+      RECT r{};
+      GetWindowRect(h, &r);
+      rects += std::to_string(r.left) + " " + std::to_string(r.top) + " " +
+               std::to_string(r.right) + " " + std::to_string(r.bottom) + "\n";
+    }
+    const std::string folder = ShotsFolder();
+    ASSERT_FALSE(folder.empty()) << "FOCURA_SHOTS names no folder";
+    const std::string png = folder + "\\" + name + ".png";
+    DeleteFileW(Wide(png).c_str());
+    WriteFileText(folder + "\\" + name + ".rect", rects);
+    ASSERT_TRUE(WaitUntil([&] { return FileExists(png); }, kStepMs)) << name << ".png not taken";
+  }
+};
+
+TEST_F(GuideScreenshots, DryRunWithTheBuiltInSimulator) {
+  // No Z server: the start-up offers the built-in simulator.
+  tool->UnregisterZServer();
+  {
+    ScopedEnvironment log(L"ZSIM_LOG", tool->RecordPath());
+    tool->StartProcess();
+  }
+  const HWND box = WaitForTopLevel(kToolCaption, tool->Tool().Id(), kStartMs, "#32770");
+  ASSERT_NE(box, nullptr) << "no start-up message box";
+  PlaceAt(box, kLeft, kTop);
+  Shot("startup", {box});
+  PostMessageW(GetDlgItem(box, IDYES), BM_CLICK, 0, 0);
+  ASSERT_TRUE(tool->WaitMainWindow(kStartMs));
+  tool->WaitRecord(3);
+  const HWND main = tool->Main();
+  PlaceAt(main, kLeft, kTop);
+
+  // Two positions stored with the joystick, taken as the ends; five planes.
+  EXPECT_EQ(Execute("Sim Jog 20 ; Z Wait ; Sim Store"), "OK ; OK ; Obj 1 20.0000");
+  EXPECT_EQ(Execute("Sim Jog 80 ; Z Wait ; Sim Store"), "OK ; OK ; Obj 2 100.0000");
+  tool->Click("cmdGetTopBot");
+  EXPECT_EQ(tool->WaitStatusIs("ZTop= 20.00, ZBottom= 100.00, ZHeight= 80.00"),
+            "ZTop= 20.00, ZBottom= 100.00, ZHeight= 80.00");
+  SetPlanes(5, "20.00");
+  SetTimings("0.5", "0.3", "0.0");
+
+  // The hardware trigger, chosen in the "Image Capture" menu and probed.
+  tool->Menu("mnuHWT");
+  ASSERT_TRUE(WaitUntil([&] { return tool->Enabled("cmdLaunchCapture"); }, kStepMs));
+  tool->Click("cmdLaunchCapture");
+  EXPECT_EQ(tool->WaitStatusIs("EZStepper simulator v1"), "EZStepper simulator v1");
+  ASSERT_TRUE(WaitUntil([&] { return tool->Enabled("cmdFocura"); }, kStepMs));
+
+  // The simulator's window before the run (pulse lengths vary from run to run): the stored
+  // positions, the commands so far.
+  tool->Menu("mnuShowZServ");
+  const HWND sim = WaitForTopLevel("Z server simulator", tool->Tool().Id(), kStepMs);
+  ASSERT_NE(sim, nullptr) << "the simulator's window did not appear";
+  RECT mainRect{};
+  GetWindowRect(main, &mainRect);
+  PlaceAt(sim, mainRect.right + 20, kTop);
+  Shot("simulator", {sim});
+  tool->Menu("mnuHideZServ");
+  ASSERT_TRUE(WaitUntil([&] { return !IsWindowVisible(sim); }, kStepMs));
+
+  EXPECT_EQ(RunStack(), "Z-stack finished");
+  Shot("window", {main});
+
+  // The log of the run in the editor. The tool gives the editor's window one second to appear,
+  // which a loaded machine can miss ("Task <n> has no window to activate"); the log is on the
+  // clipboard then, and it is pasted the way the guide tells the operator to.
+  const auto before = NotepadWindows();
+  tool->Menu("mnuZLog");
+  NotepadView editor = WaitForNewNotepad(before, kStepMs);
+  if (editor.window != nullptr && editor.text.empty()) {
+    const auto edits = ChildrenOfClass(editor.window, "Edit");
+    ASSERT_FALSE(edits.empty());
+    SendMessageW(edits.front(), WM_PASTE, 0, 0);
+    editor.text = TextOf(edits.front());
+  }
+  ASSERT_NE(editor.window, nullptr) << "the editor did not open";
+  EXPECT_EQ(editor.text.rfind("Planes 5, Step = -20.00 ;", 0), 0u)
+      << "editor: " << editor.text << "; status: " << tool->Status();
+  SetWindowPos(editor.window, HWND_TOP, kLeft, kTop, 640, 300, SWP_NOACTIVATE);
+  Responsive(editor.window, kStepMs);
+  Shot("log", {editor.window});
+  EndNotepad(editor);
+
+  // An option prompt, answered with the value it shows.
+  tool->Menu("mnuTriggerHold");
+  const HWND prompt = WaitForTopLevel("Trigger Hold Time", tool->Tool().Id(), kStepMs);
+  ASSERT_NE(prompt, nullptr);
+  PlaceAt(prompt, kLeft, kTop);
+  Shot("prompt", {prompt});
+  EXPECT_EQ(tool->AnswerPrompt("Trigger Hold Time", "500"), "500");
+
+  // Last, the menu as the operator opens it (its modal loop is left for no other step): F10 reaches
+  // the menu bar, Right the second menu.
+  SetForegroundWindow(main);
+  ASSERT_TRUE(WaitUntil([&] { return GetForegroundWindow() == main; }, kStepMs));
+  PressKey(VK_F10);
+  PressKey(VK_RIGHT);
+  PressKey(VK_DOWN);
+  const HWND popup = OpenMenuPopup();
+  ASSERT_NE(popup, nullptr) << "the \"Image Capture\" menu did not open";
+  Shot("capture-menu", {main, popup});
+  // The window's own thread ends the menu's modal loop on WM_CANCELMODE.
+  PostMessageW(main, WM_CANCELMODE, 0, 0);
+  ASSERT_TRUE(WaitUntil([&] { return !IsWindowVisible(popup); }, kStepMs));
+
+  EXPECT_EQ(tool->CloseAndWait(), 0u);
+}
+
+}  // namespace
+}  // namespace focura::e2e
