@@ -1,9 +1,9 @@
 // A long session: one start of the tool runs many stacks of 50 planes against the simulator with
 // the hardware trigger, some ended by an injected Z server failure and some cancelled, and then
 // closes. Every run must end with its own status text and send exactly its own commands, and the
-// tool must hold as many handles, window objects and as much private memory after the last run as
-// after the first. The figures are printed with the prefix "SOAK:" and kept in soak.txt in the
-// test's folder. FOCURA_SOAK_STACKS sets the number of stacks (20 unless given; scripts/soak
+// tool must hold as many threads, handles, window objects and as much private memory after the
+// last run as after the first. The figures are printed with the prefix "SOAK:" and kept in soak.txt
+// in the test's folder. FOCURA_SOAK_STACKS sets the number of stacks (20 unless given; scripts/soak
 // --long runs 200).
 
 #include "E2ETest.h"
@@ -157,6 +157,7 @@ TEST_F(Soak, ManyStacksInOneSessionEachEndsAsPlannedWithItsOwnCommandsAndNothing
   EXPECT_EQ(Execute("Sim Speed 10000"), "OK");
   tool->Menu("mnuTriggerHold");
   tool->AnswerPrompt("Trigger Hold Time", "2");
+  ASSERT_EQ(tool->WaitStatusIs(""), "");
   tool->Menu("mnuHWT");
   ASSERT_TRUE(WaitUntil([&] { return tool->Enabled("cmdLaunchCapture"); }, kStepMs));
   tool->Click("cmdLaunchCapture");
