@@ -36,9 +36,10 @@ std::string ExeNameOf(HANDLE process) {
   return Narrow(name);
 }
 
-// Restores and raises the window without waiting on its program (a busy program must not hang
-// the tool), and asks for the foreground. Windows hands the foreground only to the program that
-// has it; joining the input of the foreground thread for a moment lets this program pass it on.
+// Restores the window without waiting on its program (a busy program must not hang the tool)
+// and asks for the foreground, which raises it. Windows hands the foreground only to the program
+// that has it; joining the input of the foreground thread for a moment lets this program pass it
+// on.
 void AskToFront(HWND target) {
   if (IsIconic(target))
     ShowWindowAsync(target, SW_RESTORE);
@@ -48,8 +49,6 @@ void AskToFront(HWND target) {
   const DWORD foregroundThread = GetWindowThreadProcessId(GetForegroundWindow(), nullptr);
   const bool attached = foregroundThread != 0 && foregroundThread != self &&
                         AttachThreadInput(self, foregroundThread, TRUE);
-  SetWindowPos(target, HWND_TOP, 0, 0, 0, 0,
-               SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE | SWP_ASYNCWINDOWPOS);
   SetForegroundWindow(target);
   if (attached)
     AttachThreadInput(self, foregroundThread, FALSE);
