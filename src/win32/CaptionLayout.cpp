@@ -10,8 +10,11 @@
 namespace focura::win32 {
 namespace {
 
-// Distance a grown edge keeps from its neighbours: about a quarter of the design's spacing.
-constexpr int kGapTwips = 30;
+// Distance a grown edge keeps from its neighbours: 2 px at 96 dpi, about a quarter of the design's
+// spacing, scaled down rather than up.
+int GrowthGap(int dpi) {
+  return std::max(1, dpi / 48);
+}
 
 // A screen DC with `font` selected for as long as it lives.
 class MeasureDc {
@@ -118,12 +121,21 @@ std::vector<ControlPlace> PlaceControls(HFONT font, int dpi, int buttonInset) {
   const Box area{0, 0, TwipsToPixels(form.clientWidth, dpi), TwipsToPixels(form.clientHeight, dpi)};
 
   MeasureDc dc(font);
+  RECT one{0, 0, 0, 0};
+  DrawTextW(dc.get(), L"X", -1, &one, DT_CALCRECT | DT_SINGLELINE);
+  const int lineHeight = one.bottom - one.top;
   const auto measure = [&](std::size_t i, int wrapWidth) {
     RECT r{0, 0, wrapWidth, 0};
     DrawTextW(dc.get(), captions[i].c_str(), -1, &r, DT_CALCRECT | CaptionFormat(controls[i].kind));
-    return TextSize{r.right - r.left, r.bottom - r.top};
+    TextSize size{r.right - r.left, r.bottom - r.top};
+    // A styled button wraps its caption again inside exactly the width it measured, and a pixel
+    // of difference at paint time moves a word onto a new line (seen under Wine): a wrapped
+    // button caption gets room for one line more.
+    if (controls[i].kind == ControlKind::Button && size.height > lineHeight)
+      size.height += lineHeight;
+    return size;
   };
-  const auto fitted = FitCaptions(boxes, area, TwipsToPixels(kGapTwips, dpi), measure);
+  const auto fitted = FitCaptions(boxes, area, GrowthGap(dpi), measure);
 
   std::vector<ControlPlace> places;
   for (std::size_t i = 0; i < controls.size(); ++i) {

@@ -140,8 +140,11 @@ TEST(MainWindowCaptions, AWiderFaceGetsRoomTooWithoutOverlaps) {
         DrawTextW(dc, caption.c_str(), -1, &need, DT_CALCRECT | CaptionFormat(c.kind));
         const bool fits =
             need.right <= room.right - room.left && need.bottom <= room.bottom - room.top;
-        EXPECT_EQ(places[i].captionFits, fits) << c.name;
-        if (!fits)
+        // The layout may keep a line in reserve for a wrapped button caption, never less.
+        if (places[i].captionFits) {
+          EXPECT_TRUE(fits) << c.name;
+        }
+        if (!places[i].captionFits)
           std::cout << "dpi " << dpi << " DejaVu Sans: " << c.name << " needs its tooltip\n";
       }
       for (size_t j = i + 1; j < places.size(); ++j) {
