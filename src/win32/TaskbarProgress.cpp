@@ -85,9 +85,6 @@ void TaskbarProgress::ButtonCreated() {
 }
 
 void TaskbarProgress::Started(int32_t planes) {
-  // A flash left from the run before has nothing more to say.
-  if (hwnd_ != nullptr)
-    Flash(hwnd_, FLASHW_STOP);
   plane_ = 0;
   planes_ = planes;
   shows_ = Shows::Moving;
