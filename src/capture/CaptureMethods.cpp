@@ -5,6 +5,7 @@
 #include "capture/ConfigItems.h"
 #include "capture/ProgramPath.h"
 #include "text/Errors.h"
+#include "text/VisibleText.h"
 #include "ui/Window.h"
 #include "zserver/Commands.h"
 
@@ -174,7 +175,7 @@ void CaptureControls::LoadCaptureKey() {
     acq_.Win.SetEnabled(kLaunchButton, false);
     return;
   }
-  acq_.Win.SetText(kStatusLine, acq_.Win.GetText(kStatusLine) + " Key <" + key + ">");
+  acq_.Win.SetText(kStatusLine, acq_.Win.GetText(kStatusLine) + " Key <" + VisibleText(key) + ">");
 }
 
 }  // namespace focura

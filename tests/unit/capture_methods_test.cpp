@@ -182,6 +182,11 @@ TEST_F(CaptureMenu, SpaceNameBecomesABlankOnlyInCapitals) {
   EXPECT_EQ(r.acq.CaptureKey, " ");
   EXPECT_EQ(r.w.Status(), "cam.exe Key < >");
 
+  // A NUL or line end in the key file would cut or hide the rest of the status line.
+  Files("cam.exe", std::string("a\0b\tc", 5));
+  r.form.Dispatch("mnuPath");
+  EXPECT_EQ(r.w.Status(), "cam.exe Key <a\\0b\\tc>");
+
   Files("cam.exe", "{space}");
   r.form.Dispatch("mnuPath");
   EXPECT_EQ(r.acq.CaptureKey, "{space}");
