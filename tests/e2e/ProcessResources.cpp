@@ -56,21 +56,6 @@ uint64_t HandlesInSystemTable(unsigned long pid) {
   return n;
 }
 
-uint64_t ThreadsOf(unsigned long pid) {
-  HANDLE snapshot = CreateToolhelp32Snapshot(TH32CS_SNAPTHREAD, 0);
-  if (snapshot == INVALID_HANDLE_VALUE)
-    return 0;
-  uint64_t n = 0;
-  THREADENTRY32 entry{};
-  entry.dwSize = sizeof entry;
-  for (BOOL more = Thread32First(snapshot, &entry); more; more = Thread32Next(snapshot, &entry)) {
-    if (entry.th32OwnerProcessID == pid)
-      ++n;
-  }
-  CloseHandle(snapshot);
-  return n;
-}
-
 }  // namespace
 
 ResourceCounts ResourcesOf(unsigned long pid) {
@@ -80,7 +65,7 @@ ResourceCounts ResourcesOf(unsigned long pid) {
                              " to count its resources: " + LastErrorText());
   }
   ResourceCounts counts;
-  counts.threads = Counted(ThreadsOf(pid), "thread snapshot");
+  counts.threads = Counted(ThreadIdsOf(pid).size(), "thread snapshot");
   DWORD handles = 0;
   if (GetProcessHandleCount(process, &handles))
     counts.handles = Counted(handles, "GetProcessHandleCount");
@@ -103,6 +88,21 @@ ResourceCounts ResourcesOf(unsigned long pid) {
   }
   CloseHandle(process);
   return counts;
+}
+
+std::vector<unsigned long> ThreadIdsOf(unsigned long pid) {
+  std::vector<unsigned long> ids;
+  HANDLE snapshot = CreateToolhelp32Snapshot(TH32CS_SNAPTHREAD, 0);
+  if (snapshot == INVALID_HANDLE_VALUE)
+    return ids;
+  THREADENTRY32 entry{};
+  entry.dwSize = sizeof entry;
+  for (BOOL more = Thread32First(snapshot, &entry); more; more = Thread32Next(snapshot, &entry)) {
+    if (entry.th32OwnerProcessID == pid)
+      ids.push_back(entry.th32ThreadID);
+  }
+  CloseHandle(snapshot);
+  return ids;
 }
 
 }  // namespace focura::e2e

@@ -6,6 +6,7 @@
 
 #include <cstdint>
 #include <optional>
+#include <vector>
 
 namespace focura::e2e {
 
@@ -24,5 +25,8 @@ struct ResourceCounts {
 
 // Throws when the process cannot be opened for querying.
 ResourceCounts ResourcesOf(unsigned long pid);
+
+// The ids of the threads the process has now (empty when the system gives no snapshot).
+std::vector<unsigned long> ThreadIdsOf(unsigned long pid);
 
 }  // namespace focura::e2e

@@ -8,9 +8,9 @@
 
 #include "E2ETest.h"
 
-#include <tlhelp32.h>
-
 #include <cstdio>
+
+#include "ProcessResources.h"
 
 namespace focura::e2e {
 namespace {
@@ -19,17 +19,11 @@ using Strings = std::vector<std::string>;
 
 // Asks every thread of process `pid` to quit.
 int PostQuitToThreads(unsigned long pid) {
-  HANDLE snap = CreateToolhelp32Snapshot(TH32CS_SNAPTHREAD, 0);
-  if (snap == INVALID_HANDLE_VALUE)
-    return 0;
   int posted = 0;
-  THREADENTRY32 te{};
-  te.dwSize = sizeof te;
-  for (BOOL ok = Thread32First(snap, &te); ok; ok = Thread32Next(snap, &te)) {
-    if (te.th32OwnerProcessID == pid && PostThreadMessageW(te.th32ThreadID, WM_QUIT, 0, 0))
+  for (const unsigned long thread : ThreadIdsOf(pid)) {
+    if (PostThreadMessageW(thread, WM_QUIT, 0, 0))
       ++posted;
   }
-  CloseHandle(snap);
   return posted;
 }
 
