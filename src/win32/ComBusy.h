@@ -3,15 +3,18 @@
 // later". Without help the call fails at once and a run stops; the tool retries such a call every
 // 100 ms for up to 30 s before it gives up. Two paths lead here: the system's rejection of a call
 // (the thread's message filter decides about the retry) and a server that returns
-// RPC_E_SERVERCALL_RETRYLATER from the call itself (ComZServer retries). The caller's event hold
-// stays in place throughout, so no window handler starts while a call waits.
+// RPC_E_SERVERCALL_RETRYLATER from the call itself (ComZServer retries a command that is safe to
+// repeat and fails any other at once). The caller's event hold stays in place throughout, so no
+// window handler starts while a call waits.
 
 #include <string>
+
+#include "zserver/Repeat.h"
 
 namespace focura::win32 {
 
 struct BusyRetry {
-  unsigned long intervalMs = 100;
+  unsigned long intervalMs = zcmd::kBusyRetryIntervalMs;
   unsigned long limitMs = 30000;
 };
 

@@ -9,6 +9,7 @@
 #include "win32/ErrorText.h"
 #include "win32/EventHold.h"
 #include "win32/Utf.h"
+#include "zserver/Repeat.h"
 
 namespace focura::win32 {
 namespace {
@@ -26,12 +27,6 @@ std::string CreationReason(HRESULT hr) {
     default:
       return HresultText(hr);
   }
-}
-
-// The failures that mean the server's process is gone: its object will never answer again.
-bool ServerGone(HRESULT hr) {
-  return hr == HRESULT_FROM_WIN32(RPC_S_SERVER_UNAVAILABLE) || hr == RPC_E_DISCONNECTED ||
-         hr == HRESULT_FROM_WIN32(RPC_S_CALL_FAILED) || hr == CO_E_OBJNOTCONNECTED;
 }
 
 class Variant {
@@ -76,6 +71,29 @@ class ExcepInfo {
 
 }  // namespace
 
+ExecResult ClassifyExecResult(long result) {
+  const HRESULT hr = static_cast<HRESULT>(result);
+  switch (hr) {
+    case DISP_E_EXCEPTION:
+      return ExecResult::ServerFailed;
+    case RPC_E_SERVERCALL_RETRYLATER:
+      return ExecResult::RetryLater;
+    case RPC_E_CALL_REJECTED:
+      return ExecResult::Rejected;
+    // The RPC layer's "did not execute" forms say the same: the process has gone.
+    case HRESULT_FROM_WIN32(RPC_S_SERVER_UNAVAILABLE):
+    case HRESULT_FROM_WIN32(RPC_S_CALL_FAILED):
+    case HRESULT_FROM_WIN32(RPC_S_CALL_FAILED_DNE):
+    case RPC_E_DISCONNECTED:
+    case RPC_E_SERVER_DIED:
+    case RPC_E_SERVER_DIED_DNE:
+    case CO_E_OBJNOTCONNECTED:
+      return ExecResult::Gone;
+    default:
+      return FAILED(hr) ? ExecResult::Failed : ExecResult::Done;
+  }
+}
+
 ComZServer::ComZServer(const std::string& progId, BusyRetry busy) : busy_(busy) {
   // Starting a server waits in COM's modal loop too.
   EventHold hold;
@@ -97,7 +115,8 @@ ComZServer::ComZServer(const std::string& progId, BusyRetry busy) : busy_(busy) 
   }
 }
 
-ComZServer::ComZServer(IDispatch* server, const std::string& name) : server_(server) {
+ComZServer::ComZServer(IDispatch* server, const std::string& name, BusyRetry busy)
+    : server_(server), busy_(busy) {
   if (server_ == nullptr)
     throw ZServerUnavailable(name, "no object");
   server_->AddRef();
@@ -142,29 +161,41 @@ std::string ComZServer::Exec(const std::string& command) {
   UINT badArg = 0;
   HRESULT hr;
   TakeGaveUpOnBusy();
+  const bool repeatable = zcmd::SafeToRepeat(command);
   {
     EventHold hold;
     const DWORD start = GetTickCount();
     for (;;) {
       hr = server_->Invoke(execId_, IID_NULL, LOCALE_USER_DEFAULT, DISPATCH_METHOD, &params,
                            result.get(), excep.get(), &badArg);
-      // A server that answers "retry later" itself has not run the command: ask again.
-      if (hr != RPC_E_SERVERCALL_RETRYLATER || GetTickCount() - start >= busy_.limitMs)
+      // A server that answers "retry later" itself may have run part of the command or all of
+      // it: only a command that gives the same result twice is asked again.
+      if (hr != RPC_E_SERVERCALL_RETRYLATER || !repeatable ||
+          GetTickCount() - start >= busy_.limitMs) {
         break;
+      }
       WaitBeforeRetry(busy_.intervalMs);
     }
   }
   VariantClear(&args[0]);
-  if (hr == DISP_E_EXCEPTION)
-    throw ZServerError(command, excep.Describe());
-  if (hr == RPC_E_SERVERCALL_RETRYLATER || (hr == RPC_E_CALL_REJECTED && TakeGaveUpOnBusy()))
-    throw ZServerError(command, StayedBusyText(busy_));
-  if (ServerGone(hr)) {
-    throw ZServerLost(command, "the Z server's process has gone (" + HresultText(hr) +
-                                   "); the next command starts it again");
+  switch (ClassifyExecResult(hr)) {
+    case ExecResult::Done:
+      break;
+    case ExecResult::ServerFailed:
+      throw ZServerError(command, excep.Describe());
+    case ExecResult::RetryLater:
+      throw ZServerError(command,
+                         repeatable ? StayedBusyText(busy_) : zcmd::NotRepeatedText(command));
+    case ExecResult::Rejected:
+      if (TakeGaveUpOnBusy())
+        throw ZServerError(command, StayedBusyText(busy_));
+      throw ZServerError(command, HresultText(hr));
+    case ExecResult::Gone:
+      throw ZServerLost(command, "the Z server's process has gone (" + HresultText(hr) +
+                                     "); the next command starts it again");
+    case ExecResult::Failed:
+      throw ZServerError(command, HresultText(hr));
   }
-  if (FAILED(hr))
-    throw ZServerError(command, HresultText(hr));
 
   hr = VariantChangeType(result.get(), result.get(), 0, VT_BSTR);
   if (FAILED(hr))

@@ -122,12 +122,19 @@ TEST_F(ZSimServer, ABusyServerIsAskedAgainUntilItAcceptsOrGivenUpOnWithAMessage)
   EXPECT_NE(failure.find("300 ms"), std::string::npos) << failure;
   EXPECT_EQ(z.Exec("Z ?"), "0" + Sep() + "0000 um");  // the given-up move never ran
 
+  // A relative move is never asked twice: it fails at once, saying the step is uncertain.
+  z.Exec("Sim Busy 3000");
+  const DWORD start = GetTickCount();
+  const std::string step = FailureOf(z, zcmd::MoveBy(-1, num_));
+  EXPECT_LT(GetTickCount() - start, 2000u);
+  EXPECT_NE(step.find("the step may or may not have been made"), std::string::npos) << step;
+
   // Each command reached the server once: a retry is not a repetition.
   std::vector<std::string> commands;
   for (const auto& line : ReadRecord(log_))
     commands.push_back(line[4]);
-  EXPECT_EQ(commands,
-            (std::vector<std::string>{"Sim Reset", "Sim Busy 700", "Z ?", "Sim Busy 3000", "Z ?"}));
+  EXPECT_EQ(commands, (std::vector<std::string>{"Sim Reset", "Sim Busy 700", "Z ?", "Sim Busy 3000",
+                                                "Z ?", "Sim Busy 3000"}));
 }
 
 TEST_F(ZSimServer, RegistrationRefusesToTakeAnotherServersProgIdUnlessForced) {

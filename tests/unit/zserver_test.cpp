@@ -4,6 +4,7 @@
 
 #include "text/Errors.h"
 #include "zserver/Commands.h"
+#include "zserver/Repeat.h"
 #include "zserver/SplitReply.h"
 
 namespace focura {
@@ -18,6 +19,45 @@ TEST(ZServerCommands, TextsOfMovesAndQueries) {
   EXPECT_EQ(zcmd::ObjGet(0), "Obj Get 0");
   EXPECT_EQ(zcmd::ObjGet(-1), "Obj Get-1");
   EXPECT_EQ(zcmd::MoveTo(-7.125, NumberText(",")), "Z -7,1250 ; Z Wait ;");
+}
+
+TEST(ZServerCommands, OnlyCommandsWithTheSameResultTwiceAreSafeToRepeat) {
+  NumberText num;
+  struct Case {
+    std::string command;
+    bool safe;
+  };
+  for (const Case& c : {
+           Case{"Z ?", true},
+           Case{"Obj GetNum", true},
+           Case{zcmd::ObjGet(3), true},
+           Case{zcmd::ObjGet(-1), true},
+           Case{"Show", true},
+           Case{"Hide", true},
+           Case{"Joy On", true},
+           Case{"CON /2&", true},
+           Case{"CON /2J0R", true},  // off twice is still off
+           Case{zcmd::MoveTo(102.5, num), true},
+           Case{zcmd::MoveTo(-7.125, NumberText(",")), true},
+           Case{zcmd::MoveTo(3, NumberText("Â·")), true},
+           Case{zcmd::MoveBy(-2.5, num), false},
+           Case{zcmd::MoveBy(0, num), false},
+           Case{"CON /2J1R", false},
+           Case{"Unload", false},
+           Case{"Z 10 ; Z Wait ; Z Rel 5 ; Z Wait ;", false},
+           Case{"Z 10 ; Z Rel 5 ; Z Wait ;", false},
+           Case{"Z ? ; Z Rel 5", false},
+           Case{"Obj Get", false},
+           Case{"Obj Get 2 ; Z Rel 1", false},
+           Case{"Z  ; Z Wait ;", false},
+           Case{"Show ", false},
+       }) {
+    EXPECT_EQ(zcmd::SafeToRepeat(c.command), c.safe) << c.command;
+  }
+  EXPECT_NE(zcmd::NotRepeatedText(zcmd::MoveBy(-2.5, num)).find("the step may or may not"),
+            std::string::npos);
+  EXPECT_NE(zcmd::NotRepeatedText("CON /2J1R").find("may or may not have taken effect"),
+            std::string::npos);
 }
 
 struct Split {
