@@ -1,3 +1,4 @@
+#include <algorithm>
 #include <cmath>
 #include <string>
 
@@ -35,6 +36,18 @@ class AwakeGuard {
 
  private:
   StayAwake& awake_;
+};
+
+// Binds the Z server to the run for as long as the run lasts, however it ends.
+class RunBinding {
+ public:
+  explicit RunBinding(ZServer& server) : server_(server) { server_.BindRun(); }
+  ~RunBinding() { server_.UnbindRun(); }
+  RunBinding(const RunBinding&) = delete;
+  RunBinding& operator=(const RunBinding&) = delete;
+
+ private:
+  ZServer& server_;
 };
 
 // What a run fixes before it sends anything: every conversion that could fail mid-stack is made
@@ -82,10 +95,10 @@ int16_t ZAcq::AcquireStack() {
 
   Win.Pump();
 
-  // Handlers that ran at the pump may have changed the plan; the run takes it as it stands now,
-  // so it checks again what it is about to use, before anything reaches the axis.
-  if (ZBottom == NotSetD || StepSize == NotSetD || !(StepSize > 0) || NumPlanes == NotSet ||
-      NumPlanes <= 0) {
+  // Handlers that ran at the pump may have changed the plan, and the run takes it as it stands.
+  // Only a plan that would send the axis somewhere undefined is refused: an end not set, or a
+  // step not set or not above 0 (which would walk the stack upwards or nowhere).
+  if (ZTop == NotSetD || ZBottom == NotSetD || StepSize == NotSetD || !(StepSize > 0)) {
     Win.SetText(kStatusLine, "Error");
     return -1;
   }
@@ -94,7 +107,8 @@ int16_t ZAcq::AcquireStack() {
   if (NumPlanes > 32767) {
     refusal = "Too many planes (at most 32767)";
   } else {
-    fig.planes = static_cast<int16_t>(NumPlanes);
+    // A count that a handler made 0 or less takes no plane: the run ends after the start move.
+    fig.planes = static_cast<int16_t>(std::max(NumPlanes, 0));
     fig.start = ZBottom + StepSize;
     if (!std::isfinite(fig.start))
       refusal = "Start position out of range";
@@ -112,6 +126,7 @@ int16_t ZAcq::AcquireStack() {
     return -1;
   }
 
+  // A refused run leaves the cancel request as it found it; one that goes on clears it here.
   CancelZ = 0;
   ZLog =
       "Planes " + Num.Format0(NumPlanes) + ", Step = " + Num.Format2(-StepSize) + " ;" + kLineEnd;
@@ -119,6 +134,9 @@ int16_t ZAcq::AcquireStack() {
   // Keys and window activations reach only a lit, unlocked desktop; a trigger pulse needs neither.
   const bool framesUseDesktop = CaptureTaskId != 0 && CaptureType != kCaptureHardware;
   AwakeGuard awake(*Awake, framesUseDesktop);
+  // The run belongs to the server that gets its start move; it never goes on with another.
+  RunBinding binding(ZServ);
+  Trigger.ResetLongPulses();
   Progress->Started(fig.planes);
 
   int32_t plane = 0;  // 0 while the axis goes to the start position
@@ -139,7 +157,7 @@ int16_t ZAcq::AcquireStack() {
       Win.Pump();
       CaptureFrame(*this);
       if (CancelZ == 1) {
-        Win.SetText(kStatusLine, "Z-stack cancelled");
+        Win.SetText(kStatusLine, "Z-stack cancelled" + LongPulsesText(Trigger, TriggerHoldMs));
         Progress->Cancelled();
         return -1;
       }
@@ -159,7 +177,7 @@ int16_t ZAcq::AcquireStack() {
   } catch (const FocuraError& e) {
     const std::string where = plane == 0 ? "Z-stack stopped at the start move: "
                                          : "Z-stack stopped at plane " + Num.Format0(plane) + ": ";
-    Win.SetText(kStatusLine, where + e.what());
+    Win.SetText(kStatusLine, where + e.what() + LongPulsesText(Trigger, TriggerHoldMs));
     Progress->Failed();
     return -1;
   } catch (...) {
@@ -169,7 +187,7 @@ int16_t ZAcq::AcquireStack() {
     throw;
   }
 
-  Win.SetText(kStatusLine, "Z-stack finished");
+  Win.SetText(kStatusLine, "Z-stack finished" + LongPulsesText(Trigger, TriggerHoldMs));
   Progress->Finished();
   return 1;
 }

@@ -42,6 +42,12 @@ struct ZServerLost : ZServerError {
   using ZServerError::ZServerError;
 };
 
+// The command never reached a Z server: the one that was lost could not be started again, or is
+// not started again during a run.
+struct ZServerUnsent : ZServerError {
+  using ZServerError::ZServerError;
+};
+
 // A platform service (process start, window activation, keys, clipboard, files) failed.
 struct PlatformError : FocuraError {
   using FocuraError::FocuraError;

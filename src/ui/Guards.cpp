@@ -40,4 +40,14 @@ std::string GuardedZServer::Exec(const std::string& command) {
   return real_->Exec(command);
 }
 
+void GuardedZServer::BindRun() {
+  if (real_)
+    real_->BindRun();
+}
+
+void GuardedZServer::UnbindRun() noexcept {
+  if (real_)
+    real_->UnbindRun();
+}
+
 }  // namespace focura

@@ -37,6 +37,8 @@ class GuardedZServer : public ZServer {
 
   // Throws WindowClosed once closed, ZServerError while there is no server.
   std::string Exec(const std::string& command) override;
+  void BindRun() override;
+  void UnbindRun() noexcept override;
 
  private:
   const std::unique_ptr<ZServer>& real_;

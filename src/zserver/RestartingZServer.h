@@ -2,6 +2,8 @@
 // The Z server as the window keeps it for hours: when its process has gone, the command that
 // found out fails (it is never repeated, since a move may already have happened), and the next
 // command creates the server again and sends it "Show", "Joy On" and "Hide" first, as at start.
+// A run is never carried on by a new server: while one is bound, a lost server stays lost and
+// every command fails unsent until the run has ended.
 
 #include <functional>
 #include <memory>
@@ -23,14 +25,19 @@ class RestartingZServer : public ZServer {
   // server gone starts it again first; when that fails, the command fails with the reason and is
   // not sent, and the next command tries again. "Unload" never starts a server only to unload it.
   std::string Exec(const std::string& command) override;
+  void BindRun() override;
+  void UnbindRun() noexcept override;
 
   bool Running() const { return server_ != nullptr; }
 
  private:
   std::unique_ptr<ZServer> StartAgain(const std::string& command);
 
+  enum class Binding { None, Pending, Bound };
+
   std::unique_ptr<ZServer> server_;
   Factory startAgain_;
+  Binding binding_ = Binding::None;
 };
 
 }  // namespace focura

@@ -12,6 +12,13 @@ class ZServer {
  public:
   virtual ~ZServer() = default;
   virtual std::string Exec(const std::string& command) = 0;
+
+  // A run holds on to the server that serves its first command, from then until UnbindRun: a
+  // server that goes meanwhile is not started again, so nothing of the run (nor of a handler run
+  // in one of its pauses) reaches a server that never got the run's start move. A server that is
+  // never started again has nothing to do here.
+  virtual void BindRun() {}
+  virtual void UnbindRun() noexcept {}
 };
 
 }  // namespace focura

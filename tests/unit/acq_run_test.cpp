@@ -421,25 +421,59 @@ TEST_F(RunTest, APlanChangedAtTheFirstPumpIsTheOneThatRuns) {
   EXPECT_EQ(acq.ZLog, "Planes 2, Step = -10.00 ;\r\n#1, Z=100.0000\r\n#2, Z=90.0000\r\n");
 }
 
-TEST_F(RunTest, APlanMadeUnusableAtTheFirstPumpIsRefused) {
+// A handler at the first pump can change the plan. Only a plan that would move the axis to an
+// undefined place is refused; any other runs as it stands, with the cancel request cleared.
+TEST_F(RunTest, APlanChangedAtTheFirstPumpRunsAsItStandsUnlessItWouldMoveTheAxisUnsafely) {
   struct Change {
     const char* what;
     void (*apply)(ZAcq&);
+    int16_t result;
+    Strings sent;  // empty when refused
   };
-  for (Change c : {Change{"negative step", [](ZAcq& a) { a.StepSize = -10; }},
-                   Change{"zero step", [](ZAcq& a) { a.StepSize = 0; }},
-                   Change{"no count", [](ZAcq& a) { a.NumPlanes = 0; }},
-                   Change{"too many", [](ZAcq& a) { a.NumPlanes = 40000; }}}) {
+  const Strings none;
+  const Strings onePlane{"Z 110.0000 ; Z Wait ;", kStep10, "Z ?"};
+  for (Change c : {
+           Change{"negative step", [](ZAcq& a) { a.StepSize = -10; }, -1, none},
+           Change{"zero step", [](ZAcq& a) { a.StepSize = 0; }, -1, none},
+           Change{"step not set", [](ZAcq& a) { a.StepSize = NotSetD; }, -1, none},
+           Change{"bottom not set", [](ZAcq& a) { a.ZBottom = NotSetD; }, -1, none},
+           Change{"top not set", [](ZAcq& a) { a.ZTop = NotSetD; }, -1, none},
+           Change{"too many", [](ZAcq& a) { a.NumPlanes = 40000; }, -1, none},
+           Change{"no planes left", [](ZAcq& a) { a.NumPlanes = 0; }, 1,
+                  Strings{"Z 110.0000 ; Z Wait ;"}},
+           Change{"a negative count", [](ZAcq& a) { a.NumPlanes = -5; }, 1,
+                  Strings{"Z 110.0000 ; Z Wait ;"}},
+           Change{"one plane, cancel pressed",
+                  [](ZAcq& a) {
+                    a.NumPlanes = 1;
+                    a.CancelZ = 1;
+                  },
+                  1, onePlane},
+           Change{"ends out of order",
+                  [](ZAcq& a) {
+                    a.NumPlanes = 1;
+                    a.ZTop = 200;
+                  },
+                  1, onePlane},
+       }) {
     AcqRig x;
     x.acq.ZTop = 80;
     x.acq.ZBottom = 100;
     x.acq.StepSize = 10;
     x.acq.NumPlanes = 3;
     x.w.texts = {{"txtDelay", "0"}, {"txtSettle", "0"}, {"txtPeriod", "0"}};
-    x.w.onPump = [&](int) { c.apply(x.acq); };
-    EXPECT_EQ(x.acq.AcquireStack(), -1) << c.what;
-    EXPECT_TRUE(x.z.commands.empty()) << c.what;
-    EXPECT_TRUE(x.acq.ZLog.empty()) << c.what;
+    x.w.onPump = [&](int n) {
+      if (n == 1)
+        c.apply(x.acq);
+    };
+    EXPECT_EQ(x.acq.AcquireStack(), c.result) << c.what;
+    EXPECT_EQ(x.z.commands, c.sent) << c.what;
+    if (c.result < 0) {
+      EXPECT_TRUE(x.acq.ZLog.empty()) << c.what;
+    } else {
+      EXPECT_EQ(x.w.Status(), "Z-stack finished") << c.what;
+      EXPECT_EQ(x.acq.CancelZ, 0) << c.what;
+    }
   }
 }
 

@@ -94,6 +94,34 @@ TEST_F(Restart, AStartThatFailsFailsTheCommandUnsentAndIsTriedAgainNextTime) {
   EXPECT_EQ(created, 3);
 }
 
+TEST_F(Restart, ABoundRunKeepsTheServerOfItsFirstCommandAndALostOneStaysLostUntilItEnds) {
+  DiesAt(first, "Z ?");
+  RestartingZServer z = Make();
+  EXPECT_THROW(z.Exec("Z ?"), ZServerLost);
+  // A run that starts with the server gone gets a new one for its first command...
+  z.BindRun();
+  z.Exec("Z 110.0000 ; Z Wait ;");
+  EXPECT_EQ(created, 1);
+  // ...and loses it for good: nothing of the run reaches a third server.
+  DiesAt(second, "Show");
+  EXPECT_THROW(z.Exec("Show"), ZServerLost);
+  try {
+    z.Exec("Z Rel -10.0000 ; Z Wait ;");
+    ADD_FAILURE() << "sent";
+  } catch (const ZServerUnsent& e) {
+    EXPECT_NE(e.Message().find("lost during the run"), std::string::npos) << e.Message();
+  }
+  EXPECT_THROW(z.Exec("Z ?"), ZServerUnsent);
+  EXPECT_EQ(created, 1);
+  EXPECT_EQ(second.commands.back(), "Show");
+  // After the run the next command starts it again.
+  z.UnbindRun();
+  second.onExec = nullptr;
+  z.Exec("Z ?");
+  EXPECT_EQ(created, 2);
+  EXPECT_EQ(second.commands.back(), "Z ?");
+}
+
 TEST(RestartInTheForm, PlanSettingsAndLogOutliveTheServer) {
   testing::FormRig r;
   FakeZServer again;
@@ -112,6 +140,56 @@ TEST(RestartInTheForm, PlanSettingsAndLogOutliveTheServer) {
   EXPECT_EQ(again.commands, (Strings{"Show", "Joy On", "Hide", "Z ?"}));
   r.form.Close();
   EXPECT_EQ(again.commands.back(), "Unload");
+}
+
+}  // namespace
+}  // namespace focura
+
+namespace focura {
+namespace {
+
+// The loss met by a handler that ran in a pause of the run: the run stops at its next command
+// instead of going on with a server that never got its start move.
+TEST(RestartInTheForm, ARunWhoseServerWasLostAtAPumpStopsAtItsNextCommand) {
+  testing::FormRig r;
+  FakeZServer again;
+  int created = 0;
+  r.form.Load([&r] { return std::make_unique<Forward>(r.zs); },
+              [&again, &created] {
+                ++created;
+                return std::make_unique<Forward>(again);
+              });
+  r.acq.ZTop = 80;
+  r.acq.ZBottom = 100;
+  r.acq.StepSize = 10;
+  r.acq.NumPlanes = 3;
+  r.w.texts = {{"txtDelay", "0"}, {"txtSettle", "0"}, {"txtPeriod", "0"}};
+  r.acq.CaptureType = 1;
+  r.acq.CaptureTaskId = 4242;
+  r.acq.KeyDelayMs = 0;
+  r.w.onPump = [&r](int n) {
+    if (n == 2) {  // the pump after the settle of plane 1
+      DiesAt(r.zs, "Show");
+      r.form.Dispatch("mnuShowZServ");
+    }
+  };
+  r.zs.commands.clear();
+  r.form.Dispatch("cmdFocura");
+  EXPECT_EQ(
+      r.w.Status(),
+      "Z-stack stopped at plane 2: Z server command \"Z Rel -10.0000 ; Z Wait ;\" failed: the "
+      "Z server was lost during the run and the run does not go on with another; the next "
+      "command after the run starts it again");
+  EXPECT_EQ(created, 0);
+  EXPECT_TRUE(again.commands.empty());
+  EXPECT_EQ(r.zs.commands,
+            (Strings{"Z 110.0000 ; Z Wait ;", "Z Rel -10.0000 ; Z Wait ;", "Z ?", "Show"}));
+  EXPECT_EQ(r.desk.sent.size(), 1u);  // plane 1 was taken, and nothing after it
+  EXPECT_FALSE(r.acq.Running());
+
+  r.form.Dispatch("cmdSetTop");
+  EXPECT_EQ(created, 1);
+  EXPECT_EQ(again.commands, (Strings{"Show", "Joy On", "Hide", "Z ?"}));
 }
 
 }  // namespace
