@@ -8,6 +8,7 @@
 #include "acq/RunProgress.h"
 #include "acq/StayAwake.h"
 #include "capture/Desktop.h"
+#include "capture/TriggerPulse.h"
 #include "text/NumberText.h"
 #include "ui/Window.h"
 #include "zserver/ZServer.h"
@@ -54,6 +55,9 @@ class ZAcq {
   // The run.
   int16_t CancelZ = 0;
   std::string ZLog;
+
+  // The hardware trigger output, as far as the tool knows it.
+  TriggerOutput Trigger;
 
   // 1: step derived; -1: plan not usable. One plane throws ArithmeticError (division by zero)
   // and leaves StepSize unchanged.

@@ -7,6 +7,7 @@
 #include "acq/ZAcq.h"
 #include "capture/CaptureMethods.h"
 #include "capture/KeyNotation.h"
+#include "capture/TriggerPulse.h"
 #include "text/Errors.h"
 #include "zserver/Commands.h"
 
@@ -59,9 +60,7 @@ void CaptureFrame(ZAcq& acq) {
     return;
 
   if (acq.CaptureType == kCaptureHardware) {
-    acq.ZServ.Exec(zcmd::kTriggerOn);
-    acq.Delay.WaitMs(acq.TriggerHoldMs);
-    acq.ZServ.Exec(zcmd::kTriggerOff);
+    PulseTrigger(acq);
     return;
   }
 

@@ -1,0 +1,81 @@
+#include "capture/TriggerPulse.h"
+
+#include <algorithm>
+
+#include "acq/ZAcq.h"
+#include "text/Errors.h"
+#include "zserver/Commands.h"
+#include "zserver/Repeat.h"
+
+namespace focura {
+namespace {
+
+const std::string kMayStillBeOn = "; the trigger output may still be on";
+
+// Tries "CON /2J0R" once more after a failure; its own failure only leaves the output marked.
+void TrySwitchOff(ZAcq& acq) {
+  try {
+    acq.ZServ.Exec(zcmd::kTriggerOff);
+    acq.Trigger.mayBeOn = false;
+  } catch (const WindowClosed&) {
+    throw;
+  } catch (const FocuraError&) {
+  }
+}
+
+[[noreturn]] void FailSaying(const ZServerError& e, const std::string& more) {
+  if (dynamic_cast<const ZServerLost*>(&e) != nullptr)
+    throw ZServerLost(e.Command(), e.Message() + more);
+  throw ZServerError(e.Command(), e.Message() + more);
+}
+
+}  // namespace
+
+void PulseTrigger(ZAcq& acq) {
+  TriggerOutput& output = acq.Trigger;
+  const bool wasOn = output.mayBeOn;
+  output.mayBeOn = true;
+  try {
+    acq.ZServ.Exec(zcmd::kTriggerOn);
+  } catch (const ZServerUnsent&) {
+    output.mayBeOn = wasOn;  // no server heard it
+    throw;
+  } catch (const WindowClosed&) {
+    throw;
+  } catch (const ZServerError& e) {
+    TrySwitchOff(acq);
+    if (output.mayBeOn)
+      FailSaying(e, kMayStillBeOn);
+    throw;
+  }
+  const uint32_t onAt = acq.Delay.Now();
+  acq.Delay.WaitMs(acq.TriggerHoldMs);
+  try {
+    acq.ZServ.Exec(zcmd::kTriggerOff);
+    output.mayBeOn = false;
+  } catch (const ZServerError& e) {
+    // A closed window instead leaves it to the unload, which switches it off before "Unload".
+    FailSaying(e, kMayStillBeOn);
+  }
+
+  const uint32_t length = Delay32::Elapsed(onAt, acq.Delay.Now());
+  const int64_t allowed = int64_t{std::max(acq.TriggerHoldMs, 0)} + zcmd::kBusyRetryIntervalMs;
+  if (int64_t{length} > allowed) {
+    ++output.longPulses;
+    output.longestMs = std::max(output.longestMs, length);
+    acq.Win.SetText(kStatusLine, "Trigger output on for " + std::to_string(length) +
+                                     " ms (hold time " + std::to_string(acq.TriggerHoldMs) +
+                                     " ms)");
+  }
+}
+
+std::string LongPulsesText(const TriggerOutput& output, int32_t holdMs) {
+  if (output.longPulses == 0)
+    return "";
+  const std::string planes =
+      output.longPulses == 1 ? "1 plane" : std::to_string(output.longPulses) + " planes";
+  return "; the trigger output stayed on too long at " + planes + " (up to " +
+         std::to_string(output.longestMs) + " ms, hold time " + std::to_string(holdMs) + " ms)";
+}
+
+}  // namespace focura
