@@ -192,12 +192,18 @@ TEST_F(Soak, ManyStacksInOneSessionEachEndsAsPlannedWithItsOwnCommandsAndNothing
     } else if (plan.ending == Ending::Failed) {
       ++failed;
       expected = RunCommands(plan.at + 1);
+      const std::string failing = expected.back();
+      // A refused "on" may still have switched the output on: "off" follows it.
+      if (failing == "CON /2J1R")
+        expected.push_back("CON /2J0R");
       status = WaitRunEnd(from, expected.size());
       const std::string where =
           plan.at == 0 ? "the start move"
                        : "plane " + std::to_string((plan.at - 1) / kCommandsPerPlane + 1);
-      EXPECT_EQ(status, "Z-stack stopped at " + where + ": Z server command \"" + expected.back() +
-                            "\" failed: " + message);
+      // A refused "off" leaves the output possibly on, and the status line says so.
+      const std::string more = failing == "CON /2J0R" ? "; the trigger output may still be on" : "";
+      EXPECT_EQ(status, "Z-stack stopped at " + where + ": Z server command \"" + failing +
+                            "\" failed: " + message + more);
     } else {
       ++cancelled;
       const std::string line =
@@ -216,7 +222,8 @@ TEST_F(Soak, ManyStacksInOneSessionEachEndsAsPlannedWithItsOwnCommandsAndNothing
     const auto record = tool->Record();
     ASSERT_EQ(CommandsFrom(from), expected) << "status " << status;
     for (size_t i = from; i < record.size(); ++i) {
-      const bool failing = plan.ending == Ending::Failed && i + 1 == record.size();
+      const bool failing =
+          plan.ending == Ending::Failed && i == from + static_cast<size_t>(plan.at);
       EXPECT_EQ(record[i].ok, !failing) << record[i].command << ": " << record[i].reply;
     }
     after.push_back(ResourcesOf(tool->Tool().Id()));
