@@ -1,8 +1,6 @@
 // The hardware trigger's pulse: the output never left on silently.
 #include <gtest/gtest.h>
 
-#include <functional>
-#include <map>
 #include <string>
 #include <vector>
 
@@ -19,78 +17,53 @@ using testing::AcqRig;
 
 const std::string kMayStillBeOn = "; the trigger output may still be on";
 
+// How a command fails: "" not at all, "refused" by the server, "lost" with its process, "unsent"
+// when no server heard it.
+void FailAs(const std::string& how, const std::string& command) {
+  if (how == "refused")
+    throw ZServerError(command, how);
+  if (how == "lost")
+    throw ZServerLost(command, how);
+  if (how == "unsent")
+    throw ZServerUnsent(command, how);
+}
+
 TEST(TriggerPulse, TheOutputGoesOffAfterEveryFailureItCanAndSaysWhenItMayStillBeOn) {
   struct Case {
     const char* what;
-    // What each command does: how long it takes (ms on the clock), and how it fails.
-    std::map<std::string, uint32_t> takes;
-    std::map<std::string, std::function<void(const std::string&)>> fails;
-    Strings sent;
-    std::string failure;  // empty: none
+    uint32_t offTakesMs;  // on the fake clock, whose own pulse lasts 503 ms for a hold of 500
+    std::string on, off;  // how each fails
+    size_t sent;          // of "CON /2J1R", "CON /2J0R"
+    std::string failure;  // the failure's text; empty: none
     bool mayBeOn;
-    std::string status;  // what the pulse left in the status line
+    std::string status;
   };
-  const auto refused = [](const std::string& c) { throw ZServerError(c, "refused"); };
-  const auto lost = [](const std::string& c) { throw ZServerLost(c, "gone"); };
-  const auto unsent = [](const std::string& c) { throw ZServerUnsent(c, "not sent"); };
-  const std::string on = "CON /2J1R", off = "CON /2J0R";
-  const Case cases[] = {
-      {"a plain pulse", {}, {}, {on, off}, "", false, "before"},
-      // The fake clock's own pulse lasts 503 ms: the hold, one more tick, and two reads.
-      {"off late by the retry interval", {{off, 97}}, {}, {on, off}, "", false, "before"},
-      {"off later than that",
-       {{off, 98}},
-       {},
-       {on, off},
-       "",
-       false,
-       "Trigger output on for 601 ms (hold time 500 ms)"},
-      {"on refused: off sent all the same",
-       {},
-       {{on, refused}},
-       {on, off},
-       "Z server command \"CON /2J1R\" failed: refused",
-       false,
-       "before"},
-      {"on refused and off too",
-       {},
-       {{on, refused}, {off, refused}},
-       {on, off},
-       "Z server command \"CON /2J1R\" failed: refused" + kMayStillBeOn,
-       true,
-       "before"},
-      {"on lost with the server",
-       {},
-       {{on, lost}, {off, unsent}},
-       {on, off},
-       "Z server command \"CON /2J1R\" failed: gone" + kMayStillBeOn,
-       true,
-       "before"},
-      {"on never sent",
-       {},
-       {{on, unsent}},
-       {on},
-       "Z server command \"CON /2J1R\" failed: not sent",
-       false,
-       "before"},
-      {"off refused",
-       {},
-       {{off, refused}},
-       {on, off},
-       "Z server command \"CON /2J0R\" failed: refused" + kMayStillBeOn,
-       true,
-       "before"},
-  };
-  for (const Case& c : cases) {
+  const std::string kOn = "Z server command \"CON /2J1R\" failed: ";
+  const std::string kOff = "Z server command \"CON /2J0R\" failed: ";
+  for (const Case& c : {
+           Case{"a plain pulse", 0, "", "", 2, "", false, "before"},
+           Case{"off late by the retry interval", 97, "", "", 2, "", false, "before"},
+           Case{"off later still", 98, "", "", 2, "", false,
+                "Trigger output on for 601 ms (hold time 500 ms)"},
+           Case{"on refused: off all the same", 0, "refused", "", 2, kOn + "refused", false,
+                "before"},
+           Case{"on and off refused", 0, "refused", "refused", 2, kOn + "refused" + kMayStillBeOn,
+                true, "before"},
+           Case{"on lost with the server", 0, "lost", "unsent", 2, kOn + "lost" + kMayStillBeOn,
+                true, "before"},
+           Case{"on never sent", 0, "unsent", "", 1, kOn + "unsent", false, "before"},
+           Case{"off refused", 0, "", "refused", 2, kOff + "refused" + kMayStillBeOn, true,
+                "before"},
+       }) {
     AcqRig r;
     r.acq.CaptureType = kCaptureHardware;
     r.acq.CaptureTaskId = 1;
     r.w.SetText(kStatusLine, "before");
     r.z.onExec = [&](const std::string& command) -> std::optional<std::string> {
-      if (auto t = c.takes.find(command); t != c.takes.end())
-        r.clock.now += t->second;
-      if (auto f = c.fails.find(command); f != c.fails.end())
-        f->second(command);
+      const bool on = command == "CON /2J1R";
+      if (!on)
+        r.clock.now += c.offTakesMs;
+      FailAs(on ? c.on : c.off, command);
       return std::nullopt;
     };
     std::string failure;
@@ -99,11 +72,12 @@ TEST(TriggerPulse, TheOutputGoesOffAfterEveryFailureItCanAndSaysWhenItMayStillBe
     } catch (const ZServerError& e) {
       failure = e.what();
     }
-    EXPECT_EQ(r.z.commands, c.sent) << c.what;
+    const Strings pulse{"CON /2J1R", "CON /2J0R"};
+    EXPECT_EQ(r.z.commands, Strings(pulse.begin(), pulse.begin() + c.sent)) << c.what;
     EXPECT_EQ(failure, c.failure) << c.what;
     EXPECT_EQ(r.acq.Trigger.mayBeOn, c.mayBeOn) << c.what;
     EXPECT_EQ(r.w.Status(), c.status) << c.what;
-    EXPECT_EQ(r.acq.Trigger.longPulses, c.status.rfind("Trigger", 0) == 0 ? 1 : 0) << c.what;
+    EXPECT_EQ(r.acq.Trigger.longPulses, c.status == "before" ? 0 : 1) << c.what;
   }
 }
 
