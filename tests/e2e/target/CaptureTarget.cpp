@@ -17,8 +17,8 @@
 //                       on) and exits once the started copy shows its window
 //   --single            a single-instance program: when a copy with the same caption runs, it
 //                       lets that copy bring its window to the front and exits
-//   --single-restore    the same, but the running copy only restores its window (not asking
-//                       for the front), as the foreground rules often leave it
+//   --single-quiet      the same, but the running copy takes the request without a sign (as
+//                       an editor that opens a new tab in its old window)
 //   --slow-keydown <ms> a busy program: spends that long in each WM_KEYDOWN, then logs it
 //
 // Line format (fields separated by one blank):
@@ -47,7 +47,6 @@ bool gHoldFocus = false;
 DWORD gSlowKeyDownMs = 0;
 constexpr UINT kTakeFocusBack = WM_APP + 1;
 constexpr UINT kComeToFront = WM_APP + 2;
-constexpr UINT kRestoreOnly = WM_APP + 3;
 constexpr const wchar_t* kClass = L"FocuraCaptureTarget";
 constexpr const wchar_t* kSplashClass = L"FocuraCaptureSplash";
 constexpr UINT_PTR kSplashTimer = 1;
@@ -190,9 +189,6 @@ LRESULT CALLBACK WndProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
         ShowWindow(hwnd, SW_RESTORE);
       SetForegroundWindow(hwnd);
       return 0;
-    case kRestoreOnly:
-      ShowWindow(hwnd, SW_SHOWNOACTIVATE);
-      return 0;
     case kTakeFocusBack:
       if (GetForegroundWindow() != hwnd)
         SetForegroundWindow(hwnd);
@@ -212,7 +208,7 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int) {
   std::wstring title = L"Capture Target";
   std::wstring logPath;
   std::wstring passedOn;  // the arguments without --launch, quoted again
-  bool launch = false, single = false, restoreOnly = false;
+  bool launch = false, single = false, quiet = false;
   UINT splashMs = 0;
   bool splash = false;
   int argc = 0;
@@ -244,8 +240,8 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int) {
       gHoldFocus = true;
     else if (arg == L"--single")
       single = true;
-    else if (arg == L"--single-restore")
-      single = restoreOnly = true;
+    else if (arg == L"--single-quiet")
+      single = quiet = true;
   }
   if (argv)
     LocalFree(argv);
@@ -255,10 +251,8 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int) {
     return RunSplash(instance, title, splashMs, passedOn);
   if (single) {
     if (HWND running = FindWindowW(kClass, title.c_str())) {
-      if (restoreOnly) {
-        PostMessageW(running, kRestoreOnly, 0, 0);
+      if (quiet)
         return 0;
-      }
       // The starter may hand its right to the foreground on; the running copy uses it.
       DWORD pid = 0;
       GetWindowThreadProcessId(running, &pid);
