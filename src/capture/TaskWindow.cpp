@@ -65,6 +65,8 @@ const WindowEntry* Pick(const DesktopSnapshot& s, Accept&& accept) {
 }
 
 TaskWindowFound Found(TaskRecord& task, const WindowEntry& w) {
+  if (task.boundProcess != 0 && task.boundProcess != w.processId)
+    task.boundEarlier.push_back(task.boundProcess);
   task.boundProcess = w.processId;
   task.window = w.handle;
   return {TaskWindowState::Found, w.handle, w.processId};
@@ -141,6 +143,20 @@ TaskWindowFound ResolveTaskWindow(TaskRecord& task, const DesktopSnapshot& now) 
       return Found(task, *w);
     if (Alive(now, bound) || AnyAlive(now, children))
       return {TaskWindowState::NotYet, 0, 0};
+    // A helper that took the binding over from the program that started it has ended: back to
+    // that program while it runs (a launcher that has ended is never gone back to).
+    while (!task.boundEarlier.empty()) {
+      const uint32_t earlier = task.boundEarlier.back();
+      task.boundEarlier.pop_back();
+      if (!Alive(now, earlier))
+        continue;
+      task.boundProcess = earlier;
+      task.window = 0;
+      if (const WindowEntry* w =
+              Pick(now, [&](const WindowEntry& e) { return e.processId == earlier; }))
+        return Found(task, *w);
+      return {TaskWindowState::NotYet, 0, 0};
+    }
     return {TaskWindowState::Ended, 0, 0};
   }
 

@@ -58,6 +58,9 @@ struct TaskRecord {
   bool handOverOpen = true;
   uint32_t boundProcess = 0;  // the process of the window once one was found
   uint64_t window = 0;        // the window found last
+  // The processes bound before the binding moved on to one they started, oldest first; the task
+  // goes back to the newest of them that still runs when the one it moved to ends.
+  std::vector<uint32_t> boundEarlier;
 };
 
 // The task's start, recorded from a snapshot taken just before it.
@@ -83,8 +86,9 @@ struct TaskWindowFound {
 // request without showing it). Once a window was found the task stays with that window's
 // process, except that while the hand-over is open a window shown by a process the bound one
 // started takes the binding over (a launcher's splash or chooser gives way to the program it
-// starts). After the bound process ends another program is never taken for it. Windows of
-// processes that have ended never count. Updates the record.
+// starts); when that one ends, the task goes back to the program it moved from, if that still
+// runs. Apart from that, after the bound process ends another program is never taken for it.
+// Windows of processes that have ended never count. Updates the record.
 TaskWindowFound ResolveTaskWindow(TaskRecord& task, const DesktopSnapshot& now);
 
 // Whether a control of this window class takes typed and pasted text: the system's edit and

@@ -272,6 +272,22 @@ TEST(ResolveTaskWindow, ALaunchersWindowGivesWayToTheProgramItStarts) {
          },
          kFound, 310}});
 
+  // A program that shows a helper's window soon after its start gets the task back when the
+  // helper ends.
+  const auto helperEnds = [](S& s, T&) {
+    Close(s, 310);
+    ProcessOf(s, 31).alive = false;
+  };
+  Play({{"the program's own window", splash, kFound, 300},
+        {"a helper it started shows a window",
+         [&](S& s, T& t) {
+           child(s, t);
+           childWindow(s, t);
+         },
+         kFound, 310},
+        {"the helper ends", helperEnds, kFound, 300},
+        {"then the program ends", launcherEnds, TaskWindowState::Ended, 0}});
+
   // A splash that starts a helper which shows its window only after the hand-over: the window
   // found stays the task's, and the task ends with the launcher.
   Play({{"the splash", splash, kFound, 300},
