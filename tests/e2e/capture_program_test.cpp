@@ -21,6 +21,18 @@ class CaptureProgram : public E2ETest {
     CopyFileTo(TheConfig().standInExe, exe);
     return exe;
   }
+  // Minimizes a window the way the operator puts it away. Wine may leave a minimized window
+  // active; then the tool's window is asked to the front in its place.
+  bool PutAway(HWND window) {
+    ShowWindow(window, SW_MINIMIZE);
+    return WaitUntil(
+        [&] {
+          if (GetForegroundWindow() == window)
+            SetForegroundWindow(tool->Main());
+          return IsIconic(window) && GetForegroundWindow() != window;
+        },
+        kStepMs);
+  }
   // Presses "Capture One Frame" and waits until its handler has finished.
   void CaptureOneFrame() {
     tool->Click("cmdCapture");
@@ -80,8 +92,7 @@ TEST_F(CaptureProgram, ASingleInstanceProgramsRunningCopyGetsTheKey) {
   // The operator has put it away; the second start brings it back.
   const HWND window = WaitForTopLevel("Capture Target", running.Id(), kStartMs);
   ASSERT_NE(window, nullptr);
-  ShowWindow(window, SW_MINIMIZE);
-  ASSERT_TRUE(WaitUntil([&] { return GetForegroundWindow() != window; }, kStepMs));
+  ASSERT_TRUE(PutAway(window));
 
   StandInLog keys = LaunchCopy(exe, "--single");
   tool->Click("cmdCapture");
@@ -108,8 +119,7 @@ TEST_F(CaptureProgram, ASingleInstanceCopyThatGivesNoSignIsTheOnlyWindowOfItsPro
   ASSERT_TRUE(StandInLog(log).WaitStarted(kStartMs));
   const HWND window = WaitForTopLevel("Capture Target", running.Id(), kStartMs);
   ASSERT_NE(window, nullptr);
-  ShowWindow(window, SW_MINIMIZE);
-  ASSERT_TRUE(WaitUntil([&] { return GetForegroundWindow() != window; }, kStepMs));
+  ASSERT_TRUE(PutAway(window));
 
   StandInLog keys = LaunchCopy(exe, "--single-quiet");
   tool->Click("cmdCapture");
