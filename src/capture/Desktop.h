@@ -24,6 +24,10 @@ class Desktop {
   virtual TaskActivation ActivateTask(int32_t taskId) = 0;
   // Whether the foreground window belongs to the task's program.
   virtual bool IsTaskForeground(int32_t taskId) = 0;
+  // Waits until the program that owns the task's window is ready for input and the keyboard focus
+  // is in a text field of that window; false when that could not be confirmed within a few
+  // seconds.
+  virtual bool WaitTaskTextFocus(int32_t taskId) = 0;
   // Sends the keys to the window that has the focus and waits until they have been processed.
   // Throws PlatformError when they cannot arrive (nothing is sent) or were not taken in time.
   virtual void SendKeys(const KeyStrokes& keys) = 0;

@@ -168,6 +168,10 @@ void OperatorCommands::PasteIntoNewEditor() {
     }
   };
   activate();
+  // A window that is up may still be busy loading, or the focus not yet in its text: the paste
+  // would then be lost.
+  if (!acq_.Desk.WaitTaskTextFocus(task))
+    throw PlatformError("The text editor was not ready for the paste");
   // Ctrl+V pasted into whatever else has the focus could do anything there.
   if (!acq_.Desk.IsTaskForeground(task)) {
     activate();

@@ -15,6 +15,9 @@ namespace {
 constexpr DWORD kStartWaitMs = 10000;  // for a program to be ready and to show its window
 constexpr DWORD kWindowWaitMs = 1000;  // at least, for a window that is not there right now
 constexpr DWORD kFrontWaitMs = 1000;
+// For the program of a window to be ready for text; short enough that the tool's own window,
+// which does not read its messages meanwhile, never turns into a ghost.
+constexpr DWORD kTextFocusWaitMs = 3000;
 constexpr int kClipboardAttempts = 10;
 
 DWORD ProcessOf(HWND hwnd) {
@@ -180,6 +183,42 @@ bool Win32Desktop::IsTaskForeground(int32_t taskId) {
   const TaskWindowFound found = Resolve(it->second);
   return found.state == TaskWindowState::Found &&
          ProcessOf(GetForegroundWindow()) == it->second.record.boundProcess;
+}
+
+bool Win32Desktop::WaitTaskTextFocus(int32_t taskId) {
+  Task& task = TaskOf(taskId);
+  const TaskWindowFound found = Resolve(task);
+  if (found.state != TaskWindowState::Found)
+    return false;
+  const HWND window = reinterpret_cast<HWND>(found.window);
+  DWORD pid = 0;
+  const DWORD thread = GetWindowThreadProcessId(window, &pid);
+  if (thread == 0)
+    return false;
+  // The process is held by the view, so the id is still the window's program.
+  HANDLE process = OpenProcess(SYNCHRONIZE | PROCESS_QUERY_INFORMATION, FALSE, pid);
+  if (process == nullptr)
+    process = OpenProcess(SYNCHRONIZE | PROCESS_QUERY_LIMITED_INFORMATION, FALSE, pid);
+  if (process == nullptr)
+    return false;
+  const DWORD begin = GetTickCount();
+  const DWORD idle = WaitForInputIdle(process, kTextFocusWaitMs);
+  CloseHandle(process);
+  if (idle != 0)
+    return false;
+  do {
+    GUITHREADINFO gui{};
+    gui.cbSize = sizeof gui;
+    if (GetGUIThreadInfo(thread, &gui) && gui.hwndFocus != nullptr &&
+        GetAncestor(gui.hwndFocus, GA_ROOT) == window) {
+      wchar_t name[256];
+      const int n = GetClassNameW(gui.hwndFocus, name, 256);
+      if (n > 0 && IsTextFieldClass(Narrow(std::wstring(name, static_cast<size_t>(n)))))
+        return true;
+    }
+    Sleep(20);
+  } while (GetTickCount() - begin < kTextFocusWaitMs);
+  return false;
 }
 
 HWND Win32Desktop::TaskWindowOf(int32_t taskId) const {

@@ -2,7 +2,10 @@
 
 #include <tlhelp32.h>
 
+#include <atomic>
+#include <mutex>
 #include <set>
+#include <thread>
 
 #include "win32/Utf.h"
 
@@ -22,6 +25,7 @@ BOOL CALLBACK AddWindow(HWND hwnd, LPARAM param) {
   w.processId = pid;
   w.owner = reinterpret_cast<uint64_t>(GetWindow(hwnd, GW_OWNER));
   w.visible = IsWindowVisible(hwnd) != FALSE;
+  w.minimized = IsIconic(hwnd) != FALSE;
   list->windows.push_back(w);
   return TRUE;
 }
@@ -56,12 +60,91 @@ std::vector<ProcessEntry> RunningProcesses() {
 
 }  // namespace
 
+// The shell tells a window registered with it when a top-level window flashes its taskbar button,
+// which is all a running copy of a program may do under the foreground rules. The window lives on
+// a thread of its own so that the notices arrive while the tool's thread waits.
+class FlashWatch {
+ public:
+  FlashWatch() {
+    HANDLE ready = CreateEventW(nullptr, TRUE, FALSE, nullptr);
+    thread_ = std::thread([this, ready] { Run(ready); });
+    if (ready != nullptr) {
+      WaitForSingleObject(ready, 5000);
+      CloseHandle(ready);
+    }
+  }
+  ~FlashWatch() {
+    if (threadId_ != 0)
+      PostThreadMessageW(threadId_, WM_QUIT, 0, 0);
+    thread_.join();
+  }
+  FlashWatch(const FlashWatch&) = delete;
+  FlashWatch& operator=(const FlashWatch&) = delete;
+
+  std::map<HWND, uint64_t> Flashes() {
+    std::lock_guard<std::mutex> lock(mutex_);
+    return flashes_;
+  }
+
+ private:
+  static LRESULT CALLBACK Proc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
+    auto* self = reinterpret_cast<FlashWatch*>(GetWindowLongPtrW(hwnd, GWLP_USERDATA));
+    if (self != nullptr && msg == self->shellMessage_ && wp == HSHELL_FLASH) {
+      std::lock_guard<std::mutex> lock(self->mutex_);
+      self->flashes_[reinterpret_cast<HWND>(lp)] = ++self->count_;
+      return 0;
+    }
+    return DefWindowProcW(hwnd, msg, wp, lp);
+  }
+
+  void Run(HANDLE ready) {
+    static const wchar_t* const kClass = L"FocuraFlashWatch";
+    WNDCLASSW wc{};
+    wc.lpfnWndProc = Proc;
+    wc.hInstance = GetModuleHandleW(nullptr);
+    wc.lpszClassName = kClass;
+    RegisterClassW(&wc);  // fails harmlessly when a second watch registers it again
+    shellMessage_ = RegisterWindowMessageW(L"SHELLHOOK");
+    // A hidden top-level window: the shell reports to top-level windows only.
+    HWND window = CreateWindowExW(WS_EX_TOOLWINDOW, kClass, L"", WS_POPUP, 0, 0, 0, 0, nullptr,
+                                  nullptr, wc.hInstance, nullptr);
+    if (window != nullptr) {
+      SetWindowLongPtrW(window, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(this));
+      if (shellMessage_ == 0 || !RegisterShellHookWindow(window)) {
+        DestroyWindow(window);
+        window = nullptr;
+      }
+    }
+    MSG msg;
+    PeekMessageW(&msg, nullptr, 0, 0, PM_NOREMOVE);  // the queue exists before the id is given
+    if (window != nullptr)
+      threadId_ = GetCurrentThreadId();
+    if (ready != nullptr)
+      SetEvent(ready);
+    if (window == nullptr)
+      return;  // no notices on this system: restored and shown windows still count
+    while (GetMessageW(&msg, nullptr, 0, 0) > 0)
+      DispatchMessageW(&msg);
+    DeregisterShellHookWindow(window);
+    DestroyWindow(window);
+  }
+
+  std::thread thread_;
+  std::atomic<DWORD> threadId_{0};
+  UINT shellMessage_ = 0;
+  std::mutex mutex_;
+  std::map<HWND, uint64_t> flashes_;
+  uint64_t count_ = 0;
+};
+
 uint64_t CreationTime(HANDLE process) {
   FILETIME created{}, exited{}, kernel{}, user{};
   if (!GetProcessTimes(process, &created, &exited, &kernel, &user))
     return 0;
   return (static_cast<uint64_t>(created.dwHighDateTime) << 32) | created.dwLowDateTime;
 }
+
+Win32DesktopView::Win32DesktopView() : flashes_(std::make_unique<FlashWatch>()) {}
 
 Win32DesktopView::~Win32DesktopView() {
   for (auto& [pid, held] : held_)
@@ -118,12 +201,15 @@ DesktopSnapshot Win32DesktopView::Snapshot() {
 
   WindowList list;
   EnumWindows(AddWindow, reinterpret_cast<LPARAM>(&list));
+  const std::map<HWND, uint64_t> flashes = flashes_->Flashes();
   std::map<HWND, uint64_t> appeared;
   for (auto& w : list.windows) {
     const HWND h = reinterpret_cast<HWND>(w.handle);
     auto it = appeared_.find(h);
     w.appeared = it != appeared_.end() ? it->second : ++seen_;
     appeared[h] = w.appeared;
+    if (auto f = flashes.find(h); f != flashes.end())
+      w.flashed = f->second;
   }
   appeared_ = std::move(appeared);  // a handle that went away gets a new number if reused
   s.windows = std::move(list.windows);

@@ -1,19 +1,22 @@
 #pragma once
 // Snapshots of the Windows desktop: the running processes and the top-level windows, numbered in
-// the order they were first seen. Processes the view holds cannot have their ids reused; once one
-// of them has ended it is listed as ended.
+// the order they were first seen, with the taskbar flashes the shell reported. Processes the view
+// holds cannot have their ids reused; once one of them has ended it is listed as ended.
 
 #include <windows.h>
 
 #include <map>
+#include <memory>
 
 #include "capture/TaskWindow.h"
 
 namespace focura::win32 {
 
+class FlashWatch;
+
 class Win32DesktopView : public DesktopView {
  public:
-  Win32DesktopView() = default;
+  Win32DesktopView();
   ~Win32DesktopView() override;
   Win32DesktopView(const Win32DesktopView&) = delete;
   Win32DesktopView& operator=(const Win32DesktopView&) = delete;
@@ -35,6 +38,7 @@ class Win32DesktopView : public DesktopView {
   std::map<DWORD, Held> held_;
   std::map<HWND, uint64_t> appeared_;
   uint64_t seen_ = 0;
+  std::unique_ptr<FlashWatch> flashes_;
 };
 
 // A process's creation time, 0 when it cannot be read.

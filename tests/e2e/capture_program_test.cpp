@@ -1,5 +1,6 @@
-// Camera programs that do not simply open one window of their own: a launcher, a single-instance
-// program, a program slow to handle its key, one that exits; and shortcut letters under Ctrl.
+// Camera programs that do not simply open one window of their own: a launcher, one with a splash
+// window, a single-instance program, a program slow to handle its key, one that exits; and
+// shortcut letters under Ctrl.
 
 #include "E2ETest.h"
 #include "FileText.h"
@@ -19,6 +20,18 @@ class CaptureProgram : public E2ETest {
     const std::string exe = folder + "\\capture_target.exe";
     CopyFileTo(TheConfig().standInExe, exe);
     return exe;
+  }
+  // Minimizes a window the way the operator puts it away. Wine may leave a minimized window
+  // active; then the tool's window is asked to the front in its place.
+  bool PutAway(HWND window) {
+    ShowWindow(window, SW_MINIMIZE);
+    return WaitUntil(
+        [&] {
+          if (GetForegroundWindow() == window)
+            SetForegroundWindow(tool->Main());
+          return IsIconic(window) && GetForegroundWindow() != window;
+        },
+        kStepMs);
   }
   // Presses "Capture One Frame" and waits until its handler has finished.
   void CaptureOneFrame() {
@@ -41,6 +54,35 @@ TEST_F(CaptureProgram, ALaunchersChildGetsTheKeyAfterTheLauncherExited) {
   EXPECT_EQ(ProgramsUnder(tool->Dir(), "capture_target.exe").size(), 1u);
 }
 
+// The launch returns while only the splash is up (its process is ready for input at once), so the
+// task is first bound to the splash; the program the launcher then starts must take it over.
+TEST_F(CaptureProgram, ALaunchersSplashGivesWayToTheProgramItStarts) {
+  StartTool();
+  const std::string exe = CopyStandIn();
+  StandInLog keys = LaunchCopy(exe, "--splash 700");
+  const auto events = keys.Events();
+  const auto start = std::find_if(events.begin(), events.end(), [](const TargetEvent& e) {
+    return e.kind == TargetEventKind::Start;
+  });
+  ASSERT_NE(start, events.end());
+  const unsigned realPid = start->code;
+  // The splash may still be up for a moment: the key must go past it to the real program.
+  tool->Click("cmdCapture");
+  ASSERT_TRUE(keys.WaitKeys(1, kStepMs)) << tool->Status();
+  Execute("Z ?");
+  const auto down = keys.Keys();
+  ASSERT_EQ(down.size(), 1u);
+  EXPECT_EQ(down[0].code, static_cast<unsigned>(VK_SPACE));
+  EXPECT_TRUE(down[0].foreground);
+  // Once the launcher has gone, the next frame still finds the program it started.
+  ASSERT_TRUE(WaitUntil(
+      [&] { return ProgramsUnder(tool->Dir(), "capture_target.exe").size() == 1u; }, kStepMs));
+  EXPECT_EQ(FindTopLevel("Capture Target Splash"), nullptr);
+  CaptureOneFrame();
+  ASSERT_TRUE(keys.WaitKeys(2, kStepMs)) << tool->Status();
+  EXPECT_NE(FindTopLevel("Capture Target", realPid), nullptr);
+}
+
 TEST_F(CaptureProgram, ASingleInstanceProgramsRunningCopyGetsTheKey) {
   StartTool();
   const std::string exe = CopyStandIn();
@@ -50,8 +92,7 @@ TEST_F(CaptureProgram, ASingleInstanceProgramsRunningCopyGetsTheKey) {
   // The operator has put it away; the second start brings it back.
   const HWND window = WaitForTopLevel("Capture Target", running.Id(), kStartMs);
   ASSERT_NE(window, nullptr);
-  ShowWindow(window, SW_MINIMIZE);
-  ASSERT_TRUE(WaitUntil([&] { return GetForegroundWindow() != window; }, kStepMs));
+  ASSERT_TRUE(PutAway(window));
 
   StandInLog keys = LaunchCopy(exe, "--single");
   tool->Click("cmdCapture");
@@ -62,6 +103,29 @@ TEST_F(CaptureProgram, ASingleInstanceProgramsRunningCopyGetsTheKey) {
                           [](const TargetEvent& e) { return e.kind == TargetEventKind::Start; }),
             1);
   const auto down = KeyDowns(events);
+  ASSERT_EQ(down.size(), 1u);
+  EXPECT_TRUE(down[0].foreground);
+  EXPECT_TRUE(running.Running());
+  EXPECT_FALSE(IsIconic(window));
+}
+
+// A running copy that takes the request without any sign (as the system's editor opens a new tab
+// in its old window) leaves the only window of its program: that is the task's, minimized or not.
+TEST_F(CaptureProgram, ASingleInstanceCopyThatGivesNoSignIsTheOnlyWindowOfItsProgram) {
+  StartTool();
+  const std::string exe = CopyStandIn();
+  const std::string log = exe.substr(0, exe.size() - 4) + ".keys.log";
+  Process running = Process::Start(StandInCommandLine(exe, "Capture Target", log), tool->Dir());
+  ASSERT_TRUE(StandInLog(log).WaitStarted(kStartMs));
+  const HWND window = WaitForTopLevel("Capture Target", running.Id(), kStartMs);
+  ASSERT_NE(window, nullptr);
+  ASSERT_TRUE(PutAway(window));
+
+  StandInLog keys = LaunchCopy(exe, "--single-quiet");
+  tool->Click("cmdCapture");
+  ASSERT_TRUE(keys.WaitKeys(1, kStepMs)) << tool->Status();
+  Execute("Z ?");
+  const auto down = keys.Keys();
   ASSERT_EQ(down.size(), 1u);
   EXPECT_TRUE(down[0].foreground);
   EXPECT_TRUE(running.Running());

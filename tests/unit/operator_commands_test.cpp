@@ -253,8 +253,8 @@ TEST_F(Commands, LogViewPastesTheLogIntoANewEditor) {
   r.acq.ZLog = "Planes 1, Step = -1.00 ;\r\n#1, Z=5\r\n";
   r.w.texts[kStatusLine] = "kept";
   r.form.Dispatch("mnuZLog");
-  EXPECT_EQ(r.desk.events,
-            (Strings{"clipboard " + r.acq.ZLog, "start notepad.exe", "activate 4242", "keys 1"}));
+  EXPECT_EQ(r.desk.events, (Strings{"clipboard " + r.acq.ZLog, "start notepad.exe", "activate 4242",
+                                    "text focus 4242", "keys 1"}));
   ASSERT_EQ(r.desk.sent.size(), 1u);
   EXPECT_EQ(r.desk.sent[0], ParseKeys("^V"));
   EXPECT_EQ(r.desk.sent[0][0].modifiers, kModCtrl);
@@ -278,8 +278,8 @@ TEST_F(Commands, LogViewPastesOnlyIntoTheEditor) {
   r.desk.onActivate = [&](int32_t) { r.desk.foreground = 1; };
   r.form.Dispatch("mnuZLog");
   EXPECT_TRUE(r.desk.sent.empty());
-  EXPECT_EQ(r.desk.events,
-            (Strings{"clipboard log\r\n", "start notepad.exe", "activate 4243", "activate 4243"}));
+  EXPECT_EQ(r.desk.events, (Strings{"clipboard log\r\n", "start notepad.exe", "activate 4243",
+                                    "text focus 4243", "activate 4243"}));
   EXPECT_EQ(r.w.Status(), "The text editor did not come to the front; the log is on the clipboard");
 }
 
@@ -289,6 +289,8 @@ TEST_F(Commands, EveryLogViewThatCouldNotPasteSaysTheLogIsOnTheClipboard) {
     r.desk.failStart = false;
     r.desk.activation = TaskActivation::Asked;
     r.desk.failKeys.clear();
+    r.desk.textFocus = true;
+    r.desk.sent.clear();
     arrange();
     r.form.Dispatch("mnuZLog");
     EXPECT_EQ(r.desk.clipboard, "log\r\n");
@@ -301,6 +303,10 @@ TEST_F(Commands, EveryLogViewThatCouldNotPasteSaysTheLogIsOnTheClipboard) {
   EXPECT_EQ(statusAfter([&] { r.desk.activation = TaskActivation::Ended; }),
             "The text editor has ended" + suffix);
   EXPECT_EQ(statusAfter([&] { r.desk.failKeys = "not taken"; }), "not taken" + suffix);
+  // An editor still loading, or with the focus outside its text, would lose the paste.
+  EXPECT_EQ(statusAfter([&] { r.desk.textFocus = false; }),
+            "The text editor was not ready for the paste" + suffix);
+  EXPECT_TRUE(r.desk.sent.empty());
 }
 
 struct Options : Commands {};

@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -125,14 +126,199 @@ TEST(ResolveTaskWindow, TheEditorHandedOverToAnotherProcessIsFoundByItsName) {
   now.processes.push_back({60, 2, "Notepad.exe", true, 9});
   now.windows.push_back({600, 60, 0, true, 3});
   EXPECT_EQ(ResolveTaskWindow(task, now).window, 600u);
-  // The editor that was open before the start is never the one pasted into.
+  // The editor open before the start, alone, took the request in a new tab of its window.
   now.windows.pop_back();
   TaskRecord again = RecordLaunch(30, "notepad.exe", Before());
-  EXPECT_EQ(ResolveTaskWindow(again, now).state, TaskWindowState::Ended);
+  EXPECT_EQ(ResolveTaskWindow(again, now).window, 200u);
+  // With two editors open before and neither showing a sign, neither is pasted into.
+  DesktopSnapshot two = Before();
+  two.processes.push_back({21, 1, "notepad.exe", true, 7});
+  two.windows.push_back({210, 21, 0, true, 2});
+  TaskRecord third = RecordLaunch(30, "notepad.exe", two);
+  two.processes.push_back({30, 10, "notepad.exe", false, 9});
+  EXPECT_EQ(ResolveTaskWindow(third, two).state, TaskWindowState::Ended);
   // Once the hand-over is closed, a new editor window is not the task's either.
   now.windows.push_back({600, 60, 0, true, 3});
-  again.handOverOpen = false;
-  EXPECT_EQ(ResolveTaskWindow(again, now).state, TaskWindowState::Ended);
+  TaskRecord late = RecordLaunch(30, "notepad.exe", Before());
+  late.handOverOpen = false;
+  EXPECT_EQ(ResolveTaskWindow(late, now).state, TaskWindowState::Ended);
+}
+
+// A single-instance program's running copy (pid 40, window 400) took the request; the started
+// copy (pid 30) has ended unless a row says otherwise. A second old copy (pid 41, window 410)
+// that does nothing is on the desktop where a row says so.
+struct RunningCopy {
+  const char* name;
+  WindowEntry before;  // window 400 before the start
+  WindowEntry now;     // and after
+  bool secondCopy;
+  bool startedAlive;
+  bool handOverOpen;
+  TaskWindowState state;
+  uint64_t window;
+};
+
+TEST(ResolveTaskWindow, ARunningCopyThatDidNotTakeTheFrontIsFoundByWhatItDid) {
+  constexpr bool kOpen = true, kTwo = true, kAlive = true;
+  // handle, process, owner, visible, appeared, minimized, flashed
+  const WindowEntry shown{400, 40, 0, true, 2, false, 0};
+  const WindowEntry minimized{400, 40, 0, true, 2, true, 0};
+  const WindowEntry hidden{400, 40, 0, false, 2, false, 0};
+  const WindowEntry flashedBefore{400, 40, 0, true, 2, false, 3};
+  const WindowEntry flashedAfter{400, 40, 0, true, 2, false, 4};
+  const std::vector<RunningCopy> rows{
+      {"restored from the taskbar", minimized, shown, kTwo, !kAlive, kOpen, TaskWindowState::Found,
+       400},
+      {"restored while the started copy still runs", minimized, shown, kTwo, kAlive, kOpen,
+       TaskWindowState::Found, 400},
+      {"shown from hidden", hidden, shown, kTwo, !kAlive, kOpen, TaskWindowState::Found, 400},
+      {"flashed its taskbar button", shown, flashedAfter, kTwo, !kAlive, kOpen,
+       TaskWindowState::Found, 400},
+      {"a flash from before the start is no sign", flashedBefore, flashedBefore, kTwo, !kAlive,
+       kOpen, TaskWindowState::Ended, 0},
+      {"still minimized is no sign", minimized, minimized, kTwo, !kAlive, kOpen,
+       TaskWindowState::Ended, 0},
+      {"no sign, but the only window of the program", minimized, minimized, !kTwo, !kAlive, kOpen,
+       TaskWindowState::Found, 400},
+      {"the only window, while the started copy may still show its own", shown, shown, !kTwo,
+       kAlive, kOpen, TaskWindowState::NotYet, 0},
+      {"a restore after the hand-over closed", minimized, shown, kTwo, !kAlive, !kOpen,
+       TaskWindowState::Ended, 0},
+      {"the only window after the hand-over closed", shown, shown, !kTwo, !kAlive, !kOpen,
+       TaskWindowState::Ended, 0},
+  };
+  for (const RunningCopy& row : rows) {
+    DesktopSnapshot before = Before();
+    before.processes.push_back({40, 1, "cam.exe", true, 2});
+    before.windows.push_back(row.before);
+    if (row.secondCopy) {
+      before.processes.push_back({41, 1, "cam.exe", true, 2});
+      before.windows.push_back({410, 41, 0, true, 2});
+    }
+    TaskRecord task = RecordLaunch(30, "cam.exe", before);
+    task.handOverOpen = row.handOverOpen;
+    DesktopSnapshot now = before;
+    now.windows[2] = row.now;
+    now.processes.push_back({30, 10, "cam.exe", row.startedAlive, 9});
+    const TaskWindowFound found = ResolveTaskWindow(task, now);
+    EXPECT_EQ(found.state, row.state) << row.name;
+    EXPECT_EQ(found.window, row.window) << row.name;
+  }
+}
+
+// What the desktop shows over time after a launcher (pid 30, "cam.exe") was started; each step
+// changes the desktop and says what the task's window is then.
+struct Step {
+  const char* name;
+  std::function<void(DesktopSnapshot&, TaskRecord&)> change;
+  TaskWindowState state;
+  uint64_t window;
+};
+
+void Play(const std::vector<Step>& steps) {
+  TaskRecord task = RecordLaunch(30, "cam.exe", Before());
+  DesktopSnapshot now = Before();
+  now.processes.push_back({30, 10, "cam.exe", true, 9});
+  for (const Step& step : steps) {
+    step.change(now, task);
+    const TaskWindowFound found = ResolveTaskWindow(task, now);
+    EXPECT_EQ(found.state, step.state) << step.name;
+    EXPECT_EQ(found.window, step.window) << step.name;
+  }
+}
+
+ProcessEntry& ProcessOf(DesktopSnapshot& s, uint32_t id) {
+  for (auto& p : s.processes) {
+    if (p.id == id)
+      return p;
+  }
+  ADD_FAILURE() << "no process " << id;
+  return s.processes.front();
+}
+
+void Close(DesktopSnapshot& s, uint64_t window) {
+  std::erase_if(s.windows, [&](const WindowEntry& w) { return w.handle == window; });
+}
+
+TEST(ResolveTaskWindow, ALaunchersWindowGivesWayToTheProgramItStarts) {
+  using S = DesktopSnapshot;
+  using T = TaskRecord;
+  const auto splash = [](S& s, T&) { s.windows.push_back({300, 30, 0, true, 3}); };
+  const auto child = [](S& s, T&) { s.processes.push_back({31, 30, "real.exe", true, 10}); };
+  const auto childWindow = [](S& s, T&) { s.windows.push_back({310, 31, 0, true, 4}); };
+  const auto launcherEnds = [](S& s, T&) {
+    Close(s, 300);
+    ProcessOf(s, 30).alive = false;
+  };
+  const auto handOverCloses = [](S&, T& t) { t.handOverOpen = false; };
+  constexpr auto kFound = TaskWindowState::Found;
+
+  Play({{"the splash is all there is", splash, kFound, 300},
+        {"the real program starts, no window yet", child, kFound, 300},
+        {"its window takes the task over from the splash", childWindow, kFound, 310},
+        {"the launcher closes its splash and exits", launcherEnds, kFound, 310}});
+
+  Play({{"the splash", splash, kFound, 300},
+        {"the real program starts", child, kFound, 300},
+        {"the launcher is gone before its child shows a window", launcherEnds,
+         TaskWindowState::NotYet, 0},
+        {"the child's window", childWindow, kFound, 310}});
+
+  Play({{"splash and child window at the first look",
+         [&](S& s, T& t) {
+           splash(s, t);
+           child(s, t);
+           childWindow(s, t);
+         },
+         kFound, 310}});
+
+  // A program that shows a helper's window soon after its start gets the task back when the
+  // helper ends.
+  const auto helperEnds = [](S& s, T&) {
+    Close(s, 310);
+    ProcessOf(s, 31).alive = false;
+  };
+  Play({{"the program's own window", splash, kFound, 300},
+        {"a helper it started shows a window",
+         [&](S& s, T& t) {
+           child(s, t);
+           childWindow(s, t);
+         },
+         kFound, 310},
+        {"the helper ends", helperEnds, kFound, 300},
+        {"then the program ends", launcherEnds, TaskWindowState::Ended, 0}});
+
+  // A splash that starts a helper which shows its window only after the hand-over: the window
+  // found stays the task's, and the task ends with the launcher.
+  Play({{"the splash", splash, kFound, 300},
+        {"the hand-over closes", handOverCloses, kFound, 300},
+        {"a helper's window",
+         [&](S& s, T& t) {
+           child(s, t);
+           childWindow(s, t);
+         },
+         kFound, 300},
+        {"the launcher ends", launcherEnds, TaskWindowState::Ended, 0}});
+}
+
+TEST(ResolveTaskWindow, ARunningCopyFoundByItsNameDoesNotPassTheTaskToItsOwnChildren) {
+  TaskRecord task = RecordLaunch(30, "cam.exe", Before());
+  DesktopSnapshot now = Before();
+  now.processes.push_back({30, 10, "cam.exe", false, 9});
+  now.processes.push_back({40, 1, "cam.exe", true, 2});
+  now.windows.push_back({400, 40, 0, true, 3});
+  ASSERT_EQ(ResolveTaskWindow(task, now).window, 400u);
+  now.processes.push_back({41, 40, "updater.exe", true, 11});
+  now.windows.push_back({410, 41, 0, true, 4});
+  now.foreground = 410;
+  EXPECT_EQ(ResolveTaskWindow(task, now).window, 400u);
+}
+
+TEST(IsTextFieldClass, TheSystemsEditControlsAndTheEditorsTextBoxesTakeText) {
+  for (const char* yes : {"Edit", "EDIT", "RichEdit20W", "RICHEDIT50W", "RichEditD2DPT"})
+    EXPECT_TRUE(IsTextFieldClass(yes)) << yes;
+  for (const char* no : {"", "Notepad", "Button", "Static", "#32770"})
+    EXPECT_FALSE(IsTextFieldClass(no)) << no;
 }
 
 TEST(ResolveTaskWindow, AFoundProgramIsKeptAndNeverReplacedByAnotherAfterItEnds) {

@@ -11,6 +11,7 @@
 #include "win32/KeyRecorder.h"
 #include "win32/KeyWatch.h"
 #include "win32/Utf.h"
+#include "win32/Win32DesktopView.h"
 #include "win32/Win32Keyboard.h"
 
 namespace focura::win32 {
@@ -195,6 +196,7 @@ TEST(Win32Desktop, StartsTypesIntoAndActivatesAnotherProgram) {
     Sleep(20);
   }
   ASSERT_TRUE(desktop.IsTaskForeground(task));
+  EXPECT_TRUE(desktop.WaitTaskTextFocus(task));
   desktop.SendKeys(
       {KeyStroke::Char(U'o'), KeyStroke::Char(U'k'), KeyStroke::Char(U' '), KeyStroke::Char(U'Z')});
   HWND edit = FindWindowExW(editor, nullptr, L"Edit", nullptr);
@@ -226,6 +228,34 @@ TEST(Win32Desktop, StartsTypesIntoAndActivatesAnotherProgram) {
   CloseHandle(process);
   EXPECT_EQ(desktop.ActivateTask(task), TaskActivation::Ended);
   EXPECT_FALSE(desktop.IsTaskForeground(task));
+  EXPECT_FALSE(desktop.WaitTaskTextFocus(task));
+}
+
+// What a running copy of a program may do instead of taking the front must show in a snapshot.
+// (Wine's shell reports no taskbar flashes, so only a real desktop can show those.)
+TEST(Win32DesktopView, ShowsWhetherAWindowIsMinimized) {
+  KeyRecorder window;
+  ASSERT_NE(window.Handle(), nullptr);
+  Win32DesktopView view;
+  const auto entry = [&] {
+    for (const WindowEntry& w : view.Snapshot().windows) {
+      if (w.handle == reinterpret_cast<uint64_t>(window.Handle()))
+        return w;
+    }
+    return WindowEntry{};
+  };
+  EXPECT_TRUE(entry().visible);
+  EXPECT_FALSE(entry().minimized);
+  ShowWindowAsync(window.Handle(), SW_MINIMIZE);
+  const DWORD start = GetTickCount();
+  while (!entry().minimized && GetTickCount() - start < 5000)
+    Sleep(20);
+  EXPECT_TRUE(entry().minimized);
+  EXPECT_TRUE(entry().visible);
+  ShowWindowAsync(window.Handle(), SW_RESTORE);
+  while (entry().minimized && GetTickCount() - start < 10000)
+    Sleep(20);
+  EXPECT_FALSE(entry().minimized);
 }
 
 }  // namespace

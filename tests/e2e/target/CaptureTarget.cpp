@@ -12,8 +12,13 @@
 //
 // Other camera programs it can play:
 //   --launch            a launcher: starts itself (the other arguments passed on) and exits
+//   --splash <ms>       a launcher with a window of its own: shows a splash window ("<title>
+//                       Splash") for that long, then starts itself (the other arguments passed
+//                       on) and exits once the started copy shows its window
 //   --single            a single-instance program: when a copy with the same caption runs, it
 //                       lets that copy bring its window to the front and exits
+//   --single-quiet      the same, but the running copy takes the request without a sign (as
+//                       an editor that opens a new tab in its old window)
 //   --slow-keydown <ms> a busy program: spends that long in each WM_KEYDOWN, then logs it
 //
 // Line format (fields separated by one blank):
@@ -43,9 +48,13 @@ DWORD gSlowKeyDownMs = 0;
 constexpr UINT kTakeFocusBack = WM_APP + 1;
 constexpr UINT kComeToFront = WM_APP + 2;
 constexpr const wchar_t* kClass = L"FocuraCaptureTarget";
+constexpr const wchar_t* kSplashClass = L"FocuraCaptureSplash";
+constexpr UINT_PTR kSplashTimer = 1;
+constexpr UINT_PTR kWatchTimer = 2;
 
-// Starts this program again with `args`; the launcher does not wait for it.
-bool StartSelf(const std::wstring& args) {
+// Starts this program again with `args`; the launcher does not wait for it. Returns its id, 0
+// when it could not be started.
+DWORD StartSelf(const std::wstring& args) {
   wchar_t self[MAX_PATH];
   const DWORD n = GetModuleFileNameW(nullptr, self, MAX_PATH);
   std::wstring line = L"\"" + std::wstring(self, n) + L"\"" + args;
@@ -53,10 +62,77 @@ bool StartSelf(const std::wstring& args) {
   si.cb = sizeof si;
   PROCESS_INFORMATION pi{};
   if (!CreateProcessW(nullptr, line.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &si, &pi))
-    return false;
+    return 0;
   CloseHandle(pi.hThread);
   CloseHandle(pi.hProcess);
-  return true;
+  return pi.dwProcessId;
+}
+
+// The splash of --splash: what to start once its time is up, and the copy it is waiting for.
+std::wstring gSplashStarts;
+DWORD gSplashChild = 0;
+
+BOOL CALLBACK FindChildWindow(HWND hwnd, LPARAM found) {
+  DWORD pid = 0;
+  GetWindowThreadProcessId(hwnd, &pid);
+  if (pid != gSplashChild || !IsWindowVisible(hwnd))
+    return TRUE;
+  *reinterpret_cast<bool*>(found) = true;
+  return FALSE;
+}
+
+LRESULT CALLBACK SplashProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
+  switch (msg) {
+    case WM_TIMER:
+      if (wp == kSplashTimer) {
+        KillTimer(hwnd, kSplashTimer);
+        gSplashChild = StartSelf(gSplashStarts);
+        if (gSplashChild == 0)
+          DestroyWindow(hwnd);
+        else
+          SetTimer(hwnd, kWatchTimer, 20, nullptr);
+      } else if (wp == kWatchTimer) {
+        bool shown = false;
+        EnumWindows(FindChildWindow, reinterpret_cast<LPARAM>(&shown));
+        if (shown)
+          DestroyWindow(hwnd);
+      }
+      return 0;
+    case WM_DESTROY:
+      PostQuitMessage(0);
+      return 0;
+    default:
+      break;
+  }
+  return DefWindowProcW(hwnd, msg, wp, lp);
+}
+
+// A launcher's splash: up in front, then the real program, then gone.
+int RunSplash(HINSTANCE instance, const std::wstring& title, UINT ms, const std::wstring& args) {
+  gSplashStarts = args;
+  WNDCLASSW wc{};
+  wc.lpfnWndProc = SplashProc;
+  wc.hInstance = instance;
+  wc.hCursor = LoadCursor(nullptr, IDC_ARROW);
+  wc.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_WINDOW + 1);
+  wc.lpszClassName = kSplashClass;
+  RegisterClassW(&wc);
+  const std::wstring caption = title + L" Splash";
+  HWND splash =
+      CreateWindowExW(0, kSplashClass, caption.c_str(), WS_POPUP | WS_BORDER, CW_USEDEFAULT,
+                      CW_USEDEFAULT, 240, 120, nullptr, nullptr, instance, nullptr);
+  if (!splash)
+    return 3;
+  ShowWindow(splash, SW_SHOWNORMAL);
+  UpdateWindow(splash);
+  SetForegroundWindow(splash);
+  SetTimer(splash, kSplashTimer, ms, nullptr);
+  MSG msg;
+  while (GetMessageW(&msg, nullptr, 0, 0) > 0) {
+    TranslateMessage(&msg);
+    DispatchMessageW(&msg);
+  }
+  return gSplashChild != 0 ? 0 : 4;
 }
 
 // Each line goes straight to the file (no buffering), so a reader polling the file sees every
@@ -132,13 +208,20 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int) {
   std::wstring title = L"Capture Target";
   std::wstring logPath;
   std::wstring passedOn;  // the arguments without --launch, quoted again
-  bool launch = false, single = false;
+  bool launch = false, single = false, quiet = false;
+  UINT splashMs = 0;
+  bool splash = false;
   int argc = 0;
   LPWSTR* argv = CommandLineToArgvW(GetCommandLineW(), &argc);
   for (int i = 1; argv && i < argc; ++i) {
     const std::wstring arg = argv[i];
     if (arg == L"--launch") {
       launch = true;
+      continue;
+    }
+    if (arg == L"--splash" && i + 1 < argc) {
+      splash = true;
+      splashMs = static_cast<UINT>(_wtoi(argv[++i]));
       continue;
     }
     passedOn += L" \"" + arg + L"\"";
@@ -157,13 +240,19 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int) {
       gHoldFocus = true;
     else if (arg == L"--single")
       single = true;
+    else if (arg == L"--single-quiet")
+      single = quiet = true;
   }
   if (argv)
     LocalFree(argv);
   if (launch)
-    return StartSelf(passedOn) ? 0 : 4;
+    return StartSelf(passedOn) != 0 ? 0 : 4;
+  if (splash)
+    return RunSplash(instance, title, splashMs, passedOn);
   if (single) {
     if (HWND running = FindWindowW(kClass, title.c_str())) {
+      if (quiet)
+        return 0;
       // The starter may hand its right to the foreground on; the running copy uses it.
       DWORD pid = 0;
       GetWindowThreadProcessId(running, &pid);

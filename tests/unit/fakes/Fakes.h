@@ -130,6 +130,10 @@ class FakeDesktop : public Desktop {
       return onIsForeground(taskId);
     return foreground == taskId;
   }
+  bool WaitTaskTextFocus(int32_t taskId) override {
+    events.push_back("text focus " + std::to_string(taskId));
+    return textFocus;
+  }
   void SendKeys(const KeyStrokes& keys) override {
     events.push_back("keys " + std::to_string(keys.size()));
     if (!failKeys.empty())
@@ -151,6 +155,7 @@ class FakeDesktop : public Desktop {
   bool failStart = false;
   bool failActivate = false;
   bool refuseFocus = false;  // activation "succeeds" but another window keeps the focus
+  bool textFocus = true;     // the task's window is ready for text
   TaskActivation activation = TaskActivation::Asked;
   std::string
       failKeys;  // SendKeys throws this reason when set  // NoWindow, Ended: the task's program
