@@ -38,6 +38,7 @@ class Events : public WindowEvents {
     ++closes;
   }
   bool Busy() const override { return busy > 0; }
+  std::string Tip(const std::string& control) override { return control + " tip"; }
 
   std::vector<std::string> log;
   std::map<std::string, std::function<void()>> handlers;
