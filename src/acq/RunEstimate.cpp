@@ -55,7 +55,8 @@ std::string LengthText(double ms) {
 }
 
 std::string PlanesLeftText(int32_t plane, int32_t planes, double msLeft) {
-  const double minutes = std::ceil(std::max(msLeft, 0.0) / 60000.0);
+  // "About": to the nearest minute, and never "0 min" while a plane is still to come.
+  const double minutes = std::max(1.0, std::round(msLeft / 60000.0));
   char text[96];
   std::snprintf(text, sizeof text, "Plane %d of %d, about %.0f min left", static_cast<int>(plane),
                 static_cast<int>(planes), minutes);

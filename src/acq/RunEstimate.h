@@ -32,7 +32,7 @@ RunEstimate EstimateRun(const ZAcq& acq, double captureS, double settleS, double
 // "3.5 s", "12.4 min": a length as the operator reads it.
 std::string LengthText(double ms);
 
-// "Plane k of n, about m min left", m rounded up to whole minutes.
+// "Plane k of n, about m min left", m to the nearest whole minute, at least 1.
 std::string PlanesLeftText(int32_t plane, int32_t planes, double msLeft);
 
 // Passes a run's progress on and adds, at every plane, the text of PlanesLeftText to `inner`:
