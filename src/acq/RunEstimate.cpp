@@ -76,7 +76,8 @@ void TimedProgress::AtPlane(int32_t plane, int32_t planes) {
     firstPlaneAt_ = now;
   // From plane 2 on, the planes so far say how long one really takes.
   const double perPlane =
-      plane > 1 ? static_cast<double>(Delay32::Elapsed(firstPlaneAt_, now)) / (plane - 1) : planeMs_;
+      plane > 1 ? static_cast<double>(Delay32::Elapsed(firstPlaneAt_, now)) / (plane - 1)
+                : planeMs_;
   inner_->TimeLeft(PlanesLeftText(plane, planes, perPlane * (planes - plane + 1)));
 }
 

@@ -108,8 +108,8 @@ int32_t CaptureControls::LaunchCapture() {
   if (acq_.CaptureTaskId > 0) {
     acq_.LaunchedType = method->code;
     if (const std::string why = KeylessReason(acq_); !why.empty()) {
-      acq_.Win.SetText(kStatusLine,
-                       std::string(method->caption) + " started; the run will send it no key: " + why);
+      acq_.Win.SetText(kStatusLine, std::string(method->caption) +
+                                        " started; the run will send it no key: " + why);
     }
   }
   return acq_.CaptureTaskId;

@@ -166,7 +166,8 @@ void OperatorCommands::SetPlanField(const std::string& what, const std::string& 
         if (!converted)
           Refuse(kError, BoxRefusal(acq_.Num, what, text, kind));
         else
-          Refuse(kError, what + ": " + (acq_.Refusal.empty() ? WithoutKind(e.what()) : acq_.Refusal));
+          Refuse(kError,
+                 what + ": " + (acq_.Refusal.empty() ? WithoutKind(e.what()) : acq_.Refusal));
       });
 }
 
@@ -179,8 +180,8 @@ void OperatorCommands::cmdSetNum_Click() {
 
 void OperatorCommands::cmdSetStepSize_Click() {
   SetPlanField(
-      "Set Step Size (um)", "txtStepSize", NumberKind::Real, [&](double step) { acq_.StepSize = step; },
-      &ZAcq::PlanesFromStep);
+      "Set Step Size (um)", "txtStepSize", NumberKind::Real,
+      [&](double step) { acq_.StepSize = step; }, &ZAcq::PlanesFromStep);
 }
 
 void OperatorCommands::mnuShowZServ_Click() {

@@ -106,11 +106,11 @@ TEST_F(Estimate, TheTimeLeftFollowsThePlanesAlreadyTaken) {
   Timings("0", "0", "30");
   acq.TriggerHoldMs = 0;
   Run();
-  EXPECT_EQ(r.ports.timeLeft,
-            (std::vector<std::string>{
-                "Plane 1 of 5, about 3 min left", "Plane 2 of 5, about 2 min left",
-                "Plane 3 of 5, about 2 min left", "Plane 4 of 5, about 1 min left",
-                "Plane 5 of 5, about 1 min left"}));
+  EXPECT_EQ(
+      r.ports.timeLeft,
+      (std::vector<std::string>{"Plane 1 of 5, about 3 min left", "Plane 2 of 5, about 2 min left",
+                                "Plane 3 of 5, about 2 min left", "Plane 4 of 5, about 1 min left",
+                                "Plane 5 of 5, about 1 min left"}));
   EXPECT_EQ(LengthText(2500), "2.5 s");
   EXPECT_EQ(LengthText(150000), "2.5 min");
   EXPECT_EQ(LengthText(2.5 * 3600000), "2.5 h");

@@ -47,16 +47,16 @@ TEST(StatusReasons, EveryFailureWordHasItsReasonInTheTooltip) {
        "cmdSetBot", "Error",
        "Set Bottom: the Z server's reply \"12,5 um\" has no number; this PC writes decimals "
        "with \".\""},
-      {"top beyond the range", ".", [](FormRig& r) { ZReply(r, "1e999"); }, "cmdSetTop",
-       "Error", "Set Top: the Z server's reply \"1e999\" holds a number beyond the number range"},
+      {"top beyond the range", ".", [](FormRig& r) { ZReply(r, "1e999"); }, "cmdSetTop", "Error",
+       "Set Top: the Z server's reply \"1e999\" holds a number beyond the number range"},
       {"ends too far apart", ".",
        [](FormRig& r) {
          r.acq.ZBottom = -1e308;
          ZReply(r, "1e308");
        },
        "cmdSetTop", "Error", "Set Top: the stack height is beyond the number range"},
-      {"joystick count not a number", ".",
-       [](FormRig& r) { r.zs.replies["Obj GetNum"] = "none"; }, "cmdGetTopBot", "Error",
+      {"joystick count not a number", ".", [](FormRig& r) { r.zs.replies["Obj GetNum"] = "none"; },
+       "cmdGetTopBot", "Error",
        "Get Joystick Top and Bottom: the Z server's reply \"none\" to \"Obj GetNum\" has no "
        "number"},
       {"joystick position not a number", ".",
@@ -79,8 +79,8 @@ TEST(StatusReasons, EveryFailureWordHasItsReasonInTheTooltip) {
        "Get Joystick Top and Bottom: no position before -2147483648"},
       {"planes not a number", ".", [](FormRig& r) { r.w.texts["txtNumPlanes"] = "five"; },
        "cmdSetNum", "Error", "Set Num. of Planes: \"five\" is not a number"},
-      {"planes box empty", ".", [](FormRig& r) { r.w.texts["txtNumPlanes"] = "  "; },
-       "cmdSetNum", "Error", "Set Num. of Planes: the box is empty"},
+      {"planes box empty", ".", [](FormRig& r) { r.w.texts["txtNumPlanes"] = "  "; }, "cmdSetNum",
+       "Error", "Set Num. of Planes: the box is empty"},
       {"planes beyond a count", ".", [](FormRig& r) { r.w.texts["txtNumPlanes"] = "40000"; },
        "cmdSetNum", "Error",
        "Set Num. of Planes: \"40000\" is beyond the range of a count (-32768 to 32767)"},

@@ -338,6 +338,26 @@ TEST(MainWindowStatusLine, AFailureTooLongForTheLineIsWholeInItsTooltipAndTheLin
   EXPECT_EQ(Narrow(w.TipText("lblMsg")), failure);
 }
 
+TEST(MainWindowStatusLine, AReasonStaysInTheTooltipUntilTheNextTextAndTheRunButtonAsksItsTip) {
+  MainWindow w;
+  Events events;
+  w.Attach(&events);
+  w.SetText("lblMsg", "Error");
+  w.SetTip("lblMsg", "Set Top: the Z server's reply \"\" has no number");
+  EXPECT_EQ(Narrow(w.TipText("lblMsg")), "Set Top: the Z server's reply \"\" has no number");
+  w.SetText("lblMsg", "ZTop= 1.00, ZBottom= 77777.00, ZHeight= 77776.00");
+  EXPECT_EQ(w.TipText("lblMsg"), L"");  // the reason went with its word
+  // A reason beside a text too long for the line: both, the text first.
+  const std::string longText(300, 'x');
+  w.SetText("lblMsg", longText);
+  w.SetTip("lblMsg", "why");
+  EXPECT_EQ(Narrow(w.TipText("lblMsg")), longText + "\nwhy");
+  // The run button's tip is asked for each time it is shown.
+  EXPECT_EQ(Narrow(w.TipText("cmdFocura")), "cmdFocura tip");
+  w.SetTip("cmdExecute", "sends the text as typed");
+  EXPECT_EQ(Narrow(w.TipText("cmdExecute")), "sends the text as typed");
+}
+
 // A message loop run from inside the window, as the system's own loops run: here the one an
 // outgoing call to an out-of-process server waits in.
 void RunPendingMessages() {

@@ -83,7 +83,9 @@ class FakeWindow : public Window {
       tips.erase(control);  // as the real status line drops its tip with its text
     }
   }
-  void SetTip(const std::string& control, const std::string& text) override { tips[control] = text; }
+  void SetTip(const std::string& control, const std::string& text) override {
+    tips[control] = text;
+  }
   void SetEnabled(const std::string& control, bool on) override { enabled[control] = on; }
   void SetChecked(const std::string& item, bool on) override { checked[item] = on; }
   void Pump() override {
