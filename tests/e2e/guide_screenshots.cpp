@@ -146,9 +146,26 @@ TEST_F(GuideScreenshots, DryRunWithTheBuiltInSimulator) {
   // as the choice.
   SetForegroundWindow(main);
   ASSERT_TRUE(WaitUntil([&] { return GetForegroundWindow() == main; }, kStepMs));
-  RECT title{};
-  ASSERT_TRUE(GetMenuItemRect(main, GetMenu(main), 1, &title));
-  SetCursorPos((title.left + title.right) / 2, (title.top + title.bottom) / 2);
+  // The menu bar lies just above the client area; the second title follows the first. Menus
+  // of another process cannot be asked for their items' places, so they are measured here in the
+  // menu font.
+  POINT client{0, 0};
+  ClientToScreen(main, &client);
+  NONCLIENTMETRICSW metrics{};
+  metrics.cbSize = sizeof metrics;
+  SystemParametersInfoW(SPI_GETNONCLIENTMETRICS, sizeof metrics, &metrics, 0);
+  HFONT menuFont = CreateFontIndirectW(&metrics.lfMenuFont);
+  HDC dc = GetDC(nullptr);
+  HGDIOBJ old = SelectObject(dc, menuFont);
+  SIZE first{}, second{};
+  GetTextExtentPoint32W(dc, L"Z-Server", 8, &first);
+  GetTextExtentPoint32W(dc, L"Image Capture", 13, &second);
+  SelectObject(dc, old);
+  ReleaseDC(nullptr, dc);
+  DeleteObject(menuFont);
+  const int barHeight = GetSystemMetrics(SM_CYMENU);
+  SetCursorPos(client.x + first.cx + 2 * GetSystemMetrics(SM_CXMENUCHECK) + second.cx / 2,
+               client.y - barHeight / 2);
   INPUT click[2]{};
   click[0].type = click[1].type = INPUT_MOUSE;
   click[0].mi.dwFlags = MOUSEEVENTF_LEFTDOWN;

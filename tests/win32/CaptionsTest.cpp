@@ -99,6 +99,10 @@ TEST(MainWindowCaptions, EveryCaptionFitsItsControlAndNoControlsOverlapAtFourDpi
         if (SendMessageW(h, BCM_GETIDEALSIZE, 0, reinterpret_cast<LPARAM>(&ideal)) != FALSE &&
             ideal.cy > 0) {
           EXPECT_LE(ideal.cy, r.bottom - r.top) << c.name << " as the button measures it";
+          if (c.name == "cmdLaunchCapture") {
+            std::cout << "dpi " << dpi << ": the launch button needs " << ideal.cy << " of its "
+                      << r.bottom - r.top << " px, top " << r.top << "\n";
+          }
         }
       }
       if (design.left != r.left || design.top != r.top || design.right != r.right ||
