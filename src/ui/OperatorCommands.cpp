@@ -110,7 +110,6 @@ void OperatorCommands::cmdGetTopBot_Click() {
 
         acq_.ZTop = z1 > z2 ? z2 : z1;
         acq_.ZBottom = z1 > z2 ? z1 : z2;
-        command.clear();
         acq_.ShowPlan();
       },
       [&](const FocuraError& e) {
