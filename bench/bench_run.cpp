@@ -33,6 +33,7 @@ class QuietWindow : public Window {
   void SetText(const std::string&, const std::string& text) override { last = text; }
   void SetEnabled(const std::string&, bool) override {}
   void SetChecked(const std::string&, bool) override {}
+  void SetTip(const std::string&, const std::string&) override {}
   void Pump() override {}
   std::string period = "0";
   std::string last;

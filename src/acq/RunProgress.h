@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstdint>
+#include <string>
 
 namespace focura {
 
@@ -15,6 +16,8 @@ class RunProgress {
   virtual void Started(int32_t planes) = 0;
   // The axis is at plane `plane` of `planes` (the status line shows "#plane"), about to capture.
   virtual void AtPlane(int32_t plane, int32_t planes) = 0;
+  // Right after AtPlane: how long the run still has, as the operator reads it.
+  virtual void TimeLeft(const std::string& text) = 0;
   virtual void Finished() = 0;
   virtual void Cancelled() = 0;
   virtual void Failed() = 0;
@@ -25,6 +28,7 @@ class NoRunProgress final : public RunProgress {
  public:
   void Started(int32_t) override {}
   void AtPlane(int32_t, int32_t) override {}
+  void TimeLeft(const std::string&) override {}
   void Finished() override {}
   void Cancelled() override {}
   void Failed() override {}

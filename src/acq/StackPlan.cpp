@@ -1,6 +1,7 @@
 #include <cmath>
 #include <utility>
 
+#include "acq/Refusals.h"
 #include "acq/ZAcq.h"
 #include "text/Errors.h"
 
@@ -24,14 +25,29 @@ double Height(double top, double bottom) {
 
 }  // namespace
 
-int16_t ZAcq::StepFromPlanes() {
-  if (!IsSet(ZTop) || !IsSet(ZBottom))
-    return -1;
+// Why the ends cannot bound a stack, or "" when they can.
+std::string ZAcq::EndsRefusal() const {
+  if (!IsSet(ZTop) && !IsSet(ZBottom))
+    return "neither end is set (Set Top and Set Bottom, or Get Joystick Top and Bottom)";
+  if (!IsSet(ZTop))
+    return "the top is not set (Set Top)";
+  if (!IsSet(ZBottom))
+    return "the bottom is not set (Set Bottom)";
   if (ZTop == ZBottom)
+    return "top and bottom are both " + Num.Format2(ZTop) + ": the stack has no height";
+  return "";
+}
+
+int16_t ZAcq::StepFromPlanes() {
+  Refusal = EndsRefusal();
+  if (!Refusal.empty())
     return -1;
-  if (NumPlanes <= 0)
+  if (NumPlanes <= 0) {
+    Refusal = Num.Format0(NumPlanes) + " planes: a stack needs at least 2";
     return -1;
+  }
   if (NumPlanes == 1) {
+    Refusal = "1 plane gives no step: the ends need at least 2 planes";
     throw ArithmeticError("Division by zero: a stack of one plane has no step");
   }
   StepSize = Height(ZTop, ZBottom) / static_cast<double>(NumPlanes - 1);
@@ -39,13 +55,18 @@ int16_t ZAcq::StepFromPlanes() {
 }
 
 int16_t ZAcq::PlanesFromStep() {
-  if (!IsSet(ZTop) || !IsSet(ZBottom))
+  Refusal = EndsRefusal();
+  if (!Refusal.empty())
     return -1;
-  if (ZTop == ZBottom)
+  if (!(StepSize > 0)) {
+    Refusal = "a step of " + Num.Format2(StepSize) + " is not above 0";
     return -1;
-  if (!(StepSize > 0))
-    return -1;
+  }
   const double q = Height(ZTop, ZBottom) / StepSize + 1;
+  if (!(q < 2147483647.5)) {
+    Refusal = "a step of " + Num.Format2(StepSize) +
+              " gives more planes than a count can hold (2147483647)";
+  }
   if (!std::isfinite(q)) {
     throw ArithmeticError("Overflow: the number of planes is beyond the number range");
   }
@@ -54,14 +75,11 @@ int16_t ZAcq::PlanesFromStep() {
 }
 
 int16_t ZAcq::PrepareStack() {
-  if (!IsSet(ZTop) || !IsSet(ZBottom))
+  Refusal = RunPlanRefusal();
+  if (!Refusal.empty()) {
+    Refusal = "Acquire Z Stack: " + Refusal;
     return -1;
-  if (ZTop == ZBottom)
-    return -1;
-  if (!IsSet(StepSize) || !(StepSize > 0))
-    return -1;
-  if (NumPlanes == NotSet || NumPlanes <= 0)
-    return -1;
+  }
 
   if (ZTop > ZBottom) {
     std::swap(ZTop, ZBottom);
@@ -70,16 +88,47 @@ int16_t ZAcq::PrepareStack() {
 
   // Each timing is stored right after its own conversion, so a bad box leaves the ones before it
   // updated and the rest as they were.
-  try {
-    CaptureDelay = Num.ToDouble(Win.GetText("txtDelay"));
-    SettleDelay = Num.ToDouble(Win.GetText("txtSettle"));
-    Period = Num.ToDouble(Win.GetText("txtPeriod"));
-  } catch (const WindowClosed&) {
-    throw;
-  } catch (const FocuraError&) {
-    return -1;
+  for (const TimingBox& box : TimingBoxes()) {
+    std::string text;
+    try {
+      text = Win.GetText(box.control);
+      this->*box.field = Num.ToDouble(text);
+    } catch (const WindowClosed&) {
+      throw;
+    } catch (const ConversionError&) {
+      Refusal = BoxRefusal(Num, box.label, text, NumberKind::Real);
+      return -1;
+    } catch (const FocuraError& e) {
+      Refusal = std::string(box.label) + ": " + e.what();
+      return -1;
+    }
   }
   return 1;
+}
+
+std::string ZAcq::RunPlanRefusal() const {
+  std::string ends = EndsRefusal();
+  if (!ends.empty())
+    return ends;
+  if (!IsSet(StepSize))
+    return "the step is not set (Set Num. of Planes or Set Step Size)";
+  if (!(StepSize > 0))
+    return "a step of " + Num.Format2(StepSize) + " is not above 0";
+  if (NumPlanes == NotSet)
+    return "the number of planes is not set (Set Num. of Planes or Set Step Size)";
+  if (NumPlanes <= 0)
+    return Num.Format0(NumPlanes) + " planes: a stack needs at least 1";
+  return "";
+}
+
+std::span<const ZAcq::TimingBox> ZAcq::TimingBoxes() {
+  // In the order the run reads them, which is also the window's.
+  static constexpr TimingBox kBoxes[] = {
+      {"txtDelay", "Capture Delay (sec.)", &ZAcq::CaptureDelay},
+      {"txtSettle", "Settle Delay (sec.)", &ZAcq::SettleDelay},
+      {"txtPeriod", "Period (sec.)", &ZAcq::Period},
+  };
+  return kBoxes;
 }
 
 void ZAcq::ShowPlan() {

@@ -2,9 +2,12 @@
 // The acquisition settings and the procedures that work on them: the stack plan, the run.
 
 #include <cstdint>
+#include <functional>
+#include <span>
 #include <string>
 
 #include "acq/Delay32.h"
+#include "acq/RunEstimate.h"
 #include "acq/RunProgress.h"
 #include "acq/StayAwake.h"
 #include "capture/Desktop.h"
@@ -52,9 +55,32 @@ class ZAcq {
   std::string CaptureProgPath;
   std::string CaptureKey;
 
+  // The method CaptureTaskId was launched for (0: none yet): a run after another method was
+  // chosen sends its frames to a program launched for something else.
+  int16_t LaunchedType = 0;
+
   // The run.
   int16_t CancelZ = 0;
   std::string ZLog;
+  // The mean time of one plane's move and position query in the last run that moved, in ms;
+  // negative before any.
+  double MeasuredMoveMs = -1;
+  // The simulator's speed in um/s while it is the Z server; empty otherwise.
+  std::function<double()> SimulatorSpeed;
+
+  // Why the last StepFromPlanes, PlanesFromStep or PrepareStack refused the plan ("" when it
+  // did not): the reason behind the "Error" its caller writes.
+  std::string Refusal;
+  // Why the plan as it stands could not be run ("" when it could), the timings aside.
+  std::string RunPlanRefusal() const;
+
+  // The timing boxes: the control, its label in the window and the field it fills.
+  struct TimingBox {
+    const char* control;
+    const char* label;
+    double ZAcq::*field;
+  };
+  static std::span<const TimingBox> TimingBoxes();
 
   // The hardware trigger output, as far as the tool knows it.
   TriggerOutput Trigger;
@@ -75,7 +101,10 @@ class ZAcq {
 
   // Who is told how far a run is, and who keeps the system awake during it; nobody until set.
   // Both must outlive every run.
-  void ReportProgressTo(RunProgress& progress) { Progress = &progress; }
+  void ReportProgressTo(RunProgress& progress) {
+    Timed.Forward(progress);
+    Progress = &Timed;
+  }
   void KeepAwakeWith(StayAwake& awake) { Awake = &awake; }
 
   // Click handlers of "Acquire Z Stack" and "Cancel Z Stack".
@@ -89,8 +118,11 @@ class ZAcq {
   const NumberText& Num;
 
  private:
+  std::string EndsRefusal() const;
+
   int16_t RunDepth = 0;
   NoRunProgress NoProgress;
+  TimedProgress Timed{*this};
   NoStayAwake NoAwake;
   RunProgress* Progress = &NoProgress;
   StayAwake* Awake = &NoAwake;

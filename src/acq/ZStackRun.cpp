@@ -73,6 +73,29 @@ std::string ToMs(double seconds, const std::string& what, int32_t& ms) {
   }
 }
 
+// Keeps the mean time of a plane's move for the next run's estimate, however this run ends.
+class MoveTimer {
+ public:
+  explicit MoveTimer(double& meanMs) : meanMs_(meanMs) {}
+  ~MoveTimer() {
+    if (count_ > 0)
+      meanMs_ = totalMs_ / count_;
+  }
+  MoveTimer(const MoveTimer&) = delete;
+  MoveTimer& operator=(const MoveTimer&) = delete;
+  void Add(uint32_t ms) {
+    totalMs_ += ms;
+    ++count_;
+  }
+
+ private:
+  double& meanMs_;
+  double totalMs_ = 0;
+  int count_ = 0;
+};
+
+const std::string kRunWhat = "Acquire Z Stack: ";
+
 }  // namespace
 
 int16_t ZAcq::AcquireStack() {
@@ -85,11 +108,13 @@ int16_t ZAcq::AcquireStack() {
     prepared = PrepareStack();
   } catch (const WindowClosed&) {
     throw;
-  } catch (const FocuraError&) {
+  } catch (const FocuraError& e) {
     prepared = -1;  // ends too far apart to show: the plan is not usable
+    Refusal = kRunWhat + e.what();
   }
   if (prepared < 0) {
     Win.SetText(kStatusLine, "Error");
+    Win.SetTip(kStatusLine, Refusal);
     return -1;
   }
 
@@ -100,6 +125,7 @@ int16_t ZAcq::AcquireStack() {
   // step not set or not above 0 (which would walk the stack upwards or nowhere).
   if (ZTop == NotSetD || ZBottom == NotSetD || StepSize == NotSetD || !(StepSize > 0)) {
     Win.SetText(kStatusLine, "Error");
+    Win.SetTip(kStatusLine, kRunWhat + "the plan changed as the run started: " + RunPlanRefusal());
     return -1;
   }
   RunFigures fig;
@@ -139,6 +165,7 @@ int16_t ZAcq::AcquireStack() {
   Trigger.ResetLongPulses();
   Progress->Started(fig.planes);
 
+  MoveTimer moves(MeasuredMoveMs);
   int32_t plane = 0;  // 0 while the axis goes to the start position
   try {
     ZServ.Exec(zcmd::MoveTo(fig.start, Num));
@@ -149,6 +176,7 @@ int16_t ZAcq::AcquireStack() {
       const uint32_t planeStart = Delay.Now();
       ZServ.Exec(stepCommand);
       const std::string reply = ZServ.Exec(zcmd::kWhere);
+      moves.Add(Delay32::Elapsed(planeStart, Delay.Now()));
       const std::string line = "#" + Num.Format0(plane) + ", Z=" + reply;
       Win.SetText(kStatusLine, line);
       Progress->AtPlane(plane, fig.planes);

@@ -83,6 +83,9 @@ int32_t CaptureControls::LaunchCapture() {
       } else {
         acq_.CaptureTaskId = 0;
         acq_.Win.SetText(kStatusLine, kNoController);
+        acq_.Win.SetTip(kStatusLine, "Hardware Trigger: the reply to \"" + zcmd::kProbeController +
+                                         "\" was \"" + VisibleText(reply) + "\", without \"" +
+                                         zcmd::kControllerMark + "\"");
       }
     } else if (method->code == kCaptureFromFile) {
       // An empty command line starts nothing; the platform would not report it the same way
@@ -97,11 +100,39 @@ int32_t CaptureControls::LaunchCapture() {
     }
   } catch (const WindowClosed&) {
     throw;
-  } catch (const FocuraError&) {
+  } catch (const FocuraError& e) {
     acq_.Win.SetText(kStatusLine, kLaunchFailed);
+    acq_.Win.SetTip(kStatusLine, std::string(method->caption) + ": " + e.what());
     return 0;
   }
+  if (acq_.CaptureTaskId > 0) {
+    acq_.LaunchedType = method->code;
+    if (const std::string why = KeylessReason(acq_); !why.empty()) {
+      acq_.Win.SetText(kStatusLine, std::string(method->caption) +
+                                        " started; the run will send it no key: " + why);
+    }
+  }
   return acq_.CaptureTaskId;
+}
+
+std::string KeylessReason(const ZAcq& acq) {
+  const CaptureMethod* method = FindCaptureMethod(acq.CaptureType);
+  if (method == nullptr)
+    return "";
+  switch (method->keyRule) {
+    case CaptureKeyRule::ByFujiKey:
+      if (acq.FujiKey == 1 || acq.FujiKey == 2)
+        return "";
+      return "Fuji Capture Key is " + std::to_string(acq.FujiKey) + ", not 1 or 2";
+    case CaptureKeyRule::CaptureKey:
+      if (!acq.CaptureKey.empty())
+        return "";
+      return std::string(kCaptureKeyFile) + " gave no key";
+    case CaptureKeyRule::Fixed:
+    case CaptureKeyRule::None:
+      break;
+  }
+  return "";
 }
 
 void CaptureControls::cmdLaunchCapture_Click() {

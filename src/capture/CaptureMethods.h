@@ -39,6 +39,10 @@ std::span<const CaptureMethod> CaptureMethods();
 const CaptureMethod* FindCaptureMethod(int16_t code);
 const CaptureMethod* FindCaptureMethod(std::string_view menuItem);
 
+// Why the chosen method's frames will send no key (a Fuji key other than 1 or 2, no key from
+// capturekey.txt), or "" when they will send one or are pulses.
+std::string KeylessReason(const ZAcq& acq);
+
 // A program path as a command line: in double quotes, so that a path with blanks can never start
 // the program named by its part before a blank ("C:\\Program.exe").
 std::string QuoteProgramPath(std::string_view path);

@@ -143,7 +143,8 @@ class Fitter {
       }
     }
     return {std::max(0, b.left - leftLimit), std::max(0, rightLimit - b.right),
-            std::max(0, b.top - topLimit), std::max(0, bottomLimit - b.bottom)};
+            controls_[i].keepTop ? 0 : std::max(0, b.top - topLimit),
+            std::max(0, bottomLimit - b.bottom)};
   }
 
   // The smallest grown rectangle that holds the caption; the right and lower edges move first,

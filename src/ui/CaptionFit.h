@@ -26,6 +26,7 @@ struct CaptionBox {
   bool hasCaption = false;  // a control without one is only an obstacle
   bool label = false;       // a label overlapping another control gives up the overlap (text boxes
                             // and buttons keep their edges)
+  bool keepTop = false;     // grows sideways and down only: its top stays in line with its row
 };
 
 struct TextSize {

@@ -23,9 +23,11 @@ constexpr std::array kControls{
     ControlSpec{"lblBot", K::Label, "", 1200, 1080, 1332, 372, 10, 1010},
     ControlSpec{"cmdSetTop", K::Button, "Set Top", 120, 600, 972, 372, 11, 1011},
     ControlSpec{"cmdSetBot", K::Button, "Set Bottom", 120, 1080, 972, 372, 12, 1012},
-    ControlSpec{"cmdCapture", K::Button, "Capture One Frame", 2640, 720, 1932, 372, 13, 1013},
+    // The launch button holds three lines of its caption in the dialog font; "Capture One
+    // Frame" sits lower to make room, keeping its distance from the timings below.
+    ControlSpec{"cmdCapture", K::Button, "Capture One Frame", 2640, 870, 1932, 315, 13, 1013},
     ControlSpec{"cmdLaunchCapture", K::Button, "Launch Capture Program / Enable HW Trigger", 2640,
-                120, 1932, 500, 14, 1014},
+                120, 1932, 720, 14, 1014},
     ControlSpec{"txtDelay", K::TextBox, "", 3720, 1200, 852, 372, 15, 1015},
     ControlSpec{"lblDelay", K::Label, "Capture Delay (sec.)", 2760, 1200, 975, 375, 16, 1016},
     ControlSpec{"cmdCancelZ", K::Button, "Cancel Z Stack", 2640, 2640, 1932, 372, 17, 1017},

@@ -8,6 +8,7 @@
 #include "ui/DispatchBoundary.h"
 #include "ui/Guards.h"
 #include "ui/OperatorCommands.h"
+#include "ui/RunPlanTip.h"
 #include "zserver/Commands.h"
 #include "zserver/RestartingZServer.h"
 
@@ -180,6 +181,16 @@ bool FormController::Busy() const {
 
 ZAcq& FormController::Acq() {
   return impl_->acq;
+}
+
+std::string FormController::Tip(const std::string& control) {
+  if (impl_->closed || control != kRunButton)
+    return "";
+  try {
+    return RunPlanTip(impl_->acq);
+  } catch (...) {
+    return "";  // a tooltip is never worth a failure
+  }
 }
 
 }  // namespace focura

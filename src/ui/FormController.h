@@ -45,6 +45,9 @@ class FormController {
   bool Closed() const;
   // Whether a handler is in progress; the shell destroys the window only when none is.
   bool Busy() const;
+  // The live tooltip of `control`, asked for when it is about to show: "" for none. Reads the
+  // window only, never throws.
+  std::string Tip(const std::string& control);
 
   ZAcq& Acq();
 

@@ -26,6 +26,10 @@ void GuardedWindow::SetChecked(const std::string& menuItem, bool checked) {
   Real().SetChecked(menuItem, checked);
 }
 
+void GuardedWindow::SetTip(const std::string& control, const std::string& text) {
+  Real().SetTip(control, text);
+}
+
 void GuardedWindow::Pump() {
   Real().Pump();
   if (closed_)

@@ -19,6 +19,7 @@ class GuardedWindow : public Window {
   void SetText(const std::string& control, const std::string& text) override;
   void SetEnabled(const std::string& control, bool enabled) override;
   void SetChecked(const std::string& menuItem, bool checked) override;
+  void SetTip(const std::string& control, const std::string& text) override;
   // Runs the real pump; when a handler run by it closed the window, throws WindowClosed to the
   // caller that was interrupted.
   void Pump() override;

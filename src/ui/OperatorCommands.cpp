@@ -5,6 +5,7 @@
 #include <cstdint>
 #include <limits>
 
+#include "acq/Refusals.h"
 #include "capture/KeyNotation.h"
 #include "text/Errors.h"
 #include "zserver/Commands.h"
@@ -20,16 +21,25 @@ const std::string kEditor = "notepad.exe";
 const std::string kPasteKeys = "^V";
 
 // Runs `region`; a failure of the core's own (a closed window excepted, which must unwind the
-// handler) calls `onFailure` instead.
+// handler) calls `onFailure` with it instead.
 template <typename Region, typename OnFailure>
 void Trap(Region&& region, OnFailure&& onFailure) {
   try {
     region();
   } catch (const WindowClosed&) {
     throw;
-  } catch (const FocuraError&) {
-    onFailure();
+  } catch (const FocuraError& e) {
+    onFailure(e);
   }
+}
+
+// The overflow texts start with the kind of failure; the reason reads without it.
+std::string WithoutKind(const std::string& what) {
+  for (const std::string kind : {"Overflow: ", "Division by zero: "}) {
+    if (what.rfind(kind, 0) == 0)
+      return what.substr(kind.size());
+  }
+  return what;
 }
 
 }  // namespace
@@ -50,86 +60,127 @@ void OperatorCommands::Status(const std::string& text) {
   acq_.Win.SetText(kStatusLine, text);
 }
 
+void OperatorCommands::Refuse(const std::string& word, const std::string& reason) {
+  acq_.Win.SetText(kStatusLine, word);
+  acq_.Win.SetTip(kStatusLine, reason);
+}
+
 void OperatorCommands::cmdExecute_Click() {
   // Sent exactly as typed: blanks may matter to the Z server.
   Status(acq_.ZServ.Exec(acq_.Win.GetText("txtCommand")));
 }
 
 void OperatorCommands::cmdGetTopBot_Click() {
+  static const std::string kWhat = "Get Joystick Top and Bottom";
   std::string reply = acq_.ZServ.Exec(zcmd::kObjGetNum);
   Status(reply);
   acq_.Win.Pump();
 
+  // What the failing step was reading, for the reason behind "Error".
+  std::string command = zcmd::kObjGetNum;
+  std::string token;
+  bool replyRead = true;
   Trap(
       [&] {
-        const int32_t n = acq_.Num.ToInt32(ReplyToken(reply, 1));
+        token = ReplyToken(reply, 1);
+        const int32_t n = acq_.Num.ToInt32(token);
         Status(zcmd::S(n));
         if (n == std::numeric_limits<int32_t>::min()) {
           throw ArithmeticError("no position before " + zcmd::S(n));
         }
 
-        reply = acq_.ZServ.Exec(zcmd::ObjGet(n - 1));
+        command = zcmd::ObjGet(n - 1);
+        replyRead = false;
+        reply = acq_.ZServ.Exec(command);
+        replyRead = true;
         Status(reply);
         acq_.Win.Pump();
-        const double z1 = acq_.Num.ToDouble(ReplyToken(reply, 3));
+        token = ReplyToken(reply, 3);
+        const double z1 = acq_.Num.ToDouble(token);
         Status(PlainDecimal(z1));
 
-        reply = acq_.ZServ.Exec(zcmd::ObjGet(n));
+        command = zcmd::ObjGet(n);
+        replyRead = false;
+        reply = acq_.ZServ.Exec(command);
+        replyRead = true;
         Status(reply);
         acq_.Win.Pump();
-        const double z2 = acq_.Num.ToDouble(ReplyToken(reply, 3));
+        token = ReplyToken(reply, 3);
+        const double z2 = acq_.Num.ToDouble(token);
 
         acq_.ZTop = z1 > z2 ? z2 : z1;
         acq_.ZBottom = z1 > z2 ? z1 : z2;
         acq_.ShowPlan();
       },
-      [&] { Status(kError); });
+      [&](const FocuraError& e) {
+        // A conversion fails only on a reply; the Z server's own failures carry their text.
+        const bool badReply = replyRead && dynamic_cast<const ConversionError*>(&e) != nullptr;
+        Refuse(kError, badReply ? ReplyRefusal(acq_.Num, kWhat, reply, command, token)
+                                : kWhat + ": " + WithoutKind(e.what()));
+      });
 }
 
-void OperatorCommands::SetEnd(double ZAcq::*end) {
+void OperatorCommands::SetEnd(double ZAcq::*end, const std::string& what) {
   const std::string reply = acq_.ZServ.Exec(zcmd::kWhere);
   const std::string token = ReplyToken(reply, 1);
+  bool converted = false;
   Trap(
       [&] {
         acq_.*end = acq_.Num.ToDouble(token);
+        converted = true;
         acq_.ShowPlan();
       },
-      [&] { Status(kError); });
+      [&](const FocuraError& e) {
+        Refuse(kError, converted ? what + ": " + WithoutKind(e.what())
+                                 : ReplyRefusal(acq_.Num, what, reply, "", token));
+      });
 }
 
 void OperatorCommands::cmdSetTop_Click() {
-  SetEnd(&ZAcq::ZTop);
+  SetEnd(&ZAcq::ZTop, "Set Top");
 }
 
 void OperatorCommands::cmdSetBot_Click() {
-  SetEnd(&ZAcq::ZBottom);
+  SetEnd(&ZAcq::ZBottom, "Set Bottom");
+}
+
+void OperatorCommands::SetPlanField(const std::string& what, const std::string& box,
+                                    NumberKind kind, const std::function<void(double)>& store,
+                                    int16_t (ZAcq::*derive)()) {
+  std::string text;
+  bool converted = false;
+  Trap(
+      [&] {
+        text = acq_.Win.GetText(box);
+        store(kind == NumberKind::Count16 ? acq_.Num.ToInt16(text) : acq_.Num.ToDouble(text));
+        converted = true;
+        acq_.Refusal.clear();
+        if ((acq_.*derive)() < 0) {
+          Refuse(kError, what + ": " + acq_.Refusal);
+        } else {
+          acq_.ShowPlan();
+        }
+      },
+      [&](const FocuraError& e) {
+        if (!converted)
+          Refuse(kError, BoxRefusal(acq_.Num, what, text, kind));
+        else
+          Refuse(kError,
+                 what + ": " + (acq_.Refusal.empty() ? WithoutKind(e.what()) : acq_.Refusal));
+      });
 }
 
 void OperatorCommands::cmdSetNum_Click() {
-  Trap(
-      [&] {
-        // The count is typed into a 16-bit field; it stays stored when the derivation fails.
-        acq_.NumPlanes = acq_.Num.ToInt16(acq_.Win.GetText("txtNumPlanes"));
-        if (acq_.StepFromPlanes() < 0) {
-          Status(kError);
-        } else {
-          acq_.ShowPlan();
-        }
-      },
-      [&] { Status(kError); });
+  // The count is typed into a 16-bit field; it stays stored when the derivation fails.
+  SetPlanField(
+      "Set Num. of Planes", "txtNumPlanes", NumberKind::Count16,
+      [&](double n) { acq_.NumPlanes = static_cast<int16_t>(n); }, &ZAcq::StepFromPlanes);
 }
 
 void OperatorCommands::cmdSetStepSize_Click() {
-  Trap(
-      [&] {
-        acq_.StepSize = acq_.Num.ToDouble(acq_.Win.GetText("txtStepSize"));
-        if (acq_.PlanesFromStep() < 0) {
-          Status(kError);
-        } else {
-          acq_.ShowPlan();
-        }
-      },
-      [&] { Status(kError); });
+  SetPlanField(
+      "Set Step Size (um)", "txtStepSize", NumberKind::Real,
+      [&](double step) { acq_.StepSize = step; }, &ZAcq::PlanesFromStep);
 }
 
 void OperatorCommands::mnuShowZServ_Click() {
@@ -185,7 +236,13 @@ void OperatorCommands::AskOption(int32_t ZAcq::*option, const std::string& title
                                  const std::string& text) {
   Status("");
   const std::string answer = prompt_.Ask(title, text, acq_.Num.Format0(acq_.*option));
-  Trap([&] { acq_.*option = acq_.Num.ToInt32(answer); }, [&] { Status(kNotANumber); });
+  Trap([&] { acq_.*option = acq_.Num.ToInt32(answer); },
+       [&](const FocuraError&) {
+         // Cancel answers "" as well: the prompt cannot tell the two apart.
+         Refuse(kNotANumber, answer.empty()
+                                 ? title + ": the answer was empty (or the prompt was cancelled)"
+                                 : BoxRefusal(acq_.Num, title, answer, NumberKind::Whole32));
+       });
 }
 
 void OperatorCommands::mnuDelayKey_Click() {

@@ -112,28 +112,26 @@ std::vector<ControlPlace> PlaceControls(HFONT font, int dpi, int buttonInset) {
   std::vector<std::wstring> captions;
   for (const ControlSpec& c : controls) {
     const RECT r = ControlRect(c, dpi);
-    boxes.push_back(
-        {Box{r.left, r.top, r.right, r.bottom}, c.kind == ControlKind::Button ? buttonInset : 0,
-         !c.caption.empty() && c.kind != ControlKind::TextBox, c.kind == ControlKind::Label});
+    // The top row stays in line: a control there grows sideways and down only.
+    boxes.push_back({Box{r.left, r.top, r.right, r.bottom},
+                     c.kind == ControlKind::Button ? buttonInset : 0,
+                     !c.caption.empty() && c.kind != ControlKind::TextBox,
+                     c.kind == ControlKind::Label, c.top == controls.front().top});
     captions.push_back(Widen(c.caption));
   }
   const FormSpec& form = MainForm();
   const Box area{0, 0, TwipsToPixels(form.clientWidth, dpi), TwipsToPixels(form.clientHeight, dpi)};
 
   MeasureDc dc(font);
-  RECT one{0, 0, 0, 0};
-  DrawTextW(dc.get(), L"X", -1, &one, DT_CALCRECT | DT_SINGLELINE);
-  const int lineHeight = one.bottom - one.top;
   const auto measure = [&](std::size_t i, int wrapWidth) {
-    RECT r{0, 0, wrapWidth, 0};
+    // A styled button wraps its caption again at paint time, and a pixel less there than here
+    // moves a word onto a new line (seen under Wine): a button's caption is wrapped a few pixels
+    // narrower than its room, so the lines it is given are the lines it draws.
+    const bool button = controls[i].kind == ControlKind::Button;
+    const int slack = button ? std::max(2, MulDiv(3, dpi, 96)) : 0;
+    RECT r{0, 0, std::max(1, wrapWidth - slack), 0};
     DrawTextW(dc.get(), captions[i].c_str(), -1, &r, DT_CALCRECT | CaptionFormat(controls[i].kind));
-    TextSize size{r.right - r.left, r.bottom - r.top};
-    // A styled button wraps its caption again inside exactly the width it measured, and a pixel
-    // of difference at paint time moves a word onto a new line (seen under Wine): a wrapped
-    // button caption gets room for one line more.
-    if (controls[i].kind == ControlKind::Button && size.height > lineHeight)
-      size.height += lineHeight;
-    return size;
+    return TextSize{r.right - r.left, r.bottom - r.top};
   };
   const auto fitted = FitCaptions(boxes, area, GrowthGap(dpi), measure);
 

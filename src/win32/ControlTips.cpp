@@ -85,6 +85,33 @@ void ControlTips::AddFixed(HWND control, const std::wstring& text) {
   Send(TTM_ADDTOOLW, control, text);
 }
 
+void ControlTips::SetFixed(HWND control, const std::wstring& text) {
+  if (tip_ == nullptr)
+    return;
+  TTTOOLINFOW ti = ToolOf(window_, control);
+  if (SendMessageW(tip_, TTM_GETTOOLCOUNT, 0, 0) > 0 &&
+      SendMessageW(tip_, TTM_GETTOOLINFOW, 0, reinterpret_cast<LPARAM>(&ti)) != FALSE) {
+    Send(TTM_UPDATETIPTEXTW, control, text);
+  } else {
+    Send(TTM_ADDTOOLW, control, text);
+  }
+}
+
+void ControlTips::AddLive(HWND control) {
+  if (tip_ == nullptr)
+    return;
+  TTTOOLINFOW ti = ToolOf(window_, control);
+  ti.lpszText = LPSTR_TEXTCALLBACKW;
+  SendMessageW(tip_, TTM_ADDTOOLW, 0, reinterpret_cast<LPARAM>(&ti));
+}
+
+void ControlTips::SetNote(HWND label, const std::wstring& note) {
+  if (label != followed_)
+    return;
+  note_ = note;
+  Refresh(label);
+}
+
 void ControlTips::FollowText(HWND label) {
   if (tip_ == nullptr || followed_ != nullptr)
     return;
@@ -97,7 +124,10 @@ void ControlTips::FollowText(HWND label) {
 
 void ControlTips::Refresh(HWND label) {
   const std::wstring text = WindowText(label);
-  Send(TTM_UPDATETIPTEXTW, label, CutOff(label, text) ? text : std::wstring());
+  std::wstring tip = CutOff(label, text) ? text : std::wstring();
+  if (!note_.empty())
+    tip += (tip.empty() ? L"" : L"\n") + note_;
+  Send(TTM_UPDATETIPTEXTW, label, tip);
 }
 
 std::wstring ControlTips::TipText(HWND control) const {
@@ -119,6 +149,8 @@ LRESULT CALLBACK ControlTips::FollowProc(HWND hwnd, UINT msg, WPARAM wParam, LPA
     return DefSubclassProc(hwnd, msg, wParam, lParam);
   }
   const LRESULT result = DefSubclassProc(hwnd, msg, wParam, lParam);
+  if (msg == WM_SETTEXT)
+    tips->note_.clear();  // a note belongs to the text it was given with
   if (msg == WM_SETTEXT || msg == WM_SIZE || msg == WM_SETFONT)
     tips->Refresh(hwnd);
   return result;

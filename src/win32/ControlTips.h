@@ -21,7 +21,15 @@ class ControlTips {
   // A tip over the one-line label `label` holding its whole text while the text is wider than the
   // label or has more than one line, and nothing otherwise. Follows every change of text or size.
   void FollowText(HWND label);
-  // What the tip over `control` would show ("" for none).
+  // What lies behind the followed label's current text (a refusal's reason): shown with it in
+  // the tip until the label's next text; "" for none.
+  void SetNote(HWND label, const std::wstring& note);
+  // A tip over `control` that always shows `text`, added or replaced.
+  void SetFixed(HWND control, const std::wstring& text);
+  // A tip over `control` whose text the window gives when it is about to show (TTN_GETDISPINFOW
+  // to the window, idFrom the control).
+  void AddLive(HWND control);
+  // What the tip over `control` would show ("" for none); not for a live tip.
   std::wstring TipText(HWND control) const;
 
  private:
@@ -34,6 +42,7 @@ class ControlTips {
   HWND window_;
   HWND tip_ = nullptr;
   HWND followed_ = nullptr;
+  std::wstring note_;
 };
 
 }  // namespace focura::win32

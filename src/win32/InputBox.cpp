@@ -1,5 +1,6 @@
 #include "win32/InputBox.h"
 
+#include <algorithm>
 #include <string>
 #include <vector>
 
@@ -105,6 +106,51 @@ void CentreOn(HWND dialog, HWND owner) {
   SetWindowPos(dialog, nullptr, x, y, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
 }
 
+RECT ChildRect(HWND dialog, HWND child) {
+  RECT r{};
+  GetWindowRect(child, &r);
+  MapWindowPoints(nullptr, dialog, reinterpret_cast<POINT*>(&r), 2);
+  return r;
+}
+
+// The template leaves room for a text of several lines; a short one would leave an empty band
+// above the answer box. The text keeps the height it needs (at least the buttons'), the box
+// follows it at the template's distance, and the dialog ends the same distance below the box.
+void FitToText(HWND dialog) {
+  HWND label = GetDlgItem(dialog, kInputBoxTextId);
+  HWND edit = GetDlgItem(dialog, kInputBoxEditId);
+  HWND cancel = GetDlgItem(dialog, IDCANCEL);
+  if (label == nullptr || edit == nullptr || cancel == nullptr)
+    return;
+  const RECT text = ChildRect(dialog, label);
+  const RECT box = ChildRect(dialog, edit);
+  const RECT lowest = ChildRect(dialog, cancel);
+  std::wstring caption(static_cast<size_t>(GetWindowTextLengthW(label)) + 1, L'\0');
+  caption.resize(
+      static_cast<size_t>(GetWindowTextW(label, caption.data(), static_cast<int>(caption.size()))));
+  HDC dc = GetDC(label);
+  if (dc == nullptr)
+    return;
+  HGDIOBJ old = SelectObject(dc, reinterpret_cast<HFONT>(SendMessageW(label, WM_GETFONT, 0, 0)));
+  RECT need{0, 0, text.right - text.left, 0};
+  DrawTextW(dc, caption.c_str(), -1, &need, DT_CALCRECT | DT_WORDBREAK | DT_NOPREFIX);
+  SelectObject(dc, old);
+  ReleaseDC(label, dc);
+  const LONG textBottom =
+      std::min<LONG>(text.bottom, std::max<LONG>(text.top + need.bottom, lowest.bottom));
+  const LONG shift = text.bottom - textBottom;
+  if (shift <= 0)
+    return;
+  SetWindowPos(label, nullptr, 0, 0, text.right - text.left, textBottom - text.top,
+               SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+  SetWindowPos(edit, nullptr, box.left, box.top - shift, 0, 0,
+               SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+  RECT frame{};
+  GetWindowRect(dialog, &frame);
+  SetWindowPos(dialog, nullptr, 0, 0, frame.right - frame.left, frame.bottom - frame.top - shift,
+               SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+}
+
 INT_PTR CALLBACK PromptProc(HWND dialog, UINT msg, WPARAM wParam, LPARAM lParam) {
   switch (msg) {
     case WM_INITDIALOG: {
@@ -115,6 +161,7 @@ INT_PTR CALLBACK PromptProc(HWND dialog, UINT msg, WPARAM wParam, LPARAM lParam)
       HWND edit = GetDlgItem(dialog, kInputBoxEditId);
       SetWindowTextW(edit, request->defaultText.c_str());
       SendMessageW(edit, EM_SETSEL, 0, -1);
+      FitToText(dialog);
       CentreOn(dialog, request->owner);
       SetFocus(edit);
       return FALSE;  // the focus is set

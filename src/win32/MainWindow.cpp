@@ -1,5 +1,10 @@
 #include "win32/MainWindow.h"
 
+// After windows.h, which it needs.
+#include <commctrl.h>
+
+#include <algorithm>
+#include <iterator>
 #include <stdexcept>
 
 #include "text/Errors.h"
@@ -121,8 +126,13 @@ void MainWindow::CreateControls() {
     }
     if (font_ != nullptr)
       SendMessageW(control, WM_SETFONT, reinterpret_cast<WPARAM>(font_), FALSE);
-    if (!place.captionFits)
+    if (c.name == kRunButton) {
+      if (!place.captionFits)
+        runCaptionTip_ = Widen(c.caption);
+      tips_->AddLive(control);
+    } else if (!place.captionFits) {
       tips_->AddFixed(control, Widen(c.caption));
+    }
     if (c.name == kStatusLine) {
       statusDesign_ = r;
       tips_->FollowText(control);
@@ -131,8 +141,23 @@ void MainWindow::CreateControls() {
 }
 
 std::wstring MainWindow::TipText(std::string_view control) const {
+  if (control == kRunButton)
+    return LiveTip();
   HWND h = Control(control);
   return h != nullptr && tips_ != nullptr ? tips_->TipText(h) : std::wstring();
+}
+
+std::wstring MainWindow::LiveTip() const {
+  std::wstring tip = runCaptionTip_;
+  std::string text;
+  try {
+    if (events_ != nullptr && !closeRequested_)
+      text = events_->Tip(kRunButton);
+  } catch (...) {
+  }
+  if (!text.empty())
+    tip += (tip.empty() ? L"" : L"\n") + Widen(text);
+  return tip;
 }
 
 void MainWindow::Show(int showCommand) {
@@ -224,6 +249,16 @@ void MainWindow::SetEnabled(const std::string& control, bool enabled) {
   EnableWindow(h, enabled ? TRUE : FALSE);
 }
 
+void MainWindow::SetTip(const std::string& control, const std::string& text) {
+  HWND h = ControlOrThrow(control);
+  if (h == nullptr || tips_ == nullptr)
+    return;
+  if (control == kStatusLine)
+    tips_->SetNote(h, Widen(text));
+  else if (control != kRunButton)
+    tips_->SetFixed(h, Widen(text));
+}
+
 void MainWindow::SetChecked(const std::string& menuItem, bool checked) {
   const MenuSpec* m = FindMenu(menuItem);
   if (m == nullptr || m->kind != MenuKind::Item) {
@@ -251,6 +286,24 @@ LRESULT MainWindow::Handle(UINT msg, WPARAM wParam, LPARAM lParam) {
       if (RouteCommand(wParam, lParam))
         return 0;
       break;
+    case WM_NOTIFY: {
+      auto* hdr = reinterpret_cast<NMHDR*>(lParam);
+      if (hdr != nullptr && hdr->code == TTN_GETDISPINFOW &&
+          reinterpret_cast<HWND>(hdr->idFrom) == Control(kRunButton)) {
+        liveTip_ = LiveTip();
+        reinterpret_cast<NMTTDISPINFOW*>(lParam)->lpszText = liveTip_.data();
+        return 0;
+      }
+      break;
+    }
+    case kProbeTipText: {
+      const ControlSpec* c = FindControlById(static_cast<int>(wParam));
+      const std::wstring tip = c != nullptr ? TipText(c->name) : std::wstring();
+      const size_t n = std::min(tip.size(), std::size(probeTip_) - 1);
+      std::copy_n(tip.data(), n, probeTip_);
+      probeTip_[n] = L'\0';
+      return reinterpret_cast<LRESULT>(probeTip_);
+    }
     case WM_INITMENUPOPUP: {
       auto capture = menus_.popups.find(std::string_view("mnuCapture"));
       if (HIWORD(lParam) == 0 && capture != menus_.popups.end() &&

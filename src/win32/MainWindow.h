@@ -26,6 +26,8 @@ class WindowEvents {
   virtual void Close() = 0;
   // Whether a handler is in progress.
   virtual bool Busy() const = 0;
+  // The text of a live tooltip, asked for as it is about to show ("" for none); never throws.
+  virtual std::string Tip(const std::string& control) = 0;
 };
 
 class MainWindow : public Window {
@@ -54,6 +56,7 @@ class MainWindow : public Window {
   void SetText(const std::string& control, const std::string& text) override;
   void SetEnabled(const std::string& control, bool enabled) override;
   void SetChecked(const std::string& menuItem, bool checked) override;
+  void SetTip(const std::string& control, const std::string& text) override;
   // Runs every pending message once, replaying events held back by a modal wait first.
   // Throws WindowClosed once the window has been closed.
   void Pump() override;
@@ -76,6 +79,8 @@ class MainWindow : public Window {
   void FinishCloseIfIdle();
   void DispatchMessageOnce(MSG& msg);
   HWND ControlOrThrow(const std::string& name) const;
+  // The live tip of the run button: its caption when cut, then what the window's logic says.
+  std::wstring LiveTip() const;
 
   HWND hwnd_ = nullptr;
   MenuBar menus_;
@@ -83,6 +88,9 @@ class MainWindow : public Window {
   int dpi_ = 96;
   SIZE minTrack_{};
   std::unique_ptr<ControlTips> tips_;
+  std::wstring runCaptionTip_;  // the run button's caption when it does not fit, else ""
+  std::wstring liveTip_;        // lives while the tooltip shows it
+  wchar_t probeTip_[2048] = {};
   RECT statusDesign_{};
   WindowEvents* events_ = nullptr;
   int depth_ = 0;

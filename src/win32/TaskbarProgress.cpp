@@ -4,6 +4,8 @@
 #include <commctrl.h>
 #include <shobjidl.h>
 
+#include "win32/Utf.h"
+
 namespace focura::win32 {
 namespace {
 
@@ -82,6 +84,7 @@ void TaskbarProgress::ButtonCreated() {
     }
   }
   Apply();
+  ApplyTooltip();
 }
 
 void TaskbarProgress::Started(int32_t planes) {
@@ -96,6 +99,18 @@ void TaskbarProgress::AtPlane(int32_t plane, int32_t planes) {
   planes_ = planes;
   shows_ = Shows::Planes;
   Apply();
+}
+
+void TaskbarProgress::TimeLeft(const std::string& text) {
+  tooltip_ = Widen(text);
+  ApplyTooltip();
+}
+
+void TaskbarProgress::ApplyTooltip() {
+  if (taskbar_ == nullptr || hwnd_ == nullptr)
+    return;
+  // Without a text the shell shows the window's title, as outside a run.
+  taskbar_->SetThumbnailTooltip(hwnd_, tooltip_.empty() ? nullptr : tooltip_.c_str());
 }
 
 void TaskbarProgress::Finished() {
@@ -114,6 +129,8 @@ void TaskbarProgress::Failed() {
 void TaskbarProgress::Ended(Shows how) {
   shows_ = how;
   Apply();
+  tooltip_.clear();
+  ApplyTooltip();
   if (hwnd_ != nullptr && !InFront(hwnd_))
     Flash(hwnd_, FLASHW_TRAY | FLASHW_TIMERNOFG);
 }

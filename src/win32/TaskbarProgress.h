@@ -5,6 +5,7 @@
 #include <windows.h>
 
 #include <cstdint>
+#include <string>
 
 #include "acq/RunProgress.h"
 
@@ -28,11 +29,16 @@ class TaskbarProgress final : public RunProgress {
 
   void Started(int32_t planes) override;
   void AtPlane(int32_t plane, int32_t planes) override;
+  // The button's tooltip during the run ("Plane k of n, about m min left"); the window's title
+  // again once the run has ended.
+  void TimeLeft(const std::string& text) override;
   void Finished() override;
   void Cancelled() override;
   void Failed() override;
 
   Shows Showing() const { return shows_; }
+  // The tooltip asked of the button ("" for the window's title).
+  const std::wstring& Tooltip() const { return tooltip_; }
   // Whether the shell's taskbar object is in use.
   bool HasTaskbarObject() const { return taskbar_ != nullptr; }
 
@@ -42,6 +48,7 @@ class TaskbarProgress final : public RunProgress {
   void ButtonCreated();
   void Ended(Shows how);
   void Apply();
+  void ApplyTooltip();
   void Forget();
 
   HWND hwnd_;
@@ -50,6 +57,7 @@ class TaskbarProgress final : public RunProgress {
   Shows shows_ = Shows::Nothing;
   int32_t plane_ = 0;
   int32_t planes_ = 0;
+  std::wstring tooltip_;
 };
 
 }  // namespace focura::win32

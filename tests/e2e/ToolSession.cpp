@@ -9,6 +9,7 @@
 #include "win32/InputBox.h"
 #include "win32/TestProbe.h"
 
+#include <cwchar>
 #include <stdexcept>
 
 namespace focura::e2e {
@@ -147,6 +148,30 @@ std::string ToolSession::Text(const std::string& control) const {
 
 bool ToolSession::Enabled(const std::string& control) const {
   return IsWindowEnabled(Control(control)) != FALSE;
+}
+
+std::string ToolSession::Tip(const std::string& control) const {
+  const ControlSpec* spec = FindControl(control);
+  if (!spec)
+    throw std::logic_error("no control named " + control);
+  DWORD_PTR address = 0;
+  if (!SendMessageTimeoutW(main_, win32::kProbeTipText, static_cast<WPARAM>(spec->id), 0,
+                           SMTO_NORMAL, kStepMs, &address) ||
+      address == 0) {
+    throw std::runtime_error("no answer to the tooltip probe");
+  }
+  HANDLE process = OpenProcess(PROCESS_VM_READ, FALSE, tool_.Id());
+  if (process == nullptr)
+    throw std::runtime_error("the tool's memory cannot be read");
+  std::wstring text(2048, L'\0');
+  SIZE_T read = 0;
+  const BOOL ok = ReadProcessMemory(process, reinterpret_cast<const void*>(address), text.data(),
+                                    text.size() * sizeof(wchar_t), &read);
+  CloseHandle(process);
+  if (!ok)
+    throw std::runtime_error("the tooltip's text cannot be read");
+  text.resize(std::wcslen(text.c_str()));
+  return Narrow(text);
 }
 
 bool ToolSession::Checked(const std::string& menuItem) const {

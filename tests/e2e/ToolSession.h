@@ -62,6 +62,8 @@ class ToolSession {
   std::string Status() const { return Text("lblMsg"); }
   bool Enabled(const std::string& control) const;
   bool Checked(const std::string& menuItem) const;
+  // The tooltip text of a control, the live tip of "Acquire Z Stack" included.
+  std::string Tip(const std::string& control) const;
 
   // Waits until the status line satisfies `condition`; returns the last text read.
   std::string WaitStatus(const std::function<bool(const std::string&)>& condition,

@@ -30,14 +30,6 @@ void PlaceAt(HWND window, int x, int y) {
   Responsive(window, kStepMs);
 }
 
-void PressKey(WORD vk) {
-  INPUT in[2]{};
-  in[0].type = in[1].type = INPUT_KEYBOARD;
-  in[0].ki.wVk = in[1].ki.wVk = vk;
-  in[1].ki.dwFlags = KEYEVENTF_KEYUP;
-  SendInput(2, in, sizeof(INPUT));
-}
-
 HWND OpenMenuPopup() {
   HWND popup = nullptr;
   WaitUntil(
@@ -106,8 +98,11 @@ TEST_F(GuideScreenshots, DryRunWithTheBuiltInSimulator) {
   EXPECT_EQ(tool->WaitStatusIs("EZStepper simulator v1"), "EZStepper simulator v1");
   ASSERT_TRUE(WaitUntil([&] { return tool->Enabled("cmdFocura"); }, kStepMs));
 
-  // The simulator's window before the run (pulse lengths vary from run to run): the stored
-  // positions, the commands so far.
+  EXPECT_EQ(RunStack(), "Z-stack finished");
+  Shot("window", {main});
+
+  // The simulator's window after the run: the stored positions, the last commands and the five
+  // pulses counted (their lengths vary a little from run to run).
   tool->Menu("mnuShowZServ");
   const HWND sim = WaitForTopLevel("Z server simulator", tool->Tool().Id(), kStepMs);
   ASSERT_NE(sim, nullptr) << "the simulator's window did not appear";
@@ -117,9 +112,6 @@ TEST_F(GuideScreenshots, DryRunWithTheBuiltInSimulator) {
   Shot("simulator", {sim});
   tool->Menu("mnuHideZServ");
   ASSERT_TRUE(WaitUntil([&] { return !IsWindowVisible(sim); }, kStepMs));
-
-  EXPECT_EQ(RunStack(), "Z-stack finished");
-  Shot("window", {main});
 
   // The log of the run in the editor. The tool gives the editor's window one second to appear,
   // which a loaded machine can miss ("Task <n> has no window to activate"); the log is on the
@@ -149,13 +141,36 @@ TEST_F(GuideScreenshots, DryRunWithTheBuiltInSimulator) {
   Shot("prompt", {prompt});
   EXPECT_EQ(tool->AnswerPrompt("Trigger Hold Time", "500"), "500");
 
-  // Last, the menu as the operator opens it (its modal loop is left for no other step): F10 reaches
-  // the menu bar, Right the second menu.
+  // Last, the menu as the operator opens it with the mouse (its modal loop is left for no other
+  // step): opened by a click on its title, it highlights no item, so only the check mark reads
+  // as the choice.
   SetForegroundWindow(main);
   ASSERT_TRUE(WaitUntil([&] { return GetForegroundWindow() == main; }, kStepMs));
-  PressKey(VK_F10);
-  PressKey(VK_RIGHT);
-  PressKey(VK_DOWN);
+  // The menu bar lies just above the client area; the second title follows the first. Menus
+  // of another process cannot be asked for their items' places, so they are measured here in the
+  // menu font.
+  POINT client{0, 0};
+  ClientToScreen(main, &client);
+  NONCLIENTMETRICSW metrics{};
+  metrics.cbSize = sizeof metrics;
+  SystemParametersInfoW(SPI_GETNONCLIENTMETRICS, sizeof metrics, &metrics, 0);
+  HFONT menuFont = CreateFontIndirectW(&metrics.lfMenuFont);
+  HDC dc = GetDC(nullptr);
+  HGDIOBJ old = SelectObject(dc, menuFont);
+  SIZE first{}, second{};
+  GetTextExtentPoint32W(dc, L"Z-Server", 8, &first);
+  GetTextExtentPoint32W(dc, L"Image Capture", 13, &second);
+  SelectObject(dc, old);
+  ReleaseDC(nullptr, dc);
+  DeleteObject(menuFont);
+  const int barHeight = GetSystemMetrics(SM_CYMENU);
+  SetCursorPos(client.x + first.cx + 2 * GetSystemMetrics(SM_CXMENUCHECK) + second.cx / 2,
+               client.y - barHeight / 2);
+  INPUT click[2]{};
+  click[0].type = click[1].type = INPUT_MOUSE;
+  click[0].mi.dwFlags = MOUSEEVENTF_LEFTDOWN;
+  click[1].mi.dwFlags = MOUSEEVENTF_LEFTUP;
+  SendInput(2, click, sizeof(INPUT));
   const HWND popup = OpenMenuPopup();
   ASSERT_NE(popup, nullptr) << "the \"Image Capture\" menu did not open";
   Shot("capture-menu", {main, popup});

@@ -65,7 +65,19 @@ TEST_F(RegionalSeparator, ADecimalCommaShowsInTheBoxesAndTravelsInTheCommands) {
   EXPECT_EQ(tool->Status(), "ZTop= 10,50, ZBottom= 77777,00, ZHeight= 77766,50");
   SetBottomAt(15.5);
   SetPlanes(3, "2,50");
+  // A decimal point here is refused with the bare word; the reason is in the line's tooltip, and
+  // the run button's tooltip tells the same before anything is started.
+  SetTimings("0,05", "0.05", "0,0");
+  const std::string reason =
+      "Settle Delay (sec.): \"0.05\" is not a number; this PC writes decimals with \",\"";
+  EXPECT_EQ(tool->Tip("cmdFocura"), "Now a run would be refused with \"Error\": " + reason);
+  EXPECT_EQ(RunStack(), "Error");
+  EXPECT_EQ(tool->Tip("lblMsg"), reason);
   SetTimings("0,05", "0,05", "0,0");
+  EXPECT_EQ(tool->Tip("cmdFocura").rfind("3 planes, about ", 0), 0u) << tool->Tip("cmdFocura");
+  // The plan again, so that the next run's end is not read from the "Error" still in the line.
+  SetPlanes(3, "2,50");
+  tool->WaitStatus([](const std::string& s) { return s != "Error"; });
   const size_t from = tool->Record().size();
   EXPECT_EQ(RunStack(), "Z-stack finished");
   const Strings sent = CommandsFrom(from);

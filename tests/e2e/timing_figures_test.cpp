@@ -8,7 +8,9 @@
 #include "FileText.h"
 
 #include <algorithm>
+#include <chrono>
 #include <cstdio>
+#include <regex>
 
 namespace focura::e2e {
 namespace {
@@ -50,8 +52,13 @@ TEST_F(TimingFigures, EveryPlaneLastsThePeriodPrintedAgainstThePeriod) {
   SetBottomAt(10.0 * kPlanes);
   SetPlanes(kPlanes, "10.00");
   SetTimings("0.05", "0.05", "0.3");
+  const std::string plan = tool->Tip("cmdFocura");
   const size_t from = tool->Record().size();
+  const auto started = std::chrono::steady_clock::now();
   ASSERT_EQ(RunStack(), "Z-stack finished");
+  const auto lengthMs = std::chrono::duration_cast<std::chrono::milliseconds>(
+                            std::chrono::steady_clock::now() - started)
+                            .count();
   ASSERT_TRUE(keys.WaitKeys(kPlanes, kStepMs));
 
   const auto record = tool->Record();
@@ -102,6 +109,23 @@ TEST_F(TimingFigures, EveryPlaneLastsThePeriodPrintedAgainstThePeriod) {
   EXPECT_GE(span, (kPlanes - 1) * kPeriodMs - 20);
   // The key follows the move's end by the settle delay plus the key delay at least.
   EXPECT_GE(mf.min, 100);
+
+  // The run's estimate in the tooltip of "Acquire Z Stack", before the run and after it (with
+  // the moves it measured), against the run's length from the click to "Z-stack finished".
+  const std::regex seconds(R"(^(\d+) planes, about (\d+\.\d) s \(([^)]*)\))");
+  std::smatch before, after;
+  const std::string planAfter = tool->Tip("cmdFocura");
+  ASSERT_TRUE(std::regex_search(plan, before, seconds)) << plan;
+  ASSERT_TRUE(std::regex_search(planAfter, after, seconds)) << planAfter;
+  EXPECT_EQ(before[1].str(), std::to_string(kPlanes));
+  EXPECT_EQ(before[3].str(), "moves not counted");
+  const double estimateMs = std::stod(before[2].str()) * 1000;
+  const double estimateAfterMs = std::stod(after[2].str()) * 1000;
+  Print("TIMING: estimate %.0f ms before the run (%s), %.0f ms after it (%s); the run took %d ms\n",
+        estimateMs, before[3].str().c_str(), estimateAfterMs, after[3].str().c_str(),
+        static_cast<int>(lengthMs));
+  EXPECT_NEAR(estimateMs, static_cast<double>(lengthMs), 0.1 * static_cast<double>(lengthMs));
+  EXPECT_NEAR(estimateAfterMs, static_cast<double>(lengthMs), 0.1 * static_cast<double>(lengthMs));
 }
 
 }  // namespace

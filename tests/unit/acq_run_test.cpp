@@ -184,13 +184,14 @@ TEST_F(RunTest, PeriodBelowOneMillisecondIsAlwaysTooShortAndZeroOrLessIsUnused) 
 }
 
 TEST_F(RunTest, PeriodEqualToThePlaneWaitsInsteadOfWarning) {
-  // With negative delays and no capture method a plane reads the counter five times, one
-  // millisecond apart: its start, twice per wait, and once for the period test.
-  Timings("-1", "-1", "0.005");
+  // With negative delays and no capture method a plane reads the counter seven times, one
+  // millisecond apart: its start, after its move, for the time left, twice per wait, and once
+  // for the period test.
+  Timings("-1", "-1", "0.0071");  // 7 ms: 0.007 s would truncate to 6
   EXPECT_EQ(acq.AcquireStack(), 1);
   EXPECT_EQ(r.w.pumps, 1 + 3);
   r.z.queued["Z ?"] = {"a", "b", "c"};
-  Timings("-1", "-1", "0.004");
+  Timings("-1", "-1", "0.0061");
   EXPECT_EQ(acq.AcquireStack(), 1);
   EXPECT_EQ(r.w.pumps, 4 + 1 + 3 * 2);
 }

@@ -4,6 +4,10 @@
 
 #include <gtest/gtest.h>
 
+#include <windows.h>
+// After windows.h, which it needs.
+#include <commctrl.h>
+
 #include <iostream>
 #include <string>
 #include <vector>
@@ -88,6 +92,19 @@ TEST(MainWindowCaptions, EveryCaptionFitsItsControlAndNoControlsOverlapAtFourDpi
       EXPECT_LE(m.need.right - m.need.left, roomW) << c.name << " in " << Narrow(m.face);
       EXPECT_LE(m.need.bottom - m.need.top, roomH) << c.name << " in " << Narrow(m.face);
       EXPECT_EQ(w.TipText(c.name), L"") << c.name << " needed its tooltip";
+      if (c.kind == ControlKind::Button) {
+        // The styled button's own measure of its caption at its width, margins included: what
+        // it really draws.
+        SIZE ideal{r.right - r.left, 0};
+        if (SendMessageW(h, BCM_GETIDEALSIZE, 0, reinterpret_cast<LPARAM>(&ideal)) != FALSE &&
+            ideal.cy > 0) {
+          EXPECT_LE(ideal.cy, r.bottom - r.top) << c.name << " as the button measures it";
+          if (c.name == "cmdLaunchCapture") {
+            std::cout << "dpi " << dpi << ": the launch button needs " << ideal.cy << " of its "
+                      << r.bottom - r.top << " px, top " << r.top << "\n";
+          }
+        }
+      }
       if (design.left != r.left || design.top != r.top || design.right != r.right ||
           design.bottom != r.bottom) {
         std::cout << "dpi " << dpi << " " << Narrow(m.face) << ": " << c.name << " "

@@ -38,6 +38,7 @@ class Events : public WindowEvents {
     ++closes;
   }
   bool Busy() const override { return busy > 0; }
+  std::string Tip(const std::string& control) override { return control + " tip"; }
 
   std::vector<std::string> log;
   std::map<std::string, std::function<void()>> handlers;
@@ -335,6 +336,26 @@ TEST(MainWindowStatusLine, AFailureTooLongForTheLineIsWholeInItsTooltipAndTheLin
   Drain(w);
   EXPECT_EQ(ClientRectOf(status).right, before.right);
   EXPECT_EQ(Narrow(w.TipText("lblMsg")), failure);
+}
+
+TEST(MainWindowStatusLine, AReasonStaysInTheTooltipUntilTheNextTextAndTheRunButtonAsksItsTip) {
+  MainWindow w;
+  Events events;
+  w.Attach(&events);
+  w.SetText("lblMsg", "Error");
+  w.SetTip("lblMsg", "Set Top: the Z server's reply \"\" has no number");
+  EXPECT_EQ(Narrow(w.TipText("lblMsg")), "Set Top: the Z server's reply \"\" has no number");
+  w.SetText("lblMsg", "ZTop= 1.00, ZBottom= 77777.00, ZHeight= 77776.00");
+  EXPECT_EQ(w.TipText("lblMsg"), L"");  // the reason went with its word
+  // A reason beside a text too long for the line: both, the text first.
+  const std::string longText(300, 'x');
+  w.SetText("lblMsg", longText);
+  w.SetTip("lblMsg", "why");
+  EXPECT_EQ(Narrow(w.TipText("lblMsg")), longText + "\nwhy");
+  // The run button's tip is asked for each time it is shown.
+  EXPECT_EQ(Narrow(w.TipText("cmdFocura")), "cmdFocura tip");
+  w.SetTip("cmdExecute", "sends the text as typed");
+  EXPECT_EQ(Narrow(w.TipText("cmdExecute")), "sends the text as typed");
 }
 
 // A message loop run from inside the window, as the system's own loops run: here the one an

@@ -60,6 +60,8 @@ TEST(TaskbarProgress, FollowsRunsAndClearsWhenTheOperatorComesBackAfterTheEnd) {
   bar.Started(3);
   EXPECT_EQ(bar.Showing(), Shows::Moving);
   bar.AtPlane(1, 3);
+  bar.TimeLeft("Plane 1 of 3, about 2 min left");
+  EXPECT_EQ(bar.Tooltip(), L"Plane 1 of 3, about 2 min left");
   ASSERT_TRUE(BringToFront(other));
   ASSERT_TRUE(BringToFront(w.Handle()));  // the operator looks in during the run: nothing ends
   EXPECT_EQ(bar.Showing(), Shows::Planes);
@@ -74,8 +76,10 @@ TEST(TaskbarProgress, FollowsRunsAndClearsWhenTheOperatorComesBackAfterTheEnd) {
     ASSERT_TRUE(BringToFront(other));
     bar.Started(3);
     bar.AtPlane(2, 3);
+    bar.TimeLeft("Plane 2 of 3, about 1 min left");
     end.tell();  // behind another window: the button flashes
     EXPECT_EQ(bar.Showing(), end.shows);
+    EXPECT_EQ(bar.Tooltip(), L"");  // the window's title again
     ASSERT_TRUE(BringToFront(w.Handle()));
     EXPECT_TRUE(PumpUntil([&] { return bar.Showing() == Shows::Nothing; }));
   }

@@ -35,6 +35,7 @@ class ControllerEvents : public WindowEvents {
   void Dispatch(const std::string& name) override { form_.Dispatch(name); }
   void Close() override { form_.Close(); }
   bool Busy() const override { return form_.Busy(); }
+  std::string Tip(const std::string& control) override { return form_.Tip(control); }
 
  private:
   FormController& form_;
@@ -61,9 +62,13 @@ int Run(int showCommand) {
   ControllerEvents events(form);
   window.Attach(&events);
   form.Load(
-      [&window] {
-        return CreateZServerOrExplain(window.Handle(), []() -> std::unique_ptr<ZServer> {
-          return std::make_unique<zsim::win32::BuiltInZServer>();
+      [&window, &form] {
+        return CreateZServerOrExplain(window.Handle(), [&form]() -> std::unique_ptr<ZServer> {
+          auto sim = std::make_unique<zsim::win32::BuiltInZServer>();
+          // The run's estimate counts the moves at the simulator's speed. The simulator lives as
+          // long as the form holds its Z server, and the estimate is asked only before the close.
+          form.Acq().SimulatorSpeed = [host = &sim->Host()] { return host->Snapshot().speed; };
+          return sim;
         });
       },
       // A Z server whose process went is created again the same way, without asking anyone.

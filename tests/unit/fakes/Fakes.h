@@ -78,8 +78,13 @@ class FakeWindow : public Window {
   }
   void SetText(const std::string& control, const std::string& text) override {
     texts[control] = text;
-    if (control == kStatusLine)
+    if (control == kStatusLine) {
       statusHistory.push_back(text);
+      tips.erase(control);  // as the real status line drops its tip with its text
+    }
+  }
+  void SetTip(const std::string& control, const std::string& text) override {
+    tips[control] = text;
   }
   void SetEnabled(const std::string& control, bool on) override { enabled[control] = on; }
   void SetChecked(const std::string& item, bool on) override { checked[item] = on; }
@@ -90,10 +95,12 @@ class FakeWindow : public Window {
   }
 
   std::string Status() { return texts[kStatusLine]; }
+  std::string StatusTip() { return tips[kStatusLine]; }
 
   std::map<std::string, std::string> texts;
   std::map<std::string, bool> enabled;
   std::map<std::string, bool> checked;
+  std::map<std::string, std::string> tips;
   std::vector<std::string> statusHistory;
   int pumps = 0;
   long reads = 0;
@@ -209,6 +216,7 @@ class FakeRunPorts : public RunProgress, public StayAwake {
   void AtPlane(int32_t plane, int32_t planes) override {
     calls.push_back("plane " + std::to_string(plane) + "/" + std::to_string(planes));
   }
+  void TimeLeft(const std::string& text) override { timeLeft.push_back(text); }
   void Finished() override { calls.push_back("finished"); }
   void Cancelled() override { calls.push_back("cancelled"); }
   void Failed() override { calls.push_back("failed"); }
@@ -222,6 +230,7 @@ class FakeRunPorts : public RunProgress, public StayAwake {
   }
 
   std::vector<std::string> calls;
+  std::vector<std::string> timeLeft;  // apart from `calls`: what the taskbar's tooltip shows
   bool held = false;
 };
 

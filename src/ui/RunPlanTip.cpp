@@ -1,0 +1,85 @@
+#include "ui/RunPlanTip.h"
+
+#include <cstdio>
+#include <vector>
+
+#include "acq/Refusals.h"
+#include "acq/RunEstimate.h"
+#include "capture/CaptureMethods.h"
+#include "text/Errors.h"
+
+namespace focura {
+
+namespace {
+
+std::string MovesText(const RunEstimate& e) {
+  char text[120];
+  switch (e.moves) {
+    case MoveSource::SimulatorSpeed:
+      std::snprintf(text, sizeof text, "moves of %.0f ms at the simulator's %.0f um/s", e.moveMs,
+                    e.speed);
+      return text;
+    case MoveSource::LastRun:
+      std::snprintf(text, sizeof text, "moves of %.0f ms as measured in the last run", e.moveMs);
+      return text;
+    case MoveSource::NotCounted:
+      break;
+  }
+  return "moves not counted";
+}
+
+std::string CaptionOf(int16_t method) {
+  const CaptureMethod* m = FindCaptureMethod(method);
+  return m != nullptr ? std::string(m->caption) : "no method";
+}
+
+}  // namespace
+
+std::string RunPlanTip(ZAcq& acq) {
+  std::vector<std::string> lines;
+  std::string refusal = acq.RunPlanRefusal();
+  double seconds[3] = {};
+  if (refusal.empty()) {
+    int i = 0;
+    for (const ZAcq::TimingBox& box : ZAcq::TimingBoxes()) {
+      const std::string text = acq.Win.GetText(box.control);
+      try {
+        seconds[i++] = acq.Num.ToDouble(text);
+      } catch (const ConversionError&) {
+        refusal = BoxRefusal(acq.Num, box.label, text, NumberKind::Real);
+        break;
+      }
+    }
+  } else {
+    refusal = "Acquire Z Stack: " + refusal;
+  }
+  if (!refusal.empty()) {
+    lines.push_back("Now a run would be refused with \"Error\": " + refusal);
+  } else {
+    const RunEstimate e = EstimateRun(acq, seconds[0], seconds[1], seconds[2]);
+    lines.push_back(acq.Num.Format0(e.planes) + (e.planes == 1 ? " plane" : " planes") +
+                    ", about " + LengthText(e.TotalMs()) + " (" + MovesText(e) + ")");
+  }
+
+  if (acq.CaptureTaskId == 0) {
+    lines.push_back("Nothing is launched: the run will trigger no frame");
+  } else if (acq.LaunchedType != 0 && acq.LaunchedType != acq.CaptureType) {
+    lines.push_back("Launched for " + CaptionOf(acq.LaunchedType) + ", but " +
+                    CaptionOf(acq.CaptureType) + " is chosen now: " +
+                    (acq.CaptureType == kCaptureHardware
+                         ? "the frames will be trigger pulses, with no program taking them"
+                         : "the frames will go to what was launched") +
+                    "; launch again");
+  }
+  if (acq.CaptureTaskId != 0 && acq.CaptureType != kCaptureHardware) {
+    if (const std::string why = KeylessReason(acq); !why.empty())
+      lines.push_back("The run will send no key: " + why);
+  }
+
+  std::string tip;
+  for (const std::string& line : lines)
+    tip += (tip.empty() ? "" : "\n") + line;
+  return tip;
+}
+
+}  // namespace focura
