@@ -5,6 +5,7 @@
 
 #include "ui/CaptionFit.h"
 #include "win32/MainWindowLayout.h"
+#include "win32/Owned.h"
 #include "win32/Utf.h"
 
 namespace focura::win32 {
@@ -84,14 +85,10 @@ int ButtonTextInset(HWND button, int dpi) {
 }
 
 int NewButtonTextInset(HWND parent, int dpi) {
-  HWND probe = CreateWindowExW(0, ControlClass(ControlKind::Button), L"",
-                               ControlStyle(ControlKind::Button) & ~WS_VISIBLE, 0, 0, 200, 100,
-                               parent, nullptr, GetModuleHandleW(nullptr), nullptr);
-  if (probe == nullptr)
-    return ButtonTextInset(nullptr, dpi);
-  const int inset = ButtonTextInset(probe, dpi);
-  DestroyWindow(probe);
-  return inset;
+  const UniqueWindow probe(CreateWindowExW(
+      0, ControlClass(ControlKind::Button), L"", ControlStyle(ControlKind::Button) & ~WS_VISIBLE, 0,
+      0, 200, 100, parent, nullptr, GetModuleHandleW(nullptr), nullptr));
+  return ButtonTextInset(probe.get(), dpi);
 }
 
 UINT CaptionFormat(ControlKind kind) {

@@ -4,6 +4,8 @@
 // After windows.h, which it needs.
 #include <objbase.h>
 
+#include "win32/Owned.h"
+
 namespace focura::win32 {
 namespace {
 
@@ -21,7 +23,7 @@ struct BusyRetryFilter::Filter final : IMessageFilter {
   Filter(const Filter&) = delete;
   Filter& operator=(const Filter&) = delete;
 
-  HRESULT STDMETHODCALLTYPE QueryInterface(REFIID riid, void** ppv) override {
+  HRESULT STDMETHODCALLTYPE QueryInterface(REFIID riid, void** ppv) noexcept override {
     if (ppv == nullptr)
       return E_POINTER;
     if (IsEqualIID(riid, IID_IUnknown) || IsEqualIID(riid, IID_IMessageFilter)) {
@@ -32,8 +34,9 @@ struct BusyRetryFilter::Filter final : IMessageFilter {
     *ppv = nullptr;
     return E_NOINTERFACE;
   }
-  ULONG STDMETHODCALLTYPE AddRef() override { return ++refs; }
-  ULONG STDMETHODCALLTYPE Release() override {
+  ULONG STDMETHODCALLTYPE AddRef() noexcept override { return ++refs; }
+  // COM's own release of this object, not a release of one we hold.
+  ULONG STDMETHODCALLTYPE Release() noexcept override {
     const ULONG left = --refs;
     if (left == 0)
       delete this;
@@ -41,11 +44,13 @@ struct BusyRetryFilter::Filter final : IMessageFilter {
   }
 
   // The tool serves no objects of its own that another program calls into.
-  DWORD STDMETHODCALLTYPE HandleInComingCall(DWORD, HTASK, DWORD, LPINTERFACEINFO) override {
+  DWORD STDMETHODCALLTYPE HandleInComingCall(DWORD, HTASK, DWORD,
+                                             LPINTERFACEINFO) noexcept override {
     return SERVERCALL_ISHANDLED;
   }
 
-  DWORD STDMETHODCALLTYPE RetryRejectedCall(HTASK, DWORD elapsedMs, DWORD rejectType) override {
+  DWORD STDMETHODCALLTYPE RetryRejectedCall(HTASK, DWORD elapsedMs,
+                                            DWORD rejectType) noexcept override {
     if (rejectType != SERVERCALL_RETRYLATER)
       return static_cast<DWORD>(-1);  // refused outright: retrying changes nothing
     if (elapsedMs < retry.limitMs)
@@ -55,7 +60,7 @@ struct BusyRetryFilter::Filter final : IMessageFilter {
   }
 
   // Input stays queued for after the call; the caller's event hold covers what COM dispatches.
-  DWORD STDMETHODCALLTYPE MessagePending(HTASK, DWORD, DWORD) override {
+  DWORD STDMETHODCALLTYPE MessagePending(HTASK, DWORD, DWORD) noexcept override {
     return PENDINGMSG_WAITDEFPROCESS;
   }
 
@@ -75,35 +80,27 @@ bool TakeGaveUpOnBusy() {
 }
 
 void WaitBeforeRetry(unsigned long ms) {
-  HANDLE never = CreateEventW(nullptr, TRUE, FALSE, nullptr);
-  if (never == nullptr) {
+  UniqueHandle never(CreateEventW(nullptr, TRUE, FALSE, nullptr));
+  if (!never) {
     Sleep(ms);
     return;
   }
+  HANDLE handles[] = {never.get()};
   DWORD index = 0;
-  CoWaitForMultipleHandles(0, ms, 1, &never, &index);
-  CloseHandle(never);
+  CoWaitForMultipleHandles(0, ms, 1, handles, &index);
 }
 
-BusyRetryFilter::BusyRetryFilter(BusyRetry retry) : filter_(new Filter(retry)) {
-  IMessageFilter* previous = nullptr;
+BusyRetryFilter::BusyRetryFilter(BusyRetry retry) {
+  filter_.Attach(new Filter(retry));
   // Refused outside a single-threaded apartment, where calls are never rejected as busy.
-  registered_ = SUCCEEDED(CoRegisterMessageFilter(filter_, &previous));
-  previous_ = previous;
+  registered_ = SUCCEEDED(CoRegisterMessageFilter(filter_.Get(), &previous_));
 }
 
 BusyRetryFilter::~BusyRetryFilter() {
-  if (!registered_) {
-    filter_->Release();
-    return;
+  if (registered_) {
+    Microsoft::WRL::ComPtr<IMessageFilter> ours;
+    CoRegisterMessageFilter(previous_.Get(), &ours);
   }
-  IMessageFilter* ours = nullptr;
-  CoRegisterMessageFilter(static_cast<IMessageFilter*>(previous_), &ours);
-  if (ours != nullptr)
-    ours->Release();
-  if (previous_ != nullptr)
-    static_cast<IMessageFilter*>(previous_)->Release();
-  filter_->Release();
 }
 
 }  // namespace focura::win32

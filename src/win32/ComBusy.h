@@ -7,6 +7,11 @@
 // repeat and fails any other at once). The caller's event hold stays in place throughout, so no
 // window handler starts while a call waits.
 
+#include <windows.h>
+// After windows.h, which they need.
+#include <objidl.h>
+#include <wrl/client.h>
+
 #include <string>
 
 #include "zserver/Repeat.h"
@@ -40,8 +45,8 @@ class BusyRetryFilter {
 
  private:
   struct Filter;
-  Filter* filter_ = nullptr;
-  void* previous_ = nullptr;  // IMessageFilter*
+  Microsoft::WRL::ComPtr<Filter> filter_;
+  Microsoft::WRL::ComPtr<IMessageFilter> previous_;
   bool registered_ = false;
 };
 

@@ -102,15 +102,13 @@ ComZServer::ComZServer(const std::string& progId, BusyRetry busy) : busy_(busy) 
   HRESULT hr = CLSIDFromProgID(wideId.c_str(), &clsid);
   if (FAILED(hr))
     throw ZServerUnavailable(progId, CreationReason(hr));
-  void* object = nullptr;
-  hr = CoCreateInstance(clsid, nullptr, CLSCTX_SERVER, IID_IDispatch, &object);
+  hr = CoCreateInstance(clsid, nullptr, CLSCTX_SERVER, IID_PPV_ARGS(&server_));
   if (FAILED(hr))
     throw ZServerUnavailable(progId, CreationReason(hr));
-  server_ = static_cast<IDispatch*>(object);
   try {
     BindExec(progId);
   } catch (...) {
-    server_->Release();
+    server_.Reset();  // inside the hold: releasing a remote object is a call of its own
     throw;
   }
 }
@@ -119,13 +117,7 @@ ComZServer::ComZServer(IDispatch* server, const std::string& name, BusyRetry bus
     : server_(server), busy_(busy) {
   if (server_ == nullptr)
     throw ZServerUnavailable(name, "no object");
-  server_->AddRef();
-  try {
-    BindExec(name);
-  } catch (...) {
-    server_->Release();
-    throw;
-  }
+  BindExec(name);
 }
 
 void ComZServer::BindExec(const std::string& name) {
@@ -142,7 +134,7 @@ void ComZServer::BindExec(const std::string& name) {
 ComZServer::~ComZServer() {
   if (server_ != nullptr) {
     EventHold hold;  // releasing a remote object is a call of its own
-    server_->Release();
+    server_.Reset();
   }
 }
 

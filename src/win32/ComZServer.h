@@ -1,13 +1,16 @@
 #pragma once
 // The Z server reached through COM automation: late binding to its method "Exec".
 
+#include <windows.h>
+// After windows.h, which they need.
+#include <oaidl.h>
+#include <wrl/client.h>
+
 #include <string>
 
 #include "text/Errors.h"
 #include "win32/ComBusy.h"
 #include "zserver/ZServer.h"
-
-struct IDispatch;
 
 namespace focura::win32 {
 
@@ -56,7 +59,7 @@ class ComZServer : public ZServer {
  private:
   void BindExec(const std::string& name);
 
-  IDispatch* server_ = nullptr;
+  Microsoft::WRL::ComPtr<IDispatch> server_;
   long execId_ = 0;
   BusyRetry busy_;
 };

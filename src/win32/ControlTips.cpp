@@ -5,6 +5,8 @@
 
 #include <vector>
 
+#include "win32/Boundary.h"
+
 namespace focura::win32 {
 namespace {
 
@@ -54,31 +56,32 @@ bool CutOff(HWND label, const std::wstring& text) {
 ControlTips::ControlTips(HWND window, int maxWidth) : window_(window) {
   INITCOMMONCONTROLSEX icc{sizeof(INITCOMMONCONTROLSEX), ICC_WIN95_CLASSES};
   InitCommonControlsEx(&icc);
-  tip_ = CreateWindowExW(
+  tip_.reset(CreateWindowExW(
       WS_EX_TOPMOST, TOOLTIPS_CLASSW, nullptr, WS_POPUP | TTS_ALWAYSTIP | TTS_NOPREFIX,
       CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, window, nullptr,
-      reinterpret_cast<HINSTANCE>(GetWindowLongPtrW(window, GWLP_HINSTANCE)), nullptr);
-  if (tip_ == nullptr)
+      reinterpret_cast<HINSTANCE>(GetWindowLongPtrW(window, GWLP_HINSTANCE)), nullptr));
+  if (!tip_)
     return;  // without tooltips the window still works; the captions stay as they are
-  SendMessageW(tip_, TTM_SETMAXTIPWIDTH, 0, maxWidth);
+  SendMessageW(tip_.get(), TTM_SETMAXTIPWIDTH, 0, maxWidth);
   // Long enough to read a failure message of several lines.
-  SendMessageW(tip_, TTM_SETDELAYTIME, TTDT_AUTOPOP, MAKELPARAM(30000, 0));
+  SendMessageW(tip_.get(), TTM_SETDELAYTIME, TTDT_AUTOPOP, MAKELPARAM(30000, 0));
 }
 
 ControlTips::~ControlTips() {
   if (followed_ != nullptr && IsWindow(followed_))
     RemoveWindowSubclass(followed_, &ControlTips::FollowProc, kFollowSubclassId);
-  if (tip_ != nullptr && IsWindow(tip_))
-    DestroyWindow(tip_);
+  // The window that owns the tooltip takes it along when it goes first.
+  if (tip_ && !IsWindow(tip_.get()))
+    tip_.release();
 }
 
 void ControlTips::Send(UINT message, HWND control, const std::wstring& text) {
-  if (tip_ == nullptr)
+  if (!tip_)
     return;
   TTTOOLINFOW ti = ToolOf(window_, control);
   std::wstring copy = text;  // the control copies it
   ti.lpszText = copy.data();
-  SendMessageW(tip_, message, 0, reinterpret_cast<LPARAM>(&ti));
+  SendMessageW(tip_.get(), message, 0, reinterpret_cast<LPARAM>(&ti));
 }
 
 void ControlTips::AddFixed(HWND control, const std::wstring& text) {
@@ -86,11 +89,11 @@ void ControlTips::AddFixed(HWND control, const std::wstring& text) {
 }
 
 void ControlTips::SetFixed(HWND control, const std::wstring& text) {
-  if (tip_ == nullptr)
+  if (!tip_)
     return;
   TTTOOLINFOW ti = ToolOf(window_, control);
-  if (SendMessageW(tip_, TTM_GETTOOLCOUNT, 0, 0) > 0 &&
-      SendMessageW(tip_, TTM_GETTOOLINFOW, 0, reinterpret_cast<LPARAM>(&ti)) != FALSE) {
+  if (SendMessageW(tip_.get(), TTM_GETTOOLCOUNT, 0, 0) > 0 &&
+      SendMessageW(tip_.get(), TTM_GETTOOLINFOW, 0, reinterpret_cast<LPARAM>(&ti)) != FALSE) {
     Send(TTM_UPDATETIPTEXTW, control, text);
   } else {
     Send(TTM_ADDTOOLW, control, text);
@@ -98,11 +101,11 @@ void ControlTips::SetFixed(HWND control, const std::wstring& text) {
 }
 
 void ControlTips::AddLive(HWND control) {
-  if (tip_ == nullptr)
+  if (!tip_)
     return;
   TTTOOLINFOW ti = ToolOf(window_, control);
   ti.lpszText = LPSTR_TEXTCALLBACKW;
-  SendMessageW(tip_, TTM_ADDTOOLW, 0, reinterpret_cast<LPARAM>(&ti));
+  SendMessageW(tip_.get(), TTM_ADDTOOLW, 0, reinterpret_cast<LPARAM>(&ti));
 }
 
 void ControlTips::SetNote(HWND label, const std::wstring& note) {
@@ -113,7 +116,7 @@ void ControlTips::SetNote(HWND label, const std::wstring& note) {
 }
 
 void ControlTips::FollowText(HWND label) {
-  if (tip_ == nullptr || followed_ != nullptr)
+  if (!tip_ || followed_ != nullptr)
     return;
   Send(TTM_ADDTOOLW, label, L"");
   followed_ = label;
@@ -131,17 +134,17 @@ void ControlTips::Refresh(HWND label) {
 }
 
 std::wstring ControlTips::TipText(HWND control) const {
-  if (tip_ == nullptr)
+  if (!tip_)
     return {};
   std::vector<wchar_t> buffer(4096, L'\0');
   TTTOOLINFOW ti = ToolOf(window_, control);
   ti.lpszText = buffer.data();
-  SendMessageW(tip_, TTM_GETTEXTW, buffer.size(), reinterpret_cast<LPARAM>(&ti));
+  SendMessageW(tip_.get(), TTM_GETTEXTW, buffer.size(), reinterpret_cast<LPARAM>(&ti));
   return buffer.data();
 }
 
 LRESULT CALLBACK ControlTips::FollowProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam,
-                                         UINT_PTR, DWORD_PTR self) {
+                                         UINT_PTR, DWORD_PTR self) noexcept {
   auto* tips = reinterpret_cast<ControlTips*>(self);
   if (msg == WM_NCDESTROY) {
     RemoveWindowSubclass(hwnd, &ControlTips::FollowProc, kFollowSubclassId);
@@ -149,10 +152,14 @@ LRESULT CALLBACK ControlTips::FollowProc(HWND hwnd, UINT msg, WPARAM wParam, LPA
     return DefSubclassProc(hwnd, msg, wParam, lParam);
   }
   const LRESULT result = DefSubclassProc(hwnd, msg, wParam, lParam);
-  if (msg == WM_SETTEXT)
-    tips->note_.clear();  // a note belongs to the text it was given with
-  if (msg == WM_SETTEXT || msg == WM_SIZE || msg == WM_SETFONT)
-    tips->Refresh(hwnd);
+  Guarded(
+      [&] {
+        if (msg == WM_SETTEXT)
+          tips->note_.clear();  // a note belongs to the text it was given with
+        if (msg == WM_SETTEXT || msg == WM_SIZE || msg == WM_SETFONT)
+          tips->Refresh(hwnd);
+      },
+      [](const std::string&) {});
   return result;
 }
 

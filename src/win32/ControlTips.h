@@ -6,6 +6,8 @@
 
 #include <string>
 
+#include "win32/Owned.h"
+
 namespace focura::win32 {
 
 class ControlTips {
@@ -34,13 +36,13 @@ class ControlTips {
 
  private:
   static LRESULT CALLBACK FollowProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam, UINT_PTR id,
-                                     DWORD_PTR self);
+                                     DWORD_PTR self) noexcept;
   // TTM_ADDTOOLW or TTM_UPDATETIPTEXTW for the tool over `control`.
   void Send(UINT message, HWND control, const std::wstring& text);
   void Refresh(HWND label);
 
   HWND window_;
-  HWND tip_ = nullptr;
+  UniqueWindow tip_;
   HWND followed_ = nullptr;
   std::wstring note_;
 };

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "text/Errors.h"
@@ -9,6 +10,7 @@
 #include "win32/ErrorText.h"
 #include "win32/EventHold.h"
 #include "win32/Utf.h"
+#include "win32/WindowBase.h"
 
 namespace focura::win32 {
 namespace {
@@ -74,11 +76,6 @@ class DialogTemplate {
 
   std::vector<WORD> words_;
   size_t countAt_ = 0;
-};
-
-struct Request {
-  std::wstring title, text, defaultText, answer;
-  HWND owner;
 };
 
 void CentreOn(HWND dialog, HWND owner) {
@@ -151,41 +148,56 @@ void FitToText(HWND dialog) {
                SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
 }
 
-INT_PTR CALLBACK PromptProc(HWND dialog, UINT msg, WPARAM wParam, LPARAM lParam) {
-  switch (msg) {
-    case WM_INITDIALOG: {
-      auto* request = reinterpret_cast<Request*>(lParam);
-      SetWindowLongPtrW(dialog, DWLP_USER, lParam);
-      SetWindowTextW(dialog, request->title.c_str());
-      SetDlgItemTextW(dialog, kInputBoxTextId, request->text.c_str());
-      HWND edit = GetDlgItem(dialog, kInputBoxEditId);
-      SetWindowTextW(edit, request->defaultText.c_str());
-      SendMessageW(edit, EM_SETSEL, 0, -1);
-      FitToText(dialog);
-      CentreOn(dialog, request->owner);
-      SetFocus(edit);
-      return FALSE;  // the focus is set
-    }
-    case WM_COMMAND:
-      if (LOWORD(wParam) == IDOK) {
-        auto* request = reinterpret_cast<Request*>(GetWindowLongPtrW(dialog, DWLP_USER));
+// One question: what it shows, and the answer once given.
+class Request : public DialogBase<Request> {
+ public:
+  Request(std::wstring title, std::wstring text, std::wstring defaultText, HWND owner)
+      : title_(std::move(title)),
+        text_(std::move(text)),
+        defaultText_(std::move(defaultText)),
+        owner_(owner) {}
+
+  INT_PTR Show(const DLGTEMPLATE* dialog) { return Run(GetModuleHandleW(nullptr), dialog, owner_); }
+  const std::wstring& Answer() const { return answer_; }
+
+ private:
+  friend class DialogBase<Request>;
+  INT_PTR HandleDialog(HWND dialog, UINT msg, WPARAM wParam, LPARAM) {
+    switch (msg) {
+      case WM_INITDIALOG: {
+        SetWindowTextW(dialog, title_.c_str());
+        SetDlgItemTextW(dialog, kInputBoxTextId, text_.c_str());
         HWND edit = GetDlgItem(dialog, kInputBoxEditId);
-        std::wstring text(static_cast<size_t>(GetWindowTextLengthW(edit)) + 1, L'\0');
-        const int n = GetWindowTextW(edit, text.data(), static_cast<int>(text.size()));
-        text.resize(static_cast<size_t>(n > 0 ? n : 0));
-        request->answer = std::move(text);
-        EndDialog(dialog, IDOK);
-        return TRUE;
+        SetWindowTextW(edit, defaultText_.c_str());
+        SendMessageW(edit, EM_SETSEL, 0, -1);
+        FitToText(dialog);
+        CentreOn(dialog, owner_);
+        SetFocus(edit);
+        return FALSE;  // the focus is set
       }
-      if (LOWORD(wParam) == IDCANCEL) {
-        EndDialog(dialog, IDCANCEL);
-        return TRUE;
-      }
-      return FALSE;
-    default:
-      return FALSE;
+      case WM_COMMAND:
+        if (LOWORD(wParam) == IDOK) {
+          HWND edit = GetDlgItem(dialog, kInputBoxEditId);
+          std::wstring text(static_cast<size_t>(GetWindowTextLengthW(edit)) + 1, L'\0');
+          const int n = GetWindowTextW(edit, text.data(), static_cast<int>(text.size()));
+          text.resize(static_cast<size_t>(n > 0 ? n : 0));
+          answer_ = std::move(text);
+          EndDialog(dialog, IDOK);
+          return TRUE;
+        }
+        if (LOWORD(wParam) == IDCANCEL) {
+          EndDialog(dialog, IDCANCEL);
+          return TRUE;
+        }
+        return FALSE;
+      default:
+        return FALSE;
+    }
   }
-}
+
+  std::wstring title_, text_, defaultText_, answer_;
+  HWND owner_;
+};
 
 }  // namespace
 
@@ -199,17 +211,16 @@ std::string InputBox::Ask(const std::string& title, const std::string& text,
   t.Add(0x0081, ES_LEFT | ES_AUTOHSCROLL | WS_BORDER | WS_TABSTOP, 7, 72, 236, 13, kInputBoxEditId,
         L"");
 
-  Request request{Widen(title), Widen(text), Widen(defaultText), {}, owner_};
+  Request request(Widen(title), Widen(text), Widen(defaultText), owner_);
   INT_PTR result;
   {
     EventHold hold;
-    result = DialogBoxIndirectParamW(GetModuleHandleW(nullptr), t.get(), owner_, PromptProc,
-                                     reinterpret_cast<LPARAM>(&request));
+    result = request.Show(t.get());
   }
   if (result == -1) {
     throw PlatformError("The prompt could not be shown: " + SystemErrorText(GetLastError()));
   }
-  return result == IDOK ? Narrow(request.answer) : std::string();
+  return result == IDOK ? Narrow(request.Answer()) : std::string();
 }
 
 }  // namespace focura::win32

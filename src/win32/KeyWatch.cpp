@@ -7,7 +7,7 @@ namespace {
 std::atomic<uint64_t> gPassed{0};
 std::atomic<HANDLE> gPassedEvent{nullptr};
 
-LRESULT CALLBACK LowLevelKeyboard(int code, WPARAM wParam, LPARAM lParam) {
+LRESULT CALLBACK LowLevelKeyboard(int code, WPARAM wParam, LPARAM lParam) noexcept {
   if (code == HC_ACTION) {
     const auto* k = reinterpret_cast<const KBDLLHOOKSTRUCT*>(lParam);
     if (k->dwExtraInfo == kKeyTag) {
@@ -22,11 +22,11 @@ LRESULT CALLBACK LowLevelKeyboard(int code, WPARAM wParam, LPARAM lParam) {
 }  // namespace
 
 KeyWatch::KeyWatch() {
-  ready_ = CreateEventW(nullptr, TRUE, FALSE, nullptr);
-  passed_ = CreateEventW(nullptr, FALSE, FALSE, nullptr);
-  gPassedEvent = passed_;
+  ready_.reset(CreateEventW(nullptr, TRUE, FALSE, nullptr));
+  passed_.reset(CreateEventW(nullptr, FALSE, FALSE, nullptr));
+  gPassedEvent = passed_.get();
   thread_ = std::thread([this] { Run(); });
-  WaitForSingleObject(ready_, 5000);
+  WaitForSingleObject(ready_.get(), 5000);
 }
 
 KeyWatch::~KeyWatch() {
@@ -35,8 +35,6 @@ KeyWatch::~KeyWatch() {
   if (thread_.joinable())
     thread_.join();
   gPassedEvent = nullptr;
-  CloseHandle(passed_);
-  CloseHandle(ready_);
 }
 
 uint64_t KeyWatch::Passed() const {
@@ -49,7 +47,7 @@ bool KeyWatch::WaitPassed(uint64_t count, DWORD ms) const {
     const DWORD spent = GetTickCount() - start;
     if (spent >= ms)
       return false;
-    WaitForSingleObject(passed_, ms - spent);
+    WaitForSingleObject(passed_.get(), ms - spent);
   }
   return true;
 }
@@ -58,14 +56,14 @@ void KeyWatch::Run() {
   MSG msg;
   PeekMessageW(&msg, nullptr, 0, 0, PM_NOREMOVE);  // the thread's queue, for the quit message
   threadId_ = GetCurrentThreadId();
-  HHOOK hook = SetWindowsHookExW(WH_KEYBOARD_LL, LowLevelKeyboard, GetModuleHandleW(nullptr), 0);
-  hooked_ = hook != nullptr;
-  SetEvent(ready_);
+  // Unhooked on this thread, which set it.
+  const UniqueHook hook(
+      SetWindowsHookExW(WH_KEYBOARD_LL, LowLevelKeyboard, GetModuleHandleW(nullptr), 0));
+  hooked_ = static_cast<bool>(hook);
+  SetEvent(ready_.get());
   // The hook is called through this thread's message loop; it must keep turning.
   while (GetMessageW(&msg, nullptr, 0, 0) > 0)
     DispatchMessageW(&msg);
-  if (hook != nullptr)
-    UnhookWindowsHookEx(hook);
 }
 
 }  // namespace focura::win32

@@ -8,6 +8,8 @@
 #include <atomic>
 #include <thread>
 
+#include "win32/Owned.h"
+
 namespace focura::win32 {
 
 inline constexpr ULONG_PTR kKeyTag = 0x46435241;  // marks the events this program inserts
@@ -32,8 +34,8 @@ class KeyWatch {
   std::thread thread_;
   std::atomic<DWORD> threadId_{0};
   std::atomic<bool> hooked_{false};
-  HANDLE ready_ = nullptr;
-  HANDLE passed_ = nullptr;  // set whenever a tagged event passes
+  UniqueHandle ready_;
+  UniqueHandle passed_;  // set whenever a tagged event passes
 };
 
 }  // namespace focura::win32

@@ -9,6 +9,7 @@
 
 #include "text/Errors.h"
 #include "ui/Controls.h"
+#include "ui/DispatchBoundary.h"
 #include "win32/CaptionLayout.h"
 #include "win32/EnterClick.h"
 #include "win32/ErrorText.h"
@@ -30,7 +31,7 @@ ATOM RegisterMainClass(HINSTANCE instance) {
   WNDCLASSEXW wc{};
   wc.cbSize = sizeof wc;
   wc.style = CS_HREDRAW | CS_VREDRAW;
-  wc.lpfnWndProc = DefWindowProcW;
+  wc.lpfnWndProc = &MainWindow::Proc;
   wc.hInstance = instance;
   wc.hCursor = LoadCursorW(nullptr, IDC_ARROW);
   wc.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1);
@@ -49,6 +50,22 @@ ATOM RegisterMainClass(HINSTANCE instance) {
   return atom;
 }
 
+std::function<bool(HWND, std::string_view)>& ControlCreationFault() {
+  static std::function<bool(HWND, std::string_view)> fault;
+  return fault;
+}
+
+HWND CreateControl(const ControlSpec& c, const RECT& r, HWND parent) {
+  if (const auto& fault = ControlCreationFault(); fault && fault(parent, c.name)) {
+    SetLastError(ERROR_NO_MORE_USER_HANDLES);
+    return nullptr;
+  }
+  return CreateWindowExW(ControlExStyle(c.kind), ControlClass(c.kind), Widen(c.caption).c_str(),
+                         ControlStyle(c), r.left, r.top, r.right - r.left, r.bottom - r.top, parent,
+                         reinterpret_cast<HMENU>(static_cast<INT_PTR>(c.id)),
+                         GetModuleHandleW(nullptr), nullptr);
+}
+
 int SystemDpi() {
   HDC screen = GetDC(nullptr);
   const int dpi = screen != nullptr ? GetDeviceCaps(screen, LOGPIXELSX) : 96;
@@ -59,6 +76,10 @@ int SystemDpi() {
 
 }  // namespace
 
+void SetControlCreationFaultForTest(std::function<bool(HWND, std::string_view)> fault) {
+  ControlCreationFault() = std::move(fault);
+}
+
 MainWindow::MainWindow(HINSTANCE instance, int dpi) : dpi_(dpi > 0 ? dpi : SystemDpi()) {
   RegisterMainClass(instance);
   const FormSpec& form = MainForm();
@@ -68,64 +89,55 @@ MainWindow::MainWindow(HINSTANCE instance, int dpi) : dpi_(dpi > 0 ? dpi : Syste
   AdjustWindowRectEx(&outer, kFrameStyle, TRUE, 0);
 
   menus_ = BuildMenuBar();
-  hwnd_ = CreateWindowExW(0, kMainWindowClass, Widen(form.caption).c_str(), kFrameStyle,
-                          CW_USEDEFAULT, CW_USEDEFAULT, outer.right - outer.left,
-                          outer.bottom - outer.top, nullptr, menus_.bar, instance, nullptr);
-  if (hwnd_ == nullptr) {
-    const DWORD error = GetLastError();
-    DestroyMenu(menus_.bar);
-    throw PlatformError("The main window cannot be created: " + SystemErrorText(error));
+  UniqueMenu bar(menus_.bar);
+  if (Create(0, kMainWindowClass, Widen(form.caption).c_str(), kFrameStyle, CW_USEDEFAULT,
+             CW_USEDEFAULT, outer.right - outer.left, outer.bottom - outer.top, nullptr, menus_.bar,
+             instance) == nullptr) {
+    throw PlatformError("The main window cannot be created: " + SystemErrorText(GetLastError()));
   }
-  SetWindowLongPtrW(hwnd_, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(this));
-  SetWindowLongPtrW(hwnd_, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&MainWindow::Proc));
+  bar.release();  // destroyed with the window
 
   // A menu bar that wraps takes client height; grow the frame until the client area fits.
   RECT client{};
-  GetClientRect(hwnd_, &client);
+  GetClientRect(Hwnd(), &client);
   RECT frame{};
-  GetWindowRect(hwnd_, &frame);
+  GetWindowRect(Hwnd(), &frame);
   const int extraW = clientW - client.right;
   const int extraH = clientH - client.bottom;
   minTrack_ = SIZE{frame.right - frame.left + extraW, frame.bottom - frame.top + extraH};
   if (extraW != 0 || extraH != 0) {
-    SetWindowPos(hwnd_, nullptr, 0, 0, minTrack_.cx, minTrack_.cy,
+    SetWindowPos(Hwnd(), nullptr, 0, 0, minTrack_.cx, minTrack_.cy,
                  SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
   }
 
-  font_ = CreateDialogFont(dpi_);
+  font_.reset(CreateDialogFont(dpi_));
+  // Should this throw, the base destroys the window, unbound first: nothing reaches a dead object.
   CreateControls();
   previousHook_ = SetEventsReleasedHook([this] {
-    if (!held_.empty() && hwnd_ != nullptr)
-      PostMessageW(hwnd_, kReplayHeld, 0, 0);
+    if (!held_.empty() && Hwnd() != nullptr)
+      PostMessageW(Hwnd(), kReplayHeld, 0, 0);
   });
 }
 
 MainWindow::~MainWindow() {
   SetEventsReleasedHook(std::move(previousHook_));
-  if (hwnd_ != nullptr) {
-    SetWindowLongPtrW(hwnd_, GWLP_USERDATA, 0);
-    DestroyWindow(hwnd_);
-  }
-  if (font_ != nullptr)
-    DeleteObject(font_);
+  Destroy();  // before the font its controls use goes
 }
 
 void MainWindow::CreateControls() {
-  tips_ = std::make_unique<ControlTips>(hwnd_, MulDiv(400, dpi_, 96));
+  tips_ = std::make_unique<ControlTips>(Hwnd(), MulDiv(400, dpi_, 96));
   // Creation order is the tab order: the dialog manager moves the focus along it.
-  for (const ControlPlace& place : PlaceControls(font_, dpi_, NewButtonTextInset(hwnd_, dpi_))) {
+  for (const ControlPlace& place :
+       PlaceControls(font_.get(), dpi_, NewButtonTextInset(Hwnd(), dpi_))) {
     const ControlSpec& c = *place.spec;
     const RECT& r = place.rect;
-    HWND control = CreateWindowExW(
-        ControlExStyle(c.kind), ControlClass(c.kind), Widen(c.caption).c_str(), ControlStyle(c),
-        r.left, r.top, r.right - r.left, r.bottom - r.top, hwnd_,
-        reinterpret_cast<HMENU>(static_cast<INT_PTR>(c.id)), GetModuleHandleW(nullptr), nullptr);
+    HWND control = CreateControl(c, r, Hwnd());
     if (control == nullptr) {
       throw PlatformError("Control " + std::string(c.name) +
                           " cannot be created: " + SystemErrorText(GetLastError()));
     }
-    if (font_ != nullptr)
-      SendMessageW(control, WM_SETFONT, reinterpret_cast<WPARAM>(font_), FALSE);
+    if (font_.get() != nullptr)
+      SendMessageW(control, WM_SETFONT, reinterpret_cast<WPARAM>(font_.get()), FALSE);
     if (c.name == kRunButton) {
       if (!place.captionFits)
         runCaptionTip_ = Widen(c.caption);
@@ -151,7 +163,7 @@ std::wstring MainWindow::LiveTip() const {
   std::wstring tip = runCaptionTip_;
   std::string text;
   try {
-    if (events_ != nullptr && !closeRequested_)
+    if (events_ != nullptr && !CloseRequested())
       text = events_->Tip(kRunButton);
   } catch (...) {
   }
@@ -161,10 +173,10 @@ std::wstring MainWindow::LiveTip() const {
 }
 
 void MainWindow::Show(int showCommand) {
-  ShowWindow(hwnd_, showCommand);
-  UpdateWindow(hwnd_);
+  ShowWindow(Hwnd(), showCommand);
+  UpdateWindow(Hwnd());
   const ControlSpec& first = MainControls().front();
-  lastFocus_ = GetDlgItem(hwnd_, first.id);
+  lastFocus_ = GetDlgItem(Hwnd(), first.id);
   SetFocus(lastFocus_);
 }
 
@@ -184,33 +196,33 @@ void MainWindow::DispatchMessageOnce(MSG& msg) {
   // Enter on a focused button clicks it. Otherwise the dialog manager gives Tab its meaning;
   // without a default button, Enter elsewhere and Esc become IDOK and IDCANCEL, which name no
   // control and so click nothing.
-  if (ClickFocusedButtonOnEnter(hwnd_, msg))
+  if (ClickFocusedButtonOnEnter(Hwnd(), msg))
     return;
-  if (hwnd_ != nullptr && IsDialogMessageW(hwnd_, &msg))
+  if (Hwnd() != nullptr && IsDialogMessageW(Hwnd(), &msg))
     return;
   TranslateMessage(&msg);
   DispatchMessageW(&msg);
 }
 
 void MainWindow::Pump() {
-  if (closeRequested_)
+  if (CloseRequested())
     throw WindowClosed();
   ReplayHeld();
   MSG msg{};
-  while (!closeRequested_ && PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
+  while (!CloseRequested() && PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
     if (msg.message == WM_QUIT) {
       PostQuitMessage(static_cast<int>(msg.wParam));
       break;
     }
     DispatchMessageOnce(msg);
   }
-  if (closeRequested_)
+  if (CloseRequested())
     throw WindowClosed();
 }
 
 HWND MainWindow::Control(std::string_view name) const {
   const ControlSpec* c = FindControl(name);
-  return c != nullptr && hwnd_ != nullptr ? GetDlgItem(hwnd_, c->id) : nullptr;
+  return c != nullptr && Hwnd() != nullptr ? GetDlgItem(Hwnd(), c->id) : nullptr;
 }
 
 HWND MainWindow::ControlOrThrow(const std::string& name) const {
@@ -245,7 +257,7 @@ void MainWindow::SetEnabled(const std::string& control, bool enabled) {
     return;
   // A control that loses the focus by being disabled would leave the keyboard nowhere.
   if (!enabled && GetFocus() == h)
-    SetFocus(GetNextDlgTabItem(hwnd_, h, FALSE));
+    SetFocus(GetNextDlgTabItem(Hwnd(), h, FALSE));
   EnableWindow(h, enabled ? TRUE : FALSE);
 }
 
@@ -266,18 +278,6 @@ void MainWindow::SetChecked(const std::string& menuItem, bool checked) {
   }
   CheckMenuItem(menus_.bar, static_cast<UINT>(m->id),
                 MF_BYCOMMAND | (checked ? MF_CHECKED : MF_UNCHECKED));
-}
-
-LRESULT CALLBACK MainWindow::Proc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
-  auto* self = reinterpret_cast<MainWindow*>(GetWindowLongPtrW(hwnd, GWLP_USERDATA));
-  if (self == nullptr)
-    return DefWindowProcW(hwnd, msg, wParam, lParam);
-  try {
-    return self->Handle(msg, wParam, lParam);
-  } catch (...) {
-    // Nothing may unwind through the system's code that called us.
-    return 0;
-  }
 }
 
 LRESULT MainWindow::Handle(UINT msg, WPARAM wParam, LPARAM lParam) {
@@ -352,7 +352,7 @@ LRESULT MainWindow::Handle(UINT msg, WPARAM wParam, LPARAM lParam) {
       // A plain window does not remember its focused control across deactivation.
       if (LOWORD(wParam) == WA_INACTIVE) {
         HWND focus = GetFocus();
-        if (focus != nullptr && IsChild(hwnd_, focus))
+        if (focus != nullptr && IsChild(Hwnd(), focus))
           lastFocus_ = focus;
         return 0;
       }
@@ -360,24 +360,22 @@ LRESULT MainWindow::Handle(UINT msg, WPARAM wParam, LPARAM lParam) {
     case WM_SETFOCUS:
       if (lastFocus_ != nullptr && IsWindow(lastFocus_) && IsWindowEnabled(lastFocus_)) {
         SetFocus(lastFocus_);
-      } else if (HWND next = GetNextDlgTabItem(hwnd_, nullptr, FALSE)) {
+      } else if (HWND next = GetNextDlgTabItem(Hwnd(), nullptr, FALSE)) {
         SetFocus(next);
       }
       return 0;
     case WM_DESTROY:
-      SetWindowLongPtrW(hwnd_, GWLP_USERDATA, 0);
-      hwnd_ = nullptr;
       PostQuitMessage(0);
       return 0;
     default:
       break;
   }
-  return DefWindowProcW(hwnd_, msg, wParam, lParam);
+  return DefWindowProcW(Hwnd(), msg, wParam, lParam);
 }
 
 void MainWindow::Paint() {
   PAINTSTRUCT ps{};
-  HDC dc = BeginPaint(hwnd_, &ps);
+  HDC dc = BeginPaint(Hwnd(), &ps);
   // Line1: an etched rule under the menu bar.
   const LineSpec& line = MainLine();
   const int x1 = TwipsToPixels(line.x1, dpi_);
@@ -387,7 +385,7 @@ void MainWindow::Paint() {
   RECT light{x1, y + 1, x2 + 1, y + 2};
   FillRect(dc, &dark, GetSysColorBrush(COLOR_BTNSHADOW));
   FillRect(dc, &light, GetSysColorBrush(COLOR_BTNHIGHLIGHT));
-  EndPaint(hwnd_, &ps);
+  EndPaint(Hwnd(), &ps);
 }
 
 bool MainWindow::RouteCommand(WPARAM wParam, LPARAM lParam) {
@@ -422,35 +420,24 @@ void MainWindow::Submit(Event event) {
   Deliver(event);
 }
 
+bool MainWindow::CloseRequested() const {
+  return events_ != nullptr ? events_->Closed() : closedUnattached_;
+}
+
 void MainWindow::Deliver(const Event& event) {
   if (event.kind == EventKind::Close) {
-    if (!closeRequested_) {
-      closeRequested_ = true;
-      if (events_ != nullptr) {
-        try {
-          events_->Close();
-        } catch (...) {
-          // The window closes whatever the farewell to the Z server did.
-        }
-      }
-    }
+    if (events_ == nullptr)
+      closedUnattached_ = true;
+    else if (!events_->Closed())
+      RunInBoundary([this] { events_->Close(); });  // the window goes whatever the farewell did
     FinishCloseIfIdle();
     return;
   }
-  if (closeRequested_ || events_ == nullptr)
+  if (CloseRequested() || events_ == nullptr)
     return;
-  ++depth_;
-  try {
-    events_->Dispatch(event.name);
-  } catch (const WindowClosed&) {
-  } catch (const std::exception& e) {
-    if (!closeRequested_)
-      SetText(kStatusLine, e.what());
-  } catch (...) {
-    if (!closeRequested_)
-      SetText(kStatusLine, "Unexpected error");
-  }
-  --depth_;
+  const auto failure = RunInBoundary([&] { events_->Dispatch(event.name); });
+  if (failure && !CloseRequested())
+    RunInBoundary([&] { SetText(kStatusLine, *failure); });
   FinishCloseIfIdle();
 }
 
@@ -463,12 +450,12 @@ void MainWindow::ReplayHeld() {
 }
 
 void MainWindow::FinishCloseIfIdle() {
-  if (!closeRequested_ || hwnd_ == nullptr || depth_ > 0)
+  if (!CloseRequested() || Hwnd() == nullptr)
     return;
   if (events_ != nullptr && events_->Busy())
     return;
   held_.clear();
-  DestroyWindow(hwnd_);
+  DestroyWhileBound();
 }
 
 }  // namespace focura::win32

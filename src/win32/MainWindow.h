@@ -13,6 +13,8 @@
 #include "ui/Window.h"
 #include "win32/ControlTips.h"
 #include "win32/MainWindowLayout.h"
+#include "win32/Owned.h"
+#include "win32/WindowBase.h"
 
 namespace focura::win32 {
 
@@ -22,15 +24,22 @@ class WindowEvents {
   virtual ~WindowEvents() = default;
   // A click on a control or menu item, or "mnuCapture" when the "Image Capture" menu opens.
   virtual void Dispatch(const std::string& name) = 0;
-  // The operator closes the window; called once.
+  // The operator closes the window; called until Closed() says it was heard.
   virtual void Close() = 0;
+  // Whether the close was heard: the window takes no more events and ends once nothing is Busy.
+  virtual bool Closed() const = 0;
   // Whether a handler is in progress.
   virtual bool Busy() const = 0;
   // The text of a live tooltip, asked for as it is about to show ("" for none); never throws.
   virtual std::string Tip(const std::string& control) = 0;
 };
 
-class MainWindow : public Window {
+// For tests: called before each control is created with the window it goes into; returning true
+// makes that creation fail as when the system runs out of window handles. Empty: none fails.
+void SetControlCreationFaultForTest(
+    std::function<bool(HWND window, std::string_view control)> fault);
+
+class MainWindow : public Window, public WindowBase<MainWindow> {
  public:
   // `dpi` 0: the system's. Fonts and geometry are made for the DPI the window is drawn at.
   explicit MainWindow(HINSTANCE instance = GetModuleHandleW(nullptr), int dpi = 0);
@@ -44,11 +53,12 @@ class MainWindow : public Window {
   // Runs until the window is gone; returns the exit code (0 after a normal close).
   int RunMessageLoop();
 
-  HWND Handle() const { return hwnd_; }
+  HWND Handle() const { return Hwnd(); }
   HWND Control(std::string_view name) const;
   HMENU MenuBarHandle() const { return menus_.bar; }
   int Dpi() const { return dpi_; }
-  bool CloseRequested() const { return closeRequested_; }
+  // Asked of the window's logic, which alone keeps the close.
+  bool CloseRequested() const;
   // The full text a control's tooltip shows ("" for none).
   std::wstring TipText(std::string_view control) const;
 
@@ -68,7 +78,7 @@ class MainWindow : public Window {
     std::string name;
   };
 
-  static LRESULT CALLBACK Proc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam);
+  friend class WindowBase<MainWindow>;
   LRESULT Handle(UINT msg, WPARAM wParam, LPARAM lParam);
   void CreateControls();
   void Paint();
@@ -82,9 +92,8 @@ class MainWindow : public Window {
   // The live tip of the run button: its caption when cut, then what the window's logic says.
   std::wstring LiveTip() const;
 
-  HWND hwnd_ = nullptr;
-  MenuBar menus_;
-  HFONT font_ = nullptr;
+  MenuBar menus_;  // the bar belongs to the window once it is created
+  UniqueFont font_;
   int dpi_ = 96;
   SIZE minTrack_{};
   std::unique_ptr<ControlTips> tips_;
@@ -93,8 +102,7 @@ class MainWindow : public Window {
   wchar_t probeTip_[2048] = {};
   RECT statusDesign_{};
   WindowEvents* events_ = nullptr;
-  int depth_ = 0;
-  bool closeRequested_ = false;
+  bool closedUnattached_ = false;  // a close with no logic attached to hear it
   HWND lastFocus_ = nullptr;
   std::deque<Event> held_;
   std::function<void()> previousHook_;

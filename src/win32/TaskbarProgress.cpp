@@ -4,6 +4,9 @@
 #include <commctrl.h>
 #include <shobjidl.h>
 
+#include <utility>
+
+#include "win32/Boundary.h"
 #include "win32/Utf.h"
 
 namespace focura::win32 {
@@ -46,41 +49,40 @@ void TaskbarProgress::Forget() {
   if (hwnd_ != nullptr)
     RemoveWindowSubclass(hwnd_, &TaskbarProgress::Watch, kWatchId);
   hwnd_ = nullptr;
-  if (taskbar_ != nullptr)
-    taskbar_->Release();
-  taskbar_ = nullptr;
+  taskbar_.Reset();
 }
 
 LRESULT CALLBACK TaskbarProgress::Watch(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam, UINT_PTR,
-                                        DWORD_PTR self) {
+                                        DWORD_PTR self) noexcept {
   auto* progress = reinterpret_cast<TaskbarProgress*>(self);
-  if (msg == progress->buttonCreated_ && msg != 0) {
-    progress->ButtonCreated();
+  Guarded([&] { progress->Watched(msg, wParam); }, [](const std::string&) {});
+  return DefSubclassProc(hwnd, msg, wParam, lParam);
+}
+
+void TaskbarProgress::Watched(UINT msg, WPARAM wParam) {
+  if (msg == buttonCreated_ && msg != 0) {
+    ButtonCreated();
   } else if (msg == WM_ACTIVATE && LOWORD(wParam) != WA_INACTIVE) {
     // The operator is back after the end and has the status line in view: the button has said
     // what it had to say.
-    const Shows s = progress->shows_;
+    const Shows s = shows_;
     if (s == Shows::Done || s == Shows::Paused || s == Shows::Error) {
-      progress->shows_ = Shows::Nothing;
-      progress->Apply();
+      shows_ = Shows::Nothing;
+      Apply();
     }
   } else if (msg == WM_NCDESTROY) {
-    progress->Forget();
+    Forget();
   }
-  return DefSubclassProc(hwnd, msg, wParam, lParam);
 }
 
 void TaskbarProgress::ButtonCreated() {
   // Sent again when the shell restarts: the object stays, and what it shows is given again.
   if (taskbar_ == nullptr) {
-    void* object = nullptr;
+    Microsoft::WRL::ComPtr<ITaskbarList3> list;
     if (SUCCEEDED(CoCreateInstance(CLSID_TaskbarList, nullptr, CLSCTX_INPROC_SERVER,
-                                   IID_ITaskbarList3, &object))) {
-      auto* list = static_cast<ITaskbarList3*>(object);
-      if (SUCCEEDED(list->HrInit()))
-        taskbar_ = list;
-      else
-        list->Release();
+                                   IID_PPV_ARGS(&list))) &&
+        SUCCEEDED(list->HrInit())) {
+      taskbar_ = std::move(list);
     }
   }
   Apply();

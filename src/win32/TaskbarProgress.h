@@ -3,6 +3,9 @@
 // program covers the window, and a flash of the button when a run ends behind another window.
 
 #include <windows.h>
+// After windows.h, which it needs.
+#include <shobjidl.h>
+#include <wrl/client.h>
 
 #include <cstdint>
 #include <string>
@@ -44,7 +47,8 @@ class TaskbarProgress final : public RunProgress {
 
  private:
   static LRESULT CALLBACK Watch(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam, UINT_PTR id,
-                                DWORD_PTR self);
+                                DWORD_PTR self) noexcept;
+  void Watched(UINT msg, WPARAM wParam);
   void ButtonCreated();
   void Ended(Shows how);
   void Apply();
@@ -53,7 +57,7 @@ class TaskbarProgress final : public RunProgress {
 
   HWND hwnd_;
   UINT buttonCreated_;
-  ITaskbarList3* taskbar_ = nullptr;
+  Microsoft::WRL::ComPtr<ITaskbarList3> taskbar_;
   Shows shows_ = Shows::Nothing;
   int32_t plane_ = 0;
   int32_t planes_ = 0;

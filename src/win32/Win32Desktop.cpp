@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cstring>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "text/Errors.h"
@@ -83,10 +84,7 @@ class ClipboardSession {
 
 Win32Desktop::Win32Desktop() = default;
 
-Win32Desktop::~Win32Desktop() {
-  if (clipboardOwner_ != nullptr)
-    DestroyWindow(clipboardOwner_);
-}
+Win32Desktop::~Win32Desktop() = default;
 
 int32_t Win32Desktop::StartProgram(const std::string& commandLine) {
   const DesktopSnapshot before = view_.Snapshot();
@@ -101,11 +99,11 @@ int32_t Win32Desktop::StartProgram(const std::string& commandLine) {
                       &pi)) {
     throw PlatformError("Cannot start \"" + commandLine + "\": " + SystemErrorText(GetLastError()));
   }
-  CloseHandle(pi.hThread);
-  const std::string exe = ExeNameOf(pi.hProcess);
+  ProcessHandles started(pi);
+  const std::string exe = ExeNameOf(started.process.get());
   // Ready: its thread waits for input for the first time (at once for a program without windows).
-  WaitForInputIdle(pi.hProcess, kStartWaitMs);
-  view_.Hold(pi.dwProcessId, pi.hProcess, exe);
+  WaitForInputIdle(started.process.get(), kStartWaitMs);
+  view_.Hold(pi.dwProcessId, std::move(started.process), exe);
   const auto id = static_cast<int32_t>(pi.dwProcessId);
   Task& task = tasks_[id] = {RecordLaunch(pi.dwProcessId, exe, before), GetTickCount()};
   // Found now, the task is bound to its program at once: a later copy can never be taken for it.
@@ -196,14 +194,14 @@ bool Win32Desktop::WaitTaskTextFocus(int32_t taskId) {
   if (thread == 0)
     return false;
   // The process is held by the view, so the id is still the window's program.
-  HANDLE process = OpenProcess(SYNCHRONIZE | PROCESS_QUERY_INFORMATION, FALSE, pid);
-  if (process == nullptr)
-    process = OpenProcess(SYNCHRONIZE | PROCESS_QUERY_LIMITED_INFORMATION, FALSE, pid);
-  if (process == nullptr)
+  UniqueHandle process(OpenProcess(SYNCHRONIZE | PROCESS_QUERY_INFORMATION, FALSE, pid));
+  if (!process)
+    process.reset(OpenProcess(SYNCHRONIZE | PROCESS_QUERY_LIMITED_INFORMATION, FALSE, pid));
+  if (!process)
     return false;
   const DWORD begin = GetTickCount();
-  const DWORD idle = WaitForInputIdle(process, kTextFocusWaitMs);
-  CloseHandle(process);
+  const DWORD idle = WaitForInputIdle(process.get(), kTextFocusWaitMs);
+  process.reset();
   if (idle != 0)
     return false;
   do {
@@ -232,14 +230,14 @@ void Win32Desktop::SendKeys(const KeyStrokes& keys) {
 
 HWND Win32Desktop::ClipboardOwner() {
   // Clipboard data can only be set by a session that has an owner window.
-  if (clipboardOwner_ == nullptr) {
-    clipboardOwner_ = CreateWindowExW(0, L"STATIC", L"", 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr,
-                                      GetModuleHandleW(nullptr), nullptr);
-    if (clipboardOwner_ == nullptr) {
+  if (!clipboardOwner_) {
+    clipboardOwner_.reset(CreateWindowExW(0, L"STATIC", L"", 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr,
+                                          GetModuleHandleW(nullptr), nullptr));
+    if (!clipboardOwner_) {
       throw PlatformError("The clipboard cannot be used: " + SystemErrorText(GetLastError()));
     }
   }
-  return clipboardOwner_;
+  return clipboardOwner_.get();
 }
 
 void Win32Desktop::SetClipboardText(const std::string& text) {
@@ -249,22 +247,16 @@ void Win32Desktop::SetClipboardText(const std::string& text) {
   if (!EmptyClipboard()) {
     throw PlatformError("The clipboard cannot be cleared: " + SystemErrorText(GetLastError()));
   }
-  HGLOBAL memory = GlobalAlloc(GMEM_MOVEABLE, bytes);
-  if (memory == nullptr)
+  UniqueGlobal memory(GlobalAlloc(GMEM_MOVEABLE, bytes));
+  void* target = memory ? GlobalLock(memory.get()) : nullptr;
+  if (target == nullptr)
     throw PlatformError("No memory for the clipboard text");
-  void* target = GlobalLock(memory);
-  if (target == nullptr) {
-    GlobalFree(memory);
-    throw PlatformError("No memory for the clipboard text");
-  }
   std::memcpy(target, wide.c_str(), bytes);
-  GlobalUnlock(memory);
+  GlobalUnlock(memory.get());
   // The clipboard owns the memory only once it has accepted it.
-  if (SetClipboardData(CF_UNICODETEXT, memory) == nullptr) {
-    const DWORD error = GetLastError();
-    GlobalFree(memory);
-    throw PlatformError("The clipboard did not take the text: " + SystemErrorText(error));
-  }
+  if (SetClipboardData(CF_UNICODETEXT, memory.get()) == nullptr)
+    throw PlatformError("The clipboard did not take the text: " + SystemErrorText(GetLastError()));
+  memory.release();
 }
 
 }  // namespace focura::win32

@@ -7,6 +7,7 @@
 
 #include "capture/Desktop.h"
 #include "capture/TaskWindow.h"
+#include "win32/Owned.h"
 #include "win32/Win32DesktopView.h"
 #include "win32/Win32Keyboard.h"
 
@@ -48,7 +49,7 @@ class Win32Desktop : public Desktop {
   Win32DesktopView view_;
   Win32Keyboard keyboard_;
   std::map<int32_t, Task> tasks_;
-  HWND clipboardOwner_ = nullptr;
+  UniqueWindow clipboardOwner_;
 };
 
 }  // namespace focura::win32

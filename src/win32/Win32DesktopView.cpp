@@ -6,8 +6,10 @@
 #include <mutex>
 #include <set>
 #include <thread>
+#include <utility>
 
 #include "win32/Utf.h"
+#include "win32/WindowBase.h"
 
 namespace focura::win32 {
 namespace {
@@ -31,19 +33,16 @@ BOOL CALLBACK AddWindow(HWND hwnd, LPARAM param) {
 }
 
 uint64_t CreationTimeOf(DWORD pid) {
-  HANDLE h = OpenProcess(PROCESS_QUERY_LIMITED_INFORMATION, FALSE, pid);
-  if (h == nullptr)
-    return 0;
-  const uint64_t t = CreationTime(h);
-  CloseHandle(h);
-  return t;
+  const UniqueHandle h(OpenProcess(PROCESS_QUERY_LIMITED_INFORMATION, FALSE, pid));
+  return h ? CreationTime(h.get()) : 0;
 }
 
 std::vector<ProcessEntry> RunningProcesses() {
   std::vector<ProcessEntry> out;
-  HANDLE snap = CreateToolhelp32Snapshot(TH32CS_SNAPPROCESS, 0);
-  if (snap == INVALID_HANDLE_VALUE)
+  const UniqueFile snapshot(CreateToolhelp32Snapshot(TH32CS_SNAPPROCESS, 0));
+  if (!snapshot)
     return out;
+  HANDLE snap = snapshot.get();
   PROCESSENTRY32W pe{};
   pe.dwSize = sizeof pe;
   for (BOOL ok = Process32FirstW(snap, &pe); ok; ok = Process32NextW(snap, &pe)) {
@@ -54,7 +53,6 @@ std::vector<ProcessEntry> RunningProcesses() {
     out.push_back({pe.th32ProcessID, pe.th32ParentProcessID, Narrow(exe), true,
                    CreationTimeOf(pe.th32ProcessID)});
   }
-  CloseHandle(snap);
   return out;
 }
 
@@ -63,15 +61,13 @@ std::vector<ProcessEntry> RunningProcesses() {
 // The shell tells a window registered with it when a top-level window flashes its taskbar button,
 // which is all a running copy of a program may do under the foreground rules. The window lives on
 // a thread of its own so that the notices arrive while the tool's thread waits.
-class FlashWatch {
+class FlashWatch : public WindowBase<FlashWatch> {
  public:
   FlashWatch() {
-    HANDLE ready = CreateEventW(nullptr, TRUE, FALSE, nullptr);
-    thread_ = std::thread([this, ready] { Run(ready); });
-    if (ready != nullptr) {
-      WaitForSingleObject(ready, 5000);
-      CloseHandle(ready);
-    }
+    const UniqueHandle ready(CreateEventW(nullptr, TRUE, FALSE, nullptr));
+    thread_ = std::thread([this, ready = ready.get()] { Run(ready); });
+    if (ready)
+      WaitForSingleObject(ready.get(), 5000);
   }
   ~FlashWatch() {
     if (threadId_ != 0)
@@ -87,14 +83,14 @@ class FlashWatch {
   }
 
  private:
-  static LRESULT CALLBACK Proc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
-    auto* self = reinterpret_cast<FlashWatch*>(GetWindowLongPtrW(hwnd, GWLP_USERDATA));
-    if (self != nullptr && msg == self->shellMessage_ && wp == HSHELL_FLASH) {
-      std::lock_guard<std::mutex> lock(self->mutex_);
-      self->flashes_[reinterpret_cast<HWND>(lp)] = ++self->count_;
+  friend class WindowBase<FlashWatch>;
+  LRESULT Handle(UINT msg, WPARAM wp, LPARAM lp) {
+    if (msg != 0 && msg == shellMessage_ && wp == HSHELL_FLASH) {
+      std::lock_guard<std::mutex> lock(mutex_);
+      flashes_[reinterpret_cast<HWND>(lp)] = ++count_;
       return 0;
     }
-    return DefWindowProcW(hwnd, msg, wp, lp);
+    return DefWindowProcW(Hwnd(), msg, wp, lp);
   }
 
   void Run(HANDLE ready) {
@@ -106,14 +102,12 @@ class FlashWatch {
     RegisterClassW(&wc);  // fails harmlessly when a second watch registers it again
     shellMessage_ = RegisterWindowMessageW(L"SHELLHOOK");
     // A hidden top-level window: the shell reports to top-level windows only.
-    HWND window = CreateWindowExW(WS_EX_TOOLWINDOW, kClass, L"", WS_POPUP, 0, 0, 0, 0, nullptr,
-                                  nullptr, wc.hInstance, nullptr);
-    if (window != nullptr) {
-      SetWindowLongPtrW(window, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(this));
-      if (shellMessage_ == 0 || !RegisterShellHookWindow(window)) {
-        DestroyWindow(window);
-        window = nullptr;
-      }
+    // Destroyed on this thread, the only one that may.
+    HWND window =
+        Create(WS_EX_TOOLWINDOW, kClass, L"", WS_POPUP, 0, 0, 0, 0, nullptr, nullptr, wc.hInstance);
+    if (window != nullptr && (shellMessage_ == 0 || !RegisterShellHookWindow(window))) {
+      Destroy();
+      window = nullptr;
     }
     MSG msg;
     PeekMessageW(&msg, nullptr, 0, 0, PM_NOREMOVE);  // the queue exists before the id is given
@@ -126,7 +120,7 @@ class FlashWatch {
     while (GetMessageW(&msg, nullptr, 0, 0) > 0)
       DispatchMessageW(&msg);
     DeregisterShellHookWindow(window);
-    DestroyWindow(window);
+    Destroy();
   }
 
   std::thread thread_;
@@ -146,36 +140,29 @@ uint64_t CreationTime(HANDLE process) {
 
 Win32DesktopView::Win32DesktopView() : flashes_(std::make_unique<FlashWatch>()) {}
 
-Win32DesktopView::~Win32DesktopView() {
-  for (auto& [pid, held] : held_)
-    CloseHandle(held.handle);
-}
+Win32DesktopView::~Win32DesktopView() = default;
 
-void Win32DesktopView::Hold(DWORD processId, HANDLE process, const std::string& exeName) {
-  if (held_.count(processId) != 0) {
-    CloseHandle(process);
+void Win32DesktopView::Hold(DWORD processId, UniqueHandle process, const std::string& exeName) {
+  if (held_.count(processId) != 0)
     return;
-  }
   ProcessEntry entry;
   entry.id = processId;
   entry.parentId = GetCurrentProcessId();
   entry.exeName = exeName;
-  entry.created = CreationTime(process);
-  held_[processId] = {process, entry};
+  entry.created = CreationTime(process.get());
+  held_[processId] = {std::move(process), entry};
 }
 
 bool Win32DesktopView::HoldSeen(const ProcessEntry& seen) {
   if (Holds(seen.id))
     return true;
-  HANDLE h = OpenProcess(SYNCHRONIZE | PROCESS_QUERY_LIMITED_INFORMATION, FALSE, seen.id);
-  if (h == nullptr)
+  UniqueHandle h(OpenProcess(SYNCHRONIZE | PROCESS_QUERY_LIMITED_INFORMATION, FALSE, seen.id));
+  if (!h)
     return false;
   // Opened after the snapshot: it must still be the same process, and running.
-  if (CreationTime(h) != seen.created || WaitForSingleObject(h, 0) != WAIT_TIMEOUT) {
-    CloseHandle(h);
+  if (CreationTime(h.get()) != seen.created || WaitForSingleObject(h.get(), 0) != WAIT_TIMEOUT)
     return false;
-  }
-  held_[seen.id] = {h, seen};
+  held_[seen.id] = {std::move(h), seen};
   return true;
 }
 
@@ -189,12 +176,12 @@ DesktopSnapshot Win32DesktopView::Snapshot() {
     if (it == held_.end())
       continue;
     listed.insert(p.id);
-    p.alive = WaitForSingleObject(it->second.handle, 0) == WAIT_TIMEOUT;
+    p.alive = WaitForSingleObject(it->second.handle.get(), 0) == WAIT_TIMEOUT;
   }
   for (auto& [pid, held] : held_) {
     if (listed.count(pid) == 0) {
       ProcessEntry ended = held.entry;
-      ended.alive = WaitForSingleObject(held.handle, 0) == WAIT_TIMEOUT;
+      ended.alive = WaitForSingleObject(held.handle.get(), 0) == WAIT_TIMEOUT;
       s.processes.push_back(ended);
     }
   }

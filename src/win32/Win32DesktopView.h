@@ -9,6 +9,7 @@
 #include <memory>
 
 #include "capture/TaskWindow.h"
+#include "win32/Owned.h"
 
 namespace focura::win32 {
 
@@ -24,7 +25,7 @@ class Win32DesktopView : public DesktopView {
   DesktopSnapshot Snapshot() override;
 
   // Keeps the handle (taken over) of a process this program started, for the view's life.
-  void Hold(DWORD processId, HANDLE process, const std::string& exeName);
+  void Hold(DWORD processId, UniqueHandle process, const std::string& exeName);
   // Opens and holds a process seen in a snapshot; false when it is no longer the process seen
   // there (ended, or its id already taken by another).
   bool HoldSeen(const ProcessEntry& seen);
@@ -32,7 +33,7 @@ class Win32DesktopView : public DesktopView {
 
  private:
   struct Held {
-    HANDLE handle;
+    UniqueHandle handle;
     ProcessEntry entry;
   };
   std::map<DWORD, Held> held_;

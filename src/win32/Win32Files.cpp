@@ -7,25 +7,11 @@
 
 #include "text/Errors.h"
 #include "win32/ErrorText.h"
+#include "win32/Owned.h"
 #include "win32/Utf.h"
 
 namespace focura::win32 {
 namespace {
-
-class File {
- public:
-  explicit File(HANDLE h) : h_(h) {}
-  ~File() {
-    if (h_ != INVALID_HANDLE_VALUE)
-      CloseHandle(h_);
-  }
-  File(const File&) = delete;
-  File& operator=(const File&) = delete;
-  HANDLE get() const { return h_; }
-
- private:
-  HANDLE h_;
-};
 
 [[noreturn]] void Fail(const std::string& path, DWORD error) {
   throw PlatformError("Cannot read \"" + path + "\": " + SystemErrorText(error));
@@ -83,8 +69,9 @@ bool Win32Files::VisibleFileExists(const std::string& path) {
 }
 
 std::string Win32Files::ReadAll(const std::string& path) {
-  File file(CreateFileW(Widen(path).c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE,
-                        nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
+  const UniqueFile file(CreateFileW(Widen(path).c_str(), GENERIC_READ,
+                                    FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING,
+                                    FILE_ATTRIBUTE_NORMAL, nullptr));
   if (file.get() == INVALID_HANDLE_VALUE)
     Fail(path, GetLastError());
   LARGE_INTEGER size{};

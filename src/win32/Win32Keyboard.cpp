@@ -5,13 +5,16 @@
 
 #include "win32/ErrorText.h"
 #include "win32/KeyInput.h"
+#include "win32/Owned.h"
 
 namespace focura::win32 {
 
 std::optional<uint32_t> ProcessIntegrity(HANDLE process) {
-  HANDLE token = nullptr;
-  if (!OpenProcessToken(process, TOKEN_QUERY, &token))
+  HANDLE opened = nullptr;
+  if (!OpenProcessToken(process, TOKEN_QUERY, &opened))
     return std::nullopt;
+  const UniqueHandle owned(opened);
+  HANDLE token = owned.get();
   std::optional<uint32_t> level;
   DWORD size = 0;
   GetTokenInformation(token, TokenIntegrityLevel, nullptr, 0, &size);
@@ -23,7 +26,6 @@ std::optional<uint32_t> ProcessIntegrity(HANDLE process) {
     if (count > 0)
       level = *GetSidSubAuthority(sid, count - 1u);
   }
-  CloseHandle(token);
   return level;
 }
 
@@ -39,12 +41,10 @@ std::optional<uint32_t> Win32Keyboard::FocusIntegrity(bool& focusIsOwn) {
   focusIsOwn = pid == 0 || pid == GetCurrentProcessId();
   if (focusIsOwn)
     return OwnIntegrity();
-  HANDLE process = OpenProcess(PROCESS_QUERY_LIMITED_INFORMATION, FALSE, pid);
-  if (process == nullptr)
+  const UniqueHandle process(OpenProcess(PROCESS_QUERY_LIMITED_INFORMATION, FALSE, pid));
+  if (!process)
     return std::nullopt;
-  const std::optional<uint32_t> level = ProcessIntegrity(process);
-  CloseHandle(process);
-  return level;
+  return ProcessIntegrity(process.get());
 }
 
 bool Win32Keyboard::Insert(const KeyStrokes& keys, std::string& failure) {

@@ -37,6 +37,7 @@ class Events : public WindowEvents {
     log.push_back("close");
     ++closes;
   }
+  bool Closed() const override { return closes > 0; }
   bool Busy() const override { return busy > 0; }
   std::string Tip(const std::string& control) override { return control + " tip"; }
 
@@ -441,6 +442,61 @@ TEST(MainWindowClose, ClosingInsideAHandlerUnwindsItAndEndsTheLoopOnlyAfterwards
   // Nothing runs after the close, not even a click queued behind it.
   EXPECT_EQ(events.log, (std::vector<std::string>{"cmdFocura", "close"}));
   EXPECT_THROW(w.Pump(), WindowClosed);
+}
+
+}  // namespace
+}  // namespace focura::win32
+
+namespace focura::win32 {
+namespace {
+
+// The windows of the main window's class that this thread still has.
+std::vector<HWND> MainWindowsOfThisThread() {
+  std::vector<HWND> found;
+  EnumThreadWindows(
+      GetCurrentThreadId(),
+      [](HWND hwnd, LPARAM param) -> BOOL {
+        wchar_t name[64] = {};
+        GetClassNameW(hwnd, name, 64);
+        if (std::wstring_view(name) == kMainWindowClass)
+          reinterpret_cast<std::vector<HWND>*>(param)->push_back(hwnd);
+        return TRUE;
+      },
+      reinterpret_cast<LPARAM>(&found));
+  return found;
+}
+
+TEST(MainWindowCreation, AControlThatCannotBeCreatedLeavesNoWindowBoundToTheDeadObject) {
+  // The first control, one in the middle, the last: the window exists by then in every case.
+  const auto controls = MainControls();
+  for (const std::string_view failing :
+       {controls.front().name, controls[controls.size() / 2].name, controls.back().name}) {
+    SCOPED_TRACE(std::string(failing));
+    HWND created = nullptr;
+    SetControlCreationFaultForTest([&](HWND window, std::string_view control) {
+      created = window;
+      return control == failing;
+    });
+    try {
+      MainWindow w;
+      ADD_FAILURE() << "the window was made without " << failing;
+    } catch (const PlatformError& e) {
+      EXPECT_NE(std::string(e.what()).find(std::string(failing)), std::string::npos) << e.what();
+    }
+    SetControlCreationFaultForTest({});
+    ASSERT_NE(created, nullptr);
+    EXPECT_FALSE(IsWindow(created));
+    EXPECT_TRUE(MainWindowsOfThisThread().empty());
+    // What the fatal-error box's modal loop would dispatch: a close, a paint, a click.
+    PostMessageW(created, WM_CLOSE, 0, 0);
+    PostMessageW(created, WM_COMMAND, MAKEWPARAM(controls.front().id, BN_CLICKED), 0);
+    MSG msg{};
+    while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE))
+      DispatchMessageW(&msg);
+  }
+  // A window made afterwards works as ever.
+  MainWindow w;
+  EXPECT_EQ(MainWindowsOfThisThread().size(), 1u);
 }
 
 }  // namespace

@@ -34,6 +34,7 @@ class ControllerEvents : public WindowEvents {
   explicit ControllerEvents(FormController& form) : form_(form) {}
   void Dispatch(const std::string& name) override { form_.Dispatch(name); }
   void Close() override { form_.Close(); }
+  bool Closed() const override { return form_.Closed(); }
   bool Busy() const override { return form_.Busy(); }
   std::string Tip(const std::string& control) override { return form_.Tip(control); }
 

@@ -1,0 +1,117 @@
+#pragma once
+// Owners of Win32 handles: each closes its handle once, when it goes out of scope. COM pointers
+// are owned by Microsoft::WRL::ComPtr (<wrl/client.h>).
+
+#include <windows.h>
+
+#include <utility>
+
+namespace focura::win32 {
+
+// One handle of the kind `Traits` describes: `Traits::Empty()` is the value that holds nothing,
+// `Traits::Close(h)` gives a held one back.
+template <class Traits>
+class Owned {
+ public:
+  using Handle = typename Traits::Handle;
+
+  Owned() noexcept = default;
+  explicit Owned(Handle h) noexcept : h_(h) {}
+  ~Owned() { reset(); }
+  Owned(const Owned&) = delete;
+  Owned& operator=(const Owned&) = delete;
+  Owned(Owned&& other) noexcept : h_(other.release()) {}
+  Owned& operator=(Owned&& other) noexcept {
+    if (this != &other)
+      reset(other.release());
+    return *this;
+  }
+
+  Handle get() const noexcept { return h_; }
+  explicit operator bool() const noexcept { return h_ != Traits::Empty(); }
+  // Gives the handle up without closing it.
+  Handle release() noexcept { return std::exchange(h_, Traits::Empty()); }
+  void reset(Handle h = Traits::Empty()) noexcept {
+    const Handle old = std::exchange(h_, h);
+    if (old != Traits::Empty())
+      Traits::Close(old);
+  }
+
+ private:
+  Handle h_ = Traits::Empty();
+};
+
+struct KernelHandleTraits {
+  using Handle = HANDLE;
+  static Handle Empty() noexcept { return nullptr; }
+  static void Close(Handle h) noexcept { CloseHandle(h); }
+};
+// CreateFile and CreateToolhelp32Snapshot fail with INVALID_HANDLE_VALUE rather than null.
+struct FileHandleTraits {
+  using Handle = HANDLE;
+  static Handle Empty() noexcept { return INVALID_HANDLE_VALUE; }
+  static void Close(Handle h) noexcept { CloseHandle(h); }
+};
+struct WindowTraits {
+  using Handle = HWND;
+  static Handle Empty() noexcept { return nullptr; }
+  static void Close(Handle h) noexcept { DestroyWindow(h); }
+};
+template <class T>
+struct GdiTraits {
+  using Handle = T;
+  static Handle Empty() noexcept { return nullptr; }
+  static void Close(Handle h) noexcept { DeleteObject(h); }
+};
+struct MenuTraits {
+  using Handle = HMENU;
+  static Handle Empty() noexcept { return nullptr; }
+  static void Close(Handle h) noexcept { DestroyMenu(h); }
+};
+struct KeyTraits {
+  using Handle = HKEY;
+  static Handle Empty() noexcept { return nullptr; }
+  static void Close(Handle h) noexcept { RegCloseKey(h); }
+};
+struct GlobalTraits {
+  using Handle = HGLOBAL;
+  static Handle Empty() noexcept { return nullptr; }
+  static void Close(Handle h) noexcept { GlobalFree(h); }
+};
+struct HookTraits {
+  using Handle = HHOOK;
+  static Handle Empty() noexcept { return nullptr; }
+  static void Close(Handle h) noexcept { UnhookWindowsHookEx(h); }
+};
+struct EventHookTraits {
+  using Handle = HWINEVENTHOOK;
+  static Handle Empty() noexcept { return nullptr; }
+  static void Close(Handle h) noexcept { UnhookWinEvent(h); }
+};
+
+using UniqueHandle = Owned<KernelHandleTraits>;
+using UniqueFile = Owned<FileHandleTraits>;
+using UniqueWindow = Owned<WindowTraits>;
+template <class T>
+using UniqueGdi = Owned<GdiTraits<T>>;
+using UniqueFont = UniqueGdi<HFONT>;
+using UniqueBitmap = UniqueGdi<HBITMAP>;
+using UniqueBrush = UniqueGdi<HBRUSH>;
+using UniqueMenu = Owned<MenuTraits>;
+using UniqueKey = Owned<KeyTraits>;
+using UniqueGlobal = Owned<GlobalTraits>;
+using UniqueHook = Owned<HookTraits>;
+using UniqueEventHook = Owned<EventHookTraits>;
+
+// The handles CreateProcess returns, closed together.
+struct ProcessHandles {
+  UniqueHandle process;
+  UniqueHandle thread;
+  DWORD id = 0;
+
+  ProcessHandles() = default;
+  explicit ProcessHandles(const PROCESS_INFORMATION& pi) noexcept
+      : process(pi.hProcess), thread(pi.hThread), id(pi.dwProcessId) {}
+};
+
+}  // namespace focura::win32
