@@ -3,15 +3,15 @@
 #include "SimHost.h"
 #include "SimWindowProc.h"
 #include "core/SimError.h"
+#include "win32/Owned.h"
 
 namespace zsim::win32 {
 
 SimWindow::SimWindow(SimHost& host, std::function<void()> onUserClose)
     : host_(host), onUserClose_(std::move(onUserClose)) {
-  HANDLE ready = CreateEventW(nullptr, TRUE, FALSE, nullptr);
-  thread_ = std::thread([this, ready] { Run(ready); });
-  WaitForSingleObject(ready, INFINITE);
-  CloseHandle(ready);
+  const focura::win32::UniqueHandle ready(CreateEventW(nullptr, TRUE, FALSE, nullptr));
+  thread_ = std::thread([this, ready = ready.get()] { Run(ready); });
+  WaitForSingleObject(ready.get(), INFINITE);
   if (hwnd_ == nullptr) {
     thread_.join();
     throw SimError("The simulator window could not be created");
@@ -29,11 +29,9 @@ SimWindow::~SimWindow() {
 }
 
 void SimWindow::Run(HANDLE ready) {
-  SimWindowContext context{&host_, &onUserClose_};
-  hwnd_ = CreateWindowExW(0, RegisterSimWindowClass(), kSimWindowCaption,
-                          WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX, CW_USEDEFAULT,
-                          CW_USEDEFAULT, SimPx(640), SimPx(430), nullptr, nullptr,
-                          GetModuleHandleW(nullptr), &context);
+  // Lives until the loop ends, which the window's destruction brings about.
+  SimWindowObject window(host_, &onUserClose_);
+  hwnd_ = window.Create();
   SetEvent(ready);
   if (hwnd_ == nullptr)
     return;

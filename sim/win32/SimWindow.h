@@ -13,8 +13,6 @@ namespace zsim::win32 {
 
 class SimHost;
 
-inline constexpr const wchar_t* kSimWindowCaption = L"Z server simulator";
-
 class SimWindow {
  public:
   // `onUserClose` runs on the window's thread when the operator closes the window; without one

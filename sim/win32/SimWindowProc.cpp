@@ -1,10 +1,12 @@
 #include "SimWindowProc.h"
 
+#include <memory>
 #include <string>
 #include <vector>
 
 #include "SimHost.h"
 #include "core/SimError.h"
+#include "win32/SystemDpi.h"
 #include "win32/Utf.h"
 
 namespace zsim::win32 {
@@ -42,13 +44,19 @@ struct Shown {
   bool visible = false;
 };
 
-struct State {
+}  // namespace
+
+struct SimWindowObject::State {
   SimHost* host;
   std::function<void()>* onUserClose;
   HFONT font;
-  HBRUSH lampOn;
+  focura::win32::UniqueBrush lampOn;
   Shown shown;
 };
+
+namespace {
+
+using State = SimWindowObject::State;
 
 // Positions and sizes are drawn at 96 dpi and scaled to the system's.
 HWND Child(HWND parent, const wchar_t* cls, const wchar_t* text, DWORD style, int id, int x, int y,
@@ -164,85 +172,75 @@ void Command(HWND hwnd, State& st, const std::string& command) {
   Refresh(hwnd, st);
 }
 
-LRESULT CALLBACK SimWindowProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
-  auto* st = reinterpret_cast<State*>(GetWindowLongPtrW(hwnd, GWLP_USERDATA));
+}  // namespace
+
+SimWindowObject::SimWindowObject(SimHost& host, std::function<void()>* onUserClose)
+    : st_(std::make_unique<State>(
+          State{&host, onUserClose, static_cast<HFONT>(GetStockObject(DEFAULT_GUI_FONT)),
+                focura::win32::UniqueBrush(CreateSolidBrush(RGB(255, 80, 60))), Shown{}})) {}
+
+SimWindowObject::~SimWindowObject() = default;
+
+HWND SimWindowObject::Create() {
+  return WindowBase::Create(0, RegisterSimWindowClass(), kSimWindowCaption,
+                            WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX, CW_USEDEFAULT,
+                            CW_USEDEFAULT, SimPx(640), SimPx(430), nullptr, nullptr,
+                            GetModuleHandleW(nullptr));
+}
+
+LRESULT SimWindowObject::Handle(UINT msg, WPARAM wp, LPARAM lp) {
+  HWND hwnd = Hwnd();
+  State& st = *st_;
   switch (msg) {
-    case WM_NCCREATE: {
-      const auto* cs = reinterpret_cast<CREATESTRUCTW*>(lp);
-      const auto* ctx = static_cast<SimWindowContext*>(cs->lpCreateParams);
-      auto* state = new State{ctx->host, ctx->onUserClose,
-                              static_cast<HFONT>(GetStockObject(DEFAULT_GUI_FONT)),
-                              CreateSolidBrush(RGB(255, 80, 60)), Shown{}};
-      SetWindowLongPtrW(hwnd, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(state));
-      break;
-    }
     case WM_CREATE:
-      CreateControls(hwnd, st->font);
+      CreateControls(hwnd, st.font);
       SetTimer(hwnd, kTimerId, 100, nullptr);
-      Refresh(hwnd, *st);
+      Refresh(hwnd, st);
       return 0;
     case WM_TIMER:
     case kRefreshMessage:
-      if (st != nullptr)
-        Refresh(hwnd, *st);
+      Refresh(hwnd, st);
       return 0;
     case WM_CTLCOLORSTATIC:
-      if (st != nullptr && reinterpret_cast<HWND>(lp) == GetDlgItem(hwnd, kIdLamp) &&
-          st->shown.trigger) {
+      if (reinterpret_cast<HWND>(lp) == GetDlgItem(hwnd, kIdLamp) && st.shown.trigger) {
         SetBkColor(reinterpret_cast<HDC>(wp), RGB(255, 80, 60));
-        return reinterpret_cast<LRESULT>(st->lampOn);
+        return reinterpret_cast<LRESULT>(st.lampOn.get());
       }
       break;
     case WM_COMMAND: {
       const int id = LOWORD(wp);
-      if (st != nullptr && id >= kIdJogFirst && id < kIdJogFirst + 6) {
-        Command(hwnd, *st, "Sim Jog " + st->host->Format4(kJogSteps[id - kIdJogFirst]));
+      if (id >= kIdJogFirst && id < kIdJogFirst + 6) {
+        Command(hwnd, st, "Sim Jog " + st.host->Format4(kJogSteps[id - kIdJogFirst]));
         return 0;
       }
-      if (st != nullptr && id == kIdStore) {
-        Command(hwnd, *st, "Sim Store");
+      if (id == kIdStore) {
+        Command(hwnd, st, "Sim Store");
         return 0;
       }
       break;
     }
     case WM_CLOSE:
-      if (st != nullptr && st->onUserClose != nullptr && *st->onUserClose) {
-        (*st->onUserClose)();
-      } else if (st != nullptr) {
-        st->host->SetVisible(false);
-      }
+      if (st.onUserClose != nullptr && *st.onUserClose)
+        (*st.onUserClose)();
+      else
+        st.host->SetVisible(false);
       return 0;
     case kDestroyMessage:
-      DestroyWindow(hwnd);
+      DestroyWhileBound();
       return 0;
     case WM_DESTROY:
       KillTimer(hwnd, kTimerId);
       PostQuitMessage(0);
       return 0;
-    case WM_NCDESTROY:
-      if (st != nullptr) {
-        DeleteObject(st->lampOn);
-        delete st;
-        SetWindowLongPtrW(hwnd, GWLP_USERDATA, 0);
-      }
-      break;
     default:
       break;
   }
   return DefWindowProcW(hwnd, msg, wp, lp);
 }
 
-}  // namespace
-
 int SimPx(int px96) {
   // The program declares itself DPI aware, so the system DPI holds for all its windows.
-  static const int dpi = [] {
-    HDC screen = GetDC(nullptr);
-    const int d = screen != nullptr ? GetDeviceCaps(screen, LOGPIXELSY) : 96;
-    if (screen != nullptr)
-      ReleaseDC(nullptr, screen);
-    return d > 0 ? d : 96;
-  }();
+  static const int dpi = focura::win32::SystemDpi();
   return MulDiv(px96, dpi, 96);
 }
 
@@ -250,7 +248,7 @@ const wchar_t* RegisterSimWindowClass() {
   static const wchar_t* name = [] {
     WNDCLASSEXW wc{};
     wc.cbSize = sizeof wc;
-    wc.lpfnWndProc = SimWindowProc;
+    wc.lpfnWndProc = &SimWindowObject::Proc;
     wc.hInstance = GetModuleHandleW(nullptr);
     wc.hCursor = LoadCursorW(nullptr, IDC_ARROW);
     wc.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1);

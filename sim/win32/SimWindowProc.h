@@ -4,6 +4,9 @@
 #include <windows.h>
 
 #include <functional>
+#include <memory>
+
+#include "win32/WindowBase.h"
 
 namespace zsim::win32 {
 
@@ -12,9 +15,25 @@ class SimHost;
 inline constexpr UINT kRefreshMessage = WM_APP + 1;
 inline constexpr UINT kDestroyMessage = WM_APP + 2;
 
-struct SimWindowContext {
-  SimHost* host;
-  std::function<void()>* onUserClose;
+inline constexpr const wchar_t* kSimWindowCaption = L"Z server simulator";
+
+// The window and what it shows, bound to each other from WM_NCCREATE on; made, used and
+// destroyed on the window's own thread. `onUserClose` as for SimWindow.
+class SimWindowObject : public focura::win32::WindowBase<SimWindowObject> {
+ public:
+  SimWindowObject(SimHost& host, std::function<void()>* onUserClose);
+  ~SimWindowObject();
+
+  // Creates the window on the calling thread; null when it could not be.
+  HWND Create();
+
+  struct State;
+
+ private:
+  friend class focura::win32::WindowBase<SimWindowObject>;
+  LRESULT Handle(UINT msg, WPARAM wp, LPARAM lp);
+
+  std::unique_ptr<State> st_;
 };
 
 // A length drawn at 96 dpi, in pixels at the system's DPI (the program is DPI aware).

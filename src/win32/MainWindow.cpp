@@ -14,6 +14,7 @@
 #include "win32/EnterClick.h"
 #include "win32/ErrorText.h"
 #include "win32/EventHold.h"
+#include "win32/SystemDpi.h"
 #include "win32/TestProbe.h"
 #include "win32/Utf.h"
 
@@ -64,14 +65,6 @@ HWND CreateControl(const ControlSpec& c, const RECT& r, HWND parent) {
                          ControlStyle(c), r.left, r.top, r.right - r.left, r.bottom - r.top, parent,
                          reinterpret_cast<HMENU>(static_cast<INT_PTR>(c.id)),
                          GetModuleHandleW(nullptr), nullptr);
-}
-
-int SystemDpi() {
-  HDC screen = GetDC(nullptr);
-  const int dpi = screen != nullptr ? GetDeviceCaps(screen, LOGPIXELSX) : 96;
-  if (screen != nullptr)
-    ReleaseDC(nullptr, screen);
-  return dpi > 0 ? dpi : 96;
 }
 
 }  // namespace

@@ -1,5 +1,7 @@
 #include "ClassFactory.h"
 
+#include <wrl/client.h>
+
 #include <new>
 
 #include "ServerLifetime.h"
@@ -7,7 +9,7 @@
 
 namespace zsim::win32 {
 
-HRESULT STDMETHODCALLTYPE ClassFactory::QueryInterface(REFIID riid, void** ppv) {
+HRESULT STDMETHODCALLTYPE ClassFactory::QueryInterface(REFIID riid, void** ppv) noexcept {
   if (ppv == nullptr)
     return E_POINTER;
   if (IsEqualIID(riid, IID_IUnknown) || IsEqualIID(riid, IID_IClassFactory)) {
@@ -18,21 +20,21 @@ HRESULT STDMETHODCALLTYPE ClassFactory::QueryInterface(REFIID riid, void** ppv) 
   return E_NOINTERFACE;
 }
 
-HRESULT STDMETHODCALLTYPE ClassFactory::CreateInstance(IUnknown* outer, REFIID riid, void** ppv) {
+HRESULT STDMETHODCALLTYPE ClassFactory::CreateInstance(IUnknown* outer, REFIID riid,
+                                                       void** ppv) noexcept {
   if (ppv == nullptr)
     return E_POINTER;
   *ppv = nullptr;
   if (outer != nullptr)
     return CLASS_E_NOAGGREGATION;
-  auto* object = new (std::nothrow) SimDispatch(host_, lifetime_);
+  Microsoft::WRL::ComPtr<SimDispatch> object;
+  object.Attach(new (std::nothrow) SimDispatch(host_, lifetime_));
   if (object == nullptr)
     return E_OUTOFMEMORY;
-  const HRESULT hr = object->QueryInterface(riid, ppv);
-  object->Release();
-  return hr;
+  return object->QueryInterface(riid, ppv);
 }
 
-HRESULT STDMETHODCALLTYPE ClassFactory::LockServer(BOOL lock) {
+HRESULT STDMETHODCALLTYPE ClassFactory::LockServer(BOOL lock) noexcept {
   if (lock)
     lifetime_.Lock();
   else

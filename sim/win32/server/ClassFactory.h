@@ -14,13 +14,14 @@ class ClassFactory final : public IClassFactory {
  public:
   ClassFactory(SimHost& host, ServerLifetime& lifetime) : host_(host), lifetime_(lifetime) {}
 
-  HRESULT STDMETHODCALLTYPE QueryInterface(REFIID riid, void** ppv) override;
+  HRESULT STDMETHODCALLTYPE QueryInterface(REFIID riid, void** ppv) noexcept override;
   // The factory lives as long as the process's main function; COM's references do not own it.
-  ULONG STDMETHODCALLTYPE AddRef() override { return 2; }
-  ULONG STDMETHODCALLTYPE Release() override { return 1; }
+  ULONG STDMETHODCALLTYPE AddRef() noexcept override { return 2; }
+  ULONG STDMETHODCALLTYPE Release() noexcept override { return 1; }
 
-  HRESULT STDMETHODCALLTYPE CreateInstance(IUnknown* outer, REFIID riid, void** ppv) override;
-  HRESULT STDMETHODCALLTYPE LockServer(BOOL lock) override;
+  HRESULT STDMETHODCALLTYPE CreateInstance(IUnknown* outer, REFIID riid,
+                                           void** ppv) noexcept override;
+  HRESULT STDMETHODCALLTYPE LockServer(BOOL lock) noexcept override;
 
  private:
   SimHost& host_;

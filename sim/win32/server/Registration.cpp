@@ -5,6 +5,7 @@
 #include "SimClass.h"
 #include "core/SimError.h"
 #include "win32/ErrorText.h"
+#include "win32/Owned.h"
 #include "win32/Utf.h"
 
 namespace zsim::win32 {
@@ -13,28 +14,27 @@ namespace {
 class Key {
  public:
   Key(HKEY root, const std::wstring& path) {
+    HKEY key = nullptr;
     const LSTATUS s = RegCreateKeyExW(root, path.c_str(), 0, nullptr, 0, KEY_READ | KEY_WRITE,
-                                      nullptr, &key_, nullptr);
+                                      nullptr, &key, nullptr);
     if (s != ERROR_SUCCESS)
       throw SimError("Cannot create the registry key " + focura::win32::Narrow(path) + ": " +
                      focura::win32::SystemErrorText(static_cast<unsigned long>(s)));
+    key_.reset(key);
   }
-  ~Key() { RegCloseKey(key_); }
-  Key(const Key&) = delete;
-  Key& operator=(const Key&) = delete;
 
   void Set(const wchar_t* name, const std::wstring& value) {
     const LSTATUS s =
-        RegSetValueExW(key_, name, 0, REG_SZ, reinterpret_cast<const BYTE*>(value.c_str()),
+        RegSetValueExW(key_.get(), name, 0, REG_SZ, reinterpret_cast<const BYTE*>(value.c_str()),
                        static_cast<DWORD>((value.size() + 1) * sizeof(wchar_t)));
     if (s != ERROR_SUCCESS)
       throw SimError("Cannot write a registry value: " +
                      focura::win32::SystemErrorText(static_cast<unsigned long>(s)));
   }
-  void Remove(const wchar_t* name) { RegDeleteValueW(key_, name); }
+  void Remove(const wchar_t* name) { RegDeleteValueW(key_.get(), name); }
 
  private:
-  HKEY key_ = nullptr;
+  focura::win32::UniqueKey key_;
 };
 
 std::wstring ReadString(HKEY root, const std::wstring& path, const wchar_t* name) {

@@ -6,9 +6,7 @@ namespace zsim::win32 {
 
 ServerLifetime::ServerLifetime() : exit_(CreateEventW(nullptr, TRUE, FALSE, nullptr)) {}
 
-ServerLifetime::~ServerLifetime() {
-  CloseHandle(exit_);
-}
+ServerLifetime::~ServerLifetime() = default;
 
 void ServerLifetime::Lock() {
   everLocked_ = true;
@@ -18,7 +16,7 @@ void ServerLifetime::Lock() {
 void ServerLifetime::Unlock() {
   // At zero COM suspends the class object itself, so no new client can slip in while we leave.
   if (CoReleaseServerProcess() == 0)
-    SetEvent(exit_);
+    SetEvent(exit_.get());
 }
 
 bool ServerLifetime::WaitForExit(DWORD ms) {
@@ -27,16 +25,17 @@ bool ServerLifetime::WaitForExit(DWORD ms) {
     MSG msg;
     while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
       if (msg.message == WM_QUIT) {
-        SetEvent(exit_);
+        SetEvent(exit_.get());
         return true;
       }
       DispatchMessageW(&msg);
     }
     const DWORD waited = GetTickCount() - start;
     if (ms != INFINITE && waited >= ms)
-      return WaitForSingleObject(exit_, 0) == WAIT_OBJECT_0;
+      return WaitForSingleObject(exit_.get(), 0) == WAIT_OBJECT_0;
     const DWORD left = ms == INFINITE ? INFINITE : ms - waited;
-    const DWORD r = MsgWaitForMultipleObjects(1, &exit_, FALSE, left, QS_ALLINPUT);
+    HANDLE handles[] = {exit_.get()};
+    const DWORD r = MsgWaitForMultipleObjects(1, handles, FALSE, left, QS_ALLINPUT);
     if (r == WAIT_OBJECT_0)
       return true;
   }

@@ -6,6 +6,8 @@
 
 #include <atomic>
 
+#include "win32/Owned.h"
+
 namespace zsim::win32 {
 
 class ServerLifetime {
@@ -18,14 +20,14 @@ class ServerLifetime {
   void Lock();
   void Unlock();
   bool EverLocked() const { return everLocked_; }
-  HANDLE ExitEvent() const { return exit_; }
+  HANDLE ExitEvent() const { return exit_.get(); }
   // Waits up to `ms` until the last holder has let go or this thread is told to quit (WM_QUIT,
   // which is how a server is asked to end while clients still hold objects: they see it gone).
   // True when either happened.
   bool WaitForExit(DWORD ms);
 
  private:
-  HANDLE exit_;
+  focura::win32::UniqueHandle exit_;
   std::atomic<bool> everLocked_{false};
 };
 

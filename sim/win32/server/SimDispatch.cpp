@@ -8,6 +8,7 @@
 #include "ServerLifetime.h"
 #include "SimClass.h"
 #include "core/SimError.h"
+#include "win32/Boundary.h"
 #include "win32/Utf.h"
 
 namespace zsim::win32 {
@@ -16,10 +17,24 @@ namespace {
 using focura::win32::Narrow;
 using focura::win32::Widen;
 
-BSTR ToBstr(const std::string& utf8) {
-  const std::wstring wide = Widen(utf8);
-  return SysAllocStringLen(wide.data(), static_cast<UINT>(wide.size()));
+// Null when the text cannot be made (out of memory); never throws, as it also reports failures.
+BSTR ToBstr(const std::string& utf8) noexcept {
+  try {
+    const std::wstring wide = Widen(utf8);
+    return SysAllocStringLen(wide.data(), static_cast<UINT>(wide.size()));
+  } catch (...) {
+    return nullptr;
+  }
 }
+
+// A VARIANT cleared when it goes out of scope.
+struct Variant {
+  Variant() { VariantInit(&v); }
+  ~Variant() { VariantClear(&v); }
+  Variant(const Variant&) = delete;
+  Variant& operator=(const Variant&) = delete;
+  VARIANT v;
+};
 
 }  // namespace
 
@@ -32,7 +47,7 @@ SimDispatch::~SimDispatch() {
   lifetime_.Unlock();
 }
 
-HRESULT STDMETHODCALLTYPE SimDispatch::QueryInterface(REFIID riid, void** ppv) {
+HRESULT STDMETHODCALLTYPE SimDispatch::QueryInterface(REFIID riid, void** ppv) noexcept {
   if (ppv == nullptr)
     return E_POINTER;
   if (IsEqualIID(riid, IID_IUnknown) || IsEqualIID(riid, IID_IDispatch)) {
@@ -44,32 +59,33 @@ HRESULT STDMETHODCALLTYPE SimDispatch::QueryInterface(REFIID riid, void** ppv) {
   return E_NOINTERFACE;
 }
 
-ULONG STDMETHODCALLTYPE SimDispatch::AddRef() {
+ULONG STDMETHODCALLTYPE SimDispatch::AddRef() noexcept {
   return ++refs_;
 }
 
-ULONG STDMETHODCALLTYPE SimDispatch::Release() {
+// COM's own release of this object, not a release of one we hold.
+ULONG STDMETHODCALLTYPE SimDispatch::Release() noexcept {
   const ULONG left = --refs_;
   if (left == 0)
     delete this;
   return left;
 }
 
-HRESULT STDMETHODCALLTYPE SimDispatch::GetTypeInfoCount(UINT* count) {
+HRESULT STDMETHODCALLTYPE SimDispatch::GetTypeInfoCount(UINT* count) noexcept {
   if (count == nullptr)
     return E_POINTER;
   *count = 0;
   return S_OK;
 }
 
-HRESULT STDMETHODCALLTYPE SimDispatch::GetTypeInfo(UINT, LCID, ITypeInfo** info) {
+HRESULT STDMETHODCALLTYPE SimDispatch::GetTypeInfo(UINT, LCID, ITypeInfo** info) noexcept {
   if (info != nullptr)
     *info = nullptr;
   return DISP_E_BADINDEX;
 }
 
 HRESULT STDMETHODCALLTYPE SimDispatch::GetIDsOfNames(REFIID, LPOLESTR* names, UINT count, LCID,
-                                                     DISPID* ids) {
+                                                     DISPID* ids) noexcept {
   if (names == nullptr || ids == nullptr)
     return E_POINTER;
   HRESULT hr = S_OK;
@@ -88,7 +104,7 @@ HRESULT STDMETHODCALLTYPE SimDispatch::GetIDsOfNames(REFIID, LPOLESTR* names, UI
 
 HRESULT STDMETHODCALLTYPE SimDispatch::Invoke(DISPID id, REFIID riid, LCID, WORD flags,
                                               DISPPARAMS* params, VARIANT* result, EXCEPINFO* excep,
-                                              UINT* argErr) {
+                                              UINT* argErr) noexcept {
   if (!IsEqualIID(riid, IID_NULL))
     return DISP_E_UNKNOWNINTERFACE;
   if (id != kExecDispId)
@@ -99,34 +115,36 @@ HRESULT STDMETHODCALLTYPE SimDispatch::Invoke(DISPID id, REFIID riid, LCID, WORD
     return DISP_E_BADPARAMCOUNT;
   if (params->cNamedArgs != 0)
     return DISP_E_NONAMEDARGS;
+  return focura::win32::Guarded([&] { return Exec(params, result, argErr); },
+                                [excep](const std::string& message) {
+                                  if (excep != nullptr) {
+                                    *excep = EXCEPINFO{};
+                                    excep->scode = E_FAIL;
+                                    excep->bstrSource = SysAllocString(kSimProgId);
+                                    excep->bstrDescription = ToBstr(message);
+                                  }
+                                  return DISP_E_EXCEPTION;
+                                });
+}
 
-  VARIANT arg;
-  VariantInit(&arg);
+HRESULT SimDispatch::Exec(DISPPARAMS* params, VARIANT* result, UINT* argErr) {
+  Variant arg;
   // A caller may pass the text by reference or as another type that reads as text.
-  HRESULT hr = VariantChangeType(&arg, &params->rgvarg[0], 0, VT_BSTR);
-  if (FAILED(hr)) {
+  if (FAILED(VariantChangeType(&arg.v, &params->rgvarg[0], 0, VT_BSTR))) {
     if (argErr != nullptr)
       *argErr = 0;
     return DISP_E_TYPEMISMATCH;
   }
   const std::string command =
-      arg.bstrVal == nullptr ? std::string()
-                             : Narrow(std::wstring_view(arg.bstrVal, SysStringLen(arg.bstrVal)));
-  VariantClear(&arg);
+      arg.v.bstrVal == nullptr
+          ? std::string()
+          : Narrow(std::wstring_view(arg.v.bstrVal, SysStringLen(arg.v.bstrVal)));
 
   std::string reply;
   try {
     reply = host_.Exec(command);
   } catch (const SimBusy&) {
     return RPC_E_SERVERCALL_RETRYLATER;
-  } catch (const std::exception& e) {
-    if (excep != nullptr) {
-      *excep = EXCEPINFO{};
-      excep->scode = E_FAIL;
-      excep->bstrSource = SysAllocString(kSimProgId);
-      excep->bstrDescription = ToBstr(e.what());
-    }
-    return DISP_E_EXCEPTION;
   }
   if (result != nullptr) {
     VariantInit(result);

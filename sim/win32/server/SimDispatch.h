@@ -18,19 +18,22 @@ class SimDispatch final : public IDispatch {
  public:
   SimDispatch(SimHost& host, ServerLifetime& lifetime);
 
-  HRESULT STDMETHODCALLTYPE QueryInterface(REFIID riid, void** ppv) override;
-  ULONG STDMETHODCALLTYPE AddRef() override;
-  ULONG STDMETHODCALLTYPE Release() override;
+  HRESULT STDMETHODCALLTYPE QueryInterface(REFIID riid, void** ppv) noexcept override;
+  ULONG STDMETHODCALLTYPE AddRef() noexcept override;
+  ULONG STDMETHODCALLTYPE Release() noexcept override;
 
-  HRESULT STDMETHODCALLTYPE GetTypeInfoCount(UINT* count) override;
-  HRESULT STDMETHODCALLTYPE GetTypeInfo(UINT index, LCID lcid, ITypeInfo** info) override;
+  HRESULT STDMETHODCALLTYPE GetTypeInfoCount(UINT* count) noexcept override;
+  HRESULT STDMETHODCALLTYPE GetTypeInfo(UINT index, LCID lcid, ITypeInfo** info) noexcept override;
   HRESULT STDMETHODCALLTYPE GetIDsOfNames(REFIID riid, LPOLESTR* names, UINT count, LCID lcid,
-                                          DISPID* ids) override;
+                                          DISPID* ids) noexcept override;
   HRESULT STDMETHODCALLTYPE Invoke(DISPID id, REFIID riid, LCID lcid, WORD flags,
                                    DISPPARAMS* params, VARIANT* result, EXCEPINFO* excep,
-                                   UINT* argErr) override;
+                                   UINT* argErr) noexcept override;
 
  private:
+  // Invoke's work; what it throws becomes DISP_E_EXCEPTION at the boundary.
+  HRESULT Exec(DISPPARAMS* params, VARIANT* result, UINT* argErr);
+
   ~SimDispatch();
 
   std::atomic<ULONG> refs_{1};
