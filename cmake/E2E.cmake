@@ -7,6 +7,8 @@ add_executable(capture_target WIN32 ${FOCURA_E2E_DIR}/target/CaptureTarget.cpp)
 target_compile_definitions(capture_target PRIVATE UNICODE _UNICODE)
 target_link_options(capture_target PRIVATE -municode)
 target_link_libraries(capture_target PRIVATE user32 winmm shell32)
+# Only the shell's header-only owners of handles; the stand-in links nothing of the tool.
+target_include_directories(capture_target PRIVATE ${PROJECT_SOURCE_DIR}/src)
 
 # The driver needs both programs under test; until they exist there is nothing to drive.
 set(FOCURA_E2E_TOOL_TARGET focura CACHE STRING "Target that builds focura.exe")

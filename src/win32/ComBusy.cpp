@@ -90,8 +90,7 @@ void WaitBeforeRetry(unsigned long ms) {
   CoWaitForMultipleHandles(0, ms, 1, handles, &index);
 }
 
-BusyRetryFilter::BusyRetryFilter(BusyRetry retry) {
-  filter_.Attach(new Filter(retry));
+BusyRetryFilter::BusyRetryFilter(BusyRetry retry) : filter_(AdoptCom(new Filter(retry))) {
   // Refused outside a single-threaded apartment, where calls are never rejected as busy.
   registered_ = SUCCEEDED(CoRegisterMessageFilter(filter_.Get(), &previous_));
 }

@@ -3,6 +3,8 @@
 // are owned by Microsoft::WRL::ComPtr (<wrl/client.h>).
 
 #include <windows.h>
+// After windows.h, which it needs.
+#include <wrl/client.h>
 
 #include <utility>
 
@@ -102,6 +104,15 @@ using UniqueKey = Owned<KeyTraits>;
 using UniqueGlobal = Owned<GlobalTraits>;
 using UniqueHook = Owned<HookTraits>;
 using UniqueEventHook = Owned<EventHookTraits>;
+
+// Takes over the one reference a new COM object of ours starts with. MinGW-w64's ComPtr::Attach
+// adds a reference of its own, which would keep the object (and a server process) alive forever.
+template <class T>
+Microsoft::WRL::ComPtr<T> AdoptCom(T* fresh) noexcept {
+  Microsoft::WRL::ComPtr<T> owner;
+  *owner.ReleaseAndGetAddressOf() = fresh;
+  return owner;
+}
 
 // The handles CreateProcess returns, closed together.
 struct ProcessHandles {

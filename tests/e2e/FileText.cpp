@@ -5,31 +5,34 @@
 #include <stdexcept>
 #include <vector>
 
+#include "win32/Owned.h"
+
 namespace focura::e2e {
 
 std::string ReadFileText(const std::string& path) {
-  HANDLE h = CreateFileW(Wide(path).c_str(), GENERIC_READ,
-                         FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
-                         OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
-  if (h == INVALID_HANDLE_VALUE)
+  const win32::UniqueFile file(CreateFileW(Wide(path).c_str(), GENERIC_READ,
+                                           FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                                           nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
+  if (!file)
     return {};
+  HANDLE h = file.get();
   std::string out;
   char buf[65536];
   DWORD got = 0;
   while (ReadFile(h, buf, sizeof buf, &got, nullptr) && got > 0)
     out.append(buf, got);
-  CloseHandle(h);
   return out;
 }
 
 void WriteFileText(const std::string& path, const std::string& bytes) {
-  HANDLE h = CreateFileW(Wide(path).c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
-                         FILE_ATTRIBUTE_NORMAL, nullptr);
-  if (h == INVALID_HANDLE_VALUE)
+  win32::UniqueFile file(CreateFileW(Wide(path).c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
+                                     FILE_ATTRIBUTE_NORMAL, nullptr));
+  if (!file)
     throw std::runtime_error("cannot write " + path + ": " + LastErrorText());
   DWORD written = 0;
-  BOOL ok = WriteFile(h, bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr);
-  CloseHandle(h);
+  BOOL ok =
+      WriteFile(file.get(), bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr);
+  file.reset();
   if (!ok || written != bytes.size())
     throw std::runtime_error("cannot write " + path + ": " + LastErrorText());
 }

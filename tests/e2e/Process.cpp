@@ -13,12 +13,12 @@
 namespace focura::e2e {
 
 Process::Process(Process&& other) noexcept
-    : handle_(std::exchange(other.handle_, nullptr)), pid_(std::exchange(other.pid_, 0)) {}
+    : handle_(std::move(other.handle_)), pid_(std::exchange(other.pid_, 0)) {}
 
 Process& Process::operator=(Process&& other) noexcept {
   if (this != &other) {
     Terminate();
-    handle_ = std::exchange(other.handle_, nullptr);
+    handle_ = std::move(other.handle_);
     pid_ = std::exchange(other.pid_, 0);
   }
   return *this;
@@ -42,17 +42,17 @@ Process Process::Start(const std::string& commandLine, const std::string& direct
                       dir.empty() ? nullptr : dir.c_str(), &si, &pi)) {
     throw std::runtime_error("cannot start " + commandLine + ": " + LastErrorText());
   }
-  CloseHandle(pi.hThread);
+  win32::ProcessHandles started(pi);
   Process p;
-  p.handle_ = pi.hProcess;
+  p.handle_ = std::move(started.process);
   p.pid_ = pi.dwProcessId;
   return p;
 }
 
 Process Process::Open(unsigned long pid) {
   Process p;
-  p.handle_ =
-      OpenProcess(PROCESS_TERMINATE | SYNCHRONIZE | PROCESS_QUERY_LIMITED_INFORMATION, FALSE, pid);
+  p.handle_.reset(
+      OpenProcess(PROCESS_TERMINATE | SYNCHRONIZE | PROCESS_QUERY_LIMITED_INFORMATION, FALSE, pid));
   if (!p.handle_)
     throw std::runtime_error("cannot open process " + std::to_string(pid));
   p.pid_ = pid;
@@ -60,17 +60,17 @@ Process Process::Open(unsigned long pid) {
 }
 
 bool Process::Running() const {
-  return handle_ && WaitForSingleObject(handle_, 0) == WAIT_TIMEOUT;
+  return handle_ && WaitForSingleObject(handle_.get(), 0) == WAIT_TIMEOUT;
 }
 
 bool Process::WaitExit(unsigned ms) const {
-  return handle_ && WaitForSingleObject(handle_, ms) == WAIT_OBJECT_0;
+  return handle_ && WaitForSingleObject(handle_.get(), ms) == WAIT_OBJECT_0;
 }
 
 unsigned long Process::ExitCode() const {
   DWORD code = STILL_ACTIVE;
   if (handle_)
-    GetExitCodeProcess(handle_, &code);
+    GetExitCodeProcess(handle_.get(), &code);
   return code;
 }
 
@@ -78,11 +78,10 @@ void Process::Terminate() {
   if (!handle_)
     return;
   if (Running()) {
-    TerminateProcess(handle_, 1);
-    WaitForSingleObject(handle_, 5000);
+    TerminateProcess(handle_.get(), 1);
+    WaitForSingleObject(handle_.get(), 5000);
   }
-  CloseHandle(handle_);
-  handle_ = nullptr;
+  handle_.reset();
   pid_ = 0;
 }
 
@@ -101,16 +100,19 @@ std::vector<unsigned long> ProgramsUnder(const std::string& directory,
   const std::wstring prefix = Lower(Wide(directory)) + L"\\";
   const std::wstring name = Lower(Wide(fileName));
   std::vector<unsigned long> found;
-  HANDLE snapshot = CreateToolhelp32Snapshot(TH32CS_SNAPPROCESS, 0);
-  if (snapshot == INVALID_HANDLE_VALUE)
+  const win32::UniqueFile snapshotOwner(CreateToolhelp32Snapshot(TH32CS_SNAPPROCESS, 0));
+  if (!snapshotOwner)
     return found;
+  HANDLE snapshot = snapshotOwner.get();
   PROCESSENTRY32W entry{};
   entry.dwSize = sizeof entry;
   for (BOOL more = Process32FirstW(snapshot, &entry); more;
        more = Process32NextW(snapshot, &entry)) {
-    HANDLE h = OpenProcess(PROCESS_QUERY_LIMITED_INFORMATION, FALSE, entry.th32ProcessID);
-    if (!h)
+    const win32::UniqueHandle process(
+        OpenProcess(PROCESS_QUERY_LIMITED_INFORMATION, FALSE, entry.th32ProcessID));
+    if (!process)
       continue;
+    HANDLE h = process.get();
     wchar_t image[MAX_PATH * 2];
     DWORD size = MAX_PATH * 2;
     if (QueryFullProcessImageNameW(h, 0, image, &size)) {
@@ -119,9 +121,7 @@ std::vector<unsigned long> ProgramsUnder(const std::string& directory,
       if (path.rfind(prefix, 0) == 0 && (name.empty() || base == name))
         found.push_back(entry.th32ProcessID);
     }
-    CloseHandle(h);
   }
-  CloseHandle(snapshot);
   return found;
 }
 

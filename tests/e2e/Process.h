@@ -6,6 +6,8 @@
 #include <string>
 #include <vector>
 
+#include "win32/Owned.h"
+
 namespace focura::e2e {
 
 class Process {
@@ -22,7 +24,7 @@ class Process {
   // Takes ownership of an existing process by id (a program the tool started).
   static Process Open(unsigned long pid);
 
-  bool Valid() const { return handle_ != nullptr; }
+  bool Valid() const { return static_cast<bool>(handle_); }
   unsigned long Id() const { return pid_; }
   bool Running() const;
   // Waits up to `ms`; true when the process has ended.
@@ -32,7 +34,7 @@ class Process {
   void Terminate();
 
  private:
-  void* handle_ = nullptr;
+  win32::UniqueHandle handle_;
   unsigned long pid_ = 0;
 };
 

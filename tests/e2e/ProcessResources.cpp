@@ -10,6 +10,8 @@
 #include <string>
 #include <vector>
 
+#include "win32/Owned.h"
+
 namespace focura::e2e {
 namespace {
 
@@ -59,7 +61,9 @@ uint64_t HandlesInSystemTable(unsigned long pid) {
 }  // namespace
 
 ResourceCounts ResourcesOf(unsigned long pid) {
-  HANDLE process = OpenProcess(PROCESS_QUERY_INFORMATION | PROCESS_VM_READ, FALSE, pid);
+  const win32::UniqueHandle owned(
+      OpenProcess(PROCESS_QUERY_INFORMATION | PROCESS_VM_READ, FALSE, pid));
+  HANDLE process = owned.get();
   if (process == nullptr) {
     throw std::runtime_error("cannot open process " + std::to_string(pid) +
                              " to count its resources: " + LastErrorText());
@@ -86,22 +90,21 @@ ResourceCounts ResourcesOf(unsigned long pid) {
       counts.privateBytes = Counted(memory.PagefileUsage, "PagefileUsage (PrivateUsage reads 0)");
     }
   }
-  CloseHandle(process);
   return counts;
 }
 
 std::vector<unsigned long> ThreadIdsOf(unsigned long pid) {
   std::vector<unsigned long> ids;
-  HANDLE snapshot = CreateToolhelp32Snapshot(TH32CS_SNAPTHREAD, 0);
-  if (snapshot == INVALID_HANDLE_VALUE)
+  const win32::UniqueFile owned(CreateToolhelp32Snapshot(TH32CS_SNAPTHREAD, 0));
+  if (!owned)
     return ids;
+  HANDLE snapshot = owned.get();
   THREADENTRY32 entry{};
   entry.dwSize = sizeof entry;
   for (BOOL more = Thread32First(snapshot, &entry); more; more = Thread32Next(snapshot, &entry)) {
     if (entry.th32OwnerProcessID == pid)
       ids.push_back(entry.th32ThreadID);
   }
-  CloseHandle(snapshot);
   return ids;
 }
 

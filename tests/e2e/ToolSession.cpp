@@ -7,6 +7,7 @@
 #include "ZServerRegistration.h"
 #include "ui/Controls.h"
 #include "win32/InputBox.h"
+#include "win32/Owned.h"
 #include "win32/TestProbe.h"
 
 #include <cwchar>
@@ -160,14 +161,13 @@ std::string ToolSession::Tip(const std::string& control) const {
       address == 0) {
     throw std::runtime_error("no answer to the tooltip probe");
   }
-  HANDLE process = OpenProcess(PROCESS_VM_READ, FALSE, tool_.Id());
-  if (process == nullptr)
+  const win32::UniqueHandle process(OpenProcess(PROCESS_VM_READ, FALSE, tool_.Id()));
+  if (!process)
     throw std::runtime_error("the tool's memory cannot be read");
   std::wstring text(2048, L'\0');
   SIZE_T read = 0;
-  const BOOL ok = ReadProcessMemory(process, reinterpret_cast<const void*>(address), text.data(),
-                                    text.size() * sizeof(wchar_t), &read);
-  CloseHandle(process);
+  const BOOL ok = ReadProcessMemory(process.get(), reinterpret_cast<const void*>(address),
+                                    text.data(), text.size() * sizeof(wchar_t), &read);
   if (!ok)
     throw std::runtime_error("the tooltip's text cannot be read");
   text.resize(std::wcslen(text.c_str()));

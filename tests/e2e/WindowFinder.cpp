@@ -12,7 +12,7 @@ struct EnumState {
   std::vector<HWND> found;
 };
 
-BOOL CALLBACK CollectTop(HWND hwnd, LPARAM lp) {
+BOOL CALLBACK CollectTop(HWND hwnd, LPARAM lp) noexcept {
   auto* s = reinterpret_cast<EnumState*>(lp);
   if (!IsWindowVisible(hwnd))
     return TRUE;
@@ -22,7 +22,7 @@ BOOL CALLBACK CollectTop(HWND hwnd, LPARAM lp) {
   return TRUE;
 }
 
-BOOL CALLBACK CollectChild(HWND hwnd, LPARAM lp) {
+BOOL CALLBACK CollectChild(HWND hwnd, LPARAM lp) noexcept {
   reinterpret_cast<std::vector<HWND>*>(lp)->push_back(hwnd);
   return TRUE;
 }

@@ -10,6 +10,7 @@
 #include "Notepad.h"
 #include "ScopedEnvironment.h"
 #include "WindowFinder.h"
+#include "win32/Owned.h"
 
 #include <vector>
 
@@ -154,7 +155,8 @@ TEST_F(GuideScreenshots, DryRunWithTheBuiltInSimulator) {
   NONCLIENTMETRICSW metrics{};
   metrics.cbSize = sizeof metrics;
   SystemParametersInfoW(SPI_GETNONCLIENTMETRICS, sizeof metrics, &metrics, 0);
-  HFONT menuFont = CreateFontIndirectW(&metrics.lfMenuFont);
+  const win32::UniqueFont menuFontOwner(CreateFontIndirectW(&metrics.lfMenuFont));
+  HFONT menuFont = menuFontOwner.get();
   HDC dc = GetDC(nullptr);
   HGDIOBJ old = SelectObject(dc, menuFont);
   SIZE first{}, second{};
@@ -162,7 +164,6 @@ TEST_F(GuideScreenshots, DryRunWithTheBuiltInSimulator) {
   GetTextExtentPoint32W(dc, L"Image Capture", 13, &second);
   SelectObject(dc, old);
   ReleaseDC(nullptr, dc);
-  DeleteObject(menuFont);
   const int barHeight = GetSystemMetrics(SM_CYMENU);
   SetCursorPos(client.x + first.cx + 2 * GetSystemMetrics(SM_CXMENUCHECK) + second.cx / 2,
                client.y - barHeight / 2);

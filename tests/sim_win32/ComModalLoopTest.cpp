@@ -15,6 +15,7 @@
 #include "win32/ComApartment.h"
 #include "win32/ComZServer.h"
 #include "win32/EventHold.h"
+#include "win32/Owned.h"
 
 namespace focura::win32 {
 namespace {
@@ -25,7 +26,7 @@ struct Arrival {
 };
 std::vector<Arrival> gArrivals;
 
-LRESULT CALLBACK RecordProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
+LRESULT CALLBACK RecordProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) noexcept {
   if (msg == WM_COMMAND || msg == WM_USER + 5 || msg == WM_APP + 7 || msg == WM_CLOSE) {
     gArrivals.push_back({msg == WM_COMMAND ? static_cast<UINT>(wParam) : msg, EventsHeld()});
     return 0;
@@ -42,8 +43,9 @@ size_t ArrivalsDuring(const std::function<void()>& call, DWORD& callMs) {
   wc.hInstance = GetModuleHandleW(nullptr);
   wc.lpszClassName = L"FocuraModalLoopProbe";
   RegisterClassW(&wc);
-  HWND probe = CreateWindowExW(0, wc.lpszClassName, L"", 0, 0, 0, 0, 0, nullptr, nullptr,
-                               wc.hInstance, nullptr);
+  focura::win32::UniqueWindow owned(CreateWindowExW(0, wc.lpszClassName, L"", 0, 0, 0, 0, 0,
+                                                    nullptr, nullptr, wc.hInstance, nullptr));
+  HWND probe = owned.get();
   EXPECT_NE(probe, nullptr);
   gArrivals.clear();
   // Another program clicks while the call waits: the messages arrive after the wait began.
@@ -64,7 +66,7 @@ size_t ArrivalsDuring(const std::function<void()>& call, DWORD& callMs) {
   MSG msg;
   while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE))
     DispatchMessageW(&msg);
-  DestroyWindow(probe);
+  owned.reset();
   std::printf("messages dispatched inside the call: %zu of 5\n", duringCall);
   for (const Arrival& a : gArrivals) {
     std::printf("  message 0x%04X held=%d\n", a.message, a.held ? 1 : 0);

@@ -7,6 +7,8 @@
 #include <sstream>
 #include <stdexcept>
 
+#include "win32/Owned.h"
+
 namespace zsim::test {
 
 DWORD RunZsim(const std::wstring& args) {
@@ -20,11 +22,10 @@ DWORD RunZsim(const std::wstring& args) {
   if (!CreateProcessW(nullptr, commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr,
                       &si, &pi))
     throw std::runtime_error("zsim.exe could not be started");
-  CloseHandle(pi.hThread);
-  const DWORD waited = WaitForSingleObject(pi.hProcess, 30000);
+  const focura::win32::ProcessHandles zsim(pi);
+  const DWORD waited = WaitForSingleObject(zsim.process.get(), 30000);
   DWORD code = 0;
-  GetExitCodeProcess(pi.hProcess, &code);
-  CloseHandle(pi.hProcess);
+  GetExitCodeProcess(zsim.process.get(), &code);
   if (waited != WAIT_OBJECT_0)
     throw std::runtime_error("zsim.exe did not end");
   return code;
@@ -48,9 +49,10 @@ bool WaitFor(const std::function<bool()>& condition, DWORD ms) {
 }
 
 int ZsimProcesses() {
-  HANDLE snap = CreateToolhelp32Snapshot(TH32CS_SNAPPROCESS, 0);
-  if (snap == INVALID_HANDLE_VALUE)
+  const focura::win32::UniqueFile snapshot(CreateToolhelp32Snapshot(TH32CS_SNAPPROCESS, 0));
+  if (!snapshot)
     return -1;
+  HANDLE snap = snapshot.get();
   int n = 0;
   PROCESSENTRY32W pe{};
   pe.dwSize = sizeof pe;
@@ -58,7 +60,6 @@ int ZsimProcesses() {
     if (_wcsicmp(pe.szExeFile, L"zsim.exe") == 0)
       ++n;
   }
-  CloseHandle(snap);
   return n;
 }
 

@@ -16,6 +16,7 @@
 #include "win32/CaptionLayout.h"
 #include "win32/MainWindow.h"
 #include "win32/MainWindowLayout.h"
+#include "win32/Owned.h"
 #include "win32/Utf.h"
 
 namespace focura::win32 {
@@ -132,7 +133,8 @@ TEST(MainWindowCaptions, AWiderFaceGetsRoomTooWithoutOverlaps) {
     LOGFONTW lf{};
     lf.lfHeight = -MulDiv(8, dpi, 72);
     lstrcpyW(lf.lfFaceName, L"DejaVu Sans");
-    HFONT font = CreateFontIndirectW(&lf);
+    const UniqueFont owned(CreateFontIndirectW(&lf));
+    HFONT font = owned.get();
     HDC dc = GetDC(nullptr);
     HGDIOBJ old = SelectObject(dc, font);
     wchar_t face[LF_FACESIZE] = {};
@@ -140,7 +142,6 @@ TEST(MainWindowCaptions, AWiderFaceGetsRoomTooWithoutOverlaps) {
     if (std::wstring(face) != L"DejaVu Sans") {
       SelectObject(dc, old);
       ReleaseDC(nullptr, dc);
-      DeleteObject(font);
       GTEST_SKIP() << "no DejaVu Sans in this prefix";
     }
     MainWindow w(GetModuleHandleW(nullptr), dpi);
@@ -172,7 +173,6 @@ TEST(MainWindowCaptions, AWiderFaceGetsRoomTooWithoutOverlaps) {
     }
     SelectObject(dc, old);
     ReleaseDC(nullptr, dc);
-    DeleteObject(font);
   }
 }
 

@@ -10,6 +10,7 @@
 #include "win32/KeyInput.h"
 #include "win32/KeyRecorder.h"
 #include "win32/KeyWatch.h"
+#include "win32/Owned.h"
 #include "win32/Utf.h"
 #include "win32/Win32DesktopView.h"
 #include "win32/Win32Keyboard.h"
@@ -163,10 +164,9 @@ class Task {
  public:
   explicit Task(DWORD pid) : pid_(pid) {}
   ~Task() {
-    if (HANDLE h = OpenProcess(PROCESS_TERMINATE, FALSE, pid_)) {
-      TerminateProcess(h, 0);
-      WaitForSingleObject(h, 2000);
-      CloseHandle(h);
+    if (const UniqueHandle h{OpenProcess(PROCESS_TERMINATE, FALSE, pid_)}) {
+      TerminateProcess(h.get(), 0);
+      WaitForSingleObject(h.get(), 2000);
     }
   }
   Task(const Task&) = delete;
@@ -221,11 +221,13 @@ TEST(Win32Desktop, StartsTypesIntoAndActivatesAnotherProgram) {
   EXPECT_EQ(GetForegroundWindow(), editor);
 
   // Once the program has ended its task says so at once, and nothing else is taken for it.
-  HANDLE process = OpenProcess(PROCESS_TERMINATE | SYNCHRONIZE, FALSE, static_cast<DWORD>(task));
-  ASSERT_NE(process, nullptr);
-  TerminateProcess(process, 0);
-  WaitForSingleObject(process, 5000);
-  CloseHandle(process);
+  {
+    const UniqueHandle process(
+        OpenProcess(PROCESS_TERMINATE | SYNCHRONIZE, FALSE, static_cast<DWORD>(task)));
+    ASSERT_TRUE(process);
+    TerminateProcess(process.get(), 0);
+    WaitForSingleObject(process.get(), 5000);
+  }
   EXPECT_EQ(desktop.ActivateTask(task), TaskActivation::Ended);
   EXPECT_FALSE(desktop.IsTaskForeground(task));
   EXPECT_FALSE(desktop.WaitTaskTextFocus(task));

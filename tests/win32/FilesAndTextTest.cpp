@@ -7,6 +7,7 @@
 
 #include "text/Errors.h"
 #include "text/NumberText.h"
+#include "win32/Owned.h"
 #include "win32/RegionalSettings.h"
 #include "win32/Utf.h"
 #include "win32/Win32Files.h"
@@ -32,11 +33,12 @@ class TempDir {
   }
   std::string Write(const std::wstring& name, const std::string& bytes, DWORD attributes = 0) {
     const std::wstring full = path_ + L"\\" + name;
-    HANDLE h = CreateFileW(full.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
-                           FILE_ATTRIBUTE_NORMAL, nullptr);
-    DWORD written = 0;
-    WriteFile(h, bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr);
-    CloseHandle(h);
+    {
+      const UniqueFile h(CreateFileW(full.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
+                                     FILE_ATTRIBUTE_NORMAL, nullptr));
+      DWORD written = 0;
+      WriteFile(h.get(), bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr);
+    }
     if (attributes != 0)
       SetFileAttributesW(full.c_str(), attributes);
     files_.push_back(full);

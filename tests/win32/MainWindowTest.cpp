@@ -284,15 +284,16 @@ TEST(MainWindowKeyboard, EnterClicksTheFocusedButtonHoweverTheFocusGotThere) {
   EXPECT_EQ(GetFocus(), setTop);
   PressEnter(w, desktop, [&] { return clicks() == 5; });
   // Back from another window: the focus returns to the button that had it.
-  HWND other = CreateWindowExW(0, L"STATIC", L"other", WS_POPUP | WS_VISIBLE, 0, 0, 50, 50, nullptr,
-                               nullptr, GetModuleHandleW(nullptr), nullptr);
+  UniqueWindow owned(CreateWindowExW(0, L"STATIC", L"other", WS_POPUP | WS_VISIBLE, 0, 0, 50, 50,
+                                     nullptr, nullptr, GetModuleHandleW(nullptr), nullptr));
+  HWND other = owned.get();
   SetForegroundWindow(other);
   SetActiveWindow(other);
   Drain(w);
   SetForegroundWindow(w.Handle());
   SetActiveWindow(w.Handle());
   Drain(w);
-  DestroyWindow(other);
+  owned.reset();
   EXPECT_EQ(GetFocus(), setTop);
   PressEnter(w, desktop, [&] { return clicks() == 6; });
   // A disabled button is not clicked by a posted Enter either.

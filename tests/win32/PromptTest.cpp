@@ -7,6 +7,7 @@
 #include <functional>
 #include <thread>
 
+#include "win32/Owned.h"
 #include "win32/Utf.h"
 
 namespace focura::win32 {
@@ -98,8 +99,10 @@ TEST(InputBox, CancelEscAndTheCloseBoxAllReturnEmpty) {
 }
 
 TEST(InputBox, IsCentredOnItsOwner) {
-  HWND owner = CreateWindowExW(0, L"STATIC", L"owner", WS_OVERLAPPEDWINDOW | WS_VISIBLE, 100, 100,
-                               600, 400, nullptr, nullptr, GetModuleHandleW(nullptr), nullptr);
+  UniqueWindow owned(CreateWindowExW(0, L"STATIC", L"owner", WS_OVERLAPPEDWINDOW | WS_VISIBLE, 100,
+                                     100, 600, 400, nullptr, nullptr, GetModuleHandleW(nullptr),
+                                     nullptr));
+  HWND owner = owned.get();
   ASSERT_NE(owner, nullptr);
   InputBox prompt(owner);
   RECT box{};
@@ -112,7 +115,7 @@ TEST(InputBox, IsCentredOnItsOwner) {
   op.join();
   RECT o{};
   GetWindowRect(owner, &o);
-  DestroyWindow(owner);
+  owned.reset();
   ASSERT_TRUE(seen.found);
   EXPECT_NEAR((box.left + box.right) / 2, (o.left + o.right) / 2, 2);
   EXPECT_NEAR((box.top + box.bottom) / 2, (o.top + o.bottom) / 2, 2);

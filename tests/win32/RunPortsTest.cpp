@@ -9,6 +9,7 @@
 #include "win32/ComApartment.h"
 #include "win32/ExecutionStateAwake.h"
 #include "win32/MainWindow.h"
+#include "win32/Owned.h"
 #include "win32/TaskbarProgress.h"
 
 namespace focura::win32 {
@@ -53,8 +54,10 @@ TEST(TaskbarProgress, FollowsRunsAndClearsWhenTheOperatorComesBackAfterTheEnd) {
   AnnounceButton(w.Handle());  // the shell's announcement, which Wine's shell may never send
   std::printf("taskbar object after the announcement: %s\n",
               bar.HasTaskbarObject() ? "created" : "none");
-  HWND other = CreateWindowExW(0, L"STATIC", L"capture program", WS_OVERLAPPEDWINDOW | WS_VISIBLE,
-                               0, 0, 200, 100, nullptr, nullptr, nullptr, nullptr);
+  UniqueWindow otherWindow(CreateWindowExW(0, L"STATIC", L"capture program",
+                                           WS_OVERLAPPEDWINDOW | WS_VISIBLE, 0, 0, 200, 100,
+                                           nullptr, nullptr, nullptr, nullptr));
+  HWND other = otherWindow.get();
   ASSERT_NE(other, nullptr);
 
   bar.Started(3);
@@ -84,7 +87,8 @@ TEST(TaskbarProgress, FollowsRunsAndClearsWhenTheOperatorComesBackAfterTheEnd) {
     EXPECT_TRUE(PumpUntil([&] { return bar.Showing() == Shows::Nothing; }));
   }
 
-  DestroyWindow(other);
+  otherWindow.reset();
+  // The window goes before the progress does, as when the system ends it: not the owner's doing.
   DestroyWindow(w.Handle());
   bar.Finished();  // the window is gone: nothing to show, nothing fails
   EXPECT_FALSE(bar.HasTaskbarObject());
@@ -93,8 +97,9 @@ TEST(TaskbarProgress, FollowsRunsAndClearsWhenTheOperatorComesBackAfterTheEnd) {
 TEST(TaskbarProgress, WhereTheTaskbarObjectCannotBeCreatedARunStillGoesThrough) {
   // A thread outside any COM apartment: creating the shell's object fails there.
   std::thread([] {
-    HWND window = CreateWindowExW(0, L"STATIC", L"tool", WS_OVERLAPPEDWINDOW, 0, 0, 200, 100,
-                                  nullptr, nullptr, nullptr, nullptr);
+    const UniqueWindow owned(CreateWindowExW(0, L"STATIC", L"tool", WS_OVERLAPPEDWINDOW, 0, 0, 200,
+                                             100, nullptr, nullptr, nullptr, nullptr));
+    HWND window = owned.get();
     ASSERT_NE(window, nullptr);
     TaskbarProgress bar(window);
     AnnounceButton(window);
@@ -103,7 +108,6 @@ TEST(TaskbarProgress, WhereTheTaskbarObjectCannotBeCreatedARunStillGoesThrough) 
     bar.AtPlane(1, 2);
     bar.Failed();
     EXPECT_EQ(bar.Showing(), Shows::Error);
-    DestroyWindow(window);
   }).join();
 }
 
@@ -116,7 +120,7 @@ TEST(ExecutionStateAwake, HoldsTheSystemAndTheDisplayOnlyWhenAskedAndReleasesBot
   EXPECT_EQ(read(kSystem), kSystem);
   awake.Hold(true);
   EXPECT_EQ(read(kSystem | ES_DISPLAY_REQUIRED), kSystem | ES_DISPLAY_REQUIRED);
-  awake.Release();
+  awake.Release();  // the port's own end of the hold, not a handle's
   EXPECT_EQ(read(ES_CONTINUOUS), static_cast<EXECUTION_STATE>(ES_CONTINUOUS));
 }
 

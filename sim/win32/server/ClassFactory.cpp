@@ -1,11 +1,10 @@
 #include "ClassFactory.h"
 
-#include <wrl/client.h>
-
 #include <new>
 
 #include "ServerLifetime.h"
 #include "SimDispatch.h"
+#include "win32/Owned.h"
 
 namespace zsim::win32 {
 
@@ -27,8 +26,7 @@ HRESULT STDMETHODCALLTYPE ClassFactory::CreateInstance(IUnknown* outer, REFIID r
   *ppv = nullptr;
   if (outer != nullptr)
     return CLASS_E_NOAGGREGATION;
-  Microsoft::WRL::ComPtr<SimDispatch> object;
-  object.Attach(new (std::nothrow) SimDispatch(host_, lifetime_));
+  const auto object = focura::win32::AdoptCom(new (std::nothrow) SimDispatch(host_, lifetime_));
   if (object == nullptr)
     return E_OUTOFMEMORY;
   return object->QueryInterface(riid, ppv);

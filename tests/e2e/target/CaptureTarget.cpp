@@ -39,9 +39,11 @@
 #include <cstdio>
 #include <string>
 
+#include "win32/Owned.h"
+
 namespace {
 
-HANDLE gLog = INVALID_HANDLE_VALUE;
+focura::win32::UniqueFile gLog;
 HWND gWindow = nullptr;
 bool gHoldFocus = false;
 DWORD gSlowKeyDownMs = 0;
@@ -63,16 +65,15 @@ DWORD StartSelf(const std::wstring& args) {
   PROCESS_INFORMATION pi{};
   if (!CreateProcessW(nullptr, line.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &si, &pi))
     return 0;
-  CloseHandle(pi.hThread);
-  CloseHandle(pi.hProcess);
-  return pi.dwProcessId;
+  const focura::win32::ProcessHandles started(pi);
+  return started.id;
 }
 
 // The splash of --splash: what to start once its time is up, and the copy it is waiting for.
 std::wstring gSplashStarts;
 DWORD gSplashChild = 0;
 
-BOOL CALLBACK FindChildWindow(HWND hwnd, LPARAM found) {
+BOOL CALLBACK FindChildWindow(HWND hwnd, LPARAM found) noexcept {
   DWORD pid = 0;
   GetWindowThreadProcessId(hwnd, &pid);
   if (pid != gSplashChild || !IsWindowVisible(hwnd))
@@ -81,21 +82,21 @@ BOOL CALLBACK FindChildWindow(HWND hwnd, LPARAM found) {
   return FALSE;
 }
 
-LRESULT CALLBACK SplashProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
+LRESULT CALLBACK SplashProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) noexcept {
   switch (msg) {
     case WM_TIMER:
       if (wp == kSplashTimer) {
         KillTimer(hwnd, kSplashTimer);
         gSplashChild = StartSelf(gSplashStarts);
         if (gSplashChild == 0)
-          DestroyWindow(hwnd);
+          DestroyWindow(hwnd);  // the splash ends itself, as the program it stands in for does
         else
           SetTimer(hwnd, kWatchTimer, 20, nullptr);
       } else if (wp == kWatchTimer) {
         bool shown = false;
         EnumWindows(FindChildWindow, reinterpret_cast<LPARAM>(&shown));
         if (shown)
-          DestroyWindow(hwnd);
+          DestroyWindow(hwnd);  // the splash ends itself once its successor shows
       }
       return 0;
     case WM_DESTROY:
@@ -138,11 +139,11 @@ int RunSplash(HINSTANCE instance, const std::wstring& title, UINT ms, const std:
 // Each line goes straight to the file (no buffering), so a reader polling the file sees every
 // event as soon as the window has handled it.
 void WriteLine(const std::string& line) {
-  if (gLog == INVALID_HANDLE_VALUE)
+  if (!gLog)
     return;
   std::string text = line + "\r\n";
   DWORD written = 0;
-  WriteFile(gLog, text.data(), static_cast<DWORD>(text.size()), &written, nullptr);
+  WriteFile(gLog.get(), text.data(), static_cast<DWORD>(text.size()), &written, nullptr);
 }
 
 int Down(int vk) {
@@ -161,7 +162,7 @@ void LogKey(const char* what, const char* field, unsigned value) {
   WriteLine(buf);
 }
 
-LRESULT CALLBACK WndProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
+LRESULT CALLBACK WndProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) noexcept {
   switch (msg) {
     case WM_KEYDOWN:
       if (gSlowKeyDownMs != 0)
@@ -271,9 +272,9 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int) {
     logPath += L".keys.log";
   }
 
-  gLog = CreateFileW(logPath.c_str(), FILE_APPEND_DATA, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
-                     OPEN_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
-  if (gLog == INVALID_HANDLE_VALUE)
+  gLog.reset(CreateFileW(logPath.c_str(), FILE_APPEND_DATA, FILE_SHARE_READ | FILE_SHARE_WRITE,
+                         nullptr, OPEN_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
+  if (!gLog)
     return 2;
   timeBeginPeriod(1);
 
@@ -308,7 +309,6 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int) {
     DispatchMessageW(&msg);
   }
   timeEndPeriod(1);
-  if (gLog != INVALID_HANDLE_VALUE)
-    CloseHandle(gLog);
+  gLog.reset();
   return 0;
 }
