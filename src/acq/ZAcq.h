@@ -73,6 +73,7 @@ class ZAcq {
   // Both must outlive every run.
   void ReportProgressTo(RunProgress& progress) { Progress = &progress; }
   void KeepAwakeWith(StayAwake& awake) { Awake = &awake; }
+  RunProgress& ProgressShown() const { return *Progress; }
 
   // Click handlers of "Acquire Z Stack" and "Cancel Z Stack".
   void cmdFocura_Click();

@@ -54,6 +54,15 @@ void AskToFront(HWND target) {
     AttachThreadInput(self, foregroundThread, FALSE);
 }
 
+std::string DesktopName(HDESK desktop) {
+  wchar_t name[256] = {};
+  DWORD needed = 0;
+  if (desktop == nullptr ||
+      !GetUserObjectInformationW(desktop, UOI_NAME, name, sizeof name - sizeof(wchar_t), &needed))
+    return {};
+  return Narrow(name);
+}
+
 class ClipboardSession {
  public:
   explicit ClipboardSession(HWND owner) {
@@ -187,8 +196,19 @@ HWND Win32Desktop::TaskWindowOf(int32_t taskId) const {
   return it == tasks_.end() ? nullptr : reinterpret_cast<HWND>(it->second.record.window);
 }
 
-void Win32Desktop::SendKeys(const KeyStrokes& keys) {
-  DeliverKeys(keyboard_, keys);
+void Win32Desktop::SendKeys(const KeyStrokes& keys, KeyWaitWatcher& watcher) {
+  DeliverKeys(keyboard_, clock_, watcher, keys);
+}
+
+bool Win32Desktop::DesktopLocked() {
+  // A process of the user cannot open the system's own desktop: failing to is the lock itself.
+  HDESK input = OpenInputDesktop(0, FALSE, DESKTOP_READOBJECTS);
+  if (input == nullptr)
+    return true;
+  const std::string inputName = DesktopName(input);
+  CloseDesktop(input);
+  const std::string ownName = DesktopName(GetThreadDesktop(GetCurrentThreadId()));
+  return !inputName.empty() && !ownName.empty() && inputName != ownName;
 }
 
 HWND Win32Desktop::ClipboardOwner() {

@@ -5,12 +5,20 @@
 
 #include <map>
 
+#include "acq/Clock.h"
 #include "capture/Desktop.h"
 #include "capture/TaskWindow.h"
 #include "win32/Win32DesktopView.h"
 #include "win32/Win32Keyboard.h"
 
 namespace focura::win32 {
+
+// The system's millisecond counter at whatever resolution it has: the key wait's looks last a
+// quarter of a second.
+class TickClock : public Clock {
+ public:
+  uint32_t NowMs() override { return GetTickCount(); }
+};
 
 class Win32Desktop : public Desktop {
  public:
@@ -27,7 +35,12 @@ class Win32Desktop : public Desktop {
   TaskActivation ActivateTask(int32_t taskId) override;
   bool IsTaskForeground(int32_t taskId) override;
   // Refuses keys that could not arrive; returns once the program in front has handled them.
-  void SendKeys(const KeyStrokes& keys) override;
+  void SendKeys(const KeyStrokes& keys, KeyWaitWatcher& watcher) override;
+  using Desktop::SendKeys;
+  // The input desktop is not the one this program's windows are on, or cannot even be opened
+  // (the system's own desktop of the lock screen, the secure screen saver or an elevation
+  // prompt).
+  bool DesktopLocked() override;
   void SetClipboardText(const std::string& text) override;
 
   // The window the task was last found to have, or nullptr.
@@ -45,6 +58,7 @@ class Win32Desktop : public Desktop {
 
   Win32DesktopView view_;
   Win32Keyboard keyboard_;
+  TickClock clock_;
   std::map<int32_t, Task> tasks_;
   HWND clipboardOwner_ = nullptr;
 };
