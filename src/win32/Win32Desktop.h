@@ -3,6 +3,7 @@
 
 #include <windows.h>
 
+#include <future>
 #include <map>
 
 #include "acq/Clock.h"
@@ -54,9 +55,17 @@ class Win32Desktop : public Desktop {
   Task& TaskOf(int32_t taskId);
   // Looks at the desktop once; holds the process of a newly found window.
   TaskWindowFound Resolve(Task& task);
+  TaskWindowFound Resolve(Task& task, const DesktopSnapshot& now);
+  // Waits for a look under way on its thread and forgets it: the view is used by one thread at
+  // a time.
+  void DropLook();
+  // Whether the window in front is the task's bound window, without a look at the whole desktop.
+  bool BoundWindowInFront(const Task& task) const;
   HWND ClipboardOwner();
 
   Win32DesktopView view_;
+  std::future<DesktopSnapshot> look_;
+  int32_t lookFor_ = 0;
   Win32Keyboard keyboard_;
   TickClock clock_;
   std::map<int32_t, Task> tasks_;

@@ -28,7 +28,12 @@ std::optional<uint32_t> ProcessIntegrity(HANDLE process) {
 }
 
 std::optional<uint32_t> Win32Keyboard::OwnIntegrity() {
-  return ProcessIntegrity(GetCurrentProcess());
+  // A process's level is fixed for its life: read once, it is not read again before each key.
+  if (!ownIntegrityRead_) {
+    ownIntegrity_ = ProcessIntegrity(GetCurrentProcess());
+    ownIntegrityRead_ = true;
+  }
+  return ownIntegrity_;
 }
 
 std::optional<uint32_t> Win32Keyboard::FocusIntegrity(bool& focusIsOwn) {

@@ -36,6 +36,8 @@ class Win32Keyboard : public KeyboardPort {
 
  private:
   KeyWatch watch_;
+  std::optional<uint32_t> ownIntegrity_;
+  bool ownIntegrityRead_ = false;
   uint64_t passedTarget_ = 0;
   UINT inserted_ = 0;
   UINT roundTrips_ = 0;
