@@ -16,6 +16,16 @@ if(NOT (TARGET ${FOCURA_E2E_TOOL_TARGET} AND TARGET ${FOCURA_E2E_ZSIM_TARGET}))
   return()
 endif()
 
+# The other width's in-process simulator, from the build tree beside this one: the tool must
+# name the program that can load it.
+set(FOCURA_OTHER_WIDTH_DIR "" CACHE PATH
+    "The build tree of the other width (its DLL simulator for the tests; its programs for the package)")
+if(CMAKE_SIZEOF_VOID_P EQUAL 4)
+  set(FOCURA_E2E_OTHER_ZSIM_DLL "${FOCURA_OTHER_WIDTH_DIR}/zsim64.dll")
+else()
+  set(FOCURA_E2E_OTHER_ZSIM_DLL "${FOCURA_OTHER_WIDTH_DIR}/zsim32.dll")
+endif()
+
 file(GLOB FOCURA_E2E_SOURCES CONFIGURE_DEPENDS ${FOCURA_E2E_DIR}/*.cpp)
 add_executable(e2e_tests ${FOCURA_E2E_SOURCES})
 target_include_directories(e2e_tests PRIVATE ${FOCURA_E2E_DIR} ${CMAKE_SOURCE_DIR}/src/win32)
@@ -24,11 +34,14 @@ target_compile_definitions(e2e_tests PRIVATE
   FOCURA_E2E_TOOL_DEFAULT="$<TARGET_FILE:${FOCURA_E2E_TOOL_TARGET}>"
   FOCURA_E2E_ZSIM_DEFAULT="$<TARGET_FILE:${FOCURA_E2E_ZSIM_TARGET}>"
   FOCURA_E2E_STANDIN_DEFAULT="$<TARGET_FILE:capture_target>"
-  FOCURA_E2E_WORK_DEFAULT="${CMAKE_BINARY_DIR}/e2e-work")
+  FOCURA_E2E_WORK_DEFAULT="${CMAKE_BINARY_DIR}/e2e-work"
+  FOCURA_E2E_ZSIM_DLL_DEFAULT="$<TARGET_FILE:zsim_dll>"
+  FOCURA_E2E_OTHER_ZSIM_DLL_DEFAULT="${FOCURA_E2E_OTHER_ZSIM_DLL}")
 # gtest and gmock come from tests/unit, which builds GoogleTest from Debian's sources.
 target_link_libraries(e2e_tests PRIVATE focura_core gtest_main gmock
   user32 winmm ole32 oleaut32 advapi32 shell32 psapi ntdll)
-add_dependencies(e2e_tests ${FOCURA_E2E_TOOL_TARGET} ${FOCURA_E2E_ZSIM_TARGET} capture_target)
+add_dependencies(e2e_tests ${FOCURA_E2E_TOOL_TARGET} ${FOCURA_E2E_ZSIM_TARGET} capture_target
+                 zsim_dll)
 
 # One CTest entry per test. They share the Wine prefix, the desktop's focus and the per-user COM
 # registration, so they never run side by side.

@@ -14,7 +14,8 @@ focura_package_test() {
   (cd "$unpacked" && cmake -E tar xf "$build/package/$name.zip")
   # The size goals of the shipped programs (stripped; their debug info stays in the build tree).
   local exe size limit failed=0
-  for exe in focura.exe:2097152 zsim.exe:1572864; do
+  for exe in focura.exe:2097152 focura32.exe:2097152 zsim.exe:1572864 zsim64.dll:1572864 \
+    zsim32.dll:1572864; do
     size="$(stat -c %s "$unpacked/$name/${exe%%:*}")"
     limit="${exe##*:}"
     printf 'packaged %-10s %8d bytes (goal: under %d)\n' "${exe%%:*}" "$size" "$limit"
@@ -24,6 +25,11 @@ focura_package_test() {
     [ -s "$unpacked/$name/$file" ] || { echo "the package lacks $file" >&2; failed=1; }
   done
   [ "$failed" -eq 0 ] || return 1
-  FOCURA_E2E_TOOL="$unpacked/$name/focura.exe" FOCURA_E2E_ZSIM="$unpacked/$name/zsim.exe" \
+  local dir="$unpacked/$name"
+  FOCURA_E2E_TOOL="$dir/focura.exe" FOCURA_E2E_ZSIM="$dir/zsim.exe" \
+    FOCURA_E2E_ZSIM_DLL="$dir/zsim64.dll" FOCURA_E2E_OTHER_ZSIM_DLL="$dir/zsim32.dll" \
+    focura_wine 300 "$build/e2e_tests.exe" --gtest_filter='Package.*:DllServer.*' </dev/null
+  # The 32-bit program of the package reaches the (64-bit) local server as well.
+  FOCURA_E2E_TOOL="$dir/focura32.exe" FOCURA_E2E_ZSIM="$dir/zsim.exe" \
     focura_wine 300 "$build/e2e_tests.exe" --gtest_filter='Package.*' </dev/null
 }
