@@ -10,6 +10,7 @@
 #include <string>
 #include <string_view>
 
+#include "ui/SessionEnd.h"
 #include "ui/Window.h"
 #include "win32/ControlTips.h"
 #include "win32/MainWindowLayout.h"
@@ -28,7 +29,7 @@ class WindowEvents {
   virtual bool Busy() const = 0;
 };
 
-class MainWindow : public Window {
+class MainWindow : public Window, private SessionEndPort {
  public:
   // `dpi` 0: the system's. Fonts and geometry are made for the DPI the window is drawn at.
   explicit MainWindow(HINSTANCE instance = GetModuleHandleW(nullptr), int dpi = 0);
@@ -57,6 +58,8 @@ class MainWindow : public Window {
   // Runs every pending message once, replaying events held back by a modal wait first.
   // Throws WindowClosed once the window has been closed.
   void Pump() override;
+  // Whether the window holds off the end of the session until its farewell is said.
+  bool HoldingSessionEnd() const { return session_.Holding(); }
 
  private:
   enum class EventKind { Click, MenuOpen, Close };
@@ -77,6 +80,12 @@ class MainWindow : public Window {
   void DispatchMessageOnce(MSG& msg);
   HWND ControlOrThrow(const std::string& name) const;
 
+  void HoldEnd(const std::string& reason) override;
+  void ReleaseEnd() override;
+  void PostClose() override;
+  void AnswerNow() override;
+  void CloseNow() override;
+
   HWND hwnd_ = nullptr;
   MenuBar menus_;
   HFONT font_ = nullptr;
@@ -90,6 +99,7 @@ class MainWindow : public Window {
   HWND lastFocus_ = nullptr;
   std::deque<Event> held_;
   std::function<void()> previousHook_;
+  SessionEnd session_{*this};
 };
 
 }  // namespace focura::win32
