@@ -20,10 +20,14 @@ focura_package_test() {
     printf 'packaged %-10s %8d bytes (goal: under %d)\n' "${exe%%:*}" "$size" "$limit"
     [ "$size" -lt "$limit" ] || failed=1
   done
-  for file in guide.html LICENSE.txt examples/captureprogpath.txt examples/capturekey.txt; do
+  for file in guide.html LICENSE.txt examples/captureprogpath.txt examples/capturekey.txt \
+      focura-check.exe capture_target.exe; do
     [ -s "$unpacked/$name/$file" ] || { echo "the package lacks $file" >&2; failed=1; }
   done
   [ "$failed" -eq 0 ] || return 1
+  # PackageCheck runs the packaged focura-check.exe unattended, reads its exit code and report
+  # (printed here), and compares the Z server's registration before and after.
   FOCURA_E2E_TOOL="$unpacked/$name/focura.exe" FOCURA_E2E_ZSIM="$unpacked/$name/zsim.exe" \
-    focura_wine 300 "$build/e2e_tests.exe" --gtest_filter='Package.*' </dev/null
+    FOCURA_E2E_CHECK="$unpacked/$name/focura-check.exe" \
+    focura_wine 600 "$build/e2e_tests.exe" --gtest_filter='Package.*:PackageCheck.*' </dev/null
 }

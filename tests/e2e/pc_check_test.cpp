@@ -43,8 +43,11 @@ void Dump(HKEY root, const std::wstring& path, std::string& out) {
     DWORD nameLength = 256, size = sizeof data, type = 0;
     if (RegEnumValueW(key, i, name, &nameLength, nullptr, &type, data, &size) != ERROR_SUCCESS)
       break;
-    out += "  " + Narrow(name) + " type " + std::to_string(type) + " = " +
-           std::string(reinterpret_cast<char*>(data), size) + "\n";
+    const std::string value =
+        type == REG_SZ || type == REG_EXPAND_SZ
+            ? Narrow(std::wstring(reinterpret_cast<wchar_t*>(data), size / sizeof(wchar_t)))
+            : std::string(reinterpret_cast<char*>(data), size);
+    out += "  " + Narrow(name) + " type " + std::to_string(type) + " = " + value + "\n";
   }
   for (DWORD i = 0;; ++i) {
     wchar_t name[256];
