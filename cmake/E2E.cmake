@@ -11,7 +11,7 @@ target_link_libraries(capture_target PRIVATE user32 winmm shell32)
 # Starting programs, finding their windows and reading the stand-in's key log: shared with the
 # PC check (cmake/Check.cmake), which drives the same stand-in on the lab's PC.
 set(FOCURA_DESKTOP_HELPERS Process.cpp Win32Text.cpp WindowFinder.cpp StandIn.cpp TargetLog.cpp
-    FileText.cpp)
+    FileText.cpp Notepad.cpp)
 list(TRANSFORM FOCURA_DESKTOP_HELPERS PREPEND ${FOCURA_E2E_DIR}/)
 add_library(focura_desktop_helpers STATIC ${FOCURA_DESKTOP_HELPERS})
 target_include_directories(focura_desktop_helpers PUBLIC ${FOCURA_E2E_DIR})
