@@ -42,9 +42,11 @@ namespace focura::check {
 
 // A run is on time when the typical plane lasts its period to within kMedianLimitMs and no plane
 // overruns by more than kWorstLimitMs. A coarse counter (15.6 ms steps, as Windows gives a
-// process whose timer resolution request is throttled) shows as a median several ms over.
+// process whose timer resolution request is throttled) shows as a median several ms over; a
+// single late plane is what any other busy program on the PC can cause, and fails the run only
+// when it is late enough to matter to the stack.
 inline constexpr int32_t kMedianLimitMs = 3;
-inline constexpr int32_t kWorstLimitMs = 50;
+inline constexpr int32_t kWorstLimitMs = 250;
 
 struct CheckResult;
 CheckResult JudgeTiming(const IntervalExcess& e, int32_t periodMs, size_t planes);

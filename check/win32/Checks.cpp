@@ -56,6 +56,15 @@ struct Shared {
   CheckSetting setting;
   std::unique_ptr<OwnZServerRegistration> registration;
   std::string registrationRefused;
+  // One simulator for all checks, as the tool keeps one Z server for its session: a server
+  // started and ended for every check could be asked for while it is still stopping.
+  std::unique_ptr<win32::ComZServer> sim;
+
+  win32::ComZServer& Sim() {
+    if (!sim)
+      sim = std::make_unique<win32::ComZServer>(kCheckProgId);
+    return *sim;
+  }
 
   std::wstring PathOf(const wchar_t* file) const { return setting.folder + L"\\" + file; }
   std::string FileOf(const wchar_t* file) const { return Narrow(PathOf(file)); }
@@ -82,7 +91,7 @@ CheckResult SimulatorAcrossProcesses(Shared& s) {
   if (auto why = s.NeedSimulator(); !why.empty())
     return Skipped(why);
   const ULONGLONG start = GetTickCount64();
-  win32::ComZServer z(kCheckProgId);
+  win32::ComZServer& z = s.Sim();
   const ULONGLONG created = GetTickCount64();
   z.Exec("Sim Reset");
   const std::string where = z.Exec("Z ?");
@@ -96,35 +105,66 @@ CheckResult BusySimulatorRetried(Shared& s) {
   if (auto why = s.NeedSimulator(); !why.empty())
     return Skipped(why);
   constexpr int kBusyMs = 700;
-  win32::ComZServer z(kCheckProgId);
+  win32::ComZServer& z = s.Sim();
   z.Exec("Sim Busy " + std::to_string(kBusyMs));
   const ULONGLONG start = GetTickCount64();
   const std::string where = z.Exec("Z ?");
   const auto waited = static_cast<long long>(GetTickCount64() - start);
-  const std::string figure = "answered after " + std::to_string(waited) + " ms";
+  const std::string figure =
+      "\"Z ?\" answered \"" + where + "\" after " + std::to_string(waited) + " ms";
   // The server refuses for kBusyMs; an answer much sooner means the refusal never came.
   if (waited < kBusyMs / 2)
     return Fail(figure, "the simulator did not refuse while busy");
   return Pass(figure, "refused as busy for " + std::to_string(kBusyMs) + " ms, asked again");
 }
 
-// A covering window of the check's own, in front of the run's window.
+// Windows 11 lowers the timer resolution of a process only while none of its windows can be seen:
+// the cover is another program's window over the whole screen, and minimising puts away every
+// window of the check, its progress window included.
 class Cover {
  public:
-  explicit Cover(HWND over) {
-    RECT r{};
-    GetWindowRect(over, &r);
-    InflateRect(&r, 40, 40);
-    hwnd_ = CreateWindowExW(WS_EX_TOPMOST | WS_EX_TOOLWINDOW, L"STATIC", L"Cover",
-                            WS_POPUP | WS_VISIBLE | WS_BORDER, r.left, r.top, r.right - r.left,
-                            r.bottom - r.top, nullptr, nullptr, GetModuleHandleW(nullptr), nullptr);
+  explicit Cover(Shared& s) : folder_(Narrow(s.setting.folder)) {
+    const std::string log = s.FileOf(L"check-cover.log");
+    program_ = e2e::Process::Start(
+        e2e::StandInCommandLine(s.FileOf(L"capture_target.exe"), "Check cover", log), folder_);
+    HWND w = e2e::WaitForTopLevel("Check cover", program_.Id(), 20000);
+    if (w == nullptr)
+      throw std::runtime_error("the covering stand-in showed no window");
+    ShowWindow(w, SW_MAXIMIZE);
+    SetWindowPos(w, HWND_TOPMOST, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE);
   }
-  ~Cover() { DestroyWindow(hwnd_); }
+  ~Cover() { program_.Terminate(); }
   Cover(const Cover&) = delete;
   Cover& operator=(const Cover&) = delete;
 
  private:
-  HWND hwnd_;
+  std::string folder_;
+  e2e::Process program_;
+};
+
+class AllMinimised {
+ public:
+  AllMinimised() {
+    EnumThreadWindows(
+        GetCurrentThreadId(),
+        [](HWND w, LPARAM self) {
+          if (IsWindowVisible(w) && !IsIconic(w)) {
+            reinterpret_cast<AllMinimised*>(self)->put_.push_back(w);
+            ShowWindow(w, SW_SHOWMINNOACTIVE);
+          }
+          return TRUE;
+        },
+        reinterpret_cast<LPARAM>(this));
+  }
+  ~AllMinimised() {
+    for (HWND w : put_)
+      ShowWindow(w, SW_RESTORE);
+  }
+  AllMinimised(const AllMinimised&) = delete;
+  AllMinimised& operator=(const AllMinimised&) = delete;
+
+ private:
+  std::vector<HWND> put_;
 };
 
 enum class Placement { Front, Covered, Minimised };
@@ -161,18 +201,21 @@ struct RunOutcome {
 // no program is needed, against the simulator over COM.
 RunOutcome TimedRun(Shared& s, Placement where) {
   RunOutcome out;
-  win32::ComZServer com(kCheckProgId);
+  win32::ComZServer& com = s.Sim();
   win32::Win32Clock clock;
   PlaneTimes timed(com, clock);
   const NumberText num(win32::RegionalDecimalSeparator());
   win32::Win32Desktop desktop;
   win32::MainWindow window;
   win32::TaskbarProgress taskbar(window.Handle());
-  window.Show(where == Placement::Minimised ? SW_SHOWMINNOACTIVE : SW_SHOWNORMAL);
+  window.Show(SW_SHOWNORMAL);
   PumpFor(300);
   std::optional<Cover> cover;
+  std::optional<AllMinimised> minimised;
   if (where == Placement::Covered)
-    cover.emplace(window.Handle());
+    cover.emplace(s);
+  else if (where == Placement::Minimised)
+    minimised.emplace();
   PumpFor(300);
 
   com.Exec("Sim Reset");
@@ -236,6 +279,8 @@ RunOutcome TimedRun(Shared& s, Placement where) {
 CheckResult Timing(Shared& s, Placement where, std::optional<CheckResult>* taskbar = nullptr) {
   if (auto why = s.NeedSimulator(); !why.empty())
     return Skipped(why);
+  if (where == Placement::Covered && !std::filesystem::exists(s.PathOf(L"capture_target.exe")))
+    return Skipped("capture_target.exe, the covering program, is not beside the check");
   RunOutcome out = TimedRun(s, where);
   if (taskbar)
     *taskbar = out.taskbar;
@@ -281,6 +326,10 @@ struct FrameRig {
   ZAcq acq{none, window, clock, desktop, num};
 
   explicit FrameRig(const std::string& key) {
+    // In front, as the tool's window is when the operator launches the camera program.
+    window.Show(SW_SHOWNORMAL);
+    SetForegroundWindow(window.Handle());
+    PumpFor(200);
     acq.LoadDefaults();
     acq.CaptureType = kCaptureFromFile;
     acq.CaptureKey = key;
@@ -462,7 +511,9 @@ CheckResult SimulatorQuitsAndRestarts(Shared& s) {
                    "release's own tests prove the restart in a session of its own");
   if (auto why = s.NeedSimulator(); !why.empty())
     return Skipped(why);
-  RestartingZServer z(std::make_unique<win32::ComZServer>(kCheckProgId),
+  // The session's simulator is the one whose process ends here.
+  s.Sim();
+  RestartingZServer z(std::move(s.sim),
                       [] { return std::make_unique<win32::ComZServer>(kCheckProgId); });
   z.Exec("Z ?");
   const std::string folder = Narrow(s.setting.folder);
@@ -487,7 +538,7 @@ CheckResult SimulatorQuitsAndRestarts(Shared& s) {
 CheckResult LogView(Shared& s) {
   if (auto why = s.NeedSimulator(); !why.empty())
     return Skipped(why);
-  win32::ComZServer com(kCheckProgId);
+  win32::ComZServer& com = s.Sim();
   win32::Win32Clock clock;
   const NumberText num(win32::RegionalDecimalSeparator());
   win32::Win32Desktop desktop;
@@ -647,7 +698,6 @@ std::vector<Check> CheckTable(const CheckSetting& setting) {
       {"COM by ProgID across processes to the simulator",
        [s] { return SimulatorAcrossProcesses(*s); }},
       {"A busy simulator asked again (\"Sim Busy\")", [s] { return BusySimulatorRetried(*s); }},
-      {"A simulator that quits, and the restart", [s] { return SimulatorQuitsAndRestarts(*s); }},
       {"1 ms counter: 20 planes, window in front",
        [s, taskbar] { return Timing(*s, Placement::Front, taskbar.get()); }},
       {"1 ms counter: 20 planes, window covered", [s] { return Timing(*s, Placement::Covered); }},
@@ -666,11 +716,14 @@ std::vector<Check> CheckTable(const CheckSetting& setting) {
       {"The log view in the PC's own editor", [s] { return LogView(*s); }},
       {"Starting programs: plain, launcher, single instance, ended",
        [s] { return StartingPrograms(*s); }},
+      // After every other check that needs the simulator: it ends the simulator's process.
+      {"A simulator that quits, and the restart", [s] { return SimulatorQuitsAndRestarts(*s); }},
       {"The real Z server: kind and creation", [s] { return RealZServer(*s); }},
       // Last: the simulator's registration goes before the report is written.
       {"The check's own registration removed",
        [s] {
          const bool had = s->registration != nullptr;
+         s->sim.reset();
          s->registration.reset();
          if (!had)
            return Skipped("nothing was registered");

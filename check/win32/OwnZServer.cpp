@@ -117,7 +117,10 @@ std::string BitsOf(const std::wstring& file) {
 OwnZServerRegistration::OwnZServerRegistration(const std::wstring& zsimExe) {
   const std::string real =
       Narrow(ReadString(HKEY_CLASSES_ROOT, L"Hoistra.HoistraCmd\\CLSID", nullptr));
-  if (SimClassRegistered())
+  // A check that was ended before it could clean up left its own registration: taken over.
+  const bool ownLeftover = KeyExists(HKEY_CURRENT_USER, kUserClasses + kOwnProgId) &&
+                           _wcsicmp(Widen(real).c_str(), kSimClsidText) != 0;
+  if (SimClassRegistered() && !ownLeftover)
     throw std::runtime_error(
         "the simulator's class is already registered" +
         std::string(_wcsicmp(Widen(real).c_str(), kSimClsidText) == 0

@@ -98,8 +98,8 @@ TEST(PlaneTiming, TheVerdictTable) {
       {{0, 101, 202, 303}, 4, Status::Pass},  // 1 ms over, as a 1 ms counter gives
       {{0, 101, 202, 303}, 5, Status::Fail},  // a plane missing
       {{0, 109, 216, 325}, 4, Status::Fail},  // a coarse counter: typically 8 ms over
-      {{0, 101, 202, 343}, 4, Status::Pass},  // one plane 41 ms late: within the bound
-      {{0, 101, 202, 403}, 4, Status::Fail},  // one plane 101 ms late
+      {{0, 101, 202, 543}, 4, Status::Pass},  // one plane 241 ms late: within the bound
+      {{0, 101, 202, 563}, 4, Status::Fail},  // one plane 261 ms late
       {{0, 101, 150, 251}, 4, Status::Fail},  // a plane cut short
   };
   for (const auto& c : cases) {
