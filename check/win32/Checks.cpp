@@ -145,16 +145,7 @@ class Cover {
 class AllMinimised {
  public:
   AllMinimised() {
-    EnumThreadWindows(
-        GetCurrentThreadId(),
-        [](HWND w, LPARAM self) {
-          if (IsWindowVisible(w) && !IsIconic(w)) {
-            reinterpret_cast<AllMinimised*>(self)->put_.push_back(w);
-            ShowWindow(w, SW_SHOWMINNOACTIVE);
-          }
-          return TRUE;
-        },
-        reinterpret_cast<LPARAM>(this));
+    EnumThreadWindows(GetCurrentThreadId(), PutAway, reinterpret_cast<LPARAM>(this));
   }
   ~AllMinimised() {
     for (HWND w : put_)
@@ -164,6 +155,14 @@ class AllMinimised {
   AllMinimised& operator=(const AllMinimised&) = delete;
 
  private:
+  static BOOL CALLBACK PutAway(HWND w, LPARAM self) {
+    if (IsWindowVisible(w) && !IsIconic(w)) {
+      reinterpret_cast<AllMinimised*>(self)->put_.push_back(w);
+      ShowWindow(w, SW_SHOWMINNOACTIVE);
+    }
+    return TRUE;
+  }
+
   std::vector<HWND> put_;
 };
 
