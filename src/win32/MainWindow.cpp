@@ -23,7 +23,7 @@ namespace {
 constexpr UINT kReplayHeld = WM_APP + 2;
 // A close that must not run inside the message that asked for it: one sent from another thread or
 // process, during which an outgoing call to the Z server would be refused.
-constexpr UINT kPostedClose = WM_APP + 3;
+constexpr UINT kPostedClose = WM_APP + 4;  // WM_APP + 1 and + 3 are the test probes
 constexpr DWORD kFrameStyle = WS_OVERLAPPEDWINDOW;
 
 ATOM RegisterMainClass(HINSTANCE instance) {
