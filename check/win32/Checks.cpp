@@ -182,6 +182,8 @@ class WatchedProgress : public RunProgress {
   void Finished() override { inner_.Finished(); }
   void Cancelled() override { inner_.Cancelled(); }
   void Failed() override { inner_.Failed(); }
+  void TimeLeft(const std::string& text) override { inner_.TimeLeft(text); }
+  void KeysAwaited(bool awaited) override { inner_.KeysAwaited(awaited); }
 
  private:
   RunProgress& inner_;
