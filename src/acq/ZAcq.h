@@ -106,6 +106,7 @@ class ZAcq {
     Progress = &Timed;
   }
   void KeepAwakeWith(StayAwake& awake) { Awake = &awake; }
+  RunProgress& ProgressShown() const { return *Progress; }
 
   // Click handlers of "Acquire Z Stack" and "Cancel Z Stack".
   void cmdFocura_Click();

@@ -6,6 +6,7 @@
 
 #include "acq/ZAcq.h"
 #include "capture/CaptureMethods.h"
+#include "capture/KeyDelivery.h"
 #include "capture/KeyNotation.h"
 #include "capture/TriggerPulse.h"
 #include "text/Errors.h"
@@ -53,6 +54,17 @@ void Activate(ZAcq& acq, int32_t task) {
   }
 }
 
+// While the desktop is locked (or a secure screen saver runs) the system's own desktop takes the
+// input: no window can come to the front and keys go nowhere. The operator must learn that, not
+// that some window kept the front.
+[[noreturn]] void ThrowWithLock(ZAcq& acq, int32_t task, const std::string& otherwise) {
+  if (acq.Desk.DesktopLocked()) {
+    throw PlatformError("The desktop is locked; the capture program (task " + std::to_string(task) +
+                        ") got no key");
+  }
+  throw PlatformError(otherwise);
+}
+
 }  // namespace
 
 void CaptureFrame(ZAcq& acq) {
@@ -82,11 +94,16 @@ void CaptureFrame(ZAcq& acq) {
     Activate(acq, task);
     acq.Delay.WaitMs(std::max(acq.KeyDelayMs, kRefocusSettleMs));
     if (!acq.Desk.IsTaskForeground(task)) {
-      throw PlatformError("The capture program (task " + std::to_string(task) +
-                          ") is not in front; no key was sent");
+      ThrowWithLock(acq, task,
+                    "The capture program (task " + std::to_string(task) +
+                        ") is not in front; no key was sent");
     }
   }
-  acq.Desk.SendKeys(keys);
+  try {
+    acq.Desk.SendKeys(keys, acq.ProgressShown());
+  } catch (const KeysNotSent& e) {
+    ThrowWithLock(acq, task, e.what());
+  }
 }
 
 }  // namespace focura

@@ -19,9 +19,16 @@ LRESULT CALLBACK LowLevelKeyboard(int code, WPARAM wParam, LPARAM lParam) noexce
   return CallNextHookEx(nullptr, code, wParam, lParam);
 }
 
+constexpr UINT kRenewMessage = WM_APP + 1;
+
+HHOOK SetHook() {
+  return SetWindowsHookExW(WH_KEYBOARD_LL, LowLevelKeyboard, GetModuleHandleW(nullptr), 0);
+}
+
 }  // namespace
 
 KeyWatch::KeyWatch() {
+  renewed_.reset(CreateEventW(nullptr, FALSE, FALSE, nullptr));
   ready_.reset(CreateEventW(nullptr, TRUE, FALSE, nullptr));
   passed_.reset(CreateEventW(nullptr, FALSE, FALSE, nullptr));
   gPassedEvent = passed_.get();
@@ -52,18 +59,32 @@ bool KeyWatch::WaitPassed(uint64_t count, DWORD ms) const {
   return true;
 }
 
+void KeyWatch::Renew() {
+  const DWORD id = threadId_.load();
+  if (id != 0 && PostThreadMessageW(id, kRenewMessage, 0, 0))
+    WaitForSingleObject(renewed_.get(), 1000);
+}
+
 void KeyWatch::Run() {
   MSG msg;
   PeekMessageW(&msg, nullptr, 0, 0, PM_NOREMOVE);  // the thread's queue, for the quit message
   threadId_ = GetCurrentThreadId();
   // Unhooked on this thread, which set it.
-  const UniqueHook hook(
-      SetWindowsHookExW(WH_KEYBOARD_LL, LowLevelKeyboard, GetModuleHandleW(nullptr), 0));
+  UniqueHook hook(SetHook());
   hooked_ = static_cast<bool>(hook);
   SetEvent(ready_.get());
   // The hook is called through this thread's message loop; it must keep turning.
-  while (GetMessageW(&msg, nullptr, 0, 0) > 0)
+  while (GetMessageW(&msg, nullptr, 0, 0) > 0) {
+    if (msg.hwnd == nullptr && msg.message == kRenewMessage) {
+      // A removed hook's handle is no longer valid; unhooking it fails harmlessly.
+      hook.reset(SetHook());
+      hooked_ = static_cast<bool>(hook);
+      ++renewals_;
+      SetEvent(renewed_.get());
+      continue;
+    }
     DispatchMessageW(&msg);
+  }
 }
 
 }  // namespace focura::win32

@@ -23,6 +23,9 @@ namespace {
 
 // Posted when a modal wait ends with events held back, so they run at the next message.
 constexpr UINT kReplayHeld = WM_APP + 2;
+// A close that must not run inside the message that asked for it: one sent from another thread or
+// process, during which an outgoing call to the Z server would be refused.
+constexpr UINT kPostedClose = WM_APP + 4;  // WM_APP + 1 and + 3 are the test probes
 constexpr DWORD kFrameStyle = WS_OVERLAPPEDWINDOW;
 
 ATOM RegisterMainClass(HINSTANCE instance) {
@@ -65,6 +68,12 @@ HWND CreateControl(const ControlSpec& c, const RECT& r, HWND parent) {
                          ControlStyle(c), r.left, r.top, r.right - r.left, r.bottom - r.top, parent,
                          reinterpret_cast<HMENU>(static_cast<INT_PTR>(c.id)),
                          GetModuleHandleW(nullptr), nullptr);
+}
+
+// Inside a message sent from another thread or process and not yet answered: COM refuses every
+// outgoing call made here (RPC_E_CANTCALLOUT_ININPUTSYNCCALL).
+bool InsideSentMessage() {
+  return (InSendMessageEx(nullptr) & (ISMEX_SEND | ISMEX_REPLIED)) == ISMEX_SEND;
 }
 
 }  // namespace
@@ -174,6 +183,9 @@ void MainWindow::Show(int showCommand) {
 }
 
 int MainWindow::RunMessageLoop() {
+  // A close that came while nothing ran this loop (during the load, from a session end) ends the
+  // window now rather than never.
+  FinishCloseIfIdle();
   MSG msg{};
   for (;;) {
     const BOOL got = GetMessageW(&msg, nullptr, 0, 0);
@@ -306,14 +318,18 @@ LRESULT MainWindow::Handle(UINT msg, WPARAM wParam, LPARAM lParam) {
       return 0;
     }
     case WM_CLOSE:
-      Submit({EventKind::Close, {}});
+      if (InsideSentMessage())
+        PostClose();
+      else
+        Submit({EventKind::Close, {}});
       return 0;
     case WM_QUERYENDSESSION:
-      return TRUE;  // never stands in the way of a log-off; the farewell comes when it happens
+      return session_.Query((static_cast<DWORD>(lParam) & ENDSESSION_CRITICAL) != 0) ? TRUE : FALSE;
     case WM_ENDSESSION:
-      // The session ends: the Z server hears "Unload" as at a close, once.
-      if (wParam != FALSE)
-        Submit({EventKind::Close, {}});
+      session_.Ended(wParam != FALSE);
+      return 0;
+    case kPostedClose:
+      Submit({EventKind::Close, {}});
       return 0;
     case kReplayHeld:
       ReplayHeld();
@@ -419,10 +435,13 @@ bool MainWindow::CloseRequested() const {
 
 void MainWindow::Deliver(const Event& event) {
   if (event.kind == EventKind::Close) {
-    if (events_ == nullptr)
-      closedUnattached_ = true;
-    else if (!events_->Closed())
-      RunInBoundary([this] { events_->Close(); });  // the window goes whatever the farewell did
+    if (!CloseRequested()) {
+      if (events_ == nullptr)
+        closedUnattached_ = true;
+      else
+        RunInBoundary([this] { events_->Close(); });  // the window goes whatever the farewell did
+      session_.FarewellSaid();
+    }
     FinishCloseIfIdle();
     return;
   }
@@ -449,6 +468,30 @@ void MainWindow::FinishCloseIfIdle() {
     return;
   held_.clear();
   DestroyWhileBound();
+}
+
+void MainWindow::HoldEnd(const std::string& reason) {
+  // Wine keeps no such list; a system that refuses the hold still gets the answer "not yet".
+  if (Hwnd() != nullptr)
+    ShutdownBlockReasonCreate(Hwnd(), Widen(reason).c_str());
+}
+
+void MainWindow::ReleaseEnd() {
+  if (Hwnd() != nullptr)
+    ShutdownBlockReasonDestroy(Hwnd());
+}
+
+void MainWindow::PostClose() {
+  if (Hwnd() != nullptr)
+    PostMessageW(Hwnd(), kPostedClose, 0, 0);
+}
+
+void MainWindow::AnswerNow() {
+  ReplyMessage(0);
+}
+
+void MainWindow::CloseNow() {
+  Submit({EventKind::Close, {}});
 }
 
 }  // namespace focura::win32

@@ -10,6 +10,7 @@
 #include <string>
 #include <string_view>
 
+#include "ui/SessionEnd.h"
 #include "ui/Window.h"
 #include "win32/ControlTips.h"
 #include "win32/MainWindowLayout.h"
@@ -39,7 +40,7 @@ class WindowEvents {
 void SetControlCreationFaultForTest(
     std::function<bool(HWND window, std::string_view control)> fault);
 
-class MainWindow : public Window, public WindowBase<MainWindow> {
+class MainWindow : public Window, public WindowBase<MainWindow>, private SessionEndPort {
  public:
   // `dpi` 0: the system's. Fonts and geometry are made for the DPI the window is drawn at.
   explicit MainWindow(HINSTANCE instance = GetModuleHandleW(nullptr), int dpi = 0);
@@ -70,6 +71,8 @@ class MainWindow : public Window, public WindowBase<MainWindow> {
   // Runs every pending message once, replaying events held back by a modal wait first.
   // Throws WindowClosed once the window has been closed.
   void Pump() override;
+  // Whether the window holds off the end of the session until its farewell is said.
+  bool HoldingSessionEnd() const { return session_.Holding(); }
 
  private:
   enum class EventKind { Click, MenuOpen, Close };
@@ -92,6 +95,12 @@ class MainWindow : public Window, public WindowBase<MainWindow> {
   // The live tip of the run button: its caption when cut, then what the window's logic says.
   std::wstring LiveTip() const;
 
+  void HoldEnd(const std::string& reason) override;
+  void ReleaseEnd() override;
+  void PostClose() override;
+  void AnswerNow() override;
+  void CloseNow() override;
+
   MenuBar menus_;  // the bar belongs to the window once it is created
   UniqueFont font_;
   int dpi_ = 96;
@@ -106,6 +115,7 @@ class MainWindow : public Window, public WindowBase<MainWindow> {
   HWND lastFocus_ = nullptr;
   std::deque<Event> held_;
   std::function<void()> previousHook_;
+  SessionEnd session_{*this};
 };
 
 }  // namespace focura::win32

@@ -2,7 +2,7 @@
 
 #include <new>
 
-#include "ServerLifetime.h"
+#include "ObjectLifetime.h"
 #include "SimDispatch.h"
 #include "win32/Owned.h"
 

@@ -5,7 +5,7 @@
 #include <string>
 
 #include "../SimHost.h"
-#include "ServerLifetime.h"
+#include "ObjectLifetime.h"
 #include "SimClass.h"
 #include "core/SimError.h"
 #include "win32/Boundary.h"
@@ -38,7 +38,7 @@ struct Variant {
 
 }  // namespace
 
-SimDispatch::SimDispatch(SimHost& host, ServerLifetime& lifetime)
+SimDispatch::SimDispatch(SimHost& host, ObjectLifetime& lifetime)
     : host_(host), lifetime_(lifetime) {
   lifetime_.Lock();
 }
