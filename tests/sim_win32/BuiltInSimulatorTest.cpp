@@ -75,6 +75,7 @@ class FrontWindow {
   bool InFront() const {
     return PumpUntil([this] { return GetForegroundWindow() == hwnd_.get(); }, 10000);
   }
+  HWND Handle() const { return hwnd_; }
   // Whether the window lost the front within `ms`.
   bool LosesFrontWithin(DWORD ms) const {
     return PumpUntil([this] { return GetForegroundWindow() != hwnd_.get(); }, ms);
@@ -84,6 +85,36 @@ class FrontWindow {
   focura::win32::UniqueWindow hwnd_;
 };
 
+// Whether a plain window of another thread, shown without activation, leaves `front` in front:
+// the baseline of the platform itself. Wine 8 with a 32-bit half installed hands the front to such
+// a window all the same, which says nothing about the simulator.
+bool PlatformHonoursNoActivate(const FrontWindow& front) {
+  HWND shown = nullptr;
+  HANDLE ready = CreateEventW(nullptr, TRUE, FALSE, nullptr);
+  HANDLE done = CreateEventW(nullptr, TRUE, FALSE, nullptr);
+  std::thread other([&] {
+    shown = CreateWindowExW(0, L"STATIC", L"Shown without activation", WS_OVERLAPPEDWINDOW, 400, 40,
+                            300, 200, nullptr, nullptr, GetModuleHandleW(nullptr), nullptr);
+    ShowWindow(shown, SW_SHOWNOACTIVATE);
+    SetEvent(ready);
+    while (MsgWaitForMultipleObjects(1, &done, FALSE, INFINITE, QS_ALLINPUT) != WAIT_OBJECT_0) {
+      MSG msg;
+      while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE))
+        DispatchMessageW(&msg);
+    }
+    DestroyWindow(shown);  // this thread's own window
+  });
+  WaitForSingleObject(ready, 10000);
+  const bool honoured = !front.LosesFrontWithin(500);
+  SetEvent(done);
+  other.join();
+  CloseHandle(ready);
+  CloseHandle(done);
+  // Give the front back to the test's window for the simulator's turn.
+  SetForegroundWindow(front.Handle());
+  return honoured && front.InFront();
+}
+
 TEST(BuiltInSimulator, ShowAndHideDriveItsWindowWithoutTakingTheFocus) {
   BuiltInZServer z(".");
   HWND w = z.Window();
@@ -91,9 +122,13 @@ TEST(BuiltInSimulator, ShowAndHideDriveItsWindowWithoutTakingTheFocus) {
   EXPECT_FALSE(IsWindowVisible(w));
   FrontWindow front;
   ASSERT_TRUE(front.InFront());
+  if (!PlatformHonoursNoActivate(front))
+    GTEST_SKIP() << "this platform activates a window shown with SW_SHOWNOACTIVATE";
   z.Exec("Show");
   EXPECT_TRUE(PumpUntil([w] { return IsWindowVisible(w) != FALSE; }, 10000));
-  EXPECT_FALSE(front.LosesFrontWithin(500));
+  EXPECT_FALSE(front.LosesFrontWithin(500))
+      << "in front: " << (GetForegroundWindow() == w ? "the simulator's window" : "another window")
+      << " " << GetForegroundWindow();
   z.Exec("Hide");
   EXPECT_TRUE(WaitFor([w] { return IsWindowVisible(w) == FALSE; }));
   // Closing the window hides it; the simulator stays.
