@@ -75,7 +75,7 @@ class FrontWindow {
   bool InFront() const {
     return PumpUntil([this] { return GetForegroundWindow() == hwnd_.get(); }, 10000);
   }
-  HWND Handle() const { return hwnd_; }
+  HWND Handle() const { return hwnd_.get(); }
   // Whether the window lost the front within `ms`.
   bool LosesFrontWithin(DWORD ms) const {
     return PumpUntil([this] { return GetForegroundWindow() != hwnd_.get(); }, ms);
@@ -90,26 +90,27 @@ class FrontWindow {
 // a window all the same, which says nothing about the simulator.
 bool PlatformHonoursNoActivate(const FrontWindow& front) {
   HWND shown = nullptr;
-  HANDLE ready = CreateEventW(nullptr, TRUE, FALSE, nullptr);
-  HANDLE done = CreateEventW(nullptr, TRUE, FALSE, nullptr);
+  const focura::win32::UniqueHandle ready(CreateEventW(nullptr, TRUE, FALSE, nullptr));
+  const focura::win32::UniqueHandle done(CreateEventW(nullptr, TRUE, FALSE, nullptr));
   std::thread other([&] {
-    shown = CreateWindowExW(0, L"STATIC", L"Shown without activation", WS_OVERLAPPEDWINDOW, 400, 40,
-                            300, 200, nullptr, nullptr, GetModuleHandleW(nullptr), nullptr);
+    // Destroyed on this thread, its own.
+    const focura::win32::UniqueWindow owned(
+        CreateWindowExW(0, L"STATIC", L"Shown without activation", WS_OVERLAPPEDWINDOW, 400, 40,
+                        300, 200, nullptr, nullptr, GetModuleHandleW(nullptr), nullptr));
+    shown = owned.get();
     ShowWindow(shown, SW_SHOWNOACTIVATE);
-    SetEvent(ready);
-    while (MsgWaitForMultipleObjects(1, &done, FALSE, INFINITE, QS_ALLINPUT) != WAIT_OBJECT_0) {
+    SetEvent(ready.get());
+    HANDLE handles[] = {done.get()};
+    while (MsgWaitForMultipleObjects(1, handles, FALSE, INFINITE, QS_ALLINPUT) != WAIT_OBJECT_0) {
       MSG msg;
       while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE))
         DispatchMessageW(&msg);
     }
-    DestroyWindow(shown);  // this thread's own window
   });
-  WaitForSingleObject(ready, 10000);
+  WaitForSingleObject(ready.get(), 10000);
   const bool honoured = !front.LosesFrontWithin(500);
-  SetEvent(done);
+  SetEvent(done.get());
   other.join();
-  CloseHandle(ready);
-  CloseHandle(done);
   // Give the front back to the test's window for the simulator's turn.
   SetForegroundWindow(front.Handle());
   return honoured && front.InFront();
