@@ -563,19 +563,18 @@ TEST(MainWindowSessionEnd, ACloseHeldByAZServerCallIsDeliveredWhenTheCallEnds) {
 namespace focura::win32 {
 namespace {
 
+BOOL CALLBACK AddMainWindow(HWND hwnd, LPARAM found) noexcept {
+  wchar_t name[64] = {};
+  GetClassNameW(hwnd, name, 64);
+  if (std::wstring_view(name) == kMainWindowClass)
+    reinterpret_cast<std::vector<HWND>*>(found)->push_back(hwnd);
+  return TRUE;
+}
+
 // The windows of the main window's class that this thread still has.
 std::vector<HWND> MainWindowsOfThisThread() {
   std::vector<HWND> found;
-  EnumThreadWindows(
-      GetCurrentThreadId(),
-      [](HWND hwnd, LPARAM param) -> BOOL {
-        wchar_t name[64] = {};
-        GetClassNameW(hwnd, name, 64);
-        if (std::wstring_view(name) == kMainWindowClass)
-          reinterpret_cast<std::vector<HWND>*>(param)->push_back(hwnd);
-        return TRUE;
-      },
-      reinterpret_cast<LPARAM>(&found));
+  EnumThreadWindows(GetCurrentThreadId(), AddMainWindow, reinterpret_cast<LPARAM>(&found));
   return found;
 }
 
