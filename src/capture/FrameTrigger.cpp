@@ -4,12 +4,14 @@
 #include <optional>
 #include <string>
 
-#include "acq/ZAcq.h"
+#include "acq/Delay32.h"
 #include "capture/CaptureMethods.h"
+#include "capture/Desktop.h"
 #include "capture/KeyNotation.h"
 #include "capture/TriggerPulse.h"
 #include "text/Errors.h"
 #include "zserver/Commands.h"
+#include "zserver/ZServer.h"
 
 namespace focura {
 
@@ -19,21 +21,21 @@ namespace {
 constexpr int32_t kRefocusSettleMs = 50;
 
 // The capture program's key in key notation, or nothing for a method without one.
-std::optional<std::string> KeyOf(const ZAcq& acq) {
-  const CaptureMethod* method = FindCaptureMethod(acq.CaptureType);
+std::optional<std::string> KeyOf(const FrameSettings& settings) {
+  const CaptureMethod* method = FindCaptureMethod(settings.CaptureType);
   if (method == nullptr)
     return std::nullopt;
   switch (method->keyRule) {
     case CaptureKeyRule::Fixed:
       return std::string(method->key);
     case CaptureKeyRule::ByFujiKey:
-      if (acq.FujiKey == 1)
+      if (settings.FujiKey == 1)
         return " ";
-      if (acq.FujiKey == 2)
+      if (settings.FujiKey == 2)
         return "{ENTER}";
       return std::nullopt;
     case CaptureKeyRule::CaptureKey:
-      return acq.CaptureKey;
+      return settings.CaptureKey;
     case CaptureKeyRule::None:
       break;
   }
@@ -41,9 +43,9 @@ std::optional<std::string> KeyOf(const ZAcq& acq) {
 }
 
 // Asks the task's window to the front; a program that has ended or shows no window gets no key.
-void Activate(ZAcq& acq, int32_t task) {
+void Activate(Desktop& desktop, int32_t task) {
   const std::string name = "The capture program (task " + std::to_string(task) + ")";
-  switch (acq.Desk.ActivateTask(task)) {
+  switch (desktop.ActivateTask(task)) {
     case TaskActivation::Asked:
       return;
     case TaskActivation::NoWindow:
@@ -55,22 +57,22 @@ void Activate(ZAcq& acq, int32_t task) {
 
 }  // namespace
 
-void CaptureFrame(ZAcq& acq) {
-  if (acq.CaptureTaskId == 0)
+void CaptureFrame(const FrameSettings& settings, const FramePorts& ports) {
+  if (settings.CaptureTaskId == 0)
     return;
 
-  if (acq.CaptureType == kCaptureHardware) {
-    PulseTrigger(acq);
+  if (settings.CaptureType == kCaptureHardware) {
+    PulseTrigger(settings.TriggerHoldMs, ports);
     return;
   }
 
   // A malformed custom key is reported before the capture program is disturbed.
-  const std::optional<std::string> key = KeyOf(acq);
+  const std::optional<std::string> key = KeyOf(settings);
   const KeyStrokes keys = key ? ParseKeys(*key) : KeyStrokes{};
 
-  const int32_t task = acq.CaptureTaskId;
-  Activate(acq, task);
-  acq.Delay.WaitMs(acq.KeyDelayMs);
+  const int32_t task = settings.CaptureTaskId;
+  Activate(ports.desktop, task);
+  ports.delay.WaitMs(settings.KeyDelayMs);
   if (keys.empty())
     return;
 
@@ -78,15 +80,15 @@ void CaptureFrame(ZAcq& acq) {
   // anything there, so the key is sent only when the capture program is in front. A program that
   // took the front may take it straight back after our second activation, so the capture program
   // must still hold it after a settle time before a key goes out.
-  if (!acq.Desk.IsTaskForeground(task)) {
-    Activate(acq, task);
-    acq.Delay.WaitMs(std::max(acq.KeyDelayMs, kRefocusSettleMs));
-    if (!acq.Desk.IsTaskForeground(task)) {
+  if (!ports.desktop.IsTaskForeground(task)) {
+    Activate(ports.desktop, task);
+    ports.delay.WaitMs(std::max(settings.KeyDelayMs, kRefocusSettleMs));
+    if (!ports.desktop.IsTaskForeground(task)) {
       throw PlatformError("The capture program (task " + std::to_string(task) +
                           ") is not in front; no key was sent");
     }
   }
-  acq.Desk.SendKeys(keys);
+  ports.desktop.SendKeys(keys);
 }
 
 }  // namespace focura

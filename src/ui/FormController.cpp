@@ -3,12 +3,14 @@
 #include <map>
 
 #include "capture/CaptureMethods.h"
-#include "capture/FrameTrigger.h"
 #include "text/Errors.h"
+#include "ui/CaptureControls.h"
 #include "ui/DispatchBoundary.h"
 #include "ui/Guards.h"
 #include "ui/OperatorCommands.h"
+#include "ui/RunCommands.h"
 #include "ui/RunPlanTip.h"
+#include "ui/WindowRunView.h"
 #include "zserver/Commands.h"
 #include "zserver/RestartingZServer.h"
 
@@ -20,9 +22,11 @@ struct FormController::Impl {
       : realWindow(window),
         window(window, closed),
         zserver(server, closed),
-        acq(zserver, this->window, clock, desktop, num),
-        capture(acq, files),
-        commands(acq, prompt) {
+        view(this->window),
+        acq(zserver, view, clock, desktop, num),
+        capture(acq, this->window, zserver, desktop, files),
+        commands(acq, this->window, zserver, desktop, prompt),
+        run(acq) {
     Wire();
   }
 
@@ -41,9 +45,11 @@ struct FormController::Impl {
   std::unique_ptr<ZServer> server;
   GuardedWindow window;
   GuardedZServer zserver;
+  WindowRunView view;
   ZAcq acq;
   CaptureControls capture;
   OperatorCommands commands;
+  RunCommands run;
   std::map<std::string, std::function<void()>, std::less<>> handlers;
 };
 
@@ -100,9 +106,9 @@ void FormController::Impl::Wire() {
       {"mnuDelayKey", [&ops] { ops.mnuDelayKey_Click(); }},
       {"mnuTriggerHold", [&ops] { ops.mnuTriggerHold_Click(); }},
       {"mnuFujiCapKey", [&ops] { ops.mnuFujiCapKey_Click(); }},
-      {"cmdFocura", [this] { acq.cmdFocura_Click(); }},
-      {"cmdCancelZ", [this] { acq.cmdCancelZ_Click(); }},
-      {"cmdCapture", [this] { CaptureFrame(acq); }},
+      {"cmdFocura", [this] { run.cmdFocura_Click(); }},
+      {"cmdCancelZ", [this] { run.cmdCancelZ_Click(); }},
+      {"cmdCapture", [this] { run.cmdCapture_Click(); }},
       {"cmdLaunchCapture", [this] { capture.cmdLaunchCapture_Click(); }},
       {"mnuCapture", [this] { capture.mnuCapture_Click(); }},
   };
@@ -187,7 +193,7 @@ std::string FormController::Tip(const std::string& control) {
   if (impl_->closed || control != kRunButton)
     return "";
   try {
-    return RunPlanTip(impl_->acq);
+    return RunPlanTip(impl_->acq, impl_->window);
   } catch (...) {
     return "";  // a tooltip is never worth a failure
   }

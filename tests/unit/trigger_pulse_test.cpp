@@ -68,7 +68,7 @@ TEST(TriggerPulse, TheOutputGoesOffAfterEveryFailureItCanAndSaysWhenItMayStillBe
     };
     std::string failure;
     try {
-      CaptureFrame(r.acq);
+      r.acq.CaptureFrame();
     } catch (const ZServerError& e) {
       failure = e.what();
     }
