@@ -123,7 +123,7 @@ TEST(TriggerPulse, TheUnloadSwitchesAnOutputThatMayBeOnOffFirst) {
         throw ZServerError(command, "controller busy");
       return std::nullopt;
     };
-    r.form.Dispatch("cmdCapture");
+    r.form.Dispatch(Command::cmdCapture);
     if (!closeDuringThePulse) {
       EXPECT_EQ(r.w.Status(),
                 "Z server command \"CON /2J0R\" failed: controller busy" + kMayStillBeOn);
