@@ -2,6 +2,7 @@
 
 #include "capture/ConfigItems.h"
 #include "capture/ProgramPath.h"
+#include "text/Blanks.h"
 #include "text/Errors.h"
 #include "text/NumberText.h"
 #include "text/VisibleText.h"
@@ -112,7 +113,7 @@ std::optional<std::string> CaptureControls::ReadConfigFile(std::string_view name
     window_.SetEnabled(kLaunchButton, false);
     return std::nullopt;
   }
-  return TrimBlanks(LastConfigItem(text));
+  return std::string(TrimBlanks(LastConfigItem(text)));
 }
 
 void CaptureControls::LoadCaptureProgPath() {
