@@ -1,13 +1,12 @@
 #include "ui/OperatorCommands.h"
 
-#include <array>
-#include <charconv>
 #include <cstdint>
 #include <limits>
 
 #include "acq/Refusals.h"
 #include "capture/KeyNotation.h"
 #include "text/Errors.h"
+#include "text/PlainDecimal.h"
 #include "zserver/Commands.h"
 #include "zserver/SplitReply.h"
 
@@ -43,18 +42,6 @@ std::string WithoutKind(const std::string& what) {
 }
 
 }  // namespace
-
-std::string PlainDecimal(double z) {
-  if (z == 0)
-    return " 0";  // also -0: not negative
-  std::array<char, 1100> buf{};
-  const auto [end, ec] =
-      std::to_chars(buf.data(), buf.data() + buf.size(), z, std::chars_format::fixed);
-  if (ec != std::errc())
-    throw ArithmeticError("number too long to show");
-  std::string text(buf.data(), end);
-  return z < 0 ? text : " " + text;
-}
 
 void OperatorCommands::Status(const std::string& text) {
   window_.SetText(kStatusLine, text);

@@ -8,15 +8,12 @@
 #include "acq/Refusals.h"
 #include "acq/ZAcq.h"
 #include "capture/Desktop.h"
+#include "text/PlainDecimal.h"
 #include "ui/Prompt.h"
 #include "ui/Window.h"
 #include "zserver/ZServer.h"
 
 namespace focura {
-
-// z in plain decimal notation with a point, preceded by a blank when not negative (" 12.5",
-// "-3.25"): the shortest text that reads back as z, never in exponent form.
-std::string PlainDecimal(double z);
 
 // The handlers. They change the settings in `acq` and use the ports given here.
 class OperatorCommands {
