@@ -2,6 +2,7 @@
 #include <cmath>
 #include <string>
 
+#include "acq/ScopedCount.h"
 #include "acq/ZAcq.h"
 #include "capture/CaptureMethods.h"
 #include "text/Errors.h"
@@ -12,18 +13,6 @@ namespace focura {
 namespace {
 
 const std::string kLineEnd = "\r\n";
-
-// Every exit of a run, a failure or a closed window included, must let later runs start.
-class DepthGuard {
- public:
-  explicit DepthGuard(int16_t& depth) : depth_(depth) { ++depth_; }
-  ~DepthGuard() { --depth_; }
-  DepthGuard(const DepthGuard&) = delete;
-  DepthGuard& operator=(const DepthGuard&) = delete;
-
- private:
-  int16_t& depth_;
-};
 
 // The system stays awake from the start of a run to every one of its exits, a closed window
 // included: nothing else would ever end the request.
@@ -101,7 +90,8 @@ const std::string kRunWhat = "Acquire Z Stack: ";
 int16_t ZAcq::AcquireStack() {
   if (RunDepth > 0)
     return 0;
-  DepthGuard depth(RunDepth);
+  // Every exit of a run must let later runs start.
+  ScopedCount depth(RunDepth);
 
   int16_t prepared = -1;
   try {

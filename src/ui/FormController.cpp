@@ -1,5 +1,6 @@
 #include "ui/FormController.h"
 
+#include "acq/ScopedCount.h"
 #include "capture/CaptureMethods.h"
 #include "text/Errors.h"
 #include "ui/CaptureControls.h"
@@ -48,22 +49,6 @@ struct FormController::Impl {
   OperatorCommands commands;
   RunCommands run;
 };
-
-namespace {
-
-// Counts a handler as in progress for as long as it runs, however it ends.
-class InProgress {
- public:
-  explicit InProgress(int& depth) : depth_(depth) { ++depth_; }
-  ~InProgress() { --depth_; }
-  InProgress(const InProgress&) = delete;
-  InProgress& operator=(const InProgress&) = delete;
-
- private:
-  int& depth_;
-};
-
-}  // namespace
 
 void FormController::Impl::LoadSteps(const ZServerFactory& create,
                                      const ZServerFactory& startAgain) {
@@ -144,7 +129,7 @@ FormController::~FormController() = default;
 void FormController::Load(const ZServerFactory& create, const ZServerFactory& startAgain) {
   Impl& s = *impl_;
   {
-    InProgress loading(s.depth);
+    ScopedCount loading(s.depth);
     try {
       s.LoadSteps(create, startAgain);
     } catch (const WindowClosed&) {
@@ -161,7 +146,7 @@ void FormController::Dispatch(Command command) {
 
   std::optional<std::string> failure;
   {
-    InProgress handling(s.depth);
+    ScopedCount handling(s.depth);
     failure = RunInBoundary([&] { s.Run(command); });
   }
   if (failure && !s.closed) {
