@@ -8,8 +8,8 @@
 #include "capture/CaptureMethods.h"
 #include "capture/Desktop.h"
 #include "capture/KeyNotation.h"
+#include "capture/PlatformError.h"
 #include "capture/TriggerPulse.h"
-#include "text/Errors.h"
 #include "zserver/Commands.h"
 #include "zserver/ZServer.h"
 

@@ -8,6 +8,7 @@
 #include "zserver/Commands.h"
 #include "zserver/Repeat.h"
 #include "zserver/ZServer.h"
+#include "zserver/ZServerErrors.h"
 
 namespace focura {
 namespace {

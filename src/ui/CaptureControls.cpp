@@ -1,6 +1,7 @@
 #include "ui/CaptureControls.h"
 
 #include "capture/ConfigItems.h"
+#include "capture/PlatformError.h"
 #include "capture/ProgramPath.h"
 #include "text/Blanks.h"
 #include "text/Errors.h"

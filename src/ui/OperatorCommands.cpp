@@ -5,6 +5,7 @@
 
 #include "acq/Refusals.h"
 #include "capture/KeyNotation.h"
+#include "capture/PlatformError.h"
 #include "text/Errors.h"
 #include "text/PlainDecimal.h"
 #include "zserver/Commands.h"

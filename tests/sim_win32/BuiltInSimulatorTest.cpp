@@ -8,7 +8,7 @@
 
 #include "SimTestSupport.h"
 #include "sim/win32/BuiltInZServer.h"
-#include "text/Errors.h"
+#include "zserver/ZServerErrors.h"
 
 namespace zsim::test {
 namespace {

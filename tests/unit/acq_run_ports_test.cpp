@@ -10,6 +10,7 @@
 
 #include "acq_rig.h"
 #include "text/Errors.h"
+#include "zserver/ZServerErrors.h"
 
 namespace focura {
 namespace {

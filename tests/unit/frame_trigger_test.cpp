@@ -7,8 +7,9 @@
 #include "acq_rig.h"
 #include "capture/FrameTrigger.h"
 #include "capture/KeyNotation.h"
-#include "text/Errors.h"
+#include "capture/PlatformError.h"
 #include "ui/WindowRunView.h"
+#include "zserver/ZServerErrors.h"
 
 namespace focura {
 namespace {

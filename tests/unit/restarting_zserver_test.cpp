@@ -4,10 +4,11 @@
 #include <string>
 #include <vector>
 
+#include "capture/PlatformError.h"
 #include "fakes/Fakes.h"
 #include "form_rig.h"
-#include "text/Errors.h"
 #include "zserver/RestartingZServer.h"
+#include "zserver/ZServerErrors.h"
 
 namespace focura {
 namespace {

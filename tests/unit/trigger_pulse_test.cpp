@@ -7,7 +7,7 @@
 #include "acq_rig.h"
 #include "capture/FrameTrigger.h"
 #include "form_rig.h"
-#include "text/Errors.h"
+#include "zserver/ZServerErrors.h"
 
 namespace focura {
 namespace {

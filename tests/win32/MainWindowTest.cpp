@@ -9,6 +9,7 @@
 #include <map>
 #include <vector>
 
+#include "capture/PlatformError.h"
 #include "text/Errors.h"
 #include "ui/Controls.h"
 #include "win32/ComZServer.h"

@@ -15,10 +15,11 @@
 #include "acq/StayAwake.h"
 #include "capture/Desktop.h"
 #include "capture/Files.h"
-#include "text/Errors.h"
+#include "capture/PlatformError.h"
 #include "ui/Prompt.h"
 #include "ui/Window.h"
 #include "zserver/ZServer.h"
+#include "zserver/ZServerErrors.h"
 
 namespace focura::fakes {
 
