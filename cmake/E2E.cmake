@@ -8,6 +8,16 @@ target_compile_definitions(capture_target PRIVATE UNICODE _UNICODE)
 target_link_options(capture_target PRIVATE -municode)
 target_link_libraries(capture_target PRIVATE user32 winmm shell32)
 
+# Starting programs, finding their windows and reading the stand-in's key log: shared with the
+# PC check (cmake/Check.cmake), which drives the same stand-in on the lab's PC.
+set(FOCURA_DESKTOP_HELPERS Process.cpp Win32Text.cpp WindowFinder.cpp StandIn.cpp TargetLog.cpp
+    FileText.cpp Notepad.cpp)
+list(TRANSFORM FOCURA_DESKTOP_HELPERS PREPEND ${FOCURA_E2E_DIR}/)
+add_library(focura_desktop_helpers STATIC ${FOCURA_DESKTOP_HELPERS})
+target_include_directories(focura_desktop_helpers PUBLIC ${FOCURA_E2E_DIR})
+target_compile_definitions(focura_desktop_helpers PUBLIC UNICODE _UNICODE)
+target_link_libraries(focura_desktop_helpers PUBLIC user32 advapi32 psapi ntdll)
+
 # The driver needs both programs under test; until they exist there is nothing to drive.
 set(FOCURA_E2E_TOOL_TARGET focura CACHE STRING "Target that builds focura.exe")
 set(FOCURA_E2E_ZSIM_TARGET zsim CACHE STRING "Target that builds zsim.exe")
@@ -16,7 +26,18 @@ if(NOT (TARGET ${FOCURA_E2E_TOOL_TARGET} AND TARGET ${FOCURA_E2E_ZSIM_TARGET}))
   return()
 endif()
 
+# The other width's in-process simulator, from the build tree beside this one: the tool must
+# name the program that can load it.
+set(FOCURA_OTHER_WIDTH_DIR "" CACHE PATH
+    "The build tree of the other width (its DLL simulator for the tests; its programs for the package)")
+if(CMAKE_SIZEOF_VOID_P EQUAL 4)
+  set(FOCURA_E2E_OTHER_ZSIM_DLL "${FOCURA_OTHER_WIDTH_DIR}/zsim64.dll")
+else()
+  set(FOCURA_E2E_OTHER_ZSIM_DLL "${FOCURA_OTHER_WIDTH_DIR}/zsim32.dll")
+endif()
+
 file(GLOB FOCURA_E2E_SOURCES CONFIGURE_DEPENDS ${FOCURA_E2E_DIR}/*.cpp)
+list(REMOVE_ITEM FOCURA_E2E_SOURCES ${FOCURA_DESKTOP_HELPERS})
 add_executable(e2e_tests ${FOCURA_E2E_SOURCES})
 target_include_directories(e2e_tests PRIVATE ${FOCURA_E2E_DIR} ${CMAKE_SOURCE_DIR}/src/win32)
 target_compile_definitions(e2e_tests PRIVATE
@@ -24,11 +45,14 @@ target_compile_definitions(e2e_tests PRIVATE
   FOCURA_E2E_TOOL_DEFAULT="$<TARGET_FILE:${FOCURA_E2E_TOOL_TARGET}>"
   FOCURA_E2E_ZSIM_DEFAULT="$<TARGET_FILE:${FOCURA_E2E_ZSIM_TARGET}>"
   FOCURA_E2E_STANDIN_DEFAULT="$<TARGET_FILE:capture_target>"
-  FOCURA_E2E_WORK_DEFAULT="${CMAKE_BINARY_DIR}/e2e-work")
+  FOCURA_E2E_WORK_DEFAULT="${CMAKE_BINARY_DIR}/e2e-work"
+  FOCURA_E2E_ZSIM_DLL_DEFAULT="$<TARGET_FILE:zsim_dll>"
+  FOCURA_E2E_OTHER_ZSIM_DLL_DEFAULT="${FOCURA_E2E_OTHER_ZSIM_DLL}")
 # gtest and gmock come from tests/unit, which builds GoogleTest from Debian's sources.
-target_link_libraries(e2e_tests PRIVATE focura_core gtest_main gmock
+target_link_libraries(e2e_tests PRIVATE focura_core focura_desktop_helpers gtest_main gmock
   user32 winmm ole32 oleaut32 advapi32 shell32 psapi ntdll)
-add_dependencies(e2e_tests ${FOCURA_E2E_TOOL_TARGET} ${FOCURA_E2E_ZSIM_TARGET} capture_target)
+add_dependencies(e2e_tests ${FOCURA_E2E_TOOL_TARGET} ${FOCURA_E2E_ZSIM_TARGET} capture_target
+                 zsim_dll)
 
 # One CTest entry per test. They share the Wine prefix, the desktop's focus and the per-user COM
 # registration, so they never run side by side.
@@ -39,7 +63,7 @@ gtest_discover_tests(e2e_tests
   TEST_PREFIX "e2e."
   # Run on their own: the soak and the Z server's restart below, the package by scripts/test,
   # the pictures by scripts/screenshots.
-  TEST_FILTER "-Soak.*:ZServerRestart.*:Package.*:GuideScreenshots.*"
+  TEST_FILTER "-Soak.*:ZServerRestart.*:Package.*:PackageCheck.*:GuideScreenshots.*"
   PROPERTIES RUN_SERIAL TRUE LABELS e2e TIMEOUT 120)
 # The soak runs a thousand planes in one session: about a minute, more on a loaded machine.
 gtest_discover_tests(e2e_tests

@@ -5,6 +5,17 @@
 include_guard(GLOBAL)
 
 function(focura_embed_manifest target manifest)
+  # The program's own identity names its processor; a 32-bit program declaring amd64 would not
+  # start on Windows (a side-by-side configuration error).
+  if(CMAKE_SIZEOF_VOID_P EQUAL 4)
+    get_filename_component(name ${manifest} NAME)
+    file(READ ${manifest} text)
+    string(REPLACE "processorArchitecture=\"amd64\"" "processorArchitecture=\"x86\"" text "${text}")
+    set(x86 ${CMAKE_CURRENT_BINARY_DIR}/x86/${name})
+    file(CONFIGURE OUTPUT ${x86} CONTENT "${text}" @ONLY)
+    set_property(DIRECTORY APPEND PROPERTY CMAKE_CONFIGURE_DEPENDS ${manifest})
+    set(manifest ${x86})
+  endif()
   if(MSVC)
     target_sources(${target} PRIVATE ${manifest})
     return()

@@ -20,6 +20,9 @@ function(focura_version_resource target description)
 endfunction()
 focura_version_resource(focura "Focura Acquisition: focus series on a motorised Z axis")
 focura_version_resource(zsim "Focura Acquisition: Z server simulator")
+if(TARGET zsim_dll)
+  focura_version_resource(zsim_dll "Focura Acquisition: Z server simulator (in-process)")
+endif()
 
 # The end-to-end suite reads the resource back from the programs it runs.
 if(TARGET e2e_tests)
@@ -33,17 +36,36 @@ endif()
 if(NOT CMAKE_OBJCOPY)
   message(FATAL_ERROR "the package needs objcopy (CMAKE_OBJCOPY)")
 endif()
-foreach(target focura zsim)
+function(focura_install_stripped built name objcopy)
   install(CODE "
-    set(built \"$<TARGET_FILE:${target}>\")
-    set(shipped \"\$ENV{DESTDIR}\${CMAKE_INSTALL_PREFIX}/$<TARGET_FILE_NAME:${target}>\")
+    set(built \"${built}\")
+    if(NOT EXISTS \"\${built}\")
+      message(FATAL_ERROR \"the package needs \${built}: build the 32-bit preset first\")
+    endif()
+    set(shipped \"\$ENV{DESTDIR}\${CMAKE_INSTALL_PREFIX}/${name}\")
     get_filename_component(folder \"\${shipped}\" DIRECTORY)
     file(MAKE_DIRECTORY \"\${folder}\")
-    execute_process(COMMAND \"${CMAKE_OBJCOPY}\" --only-keep-debug \"\${built}\" \"\${built}.debug\"
+    execute_process(COMMAND \"${objcopy}\" --only-keep-debug \"\${built}\" \"\${built}.debug\"
                     COMMAND_ERROR_IS_FATAL ANY)
-    execute_process(COMMAND \"${CMAKE_OBJCOPY}\" --strip-all \"--add-gnu-debuglink=\${built}.debug\"
+    execute_process(COMMAND \"${objcopy}\" --strip-all \"--add-gnu-debuglink=\${built}.debug\"
                             \"\${built}\" \"\${shipped}\" COMMAND_ERROR_IS_FATAL ANY)")
+endfunction()
+foreach(target focura zsim zsim_dll)
+  focura_install_stripped("$<TARGET_FILE:${target}>" "$<TARGET_FILE_NAME:${target}>"
+                          "${CMAKE_OBJCOPY}")
 endforeach()
+
+# The 64-bit package also holds the 32-bit program and in-process simulator, taken from the
+# 32-bit build tree beside this one (FOCURA_OTHER_WIDTH_DIR): for a PC whose Z server is a 32-bit
+# DLL, which only a 32-bit program can load. zsim.exe, a server of its own process, serves both.
+set(FOCURA_OTHER_WIDTH_DIR "" CACHE PATH
+    "The build tree of the other width (its DLL simulator for the tests; its programs for the package)")
+if(CMAKE_SIZEOF_VOID_P EQUAL 8 AND FOCURA_OTHER_WIDTH_DIR)
+  find_program(FOCURA_OBJCOPY_32 i686-w64-mingw32-objcopy REQUIRED)
+  foreach(file focura32.exe zsim32.dll)
+    focura_install_stripped("${FOCURA_OTHER_WIDTH_DIR}/${file}" "${file}" "${FOCURA_OBJCOPY_32}")
+  endforeach()
+endif()
 
 # The operator's guide as a page any Windows browser opens; its pictures sit beside it.
 find_program(FOCURA_CMARK cmark-gfm REQUIRED)

@@ -32,6 +32,10 @@ add_executable(focura WIN32 ${FOCURA_APP_SOURCES} ${CMAKE_CURRENT_BINARY_DIR}/fo
 target_link_libraries(focura PRIVATE focura_win32)
 focura_embed_manifest(focura ${FOCURA_MANIFEST})
 target_link_options(focura PRIVATE -municode)
+# The release holds a program of each width, told apart by name (see the guide's first section).
+if(CMAKE_SIZEOF_VOID_P EQUAL 4)
+  set_target_properties(focura PROPERTIES OUTPUT_NAME focura32)
+endif()
 
 # Adapter tests, run under Wine on a display (scripts/test provides one).
 file(GLOB FOCURA_WIN32_TEST_SOURCES CONFIGURE_DEPENDS ${PROJECT_SOURCE_DIR}/tests/win32/*.cpp)
@@ -40,5 +44,8 @@ file(GLOB FOCURA_WIN32_TEST_SOURCES CONFIGURE_DEPENDS ${PROJECT_SOURCE_DIR}/test
 add_executable(win32_tests ${FOCURA_WIN32_TEST_SOURCES} ${CMAKE_CURRENT_BINARY_DIR}/focura.rc)
 target_include_directories(win32_tests PRIVATE ${PROJECT_SOURCE_DIR}/tests)
 target_link_libraries(win32_tests PRIVATE focura_win32 gtest_main gmock)
+# The width the tests must find themselves running as: a toolchain or Wine mix-up fails them.
+math(EXPR FOCURA_POINTER_BITS "${CMAKE_SIZEOF_VOID_P} * 8")
+target_compile_definitions(win32_tests PRIVATE FOCURA_EXPECTED_POINTER_BITS=${FOCURA_POINTER_BITS})
 gtest_discover_tests(win32_tests DISCOVERY_MODE PRE_TEST DISCOVERY_TIMEOUT 60
                      PROPERTIES RUN_SERIAL TRUE)

@@ -3,3 +3,4 @@ include(${CMAKE_CURRENT_LIST_DIR}/Win32Shell.cmake OPTIONAL)  # focura.exe, adap
 include(${CMAKE_CURRENT_LIST_DIR}/ZSim.cmake OPTIONAL)        # zsim.exe, built-in simulator
 include(${CMAKE_CURRENT_LIST_DIR}/E2E.cmake OPTIONAL)         # end-to-end suite under Wine
 include(${CMAKE_CURRENT_LIST_DIR}/Release.cmake OPTIONAL)     # version resource, split debug info, package
+include(${CMAKE_CURRENT_LIST_DIR}/Check.cmake OPTIONAL)        # focura-check.exe, the PC check

@@ -14,16 +14,27 @@ focura_package_test() {
   (cd "$unpacked" && cmake -E tar xf "$build/package/$name.zip")
   # The size goals of the shipped programs (stripped; their debug info stays in the build tree).
   local exe size limit failed=0
-  for exe in focura.exe:2097152 zsim.exe:1572864; do
+  for exe in focura.exe:2097152 focura32.exe:2097152 zsim.exe:1572864 zsim64.dll:1572864 \
+    zsim32.dll:1572864; do
     size="$(stat -c %s "$unpacked/$name/${exe%%:*}")"
     limit="${exe##*:}"
     printf 'packaged %-10s %8d bytes (goal: under %d)\n' "${exe%%:*}" "$size" "$limit"
     [ "$size" -lt "$limit" ] || failed=1
   done
-  for file in guide.html LICENSE.txt examples/captureprogpath.txt examples/capturekey.txt; do
+  for file in guide.html LICENSE.txt examples/captureprogpath.txt examples/capturekey.txt \
+      focura-check.exe capture_target.exe; do
     [ -s "$unpacked/$name/$file" ] || { echo "the package lacks $file" >&2; failed=1; }
   done
   [ "$failed" -eq 0 ] || return 1
-  FOCURA_E2E_TOOL="$unpacked/$name/focura.exe" FOCURA_E2E_ZSIM="$unpacked/$name/zsim.exe" \
+  local dir="$unpacked/$name"
+  # PackageCheck runs the packaged focura-check.exe unattended, reads its exit code and report
+  # (printed here), and compares the Z server's registration before and after.
+  FOCURA_E2E_TOOL="$dir/focura.exe" FOCURA_E2E_ZSIM="$dir/zsim.exe" \
+    FOCURA_E2E_ZSIM_DLL="$dir/zsim64.dll" FOCURA_E2E_OTHER_ZSIM_DLL="$dir/zsim32.dll" \
+    FOCURA_E2E_CHECK="$dir/focura-check.exe" \
+    focura_wine 600 "$build/e2e_tests.exe" --gtest_filter='Package.*:DllServer.*:PackageCheck.*' \
+    </dev/null || return 1
+  # The 32-bit program of the package reaches the (64-bit) local server as well.
+  FOCURA_E2E_TOOL="$dir/focura32.exe" FOCURA_E2E_ZSIM="$dir/zsim.exe" \
     focura_wine 300 "$build/e2e_tests.exe" --gtest_filter='Package.*' </dev/null
 }

@@ -23,13 +23,22 @@ focura_wine_env() {
   export WINEDLLOVERRIDES="mscoree,mshtml="
 }
 
-# The wineserver socket of the current prefix exists while a server runs for it.
+# The wineserver socket of the current prefix exists while a server runs for it. Upstream Wine
+# keeps it under /tmp/.wine-<uid>; Debian's Wine makes a fresh /tmp/wine-XXXXXX for it and names
+# that folder in <prefix>/wineserver. Missing the Debian place made every test's wine-run think
+# no server ran and boot Wine again under the prefix lock, so that on a loaded machine a short
+# test waited for the boots of the tests beside it and could run out of its time.
 focura_wineserver_running() {
   [ -d "$WINEPREFIX" ] || return 1
-  local dev ino
+  local dev ino server
   dev="$(stat -c '%d' "$WINEPREFIX")"
   ino="$(stat -c '%i' "$WINEPREFIX")"
-  [ -S "/tmp/.wine-$(id -u)/server-$(printf '%x' "$dev")-$(printf '%x' "$ino")/socket" ]
+  server="server-$(printf '%x' "$dev")-$(printf '%x' "$ino")"
+  [ -S "/tmp/.wine-$(id -u)/$server/socket" ] && return 0
+  local named
+  named="$(cat "$WINEPREFIX/wineserver" 2>/dev/null || true)"
+  [ -n "$named" ] || return 1
+  [ -S "/tmp/$named/$server/socket" ] || [ -S "${TMPDIR:-/tmp}/$named/$server/socket" ]
 }
 
 # Creates the prefix on first use (about 8 s) and makes sure a wineserver and Wine's own services
@@ -49,6 +58,15 @@ focura_wine_boot() {
     fi
     if ! focura_wineserver_running; then
       setsid wineserver --persistent="${FOCURA_WINESERVER_LINGER:-60}" </dev/null >/dev/null 2>&1 9>&- &
+      # A Wine program that finds no server starts one of its own, and Debian's wrapper gives it
+      # -p0: it ends the moment no program runs, between two tests, and takes Wine's services
+      # with it while the next test starts. On a loaded machine the server above can take a
+      # while to open its socket, so nothing runs before it has (30 s at most).
+      local i
+      for i in $(seq 1 300); do
+        focura_wineserver_running && break
+        sleep 0.1
+      done
       timeout -k 5 120 wine wineboot </dev/null >/dev/null 2>&1 9>&- || true
     fi
   ) 9>"$WINEPREFIX.lock"

@@ -49,6 +49,7 @@ class TimedProgress final : public RunProgress {
   void Cancelled() override { inner_->Cancelled(); }
   void Failed() override { inner_->Failed(); }
   void TimeLeft(const std::string& text) override { inner_->TimeLeft(text); }
+  void KeysAwaited(bool awaited) override { inner_->KeysAwaited(awaited); }
 
  private:
   ZAcq& acq_;

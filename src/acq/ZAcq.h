@@ -98,13 +98,14 @@ class ZAcq : public FrameSettings {
     Progress = &Timed;
   }
   void KeepAwakeWith(StayAwake& awake) { Awake = &awake; }
+  RunProgress& ProgressShown() const { return *Progress; }
 
   // Asks the run in progress to stop after its current plane.
   void RequestCancel() { CancelZ = 1; }
 
   // One frame with the capture settings as they stand ("Capture" and every plane of a run).
   void CaptureFrame();
-  FramePorts Frame() { return {ZServ, Desk, Delay, Trigger, View}; }
+  FramePorts Frame() { return {ZServ, Desk, Delay, Trigger, View, *Progress}; }
 
   ZServer& ZServ;
   RunView& View;

@@ -11,6 +11,20 @@ namespace focura {
 // IsTaskForeground's to say), the program shows no window, or it has ended and left none.
 enum class TaskActivation { Asked, NoWindow, Ended };
 
+// Told when a program has kept the tool waiting for its keys long enough for the operator to be
+// shown why nothing moves, and when that wait is over. Must not throw: it is a courtesy.
+class KeyWaitWatcher {
+ public:
+  virtual ~KeyWaitWatcher() = default;
+  virtual void KeysAwaited(bool awaited) = 0;
+};
+
+// For keys nobody needs to be told about.
+class NoKeyWaitWatcher final : public KeyWaitWatcher {
+ public:
+  void KeysAwaited(bool) override {}
+};
+
 // The desktop around the tool: programs, their windows, the keyboard and the clipboard.
 // Failures throw PlatformError with the system's reason.
 class Desktop {
@@ -28,9 +42,18 @@ class Desktop {
   // is in a text field of that window; false when that could not be confirmed within a few
   // seconds.
   virtual bool WaitTaskTextFocus(int32_t taskId) = 0;
-  // Sends the keys to the window that has the focus and waits until they have been processed.
-  // Throws PlatformError when they cannot arrive (nothing is sent) or were not taken in time.
-  virtual void SendKeys(const KeyStrokes& keys) = 0;
+  // Sends the keys to the window that has the focus and waits until they have been processed,
+  // telling `watcher` when that wait grows long. Throws PlatformError when they cannot arrive
+  // (nothing is sent), or the program ended or hung before it took them, or did not within the
+  // wait's bound.
+  virtual void SendKeys(const KeyStrokes& keys, KeyWaitWatcher& watcher) = 0;
+  void SendKeys(const KeyStrokes& keys) {
+    NoKeyWaitWatcher nobody;
+    SendKeys(keys, nobody);
+  }
+  // Whether the desktop is locked or a secure screen saver runs: the input goes to the system's
+  // own desktop, where no window of the tool's can be brought to the front or given keys.
+  virtual bool DesktopLocked() = 0;
   // Clears the clipboard and puts the text on it.
   virtual void SetClipboardText(const std::string& text) = 0;
 };

@@ -7,6 +7,7 @@
 #include "acq/Delay32.h"
 #include "capture/CaptureMethods.h"
 #include "capture/Desktop.h"
+#include "capture/KeyDelivery.h"
 #include "capture/KeyNotation.h"
 #include "capture/PlatformError.h"
 #include "capture/TriggerPulse.h"
@@ -55,6 +56,17 @@ void Activate(Desktop& desktop, int32_t task) {
   }
 }
 
+// While the desktop is locked (or a secure screen saver runs) the system's own desktop takes the
+// input: no window can come to the front and keys go nowhere. The operator must learn that, not
+// that some window kept the front.
+[[noreturn]] void ThrowWithLock(Desktop& desktop, int32_t task, const std::string& otherwise) {
+  if (desktop.DesktopLocked()) {
+    throw PlatformError("The desktop is locked; the capture program (task " + std::to_string(task) +
+                        ") got no key");
+  }
+  throw PlatformError(otherwise);
+}
+
 }  // namespace
 
 void CaptureFrame(const FrameSettings& settings, const FramePorts& ports) {
@@ -84,11 +96,16 @@ void CaptureFrame(const FrameSettings& settings, const FramePorts& ports) {
     Activate(ports.desktop, task);
     ports.delay.WaitMs(std::max(settings.KeyDelayMs, kRefocusSettleMs));
     if (!ports.desktop.IsTaskForeground(task)) {
-      throw PlatformError("The capture program (task " + std::to_string(task) +
-                          ") is not in front; no key was sent");
+      ThrowWithLock(ports.desktop, task,
+                    "The capture program (task " + std::to_string(task) +
+                        ") is not in front; no key was sent");
     }
   }
-  ports.desktop.SendKeys(keys);
+  try {
+    ports.desktop.SendKeys(keys, ports.keyWait);
+  } catch (const KeysNotSent& e) {
+    ThrowWithLock(ports.desktop, task, e.what());
+  }
 }
 
 }  // namespace focura

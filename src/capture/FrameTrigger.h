@@ -8,6 +8,7 @@ namespace focura {
 
 class Delay32;
 class Desktop;
+class KeyWaitWatcher;
 class ZServer;
 struct TriggerOutput;
 
@@ -33,13 +34,14 @@ class StatusReport {
 };
 
 // What a frame uses: the Z server (pulses), the desktop (keys), the wait, the trigger output's
-// state and the status line.
+// state, the status line and whoever is told when the capture program keeps its keys waiting.
 struct FramePorts {
   ZServer& zserver;
   Desktop& desktop;
   Delay32& delay;
   TriggerOutput& trigger;
   StatusReport& status;
+  KeyWaitWatcher& keyWait;
 };
 
 // Triggers one frame with the chosen capture method: the capture program's key, or a pulse of

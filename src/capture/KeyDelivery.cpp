@@ -14,7 +14,87 @@ bool KeysCanReach(std::optional<uint32_t> own, std::optional<uint32_t> target) {
   return *target <= *own;
 }
 
-void DeliverKeys(KeyboardPort& keyboard, const KeyStrokes& keys) {
+namespace {
+
+// Tells the watcher once the wait has grown long, and again when it is over however it ends.
+class AwaitedShown {
+ public:
+  explicit AwaitedShown(KeyWaitWatcher& watcher) : watcher_(watcher) {}
+  ~AwaitedShown() {
+    if (shown_)
+      watcher_.KeysAwaited(false);
+  }
+  AwaitedShown(const AwaitedShown&) = delete;
+  AwaitedShown& operator=(const AwaitedShown&) = delete;
+  void After(uint32_t waited) {
+    if (!shown_ && waited >= kKeysShownAfterMs) {
+      shown_ = true;
+      watcher_.KeysAwaited(true);
+    }
+  }
+
+ private:
+  KeyWaitWatcher& watcher_;
+  bool shown_ = false;
+};
+
+void WaitTaken(KeyboardPort& keyboard, Clock& clock, KeyWaitWatcher& watcher) {
+  AwaitedShown shown(watcher);
+  const uint32_t start = clock.NowMs();
+  bool watched = !keyboard.Watching();
+  bool hung = false;
+  uint32_t hungSince = 0;
+  for (;;) {
+    if (!watched) {
+      watched = keyboard.WaitWatched(kKeysLookMs);
+      // The system passes a key on without a hook that is too slow and removes that hook: once
+      // the input stage has moved on without the watch seeing our keys, the watch is gone.
+      if (!watched && clock.NowMs() - start >= kKeyHookGraceMs && keyboard.InputStageMoved()) {
+        keyboard.RenewWatch();
+        watched = true;
+      }
+    }
+    if (watched) {
+      switch (keyboard.WaitHandled(kKeysLookMs)) {
+        case KeysHandled::Yes:
+          return;
+        case KeysHandled::WindowGone:
+          if (keyboard.Target() != KeyTarget::Ended)
+            return;  // its program lives on without that window: nothing is left to handle
+          break;
+        case KeysHandled::NotYet:
+          break;
+      }
+    }
+    const uint32_t now = clock.NowMs();
+    const uint32_t waited = now - start;
+    switch (keyboard.Target()) {
+      case KeyTarget::Ended:
+        throw PlatformError("The program in front ended before it took its keys");
+      case KeyTarget::Hung:
+        if (!hung)
+          hungSince = now;
+        hung = true;
+        if (now - hungSince >= kKeysHungGraceMs) {
+          throw PlatformError("The program in front is not responding and did not take its keys");
+        }
+        break;
+      case KeyTarget::Alive:
+        hung = false;
+        break;
+    }
+    if (waited >= kKeysWaitBoundMs) {
+      throw PlatformError("The program in front did not take its keys within " +
+                          std::to_string(kKeysWaitBoundMs / 1000) + " s");
+    }
+    shown.After(waited);
+  }
+}
+
+}  // namespace
+
+void DeliverKeys(KeyboardPort& keyboard, Clock& clock, KeyWaitWatcher& watcher,
+                 const KeyStrokes& keys) {
   if (keys.empty())
     return;
   bool focusIsOwn = false;
@@ -27,12 +107,9 @@ void DeliverKeys(KeyboardPort& keyboard, const KeyStrokes& keys) {
   std::string failure;
   if (!keyboard.Insert(keys, failure)) {
     keyboard.ReleaseModifiers();
-    throw PlatformError("The keys could not be sent: " + failure);
+    throw KeysNotSent("The keys could not be sent: " + failure);
   }
-  if (!keyboard.WaitProcessed(kKeysProcessedWaitMs)) {
-    throw PlatformError("The program in front did not take its keys within " +
-                        std::to_string(kKeysProcessedWaitMs / 1000) + " s");
-  }
+  WaitTaken(keyboard, clock, watcher);
 }
 
 }  // namespace focura

@@ -1,13 +1,17 @@
 #pragma once
 // Sending keys so that they either arrive or the operator is told: a program running with higher
 // rights than the tool silently drops them, an insertion cut short could leave a modifier held,
-// and a busy program may take its keys late.
+// and a busy program may take its keys late: it is waited for as long as it lives and answers.
 
 #include <cstdint>
 #include <optional>
 #include <string>
 
+#include "acq/Clock.h"
+#include "capture/Desktop.h"
 #include "capture/KeyStroke.h"
+#include "capture/PlatformError.h"
+#include "text/Errors.h"
 
 namespace focura {
 
@@ -25,7 +29,14 @@ enum class Integrity : uint32_t {
 // program is protected from this one, so it counts as higher unless this one runs high itself.
 bool KeysCanReach(std::optional<uint32_t> own, std::optional<uint32_t> target);
 
-// The keyboard as the delivery uses it.
+// What a look at the program the keys went to finds.
+enum class KeyTarget { Alive, Hung, Ended };
+
+// How far the round trips to the window the keys went to have come.
+enum class KeysHandled { Yes, NotYet, WindowGone };
+
+// The keyboard as the delivery uses it. The wait for the keys is made of looks, each of which
+// waits a short while, so that the delivery can judge between them.
 class KeyboardPort {
  public:
   virtual ~KeyboardPort() = default;
@@ -33,21 +44,54 @@ class KeyboardPort {
   // it cannot be read. `focusIsOwn` is set when the focus is in this program.
   virtual std::optional<uint32_t> OwnIntegrity() = 0;
   virtual std::optional<uint32_t> FocusIntegrity(bool& focusIsOwn) = 0;
-  // Inserts the keys into the input stream; false, with the system's reason, when fewer events
-  // went in than asked.
+  // Inserts the keys into the input stream, towards the window that has the focus; false, with
+  // the system's reason, when fewer events went in than asked.
   virtual bool Insert(const KeyStrokes& keys, std::string& failure) = 0;
   // Lets go of Shift, Ctrl and Alt.
   virtual void ReleaseModifiers() = 0;
-  // Waits until the program with the focus has taken and handled the keys; false when it did not
-  // within `ms`.
-  virtual bool WaitProcessed(uint32_t ms) = 0;
+  // Whether a watch on the system's input stage is in place (a low-level keyboard hook).
+  virtual bool Watching() = 0;
+  // Waits up to `ms` until the watch has seen every event of the last insertion pass; true
+  // once it has.
+  virtual bool WaitWatched(uint32_t ms) = 0;
+  // Whether the system's input stage has taken input since the last insertion.
+  virtual bool InputStageMoved() = 0;
+  // Sets the watch up again, for a hook the system removed without a word.
+  virtual void RenewWatch() = 0;
+  // Goes on with the round trips to the window the keys went to for up to `ms`: Yes once its
+  // thread has come back to its message loop more often than there were events.
+  virtual KeysHandled WaitHandled(uint32_t ms) = 0;
+  // The program the keys went to: running, not responding (the system's own test), or ended.
+  virtual KeyTarget Target() = 0;
 };
 
-inline constexpr uint32_t kKeysProcessedWaitMs = 5000;
+// The keys could not all be inserted into the input stream.
+struct KeysNotSent : PlatformError {
+  using PlatformError::PlatformError;
+};
+
+// One look of the wait.
+inline constexpr uint32_t kKeysLookMs = 250;
+// A wait this long is shown to the operator (the taskbar button), who sees why the run stands.
+inline constexpr uint32_t kKeysShownAfterMs = 3000;
+// A program that takes longer than this over its keys is taken to be stuck (a long exposure or
+// an image download is over well before).
+inline constexpr uint32_t kKeysWaitBoundMs = 120000;
+// The longest a working low-level hook can hold a key: the system passes the key on after
+// LowLevelHooksTimeout (at most 1 s since Windows 10) and then removes the hook.
+inline constexpr uint32_t kKeyHookGraceMs = 1000;
+// How long a program must stay not responding before its keys are given up: a program busy for
+// a moment is reported hung by the system after 5 s already.
+inline constexpr uint32_t kKeysHungGraceMs = 10000;
 
 // Sends the keys to the window with the focus and returns once they were handled. Throws
-// PlatformError, having sent nothing, when they could not arrive; having released the
-// modifiers, when they could not all be sent; when they were not handled in time.
-void DeliverKeys(KeyboardPort& keyboard, const KeyStrokes& keys);
+// PlatformError, having sent nothing, when they could not arrive; KeysNotSent, having released
+// the modifiers, when they could not all be sent; when the program ended, stayed hung or passed the
+// bound before it took them. Waits as long as the program lives and answers, telling `watcher`
+// once the wait has lasted kKeysShownAfterMs and again when it is over. A watch that stays
+// silent while the input stage took the keys was removed by the system: it is set up again and
+// the wait goes on with the round trips alone.
+void DeliverKeys(KeyboardPort& keyboard, Clock& clock, KeyWaitWatcher& watcher,
+                 const KeyStrokes& keys);
 
 }  // namespace focura

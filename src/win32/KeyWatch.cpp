@@ -19,9 +19,16 @@ LRESULT CALLBACK LowLevelKeyboard(int code, WPARAM wParam, LPARAM lParam) {
   return CallNextHookEx(nullptr, code, wParam, lParam);
 }
 
+constexpr UINT kRenewMessage = WM_APP + 1;
+
+HHOOK SetHook() {
+  return SetWindowsHookExW(WH_KEYBOARD_LL, LowLevelKeyboard, GetModuleHandleW(nullptr), 0);
+}
+
 }  // namespace
 
 KeyWatch::KeyWatch() {
+  renewed_ = CreateEventW(nullptr, FALSE, FALSE, nullptr);
   ready_ = CreateEventW(nullptr, TRUE, FALSE, nullptr);
   passed_ = CreateEventW(nullptr, FALSE, FALSE, nullptr);
   gPassedEvent = passed_;
@@ -37,6 +44,7 @@ KeyWatch::~KeyWatch() {
   gPassedEvent = nullptr;
   CloseHandle(passed_);
   CloseHandle(ready_);
+  CloseHandle(renewed_);
 }
 
 uint64_t KeyWatch::Passed() const {
@@ -54,16 +62,33 @@ bool KeyWatch::WaitPassed(uint64_t count, DWORD ms) const {
   return true;
 }
 
+void KeyWatch::Renew() {
+  const DWORD id = threadId_.load();
+  if (id != 0 && PostThreadMessageW(id, kRenewMessage, 0, 0))
+    WaitForSingleObject(renewed_, 1000);
+}
+
 void KeyWatch::Run() {
   MSG msg;
   PeekMessageW(&msg, nullptr, 0, 0, PM_NOREMOVE);  // the thread's queue, for the quit message
   threadId_ = GetCurrentThreadId();
-  HHOOK hook = SetWindowsHookExW(WH_KEYBOARD_LL, LowLevelKeyboard, GetModuleHandleW(nullptr), 0);
+  HHOOK hook = SetHook();
   hooked_ = hook != nullptr;
   SetEvent(ready_);
   // The hook is called through this thread's message loop; it must keep turning.
-  while (GetMessageW(&msg, nullptr, 0, 0) > 0)
+  while (GetMessageW(&msg, nullptr, 0, 0) > 0) {
+    if (msg.hwnd == nullptr && msg.message == kRenewMessage) {
+      // A removed hook's handle is no longer valid; unhooking it fails harmlessly.
+      if (hook != nullptr)
+        UnhookWindowsHookEx(hook);
+      hook = SetHook();
+      hooked_ = hook != nullptr;
+      ++renewals_;
+      SetEvent(renewed_);
+      continue;
+    }
     DispatchMessageW(&msg);
+  }
   if (hook != nullptr)
     UnhookWindowsHookEx(hook);
 }

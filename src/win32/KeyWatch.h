@@ -25,6 +25,11 @@ class KeyWatch {
   uint64_t Passed() const;
   // Waits until Passed() reaches `count`; false after `ms`.
   bool WaitPassed(uint64_t count, DWORD ms) const;
+  // Sets the hook again: the system removes a low-level hook that once took too long, without
+  // telling it. Returns once the new hook is in place (or could not be set).
+  void Renew();
+  // How often the hook was set again.
+  int Renewals() const { return renewals_.load(); }
 
  private:
   void Run();
@@ -32,7 +37,9 @@ class KeyWatch {
   std::thread thread_;
   std::atomic<DWORD> threadId_{0};
   std::atomic<bool> hooked_{false};
+  std::atomic<int> renewals_{0};
   HANDLE ready_ = nullptr;
+  HANDLE renewed_ = nullptr;
   HANDLE passed_ = nullptr;  // set whenever a tagged event passes
 };
 

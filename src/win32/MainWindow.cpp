@@ -22,6 +22,9 @@ namespace {
 
 // Posted when a modal wait ends with events held back, so they run at the next message.
 constexpr UINT kReplayHeld = WM_APP + 2;
+// A close that must not run inside the message that asked for it: one sent from another thread or
+// process, during which an outgoing call to the Z server would be refused.
+constexpr UINT kPostedClose = WM_APP + 4;  // WM_APP + 1 and + 3 are the test probes
 constexpr DWORD kFrameStyle = WS_OVERLAPPEDWINDOW;
 
 ATOM RegisterMainClass(HINSTANCE instance) {
@@ -48,6 +51,12 @@ ATOM RegisterMainClass(HINSTANCE instance) {
                         SystemErrorText(GetLastError()));
   }
   return atom;
+}
+
+// Inside a message sent from another thread or process and not yet answered: COM refuses every
+// outgoing call made here (RPC_E_CANTCALLOUT_ININPUTSYNCCALL).
+bool InsideSentMessage() {
+  return (InSendMessageEx(nullptr) & (ISMEX_SEND | ISMEX_REPLIED)) == ISMEX_SEND;
 }
 
 int SystemDpi() {
@@ -170,6 +179,9 @@ void MainWindow::Show(int showCommand) {
 }
 
 int MainWindow::RunMessageLoop() {
+  // A close that came while nothing ran this loop (during the load, from a session end) ends the
+  // window now rather than never.
+  FinishCloseIfIdle();
   MSG msg{};
   for (;;) {
     const BOOL got = GetMessageW(&msg, nullptr, 0, 0);
@@ -314,14 +326,18 @@ LRESULT MainWindow::Handle(UINT msg, WPARAM wParam, LPARAM lParam) {
       return 0;
     }
     case WM_CLOSE:
-      Submit({EventKind::Close, {}});
+      if (InsideSentMessage())
+        PostClose();
+      else
+        Submit({EventKind::Close, {}});
       return 0;
     case WM_QUERYENDSESSION:
-      return TRUE;  // never stands in the way of a log-off; the farewell comes when it happens
+      return session_.Query((static_cast<DWORD>(lParam) & ENDSESSION_CRITICAL) != 0) ? TRUE : FALSE;
     case WM_ENDSESSION:
-      // The session ends: the Z server hears "Unload" as at a close, once.
-      if (wParam != FALSE)
-        Submit({EventKind::Close, {}});
+      session_.Ended(wParam != FALSE);
+      return 0;
+    case kPostedClose:
+      Submit({EventKind::Close, {}});
       return 0;
     case kReplayHeld:
       ReplayHeld();
@@ -434,6 +450,7 @@ void MainWindow::Deliver(const Event& event) {
           // The window closes whatever the farewell to the Z server did.
         }
       }
+      session_.FarewellSaid();
     }
     FinishCloseIfIdle();
     return;
@@ -470,6 +487,30 @@ void MainWindow::FinishCloseIfIdle() {
     return;
   held_.clear();
   DestroyWindow(hwnd_);
+}
+
+void MainWindow::HoldEnd(const std::string& reason) {
+  // Wine keeps no such list; a system that refuses the hold still gets the answer "not yet".
+  if (hwnd_ != nullptr)
+    ShutdownBlockReasonCreate(hwnd_, Widen(reason).c_str());
+}
+
+void MainWindow::ReleaseEnd() {
+  if (hwnd_ != nullptr)
+    ShutdownBlockReasonDestroy(hwnd_);
+}
+
+void MainWindow::PostClose() {
+  if (hwnd_ != nullptr)
+    PostMessageW(hwnd_, kPostedClose, 0, 0);
+}
+
+void MainWindow::AnswerNow() {
+  ReplyMessage(0);
+}
+
+void MainWindow::CloseNow() {
+  Submit({EventKind::Close, {}});
 }
 
 }  // namespace focura::win32

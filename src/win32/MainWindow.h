@@ -10,6 +10,7 @@
 #include <string>
 #include <string_view>
 
+#include "ui/SessionEnd.h"
 #include "ui/Window.h"
 #include "win32/ControlTips.h"
 #include "win32/MainWindowLayout.h"
@@ -30,7 +31,7 @@ class WindowEvents {
   virtual std::string Tip(const std::string& control) = 0;
 };
 
-class MainWindow : public Window {
+class MainWindow : public Window, private SessionEndPort {
  public:
   // `dpi` 0: the system's. Fonts and geometry are made for the DPI the window is drawn at.
   explicit MainWindow(HINSTANCE instance = GetModuleHandleW(nullptr), int dpi = 0);
@@ -60,6 +61,8 @@ class MainWindow : public Window {
   // Runs every pending message once, replaying events held back by a modal wait first.
   // Throws WindowClosed once the window has been closed.
   void Pump() override;
+  // Whether the window holds off the end of the session until its farewell is said.
+  bool HoldingSessionEnd() const { return session_.Holding(); }
 
  private:
   enum class EventKind { Click, MenuOpen, Close };
@@ -82,6 +85,12 @@ class MainWindow : public Window {
   // The live tip of the run button: its caption when cut, then what the window's logic says.
   std::wstring LiveTip() const;
 
+  void HoldEnd(const std::string& reason) override;
+  void ReleaseEnd() override;
+  void PostClose() override;
+  void AnswerNow() override;
+  void CloseNow() override;
+
   HWND hwnd_ = nullptr;
   MenuBar menus_;
   HFONT font_ = nullptr;
@@ -98,6 +107,7 @@ class MainWindow : public Window {
   HWND lastFocus_ = nullptr;
   std::deque<Event> held_;
   std::function<void()> previousHook_;
+  SessionEnd session_{*this};
 };
 
 }  // namespace focura::win32

@@ -126,6 +126,16 @@ void TaskbarProgress::Failed() {
   Ended(Shows::Error);
 }
 
+void TaskbarProgress::KeysAwaited(bool awaited) {
+  if (awaited && shows_ == Shows::Planes)
+    shows_ = Shows::Awaiting;
+  else if (!awaited && shows_ == Shows::Awaiting)
+    shows_ = Shows::Planes;
+  else
+    return;
+  Apply();
+}
+
 void TaskbarProgress::Ended(Shows how) {
   shows_ = how;
   Apply();
@@ -150,6 +160,7 @@ void TaskbarProgress::Apply() {
     case Shows::Done:
       state = TBPF_NORMAL;
       break;
+    case Shows::Awaiting:
     case Shows::Paused:
       state = TBPF_PAUSED;
       break;

@@ -15,8 +15,9 @@ namespace focura::win32 {
 
 class TaskbarProgress final : public RunProgress {
  public:
-  // What the button shows.
-  enum class Shows { Nothing, Moving, Planes, Done, Paused, Error };
+  // What the button shows. Awaiting: the run stands at its plane for the capture program's key
+  // (shown paused, as a cancelled run is).
+  enum class Shows { Nothing, Moving, Planes, Awaiting, Done, Paused, Error };
 
   // Watches the window's messages from now on: construct it before the window is shown, so the
   // shell's announcement of the button is not missed. The taskbar object is created when the
@@ -35,6 +36,7 @@ class TaskbarProgress final : public RunProgress {
   void Finished() override;
   void Cancelled() override;
   void Failed() override;
+  void KeysAwaited(bool awaited) override;
 
   Shows Showing() const { return shows_; }
   // The tooltip asked of the button ("" for the window's title).

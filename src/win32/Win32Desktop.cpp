@@ -2,6 +2,8 @@
 
 #include <algorithm>
 #include <cstring>
+#include <future>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -57,6 +59,43 @@ void AskToFront(HWND target) {
     AttachThreadInput(self, foregroundThread, FALSE);
 }
 
+std::string DesktopName(HDESK desktop) {
+  wchar_t name[256] = {};
+  DWORD needed = 0;
+  if (desktop == nullptr ||
+      !GetUserObjectInformationW(desktop, UOI_NAME, name, sizeof name - sizeof(wchar_t), &needed))
+    return {};
+  return Narrow(name);
+}
+
+// A look at the desktop on one of the process's pool threads, which are there already: a thread
+// of its own would take a millisecond to start.
+struct LookJob {
+  Win32DesktopView* view;
+  std::promise<DesktopSnapshot> done;
+};
+
+void CALLBACK RunLook(PTP_CALLBACK_INSTANCE, void* context) {
+  std::unique_ptr<LookJob> job(static_cast<LookJob*>(context));
+  try {
+    job->done.set_value(job->view->Snapshot());
+  } catch (...) {
+    job->done.set_exception(std::current_exception());
+  }
+}
+
+std::future<DesktopSnapshot> StartLook(Win32DesktopView& view) {
+  auto job = std::make_unique<LookJob>();
+  job->view = &view;
+  std::future<DesktopSnapshot> look = job->done.get_future();
+  if (TrySubmitThreadpoolCallback(RunLook, job.get(), nullptr)) {
+    job.release();  // the callback owns it now
+  } else {
+    job->done.set_value(view.Snapshot());  // no pool thread: the look is made here
+  }
+  return look;
+}
+
 class ClipboardSession {
  public:
   explicit ClipboardSession(HWND owner) {
@@ -84,11 +123,13 @@ class ClipboardSession {
 Win32Desktop::Win32Desktop() = default;
 
 Win32Desktop::~Win32Desktop() {
+  DropLook();  // the view must outlive a look under way
   if (clipboardOwner_ != nullptr)
     DestroyWindow(clipboardOwner_);
 }
 
 int32_t Win32Desktop::StartProgram(const std::string& commandLine) {
+  DropLook();
   const DesktopSnapshot before = view_.Snapshot();
   std::wstring line = Widen(commandLine);
   line.push_back(L'\0');  // CreateProcessW may write into the command line
@@ -120,10 +161,19 @@ Win32Desktop::Task& Win32Desktop::TaskOf(int32_t taskId) {
   return it->second;
 }
 
+void Win32Desktop::DropLook() {
+  if (look_.valid())
+    look_.get();
+}
+
 TaskWindowFound Win32Desktop::Resolve(Task& task) {
+  DropLook();
+  return Resolve(task, view_.Snapshot());
+}
+
+TaskWindowFound Win32Desktop::Resolve(Task& task, const DesktopSnapshot& now) {
   if (GetTickCount() - task.startedAt > kStartWaitMs)
     task.record.handOverOpen = false;
-  const DesktopSnapshot now = view_.Snapshot();
   const uint32_t boundBefore = task.record.boundProcess;
   const TaskRecord before = task.record;
   TaskWindowFound found = ResolveTaskWindow(task.record, now);
@@ -141,8 +191,21 @@ TaskWindowFound Win32Desktop::Resolve(Task& task) {
 
 TaskActivation Win32Desktop::ActivateTask(int32_t taskId) {
   Task& task = TaskOf(taskId);
+  DropLook();
   const DWORD now = GetTickCount();
   const DWORD sinceStart = now - task.startedAt;
+  // A look at the whole desktop costs about 10 ms under Wine, which would come straight before
+  // the key. A window in front that is still the bound one of the bound process is the one a
+  // look would find; a binding can move only while the hand-over is open, so then the look is
+  // made all the same, on a pool thread while the caller waits its key delay, and the check
+  // before the key goes by it.
+  if (BoundWindowInFront(task)) {
+    if (sinceStart < kStartWaitMs) {
+      lookFor_ = taskId;
+      look_ = StartLook(view_);
+    }
+    return TaskActivation::Asked;
+  }
   const DWORD wait = sinceStart < kStartWaitMs ? std::max(kStartWaitMs - sinceStart, kWindowWaitMs)
                                                : kWindowWaitMs;
   // A program that ended after showing its window has ended for good; before that, and while
@@ -180,7 +243,16 @@ bool Win32Desktop::IsTaskForeground(int32_t taskId) {
   auto it = tasks_.find(taskId);
   if (it == tasks_.end())
     return false;
-  const TaskWindowFound found = Resolve(it->second);
+  TaskWindowFound found;
+  if (look_.valid() && lookFor_ == taskId) {
+    found = Resolve(it->second, look_.get());
+  } else if (BoundWindowInFront(it->second)) {
+    // The window the activation found in front, still there: the check right before the key
+    // needs no look at the whole desktop.
+    return true;
+  } else {
+    found = Resolve(it->second);
+  }
   return found.state == TaskWindowState::Found &&
          ProcessOf(GetForegroundWindow()) == it->second.record.boundProcess;
 }
@@ -221,13 +293,35 @@ bool Win32Desktop::WaitTaskTextFocus(int32_t taskId) {
   return false;
 }
 
+bool Win32Desktop::BoundWindowInFront(const Task& task) const {
+  const TaskRecord& r = task.record;
+  if (r.boundProcess == 0 || r.window == 0)
+    return false;
+  const HWND front = GetForegroundWindow();
+  // The bound process is held, so its id is not another program's; a window of it that is in
+  // front is visible and its process alive. Owned windows never bind, and ownership is fixed.
+  return front == reinterpret_cast<HWND>(r.window) && ProcessOf(front) == r.boundProcess &&
+         view_.Holds(r.boundProcess) && GetWindow(front, GW_OWNER) == nullptr;
+}
+
 HWND Win32Desktop::TaskWindowOf(int32_t taskId) const {
   auto it = tasks_.find(taskId);
   return it == tasks_.end() ? nullptr : reinterpret_cast<HWND>(it->second.record.window);
 }
 
-void Win32Desktop::SendKeys(const KeyStrokes& keys) {
-  DeliverKeys(keyboard_, keys);
+void Win32Desktop::SendKeys(const KeyStrokes& keys, KeyWaitWatcher& watcher) {
+  DeliverKeys(keyboard_, clock_, watcher, keys);
+}
+
+bool Win32Desktop::DesktopLocked() {
+  // A process of the user cannot open the system's own desktop: failing to is the lock itself.
+  HDESK input = OpenInputDesktop(0, FALSE, DESKTOP_READOBJECTS);
+  if (input == nullptr)
+    return true;
+  const std::string inputName = DesktopName(input);
+  CloseDesktop(input);
+  const std::string ownName = DesktopName(GetThreadDesktop(GetCurrentThreadId()));
+  return !inputName.empty() && !ownName.empty() && inputName != ownName;
 }
 
 HWND Win32Desktop::ClipboardOwner() {

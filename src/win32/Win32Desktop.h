@@ -3,14 +3,23 @@
 
 #include <windows.h>
 
+#include <future>
 #include <map>
 
+#include "acq/Clock.h"
 #include "capture/Desktop.h"
 #include "capture/TaskWindow.h"
 #include "win32/Win32DesktopView.h"
 #include "win32/Win32Keyboard.h"
 
 namespace focura::win32 {
+
+// The system's millisecond counter at whatever resolution it has: the key wait's looks last a
+// quarter of a second.
+class TickClock : public Clock {
+ public:
+  uint32_t NowMs() override { return GetTickCount(); }
+};
 
 class Win32Desktop : public Desktop {
  public:
@@ -29,7 +38,12 @@ class Win32Desktop : public Desktop {
   // Waits for the window's own process, which need not be the one started.
   bool WaitTaskTextFocus(int32_t taskId) override;
   // Refuses keys that could not arrive; returns once the program in front has handled them.
-  void SendKeys(const KeyStrokes& keys) override;
+  void SendKeys(const KeyStrokes& keys, KeyWaitWatcher& watcher) override;
+  using Desktop::SendKeys;
+  // The input desktop is not the one this program's windows are on, or cannot even be opened
+  // (the system's own desktop of the lock screen, the secure screen saver or an elevation
+  // prompt).
+  bool DesktopLocked() override;
   void SetClipboardText(const std::string& text) override;
 
   // The window the task was last found to have, or nullptr.
@@ -43,10 +57,19 @@ class Win32Desktop : public Desktop {
   Task& TaskOf(int32_t taskId);
   // Looks at the desktop once; holds the process of a newly found window.
   TaskWindowFound Resolve(Task& task);
+  TaskWindowFound Resolve(Task& task, const DesktopSnapshot& now);
+  // Waits for a look under way on its thread and forgets it: the view is used by one thread at
+  // a time.
+  void DropLook();
+  // Whether the window in front is the task's bound window, without a look at the whole desktop.
+  bool BoundWindowInFront(const Task& task) const;
   HWND ClipboardOwner();
 
   Win32DesktopView view_;
+  std::future<DesktopSnapshot> look_;
+  int32_t lookFor_ = 0;
   Win32Keyboard keyboard_;
+  TickClock clock_;
   std::map<int32_t, Task> tasks_;
   HWND clipboardOwner_ = nullptr;
 };

@@ -28,7 +28,12 @@ std::optional<uint32_t> ProcessIntegrity(HANDLE process) {
 }
 
 std::optional<uint32_t> Win32Keyboard::OwnIntegrity() {
-  return ProcessIntegrity(GetCurrentProcess());
+  // A process's level is fixed for its life: read once, it is not read again before each key.
+  if (!ownIntegrityRead_) {
+    ownIntegrity_ = ProcessIntegrity(GetCurrentProcess());
+    ownIntegrityRead_ = true;
+  }
+  return ownIntegrity_;
 }
 
 std::optional<uint32_t> Win32Keyboard::FocusIntegrity(bool& focusIsOwn) {
@@ -47,11 +52,24 @@ std::optional<uint32_t> Win32Keyboard::FocusIntegrity(bool& focusIsOwn) {
   return level;
 }
 
+Win32Keyboard::~Win32Keyboard() {
+  if (targetProcess_ != nullptr)
+    CloseHandle(targetProcess_);
+}
+
 bool Win32Keyboard::Insert(const KeyStrokes& keys, std::string& failure) {
   std::vector<INPUT> inputs = KeyInputs(keys);
   for (INPUT& in : inputs)
     in.ki.dwExtraInfo = kKeyTag;
   target_ = GetForegroundWindow();
+  if (targetProcess_ != nullptr)
+    CloseHandle(targetProcess_);
+  DWORD pid = 0;
+  if (target_ != nullptr)
+    GetWindowThreadProcessId(target_, &pid);
+  targetProcess_ = pid == 0 ? nullptr : OpenProcess(SYNCHRONIZE, FALSE, pid);
+  roundTrips_ = 0;
+  insertedAt_ = GetTickCount();
   const uint64_t before = watch_.Passed();
   inserted_ = inputs.empty()
                   ? 0
@@ -78,22 +96,49 @@ void Win32Keyboard::ReleaseModifiers() {
   SendInput(static_cast<UINT>(ups.size()), ups.data(), sizeof(INPUT));
 }
 
-bool Win32Keyboard::WaitProcessed(uint32_t ms) {
-  const DWORD start = GetTickCount();
-  const auto left = [&]() -> DWORD {
-    const DWORD spent = GetTickCount() - start;
-    return spent >= ms ? 0 : ms - spent;
-  };
-  if (watch_.Active() && !watch_.WaitPassed(passedTarget_, left()))
+bool Win32Keyboard::Watching() {
+  return watch_.Active();
+}
+
+bool Win32Keyboard::WaitWatched(uint32_t ms) {
+  return watch_.WaitPassed(passedTarget_, ms);
+}
+
+bool Win32Keyboard::InputStageMoved() {
+  LASTINPUTINFO last{};
+  last.cbSize = sizeof last;
+  if (!GetLastInputInfo(&last))
     return false;
+  return static_cast<int32_t>(last.dwTime - insertedAt_) >= 0;
+}
+
+void Win32Keyboard::RenewWatch() {
+  watch_.Renew();
+}
+
+KeysHandled Win32Keyboard::WaitHandled(uint32_t ms) {
   if (target_ == nullptr)
-    return true;
-  for (UINT i = 0; i <= inserted_; ++i) {
+    return KeysHandled::Yes;  // no window had the focus: nothing takes the keys
+  const DWORD start = GetTickCount();
+  while (roundTrips_ <= inserted_) {
+    const DWORD spent = GetTickCount() - start;
+    if (spent >= ms)
+      return KeysHandled::NotYet;
+    // A round trip that timed out leaves its message queued; it does not count, the next does.
     DWORD_PTR ignored = 0;
-    if (!SendMessageTimeoutW(target_, WM_NULL, 0, 0, SMTO_ABORTIFHUNG, left(), &ignored))
-      return !IsWindow(target_);  // a window that went away has nothing left to handle
+    if (!SendMessageTimeoutW(target_, WM_NULL, 0, 0, SMTO_NORMAL, ms - spent, &ignored))
+      return IsWindow(target_) ? KeysHandled::NotYet : KeysHandled::WindowGone;
+    ++roundTrips_;
   }
-  return true;
+  return KeysHandled::Yes;
+}
+
+KeyTarget Win32Keyboard::Target() {
+  if (targetProcess_ != nullptr && WaitForSingleObject(targetProcess_, 0) == WAIT_OBJECT_0)
+    return KeyTarget::Ended;
+  if (target_ != nullptr && IsWindow(target_) && IsHungAppWindow(target_))
+    return KeyTarget::Hung;
+  return KeyTarget::Alive;
 }
 
 }  // namespace focura::win32

@@ -22,9 +22,10 @@ inline constexpr int kExitNoZServer = 1;
 // Makes the stand-in the operator may choose when the Z server is missing.
 using ZServerFactory = std::function<std::unique_ptr<ZServer>()>;
 
-// Creates the Z server by its ProgID. When that fails, a message box owned by `owner` names
-// the ProgID and the reason; given `builtIn`, it offers that stand-in (Yes) or quitting (No).
-// Quitting throws StartupAbandoned.
+// Creates the Z server by its ProgID. When that fails because the server is a DLL of the other
+// width, a message box owned by `owner` names the program of the release to start instead.
+// Otherwise it names the ProgID and the reason; given `builtIn`, it offers that stand-in (Yes) or
+// quitting (No). Quitting throws StartupAbandoned.
 std::unique_ptr<ZServer> CreateZServerOrExplain(HWND owner, const ZServerFactory& builtIn = {});
 
 }  // namespace focura::win32

@@ -31,7 +31,10 @@ NotepadView WaitForNewNotepad(const std::set<HWND>& before, unsigned ms) {
   if (!view.window)
     return view;
   view.pid = ProcessOf(view.window);
-  const auto edits = ChildrenOfClass(view.window, "Edit");
+  auto edits = ChildrenOfClass(view.window, "Edit");
+  // The packaged editor of Windows 11 writes into a rich edit control of its own.
+  if (edits.empty())
+    edits = ChildrenOfClass(view.window, "RichEditD2DPT");
   if (edits.empty())
     return view;
   // The paste arrives as one keystroke; once the text is there and reads the same twice in a row

@@ -1,5 +1,6 @@
 // Camera programs that do not simply open one window of their own: a launcher, one with a splash
-// window, a single-instance program, a program slow to handle its key, one that exits; and
+// window, a single-instance program, a program slow to handle its key or busy over it for seconds,
+// one that exits; and
 // shortcut letters under Ctrl.
 
 #include "E2ETest.h"
@@ -156,6 +157,19 @@ TEST_F(CaptureProgram, TheRunWaitsUntilASlowProgramHasHandledItsKey) {
   for (size_t k = 0; k + 1 < down.size(); ++k) {
     EXPECT_GE(Elapsed(down[k].timeMs, moves[k + 1].receivedMs), 0) << "plane " << k + 1;
   }
+}
+
+// A program that spends longer over its key than the system's hung-window time (5 s), as one
+// busy with a long exposure does, is waited for: the run goes on once it has handled the key.
+TEST_F(CaptureProgram, AProgramBusyForSecondsOverItsKeyIsWaitedFor) {
+  StartTool();
+  StandInLog keys = LaunchCopy(CopyStandIn(), "--slow-keydown 6000");
+  SetTopAt(0);
+  SetBottomAt(10);
+  SetPlanes(2, "10.00");
+  SetTimings("0.0", "0.0", "0.0");
+  EXPECT_EQ(RunStack(kStepMs), "Z-stack finished");
+  EXPECT_EQ(keys.Keys().size(), 2u);
 }
 
 TEST_F(CaptureProgram, AProgramThatExitedFailsItsFrameAndANewProgramGetsNoKey) {

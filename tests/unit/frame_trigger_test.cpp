@@ -22,10 +22,11 @@ class TimedDesktop : public fakes::FakeDesktop {
   explicit TimedDesktop(fakes::FakeClock& clock) : clock_(clock) {
     onActivate = [this](int32_t) { activatedAt.push_back(clock_.now); };
   }
-  void SendKeys(const KeyStrokes& keys) override {
+  void SendKeys(const KeyStrokes& keys, KeyWaitWatcher& watcher) override {
     sentAt.push_back(clock_.now);
-    FakeDesktop::SendKeys(keys);
+    FakeDesktop::SendKeys(keys, watcher);
   }
+  using Desktop::SendKeys;
   std::vector<uint32_t> activatedAt, sentAt;
 
  private:
@@ -188,6 +189,55 @@ TEST_F(TriggerTest, NoKeyIsTypedIntoAnotherProgram) {
   }
   EXPECT_EQ(desk.events, (Strings{"activate 4242", "activate 4242"}));
   EXPECT_TRUE(desk.sent.empty());
+}
+
+TEST_F(TriggerTest, ALockedDesktopIsNamedAsTheReasonNoKeyWent) {
+  Program(1);
+  const std::string locked = "The desktop is locked; the capture program (task 4242) got no key";
+  struct Case {
+    const char* what;
+    bool locked, refuseFocus;
+    std::string keysNotSent, failKeys, failure;
+  };
+  const std::vector<Case> cases{
+      {"nothing can come to the front", true, true, "", "", locked},
+      {"the keys cannot go in", true, false, "The keys could not be sent: Access is denied.", "",
+       locked},
+      {"unlocked, the front kept by another", false, true, "", "",
+       "The capture program (task 4242) is not in front; no key was sent"},
+      {"unlocked, the keys cannot go in", false, false,
+       "The keys could not be sent: Access is denied.", "",
+       "The keys could not be sent: Access is denied."},
+      // The program's own failure stays its own, locked or not.
+      {"the program ended over its keys", true, false, "",
+       "The program in front ended before it took its keys",
+       "The program in front ended before it took its keys"},
+  };
+  for (const Case& c : cases) {
+    desk.locked = c.locked;
+    desk.refuseFocus = c.refuseFocus;
+    desk.foreground = 0;
+    desk.keysNotSent = c.keysNotSent;
+    desk.failKeys = c.failKeys;
+    try {
+      acq.CaptureFrame();
+      ADD_FAILURE() << c.what << ": no failure";
+    } catch (const PlatformError& e) {
+      EXPECT_EQ(e.what(), c.failure) << c.what;
+    }
+  }
+}
+
+TEST_F(TriggerTest, ALongWaitForTheKeyIsToldToTheRunsProgress) {
+  fakes::FakeRunPorts ports;
+  acq.ReportProgressTo(ports);
+  Program(1);
+  desk.onKeys = [](KeyWaitWatcher& watcher) {
+    watcher.KeysAwaited(true);
+    watcher.KeysAwaited(false);
+  };
+  acq.CaptureFrame();
+  EXPECT_EQ(ports.calls, (Strings{"keys awaited", "keys taken"}));
 }
 
 TEST_F(TriggerTest, AProgramThatEndedOrShowsNoWindowGetsNoKeyAndTheFailureSaysWhich) {

@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <optional>
 #include <string>
 #include <vector>
@@ -34,9 +35,11 @@ TEST(KeysCanReach, OnlyProgramsAtOrBelowTheToolsLevelReceiveKeys) {
   }
 }
 
-// Records what the delivery asked of the keyboard.
+// A keyboard on a fake clock. The program it sends to answers at times given in milliseconds
+// after the insertion; a look that finds nothing yet waits its whole time.
 class FakeKeyboard : public KeyboardPort {
  public:
+  explicit FakeKeyboard(fakes::FakeClock& clock) : clock_(clock) {}
   std::optional<uint32_t> OwnIntegrity() override { return own; }
   std::optional<uint32_t> FocusIntegrity(bool& focusIsOwn) override {
     focusIsOwn = ownFocus;
@@ -44,60 +47,194 @@ class FakeKeyboard : public KeyboardPort {
   }
   bool Insert(const KeyStrokes& keys, std::string& failure) override {
     calls.push_back("insert " + std::to_string(keys.size()));
+    insertedAt_ = clock_.now;
     failure = insertFailure;
     return insertFailure.empty();
   }
   void ReleaseModifiers() override { calls.push_back("release"); }
-  bool WaitProcessed(uint32_t ms) override {
-    calls.push_back("wait " + std::to_string(ms));
-    return processed;
+  bool Watching() override { return watching; }
+  bool WaitWatched(uint32_t ms) override {
+    if (hookAlive && Since() >= watchedAfter)
+      return true;
+    clock_.now += ms;
+    return false;
   }
+  bool InputStageMoved() override { return Since() >= inputMovedAfter; }
+  void RenewWatch() override {
+    calls.push_back("renew");
+    hookAlive = renewedHookWorks;
+  }
+  KeysHandled WaitHandled(uint32_t ms) override {
+    ++roundTripLooks;
+    if (Since() >= windowGoneAfter)
+      return KeysHandled::WindowGone;
+    if (Since() >= handledAfter)
+      return KeysHandled::Yes;
+    clock_.now += ms;
+    return KeysHandled::NotYet;
+  }
+  KeyTarget Target() override {
+    const uint32_t t = Since();
+    if (t >= endedAfter)
+      return KeyTarget::Ended;
+    return t >= hungFrom && t < hungUntil ? KeyTarget::Hung : KeyTarget::Alive;
+  }
+  uint32_t Since() const { return clock_.now - insertedAt_; }
+
+  static constexpr uint32_t kNever = 0xFFFFFFFF;
   std::optional<uint32_t> own = kMedium, target = kMedium;
   bool ownFocus = false;
   std::string insertFailure;
-  bool processed = true;
+  bool watching = true, hookAlive = true, renewedHookWorks = true;
+  uint32_t watchedAfter = 0, inputMovedAfter = 0;
+  uint32_t handledAfter = 0, windowGoneAfter = kNever, endedAfter = kNever;
+  uint32_t hungFrom = kNever, hungUntil = kNever;
+  int roundTripLooks = 0;
   std::vector<std::string> calls;
+
+ private:
+  fakes::FakeClock& clock_;
+  uint32_t insertedAt_ = 0;
 };
 
-std::string Failure(FakeKeyboard& kb, const KeyStrokes& keys) {
-  try {
-    DeliverKeys(kb, keys);
-  } catch (const PlatformError& e) {
-    return e.what();
+struct RecordingWatcher : KeyWaitWatcher {
+  void KeysAwaited(bool awaited) override { told.push_back(awaited); }
+  std::vector<bool> told;
+};
+
+struct Delivery {
+  fakes::FakeClock clock;
+  FakeKeyboard kb{clock};
+  RecordingWatcher watcher;
+  uint32_t took = 0;  // ms from the start of the delivery to its end
+
+  std::string Failure(const KeyStrokes& keys = {KeyStroke::Char(U'v', kModCtrl)}) {
+    const uint32_t start = clock.now;
+    std::string failure;
+    try {
+      DeliverKeys(kb, clock, watcher, keys);
+    } catch (const PlatformError& e) {
+      failure = e.what();
+    }
+    took = clock.now - start;
+    return failure;
   }
-  return "";
-}
+};
 
 TEST(DeliverKeys, KeysAreRefusedReleasedOrReportedInsteadOfLost) {
-  const KeyStrokes v{KeyStroke::Char(U'v', kModCtrl)};
-  FakeKeyboard ok;
-  EXPECT_EQ(Failure(ok, v), "");
-  EXPECT_EQ(ok.calls, (std::vector<std::string>{"insert 1", "wait 5000"}));
-  FakeKeyboard none;
-  EXPECT_EQ(Failure(none, {}), "");
-  EXPECT_TRUE(none.calls.empty());
+  Delivery ok;
+  EXPECT_EQ(ok.Failure(), "");
+  EXPECT_EQ(ok.kb.calls, (std::vector<std::string>{"insert 1"}));
+  Delivery none;
+  EXPECT_EQ(none.Failure({}), "");
+  EXPECT_TRUE(none.kb.calls.empty());
 
   // An elevated program in front: nothing is sent and the operator learns what to do.
-  FakeKeyboard elevated;
-  elevated.target = kHigh;
-  const std::string refusal = Failure(elevated, v);
+  Delivery elevated;
+  elevated.kb.target = kHigh;
+  const std::string refusal = elevated.Failure();
   EXPECT_NE(refusal.find("start the capture program without administrator rights"),
             std::string::npos)
       << refusal;
-  EXPECT_TRUE(elevated.calls.empty());
+  EXPECT_TRUE(elevated.kb.calls.empty());
   // The tool's own window is never refused.
-  elevated.ownFocus = true;
-  EXPECT_EQ(Failure(elevated, v), "");
+  elevated.kb.ownFocus = true;
+  EXPECT_EQ(elevated.Failure(), "");
 
-  // Cut short: the modifiers are let go before the failure is reported.
-  FakeKeyboard cut;
-  cut.insertFailure = "Access is denied.";
-  EXPECT_EQ(Failure(cut, v), "The keys could not be sent: Access is denied.");
-  EXPECT_EQ(cut.calls, (std::vector<std::string>{"insert 1", "release"}));
+  // Cut short: the modifiers are let go before the failure is reported, as KeysNotSent.
+  Delivery cut;
+  cut.kb.insertFailure = "Access is denied.";
+  EXPECT_THROW(DeliverKeys(cut.kb, cut.clock, cut.watcher, {KeyStroke::Char(U'v')}), KeysNotSent);
+  EXPECT_EQ(cut.Failure(), "The keys could not be sent: Access is denied.");
+  EXPECT_EQ(cut.kb.calls, (std::vector<std::string>{"insert 1", "release", "insert 1", "release"}));
+}
 
-  FakeKeyboard busy;
-  busy.processed = false;
-  EXPECT_EQ(Failure(busy, v), "The program in front did not take its keys within 5 s");
+TEST(DeliverKeys, WaitsAsLongAsTheProgramLivesAndAnswersAndShowsALongWait) {
+  constexpr uint32_t kNever = FakeKeyboard::kNever;
+  const std::string ended = "The program in front ended before it took its keys";
+  const std::string hung = "The program in front is not responding and did not take its keys";
+  const std::string bound = "The program in front did not take its keys within 120 s";
+  struct Case {
+    const char* what;
+    uint32_t handled, ended, hungFrom, hungUntil, windowGone;
+    std::string failure;
+    uint32_t leastMs, mostMs;  // how long the delivery took
+    bool shown;
+  };
+  const std::vector<Case> cases{
+      {"taken at once", 0, kNever, kNever, kNever, kNever, "", 0, 10, false},
+      {"taken after 2 s", 2000, kNever, kNever, kNever, kNever, "", 2000, 2300, false},
+      {"a long exposure", 60000, kNever, kNever, kNever, kNever, "", 60000, 60300, true},
+      {"busy without answering for 8 s", 9000, kNever, 1000, 9000, kNever, "", 9000, 9300, true},
+      {"ended while busy", kNever, 5000, kNever, kNever, kNever, ended, 5000, 5300, true},
+      {"hung for good", kNever, kNever, 1000, kNever, kNever, hung, 11000, 11600, true},
+      {"never", kNever, kNever, kNever, kNever, kNever, bound, 120000, 120300, true},
+      {"window gone, program lives", kNever, kNever, kNever, kNever, 4000, "", 4000, 4300, true},
+      {"window gone with its program", kNever, 4000, kNever, kNever, 4000, ended, 4000, 4300, true},
+  };
+  for (const Case& c : cases) {
+    Delivery d;
+    d.kb.handledAfter = c.handled;
+    d.kb.endedAfter = c.ended;
+    d.kb.hungFrom = c.hungFrom;
+    d.kb.hungUntil = c.hungUntil;
+    d.kb.windowGoneAfter = c.windowGone;
+    EXPECT_EQ(d.Failure(), c.failure) << c.what;
+    EXPECT_GE(d.took, c.leastMs) << c.what;
+    EXPECT_LE(d.took, c.mostMs) << c.what;
+    // Shown once the wait passed 3 s, and taken back however it ended.
+    EXPECT_EQ(d.watcher.told, c.shown ? (std::vector<bool>{true, false}) : std::vector<bool>{})
+        << c.what;
+  }
+}
+
+TEST(DeliverKeys, AWatchTheSystemRemovedIsSetUpAgainAndTheKeysStillCount) {
+  constexpr uint32_t kNever = FakeKeyboard::kNever;
+  struct Case {
+    const char* what;
+    bool watching, hookAlive;
+    uint32_t watched, inputMoved;
+    std::string failure;
+    int renewals;
+    uint32_t leastMs, mostMs;
+  };
+  const std::vector<Case> cases{
+      {"the watch sees the keys", true, true, 10, 0, "", 0, 10, 300},
+      {"a slow hook that still works", true, true, 700, 0, "", 0, 700, 1000},
+      // Removed: the input stage took the keys and the watch stays silent.
+      {"removed hook", true, false, 0, 5, "", 1, 1000, 1300},
+      // Silent watch and input stage: the keys have not gone in, so no round trip can prove
+      // them handled.
+      {"keys held before the input stage", true, false, 0, kNever,
+       "The program in front did not take its keys within 120 s", 0, 120000, 120300},
+      {"no hook could be set", false, false, 0, kNever, "", 0, 0, 10},
+  };
+  for (const Case& c : cases) {
+    Delivery d;
+    d.kb.watching = c.watching;
+    d.kb.hookAlive = c.hookAlive;
+    d.kb.watchedAfter = c.watched;
+    d.kb.inputMovedAfter = c.inputMoved;
+    EXPECT_EQ(d.Failure(), c.failure) << c.what;
+    EXPECT_EQ(std::count(d.kb.calls.begin(), d.kb.calls.end(), "renew"), c.renewals) << c.what;
+    EXPECT_GE(d.took, c.leastMs) << c.what;
+    EXPECT_LE(d.took, c.mostMs) << c.what;
+    if (c.inputMoved == kNever && c.watching) {
+      EXPECT_EQ(d.kb.roundTripLooks, 0) << c.what;
+    }
+  }
+
+  // Frame after frame: the hook set again serves the next delivery; one that is removed again
+  // is set up again, and no delivery fails.
+  for (bool renewedHookWorks : {true, false}) {
+    Delivery d;
+    d.kb.hookAlive = false;
+    d.kb.renewedHookWorks = renewedHookWorks;
+    d.kb.inputMovedAfter = 5;
+    for (int frame = 0; frame < 3; ++frame)
+      EXPECT_EQ(d.Failure(), "") << frame;
+    EXPECT_EQ(std::count(d.kb.calls.begin(), d.kb.calls.end(), "renew"), renewedHookWorks ? 1 : 3);
+  }
 }
 
 TEST(InstalledProgramPath, AMissingFixedPathIsLookedForInTheOtherProgramFolders) {

@@ -130,6 +130,32 @@ TEST(KeyWatch, CountsOnlyTheTaggedKeysThatPassed) {
   EXPECT_TRUE(ProcessIntegrity(GetCurrentProcess()).has_value());
 }
 
+// The steps the key wait is made of, on the real input stage: the watch and the system's
+// last-input time both see an insertion, a watch set up again counts on, and the program in
+// front is seen alive and answering.
+TEST(Win32Keyboard, TheWaitsLooksSeeTheKeysPassAndTheWatchCanBeSetUpAgain) {
+  KeyRecorder target;
+  ASSERT_NE(target.Handle(), nullptr);
+  Win32Keyboard keyboard;
+  ASSERT_TRUE(keyboard.Watching());
+  for (int round = 0; round < 2; ++round) {
+    target.Clear();
+    std::string failure;
+    ASSERT_TRUE(keyboard.Insert({KeyStroke::Char(U'x')}, failure)) << failure;
+    EXPECT_TRUE(keyboard.WaitWatched(5000)) << round;
+    EXPECT_TRUE(keyboard.InputStageMoved()) << round;
+    EXPECT_EQ(keyboard.WaitHandled(5000), KeysHandled::Yes) << round;
+    EXPECT_EQ(keyboard.Target(), KeyTarget::Alive) << round;
+    EXPECT_TRUE(Has(target.WaitFor(2), WM_KEYDOWN, 'X')) << round;
+    keyboard.RenewWatch();
+    EXPECT_EQ(keyboard.Watch().Renewals(), round + 1);
+    EXPECT_TRUE(keyboard.Watching());
+  }
+  // An unlocked desktop is the input desktop.
+  Win32Desktop desktop;
+  EXPECT_FALSE(desktop.DesktopLocked());
+}
+
 TEST(Win32Desktop, ClipboardHoldsExactlyTheLastTextSet) {
   Win32Desktop desktop;
   desktop.SetClipboardText("first");

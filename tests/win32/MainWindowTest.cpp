@@ -1,12 +1,14 @@
 // The main window: its layout from the tables, the menus, keyboard focus, event routing, the
-// close during a handler, and no handler starting while a Z server call waits.
+// close during a handler, no handler starting while a Z server call waits, and the session's end.
 
 #include "win32/MainWindow.h"
 
 #include <gtest/gtest.h>
 
+#include <atomic>
 #include <functional>
 #include <map>
+#include <thread>
 #include <vector>
 
 #include "capture/PlatformError.h"
@@ -442,6 +444,116 @@ TEST(MainWindowClose, ClosingInsideAHandlerUnwindsItAndEndsTheLoopOnlyAfterwards
   // Nothing runs after the close, not even a click queued behind it.
   EXPECT_EQ(events.log, (std::vector<std::string>{"cmdFocura", "close"}));
   EXPECT_THROW(w.Pump(), WindowClosed);
+}
+
+TEST(MainWindowClose, ACloseThatCameWhileTheLoadRanEndsTheLoopAtOnce) {
+  MainWindow w;
+  Events events;
+  w.Attach(&events);
+  events.busy = 1;  // the load: the Z server is being created
+  PostMessageW(w.Handle(), WM_CLOSE, 0, 0);
+  Drain(w);
+  EXPECT_EQ(events.closes, 1);
+  EXPECT_NE(w.Handle(), nullptr);
+  events.busy = 0;
+  // A loop that would wait for ever ends with another code after 2 s.
+  const DWORD loopThread = GetCurrentThreadId();
+  std::atomic<bool> ended = false;
+  std::thread watchdog([&] {
+    for (int i = 0; i < 200 && !ended; ++i)
+      Sleep(10);
+    if (!ended)
+      PostThreadMessageW(loopThread, WM_QUIT, 99, 0);
+  });
+  EXPECT_EQ(w.RunMessageLoop(), 0);
+  ended = true;
+  watchdog.join();
+  EXPECT_EQ(w.Handle(), nullptr);
+}
+
+// Sends `msg` from another thread, as the system does at the session's end, while this thread
+// runs the window; returns the answer.
+LRESULT SendFromAnotherThread(MainWindow& w, UINT msg, WPARAM wParam, LPARAM lParam) {
+  DWORD_PTR answer = 0xBAD;
+  std::atomic<bool> done = false;
+  std::thread sender([&] {
+    SendMessageTimeoutW(w.Handle(), msg, wParam, lParam, SMTO_NORMAL, 5000, &answer);
+    done = true;
+  });
+  const DWORD start = GetTickCount();
+  while (!done && GetTickCount() - start < 5000) {
+    MSG m;
+    // Takes the sent message only: anything posted waits for the loop, as it would.
+    PeekMessageW(&m, nullptr, 0, 0, PM_NOREMOVE | PM_QS_SENDMESSAGE);
+    Sleep(1);
+  }
+  sender.join();
+  return static_cast<LRESULT>(answer);
+}
+
+// The farewell as COM would take it: refused while a message sent by another thread is being
+// handled and not yet answered.
+class RefusingEvents : public Events {
+ public:
+  void Close() override {
+    const DWORD send = InSendMessageEx(nullptr);
+    log.push_back((send & (ISMEX_SEND | ISMEX_REPLIED)) == ISMEX_SEND ? "refused" : "Unload");
+    ++closes;
+  }
+};
+
+TEST(MainWindowSessionEnd, TheFarewellIsSaidFromTheLoopNeverInsideTheSystemsMessage) {
+  struct Case {
+    const char* what;
+    UINT msg;
+    WPARAM wParam;
+    LPARAM lParam;
+    LRESULT answer;
+    bool holdsUntilTheLoop;
+  };
+  const Case cases[] = {
+      {"asked at log-off: not yet, held, closed from the loop", WM_QUERYENDSESSION, 0,
+       static_cast<LPARAM>(ENDSESSION_LOGOFF), FALSE, true},
+      {"asked at a forced end: yes, the close queued", WM_QUERYENDSESSION, 0,
+       static_cast<LPARAM>(ENDSESSION_CRITICAL), TRUE, false},
+      {"the end announced: answered first, then closed", WM_ENDSESSION, TRUE, 0, 0, false},
+      {"a close sent from another program", WM_CLOSE, 0, 0, 0, false},
+  };
+  for (const Case& c : cases) {
+    MainWindow w;
+    RefusingEvents events;
+    w.Attach(&events);
+    EXPECT_EQ(SendFromAnotherThread(w, c.msg, c.wParam, c.lParam), c.answer) << c.what;
+    EXPECT_EQ(w.HoldingSessionEnd(), c.holdsUntilTheLoop) << c.what;
+    DrainUntil(w, [&] { return w.Handle() == nullptr; });
+    EXPECT_EQ(events.log, std::vector<std::string>{"Unload"}) << c.what;
+    EXPECT_FALSE(w.HoldingSessionEnd()) << c.what;
+    EXPECT_EQ(w.Handle(), nullptr) << c.what;
+    MSG quit;  // the destroyed window's, which would end the next case's pumping early
+    PeekMessageW(&quit, nullptr, WM_QUIT, WM_QUIT, PM_REMOVE);
+  }
+}
+
+TEST(MainWindowSessionEnd, ACloseHeldByAZServerCallIsDeliveredWhenTheCallEnds) {
+  MainWindow w;
+  RefusingEvents events;
+  w.Attach(&events);
+  testing::FakeDispatch server;
+  ComZServer z(&server);
+  LRESULT answer = -1;
+  server.behaviour = [&](const std::wstring&, VARIANT*, EXCEPINFO*) {
+    // The system asks while the call waits; the call's own loop runs what arrives.
+    answer = SendFromAnotherThread(w, WM_QUERYENDSESSION, 0, 0);
+    RunPendingMessages();
+    return S_OK;
+  };
+  z.Exec("Hide");
+  EXPECT_EQ(answer, FALSE);
+  EXPECT_TRUE(events.log.empty());
+  EXPECT_TRUE(w.HoldingSessionEnd());
+  DrainUntil(w, [&] { return w.Handle() == nullptr; });
+  EXPECT_EQ(events.log, std::vector<std::string>{"Unload"});
+  EXPECT_FALSE(w.HoldingSessionEnd());
 }
 
 }  // namespace

@@ -18,24 +18,25 @@ struct Seen {
   bool found = false;
 };
 
+// A window-enumeration callback: a named function, since a lambda converts only to the default
+// calling convention, which is not the system's in a 32-bit program.
+BOOL CALLBACK FindVisibleDialog(HWND h, LPARAM p) {
+  wchar_t cls[16] = {};
+  GetClassNameW(h, cls, 16);
+  if (std::wstring(cls) == L"#32770" && IsWindowVisible(h)) {
+    *reinterpret_cast<HWND*>(p) = h;
+    return FALSE;
+  }
+  return TRUE;
+}
+
 // Finds the prompt of `thread`, notes what it shows, then lets `answer` act on it.
 std::thread Operator(DWORD thread, Seen& seen, std::function<void(HWND)> answer) {
   return std::thread([thread, &seen, answer] {
     HWND dialog = nullptr;
     const DWORD start = GetTickCount();
     while (dialog == nullptr && GetTickCount() - start < 5000) {
-      EnumThreadWindows(
-          thread,
-          [](HWND h, LPARAM p) {
-            wchar_t cls[16] = {};
-            GetClassNameW(h, cls, 16);
-            if (std::wstring(cls) == L"#32770" && IsWindowVisible(h)) {
-              *reinterpret_cast<HWND*>(p) = h;
-              return FALSE;
-            }
-            return TRUE;
-          },
-          reinterpret_cast<LPARAM>(&dialog));
+      EnumThreadWindows(thread, FindVisibleDialog, reinterpret_cast<LPARAM>(&dialog));
       if (dialog == nullptr)
         Sleep(20);
     }

@@ -65,6 +65,17 @@ TEST(TaskbarProgress, FollowsRunsAndClearsWhenTheOperatorComesBackAfterTheEnd) {
   ASSERT_TRUE(BringToFront(other));
   ASSERT_TRUE(BringToFront(w.Handle()));  // the operator looks in during the run: nothing ends
   EXPECT_EQ(bar.Showing(), Shows::Planes);
+  // A long wait for the capture program's key shows as paused until the key is taken, also
+  // while the operator looks in; the end of a wait that was never shown changes nothing.
+  ASSERT_TRUE(BringToFront(other));
+  bar.KeysAwaited(true);
+  EXPECT_EQ(bar.Showing(), Shows::Awaiting);
+  ASSERT_TRUE(BringToFront(w.Handle()));
+  EXPECT_EQ(bar.Showing(), Shows::Awaiting);
+  bar.KeysAwaited(false);
+  EXPECT_EQ(bar.Showing(), Shows::Planes);
+  bar.KeysAwaited(false);
+  EXPECT_EQ(bar.Showing(), Shows::Planes);
 
   struct End {
     std::function<void()> tell;

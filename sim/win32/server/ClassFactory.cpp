@@ -2,7 +2,7 @@
 
 #include <new>
 
-#include "ServerLifetime.h"
+#include "ObjectLifetime.h"
 #include "SimDispatch.h"
 
 namespace zsim::win32 {

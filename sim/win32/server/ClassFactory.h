@@ -1,5 +1,5 @@
 #pragma once
-// Makes automation objects for COM; one factory per process, registered for many clients.
+// Makes automation objects for COM: one factory per process (or per loaded DLL), for many clients.
 
 #include <windows.h>
 
@@ -8,14 +8,15 @@
 namespace zsim::win32 {
 
 class SimHost;
-class ServerLifetime;
+class ObjectLifetime;
 
 class ClassFactory final : public IClassFactory {
  public:
-  ClassFactory(SimHost& host, ServerLifetime& lifetime) : host_(host), lifetime_(lifetime) {}
+  ClassFactory(SimHost& host, ObjectLifetime& lifetime) : host_(host), lifetime_(lifetime) {}
 
   HRESULT STDMETHODCALLTYPE QueryInterface(REFIID riid, void** ppv) override;
-  // The factory lives as long as the process's main function; COM's references do not own it.
+  // The factory outlives every client (the local server's main function, or the DLL while it is
+  // loaded); COM's references do not own it.
   ULONG STDMETHODCALLTYPE AddRef() override { return 2; }
   ULONG STDMETHODCALLTYPE Release() override { return 1; }
 
@@ -24,7 +25,7 @@ class ClassFactory final : public IClassFactory {
 
  private:
   SimHost& host_;
-  ServerLifetime& lifetime_;
+  ObjectLifetime& lifetime_;
 };
 
 }  // namespace zsim::win32

@@ -47,12 +47,14 @@ std::wstring ReadString(HKEY root, const std::wstring& path, const wchar_t* name
 }
 
 // A class tree below `root\prefix`: prefix is "Software\Classes\" under HKCU, "" under HKCR.
+// The class itself lies below `prefix + classPrefix`.
 struct ClassTree {
   HKEY root;
   std::wstring prefix;
+  std::wstring classPrefix;
 
   std::wstring ProgIdKey() const { return prefix + kSimProgId; }
-  std::wstring ClassKey() const { return prefix + L"CLSID\\" + kSimClsidText; }
+  std::wstring ClassKey() const { return prefix + classPrefix + L"CLSID\\" + kSimClsidText; }
   std::wstring NamedClass() const { return ReadString(root, ProgIdKey() + L"\\CLSID", nullptr); }
   bool NamesUs() const { return _wcsicmp(NamedClass().c_str(), kSimClsidText) == 0; }
   // The class the ProgID leads to when that is not ours, else empty.
@@ -61,7 +63,14 @@ struct ClassTree {
     return named.empty() || NamesUs() ? std::wstring() : named;
   }
 
-  void Write(const std::wstring& server, const std::wstring& logPath) const {
+  static const wchar_t* EntryOf(ServerKind kind) {
+    return kind == ServerKind::Local ? L"LocalServer32" : L"InprocServer32";
+  }
+  std::wstring Entry(ServerKind kind) const {
+    return ReadString(root, ClassKey() + L"\\" + EntryOf(kind), nullptr);
+  }
+
+  void Write(ServerKind kind, const std::wstring& server, const std::wstring& logPath) const {
     Key(root, ProgIdKey()).Set(nullptr, kSimDescription);
     Key(root, ProgIdKey() + L"\\CLSID").Set(nullptr, kSimClsidText);
     {
@@ -72,7 +81,16 @@ struct ClassTree {
       else
         cls.Set(L"ZSimLog", logPath);
     }
-    Key(root, ClassKey() + L"\\LocalServer32").Set(nullptr, server);
+    {
+      Key entry(root, ClassKey() + L"\\" + EntryOf(kind));
+      entry.Set(nullptr, server);
+      if (kind == ServerKind::InProcess)
+        entry.Set(L"ThreadingModel", L"Both");
+    }
+    // COM prefers an in-process server over a local one: a class with both would not lead to the
+    // copy just registered.
+    const ServerKind other = kind == ServerKind::Local ? ServerKind::InProcess : ServerKind::Local;
+    RegDeleteTreeW(root, (ClassKey() + L"\\" + EntryOf(other)).c_str());
     Key(root, ClassKey() + L"\\ProgID").Set(nullptr, kSimProgId);
   }
 
@@ -86,33 +104,48 @@ struct ClassTree {
   }
 };
 
-const ClassTree kUser{HKEY_CURRENT_USER, L"Software\\Classes\\"};
+bool IsWow64() {
+  BOOL wow64 = FALSE;
+  return IsWow64Process(GetCurrentProcess(), &wow64) && wow64;
+}
+
+// The classes of this process's width. Windows redirects a 32-bit process's CLSID keys to their
+// Wow6432Node by itself; Wine (8.0) does not, and a 32-bit registration would land in the 64-bit
+// view, where a 64-bit client would try to load a DLL it cannot. Naming the node is the same key
+// on Windows.
+const wchar_t* const kClassNode = IsWow64() ? L"Wow6432Node\\" : L"";
+const ClassTree kUser{HKEY_CURRENT_USER, L"Software\\Classes\\", kClassNode};
 // What COM actually reads. Windows merges the user's classes into it; Wine (8.0) does not, so
 // there a registration the merged view does not show is written here as well.
-const ClassTree kMerged{HKEY_CLASSES_ROOT, L""};
+const ClassTree kMerged{HKEY_CLASSES_ROOT, L"", kClassNode};
 
 }  // namespace
 
-void RegisterServer(const std::wstring& exePath, const std::wstring& logPath, bool force) {
+void RegisterServer(ServerKind kind, const std::wstring& path, const std::wstring& logPath,
+                    bool force) {
   std::wstring other = kUser.NamesOther();
   if (other.empty())
     other = kMerged.NamesOther();
   if (!other.empty() && !force) {
-    const std::wstring server =
+    std::wstring server =
         ReadString(HKEY_CLASSES_ROOT, L"CLSID\\" + other + L"\\LocalServer32", nullptr);
+    if (server.empty())
+      server = ReadString(HKEY_CLASSES_ROOT, L"CLSID\\" + other + L"\\InprocServer32", nullptr);
     throw RegistrationRefused(
         "Not registered: " + focura::win32::Narrow(kSimProgId) + " already names another server, " +
         focura::win32::Narrow(other) +
         (server.empty() ? std::string() : " (" + focura::win32::Narrow(server) + ")") +
         ". Registering the simulator would take its place; add /Force to do so anyway.");
   }
-  // Quoted: the path may hold blanks, and an unquoted one could start another program.
-  const std::wstring server = L"\"" + exePath + L"\"";
-  kUser.Write(server, logPath);
-  if (!kMerged.NamesUs() ||
-      ReadString(HKEY_CLASSES_ROOT, kMerged.ClassKey() + L"\\LocalServer32", nullptr) != server ||
+  // A command line is quoted: the path may hold blanks, and an unquoted one could start another
+  // program. A DLL's entry is a file name, never quoted.
+  const std::wstring server = kind == ServerKind::Local ? L"\"" + path + L"\"" : path;
+  kUser.Write(kind, server, logPath);
+  const ServerKind otherKind =
+      kind == ServerKind::Local ? ServerKind::InProcess : ServerKind::Local;
+  if (!kMerged.NamesUs() || kMerged.Entry(kind) != server || !kMerged.Entry(otherKind).empty() ||
       ReadString(HKEY_CLASSES_ROOT, kMerged.ClassKey(), L"ZSimLog") != logPath)
-    kMerged.Write(server, logPath);
+    kMerged.Write(kind, server, logPath);
 }
 
 void UnregisterServer() {

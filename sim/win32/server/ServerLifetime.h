@@ -6,17 +6,19 @@
 
 #include <atomic>
 
+#include "ObjectLifetime.h"
+
 namespace zsim::win32 {
 
-class ServerLifetime {
+class ServerLifetime final : public ObjectLifetime {
  public:
   ServerLifetime();
   ~ServerLifetime();
   ServerLifetime(const ServerLifetime&) = delete;
   ServerLifetime& operator=(const ServerLifetime&) = delete;
 
-  void Lock();
-  void Unlock();
+  void Lock() override;
+  void Unlock() override;
   bool EverLocked() const { return everLocked_; }
   HANDLE ExitEvent() const { return exit_; }
   // Waits up to `ms` until the last holder has let go or this thread is told to quit (WM_QUIT,

@@ -5,7 +5,7 @@
 #include <string>
 
 #include "../SimHost.h"
-#include "ServerLifetime.h"
+#include "ObjectLifetime.h"
 #include "SimClass.h"
 #include "core/SimError.h"
 #include "win32/Utf.h"
@@ -23,7 +23,7 @@ BSTR ToBstr(const std::string& utf8) {
 
 }  // namespace
 
-SimDispatch::SimDispatch(SimHost& host, ServerLifetime& lifetime)
+SimDispatch::SimDispatch(SimHost& host, ObjectLifetime& lifetime)
     : host_(host), lifetime_(lifetime) {
   lifetime_.Lock();
 }

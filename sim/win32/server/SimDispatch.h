@@ -12,11 +12,11 @@
 namespace zsim::win32 {
 
 class SimHost;
-class ServerLifetime;
+class ObjectLifetime;
 
 class SimDispatch final : public IDispatch {
  public:
-  SimDispatch(SimHost& host, ServerLifetime& lifetime);
+  SimDispatch(SimHost& host, ObjectLifetime& lifetime);
 
   HRESULT STDMETHODCALLTYPE QueryInterface(REFIID riid, void** ppv) override;
   ULONG STDMETHODCALLTYPE AddRef() override;
@@ -35,7 +35,7 @@ class SimDispatch final : public IDispatch {
 
   std::atomic<ULONG> refs_{1};
   SimHost& host_;
-  ServerLifetime& lifetime_;
+  ObjectLifetime& lifetime_;
 };
 
 }  // namespace zsim::win32

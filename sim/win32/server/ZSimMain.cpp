@@ -158,8 +158,8 @@ int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
   focura::win32::KeepTimerResolutionWhenHidden();
   try {
     if (o.regServer) {
-      RegisterServer(ExePath(), o.log.empty() ? o.log : std::filesystem::absolute(o.log).wstring(),
-                     o.force);
+      RegisterServer(ServerKind::Local, ExePath(),
+                     o.log.empty() ? o.log : std::filesystem::absolute(o.log).wstring(), o.force);
       return 0;
     }
     if (o.unregServer) {

@@ -78,7 +78,8 @@ int Run(int showCommand) {
       },
       // A Z server whose process went is created again the same way, without asking anyone.
       []() -> std::unique_ptr<ZServer> { return std::make_unique<ComZServer>(kZServerProgId); });
-  window.Show(showCommand);
+  if (!window.CloseRequested())
+    window.Show(showCommand);
   return window.RunMessageLoop();
 }
 

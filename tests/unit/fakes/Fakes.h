@@ -15,7 +15,9 @@
 #include "acq/StayAwake.h"
 #include "capture/Desktop.h"
 #include "capture/Files.h"
+#include "capture/KeyDelivery.h"
 #include "capture/PlatformError.h"
+#include "text/Errors.h"
 #include "ui/Prompt.h"
 #include "ui/Window.h"
 #include "zserver/ZServer.h"
@@ -142,13 +144,19 @@ class FakeDesktop : public Desktop {
     events.push_back("text focus " + std::to_string(taskId));
     return textFocus;
   }
-  void SendKeys(const KeyStrokes& keys) override {
+  void SendKeys(const KeyStrokes& keys, KeyWaitWatcher& watcher) override {
     events.push_back("keys " + std::to_string(keys.size()));
+    if (onKeys)
+      onKeys(watcher);
     if (!failKeys.empty())
       throw PlatformError(failKeys);
+    if (!keysNotSent.empty())
+      throw KeysNotSent(keysNotSent);
     sent.push_back(keys);
     sentTo.push_back(foreground);
   }
+  using Desktop::SendKeys;
+  bool DesktopLocked() override { return locked; }
   void SetClipboardText(const std::string& text) override {
     events.push_back("clipboard " + text);
     clipboard = text;
@@ -164,10 +172,12 @@ class FakeDesktop : public Desktop {
   bool failActivate = false;
   bool refuseFocus = false;  // activation "succeeds" but another window keeps the focus
   bool textFocus = true;     // the task's window is ready for text
-  TaskActivation activation = TaskActivation::Asked;
-  std::string
-      failKeys;  // SendKeys throws this reason when set  // NoWindow, Ended: the task's program
+  TaskActivation activation = TaskActivation::Asked;  // NoWindow, Ended: the task's program
+  std::string failKeys;                               // SendKeys throws this reason when set
+  std::string keysNotSent;  // SendKeys throws KeysNotSent with this reason when set
+  bool locked = false;
   std::function<void(int32_t)> onActivate;
+  std::function<void(KeyWaitWatcher&)> onKeys;
   std::function<bool(int32_t)> onIsForeground;
 };
 
@@ -210,7 +220,8 @@ class FakePrompt : public Prompt {
 };
 
 // Both ports a run tells, recorded in one list so their order shows: "hold", "hold display",
-// "release", "start <n>", "plane <k>/<n>", "finished", "cancelled", "failed".
+// "release", "start <n>", "plane <k>/<n>", "keys awaited", "keys taken", "finished", "cancelled",
+// "failed".
 class FakeRunPorts : public RunProgress, public StayAwake {
  public:
   void Started(int32_t planes) override { calls.push_back("start " + std::to_string(planes)); }
@@ -221,6 +232,9 @@ class FakeRunPorts : public RunProgress, public StayAwake {
   void Finished() override { calls.push_back("finished"); }
   void Cancelled() override { calls.push_back("cancelled"); }
   void Failed() override { calls.push_back("failed"); }
+  void KeysAwaited(bool awaited) override {
+    calls.push_back(awaited ? "keys awaited" : "keys taken");
+  }
   void Hold(bool displayToo) override {
     calls.push_back(displayToo ? "hold display" : "hold");
     held = true;

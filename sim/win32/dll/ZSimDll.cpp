@@ -1,0 +1,199 @@
+// zsim32.dll / zsim64.dll: the Z server simulator as an in-process COM automation server, for a
+// client of its own width (a 64-bit program cannot load a 32-bit DLL, nor the other way round).
+//   regsvr32 zsim64.dll                     register per user under the Z server's ProgID;
+//                                           refused while the ProgID names another server
+//   regsvr32 /n /i:"/Log <file> /Force" zsim64.dll
+//                                           the same with the recorder's file, or replacing
+//                                           another server (each switch optional)
+//   regsvr32 /u zsim64.dll                  remove that registration
+// The recorder writes to ZSIM_LOG, else to the file stored at registration.
+
+#include <objbase.h>
+#include <olectl.h>
+#include <shellapi.h>
+#include <windows.h>
+
+#include <filesystem>
+#include <mutex>
+#include <new>
+#include <string>
+#include <vector>
+
+#include "../SimHost.h"
+#include "../SimWindow.h"
+#include "../server/ClassFactory.h"
+#include "../server/ObjectLifetime.h"
+#include "../server/Registration.h"
+#include "../server/SimClass.h"
+#include "core/SimError.h"
+#include "win32/RegionalSettings.h"
+
+namespace {
+
+using namespace zsim::win32;
+
+HMODULE gModule = nullptr;
+
+// Nothing to count: once the simulator exists the DLL stays loaded whatever clients hold (see
+// DllCanUnloadNow), so objects and server locks need not keep it.
+class DllLifetime final : public ObjectLifetime {
+ public:
+  void Lock() override {}
+  void Unlock() override {}
+};
+
+// The simulator of this process: made at the first request for the class, then kept for the
+// process's life, as a local server keeps its axis while it runs. Never torn down: its window runs
+// on a thread of its own, and no thread may be joined from DllMain.
+struct Server {
+  SimHost host;
+  SimWindow window;
+  DllLifetime lifetime;
+  ClassFactory factory;
+
+  explicit Server(const std::filesystem::path& log)
+      : host(focura::win32::RegionalDecimalSeparator()), window(host), factory(host, lifetime) {
+    if (!log.empty())
+      host.OpenLog(log);
+  }
+};
+
+std::mutex gServerMutex;
+Server* gServer = nullptr;
+
+std::filesystem::path LogPath() {
+  if (auto env = LogPathFromEnvironment(); !env.empty())
+    return env;
+  return RegisteredLogPath();
+}
+
+std::wstring ModulePath() {
+  std::vector<wchar_t> buffer(MAX_PATH);
+  for (;;) {
+    const DWORD n = GetModuleFileNameW(gModule, buffer.data(), static_cast<DWORD>(buffer.size()));
+    if (n == 0)
+      return {};
+    if (n < buffer.size())
+      return std::wstring(buffer.data(), n);
+    buffer.resize(buffer.size() * 2);
+  }
+}
+
+struct InstallOptions {
+  bool force = false;
+  std::wstring log;
+  bool valid = true;
+};
+
+bool IsSwitch(const std::wstring& arg, const wchar_t* name) {
+  if (arg.size() < 2 || (arg[0] != L'/' && arg[0] != L'-'))
+    return false;
+  return _wcsicmp(arg.c_str() + 1, name) == 0;
+}
+
+InstallOptions ParseInstallOptions(const wchar_t* commandLine) {
+  InstallOptions o;
+  if (commandLine == nullptr || *commandLine == L'\0')
+    return o;
+  // CommandLineToArgvW reads its first word as a program name, by other quoting rules.
+  const std::wstring line = std::wstring(L"dll ") + commandLine;
+  int argc = 0;
+  wchar_t** argv = CommandLineToArgvW(line.c_str(), &argc);
+  for (int i = 1; argv != nullptr && i < argc; ++i) {
+    const std::wstring arg = argv[i];
+    if (IsSwitch(arg, L"Force")) {
+      o.force = true;
+    } else if (IsSwitch(arg, L"Log") && i + 1 < argc) {
+      o.log = argv[++i];
+    } else {
+      o.valid = false;
+    }
+  }
+  if (argv == nullptr)
+    o.valid = false;
+  LocalFree(argv);
+  return o;
+}
+
+HRESULT Register(const InstallOptions& o) {
+  if (!o.valid)
+    return E_INVALIDARG;
+  const std::wstring path = ModulePath();
+  if (path.empty())
+    return HRESULT_FROM_WIN32(GetLastError());
+  try {
+    RegisterServer(ServerKind::InProcess, path,
+                   o.log.empty() ? o.log : std::filesystem::absolute(o.log).wstring(), o.force);
+    return S_OK;
+  } catch (const RegistrationRefused& e) {
+    // regsvr32 shows only the code; a debugger or a log viewer shows why.
+    OutputDebugStringA(e.what());
+    return HRESULT_FROM_WIN32(ERROR_ALREADY_EXISTS);
+  } catch (const std::exception& e) {
+    OutputDebugStringA(e.what());
+    return SELFREG_E_CLASS;
+  }
+}
+
+HRESULT Unregister() {
+  try {
+    UnregisterServer();
+    return S_OK;
+  } catch (const std::exception& e) {
+    OutputDebugStringA(e.what());
+    return SELFREG_E_CLASS;
+  }
+}
+
+}  // namespace
+
+extern "C" {
+
+BOOL WINAPI DllMain(HINSTANCE instance, DWORD reason, LPVOID) {
+  if (reason == DLL_PROCESS_ATTACH) {
+    gModule = instance;
+    DisableThreadLibraryCalls(instance);
+  }
+  return TRUE;
+}
+
+HRESULT STDAPICALLTYPE DllGetClassObject(REFCLSID clsid, REFIID riid, void** ppv) {
+  if (ppv == nullptr)
+    return E_POINTER;
+  *ppv = nullptr;
+  if (!IsEqualCLSID(clsid, kSimClsid))
+    return CLASS_E_CLASSNOTAVAILABLE;
+  try {
+    const std::lock_guard lock(gServerMutex);
+    if (gServer == nullptr)
+      gServer = new Server(LogPath());
+    return gServer->factory.QueryInterface(riid, ppv);
+  } catch (const std::bad_alloc&) {
+    return E_OUTOFMEMORY;
+  } catch (const std::exception& e) {
+    OutputDebugStringA(e.what());
+    return E_FAIL;
+  }
+}
+
+HRESULT STDAPICALLTYPE DllCanUnloadNow() {
+  // Once made, the simulator stays: its window thread runs code of this DLL.
+  const std::lock_guard lock(gServerMutex);
+  return gServer == nullptr ? S_OK : S_FALSE;
+}
+
+HRESULT STDAPICALLTYPE DllRegisterServer() {
+  return Register(InstallOptions{});
+}
+
+HRESULT STDAPICALLTYPE DllUnregisterServer() {
+  return Unregister();
+}
+
+HRESULT STDAPICALLTYPE DllInstall(BOOL install, LPCWSTR commandLine) {
+  if (!install)
+    return Unregister();
+  return Register(ParseInstallOptions(commandLine));
+}
+
+}  // extern "C"

@@ -1,0 +1,114 @@
+// The PC check's report and figures: what a lab sends back must show every row as it was, markup
+// in a reason included, and the exit code must say whether anything failed.
+
+#include <gtest/gtest.h>
+
+#include <stdexcept>
+
+#include "check/core/CheckReport.h"
+#include "check/core/PlaneTiming.h"
+
+namespace focura::check {
+namespace {
+
+TEST(CheckReport, TextFromThePcIsEscapedInEveryPlaceOfThePage) {
+  EXPECT_EQ(HtmlEscape("a<b>&\"c\"'"), "a&lt;b&gt;&amp;&quot;c&quot;&#39;");
+  CheckResult r = Fail("1 < 2 & \"x\"", "<script>alert(1)</script>");
+  r.screenshot = "pic\" onerror=\"x.bmp";
+  const std::string html =
+      ReportHtml("T <1>", {{"Keyboard <layout>", "0407 & \"de\""}}, {{"name <i>", r}});
+  EXPECT_EQ(html.find("<script>"), std::string::npos);
+  EXPECT_EQ(html.find("<i>"), std::string::npos);
+  EXPECT_EQ(html.find("<layout>"), std::string::npos);
+  EXPECT_EQ(html.find("onerror=\""), std::string::npos);
+  EXPECT_NE(html.find("&lt;script&gt;alert(1)&lt;/script&gt;"), std::string::npos);
+  EXPECT_NE(html.find("1 &lt; 2 &amp; &quot;x&quot;"), std::string::npos);
+  EXPECT_NE(html.find("0407 &amp; &quot;de&quot;"), std::string::npos);
+  EXPECT_NE(html.find("<img src=\"pic&quot; onerror=&quot;x.bmp\""), std::string::npos);
+  EXPECT_NE(html.find("0 passed, 1 failed, 0 skipped"), std::string::npos);
+}
+
+TEST(CheckReport, PlainTextHoldsEveryRowAndTheExitCodeCountsOnlyFailures) {
+  const std::vector<CheckRow> rows{{"one", Pass("3 ms")},
+                                   {"two", Skipped("Wine cannot show it")},
+                                   {"three", Fail("", "went wrong")}};
+  EXPECT_EQ(ReportText("T", {{"DPI", "96"}}, rows),
+            "T\r\n1 passed, 1 failed, 1 skipped\r\n\r\nDPI: 96\r\n\r\n"
+            "[pass] one\r\n    measured: 3 ms\r\n"
+            "[skipped] two\r\n    reason: Wine cannot show it\r\n"
+            "[FAIL] three\r\n    reason: went wrong\r\n");
+  EXPECT_EQ(ExitCodeOf(rows), 1);
+  EXPECT_EQ(ExitCodeOf({rows[0], rows[1]}), 0);
+  EXPECT_EQ(ExitCodeOf({}), 0);
+}
+
+TEST(CheckTable, AThrowingCheckFailsWithItsTextAndTheOthersStillRun) {
+  std::vector<size_t> started;
+  std::vector<std::string> done;
+  const auto rows = RunChecks(
+      {{"a", [] { return Pass("1"); }},
+       {"b", []() -> CheckResult { throw std::runtime_error("class not registered"); }},
+       {"c", [] { return Skipped("no"); }}},
+      [&](size_t i) { started.push_back(i); }, [&](const CheckRow& r) { done.push_back(r.name); });
+  ASSERT_EQ(rows.size(), 3u);
+  EXPECT_EQ(rows[1].result.status, Status::Fail);
+  EXPECT_EQ(rows[1].result.reason, "class not registered");
+  EXPECT_EQ(rows[2].result.status, Status::Skipped);
+  EXPECT_EQ(started, (std::vector<size_t>{0, 1, 2}));
+  EXPECT_EQ(done, (std::vector<std::string>{"a", "b", "c"}));
+}
+
+class RecordingZServer : public ZServer {
+ public:
+  std::string Exec(const std::string& command) override {
+    commands.push_back(command);
+    return "ok";
+  }
+  std::vector<std::string> commands;
+};
+
+class SteppingClock : public Clock {
+ public:
+  uint32_t NowMs() override { return now += 7; }
+  uint32_t now = 0xFFFFFFF0u;  // the counter wraps during the run
+};
+
+TEST(PlaneTiming, OnlyStepsAreTimedAndIntervalsSurviveTheCountersWrap) {
+  RecordingZServer inner;
+  SteppingClock clock;
+  PlaneTimes timed(inner, clock);
+  for (const char* c : {"Z 10.0000 ; Z Wait ;", "Z Rel -1.0000 ; Z Wait ;", "Z ?",
+                        "Z Rel -1.0000 ; Z Wait ;", "CON /2J1R", "Z Rel -1.0000 ; Z Wait ;"})
+    timed.Exec(c);
+  EXPECT_EQ(inner.commands.size(), 6u);
+  ASSERT_EQ(timed.Starts().size(), 3u);
+  const IntervalExcess e = ExcessOverPeriod(timed.Starts(), 5);
+  EXPECT_EQ(e.intervals, 2u);
+  EXPECT_EQ(e.median, 2);
+  EXPECT_EQ(e.worst, 2);
+}
+
+TEST(PlaneTiming, TheVerdictTable) {
+  struct Case {
+    std::vector<uint32_t> starts;
+    size_t planes;
+    Status status;
+  };
+  const std::vector<Case> cases{
+      {{0, 101, 202, 303}, 4, Status::Pass},  // 1 ms over, as a 1 ms counter gives
+      {{0, 101, 202, 303}, 5, Status::Fail},  // a plane missing
+      {{0, 109, 216, 325}, 4, Status::Fail},  // a coarse counter: typically 8 ms over
+      {{0, 101, 202, 543}, 4, Status::Pass},  // one plane 241 ms late: within the bound
+      {{0, 101, 202, 563}, 4, Status::Fail},  // one plane 261 ms late
+      {{0, 101, 150, 251}, 4, Status::Fail},  // a plane cut short
+  };
+  for (const auto& c : cases) {
+    const IntervalExcess e = ExcessOverPeriod(c.starts, 100);
+    EXPECT_EQ(JudgeTiming(e, 100, c.planes).status, c.status) << DescribeExcess(e, 100);
+  }
+  EXPECT_EQ(DescribeExcess(ExcessOverPeriod({0, 101, 203}, 100), 100),
+            "median +2 ms, worst +2 ms over 2 intervals of 100 ms");
+}
+
+}  // namespace
+}  // namespace focura::check

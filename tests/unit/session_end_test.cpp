@@ -1,0 +1,132 @@
+// The end of the session in the order Windows sends it, against a Z server that refuses every call
+// made while a message sent by the system is being handled (as COM does on a real PC).
+
+#include "ui/SessionEnd.h"
+
+#include <gtest/gtest.h>
+
+#include <deque>
+#include <string>
+#include <vector>
+
+#include "form_rig.h"
+#include "text/Errors.h"
+#include "zserver/ZServerErrors.h"
+
+namespace focura {
+namespace {
+
+using Strings = std::vector<std::string>;
+
+// The shell around the session end: the system's message being handled, the window's queue, and
+// a close that says "Unload" as the window does.
+struct SessionRig : SessionEndPort {
+  SessionRig() {
+    form.LoadAndForget();
+    form.zs.onExec = [this](const std::string& command) -> std::optional<std::string> {
+      if (inside) {
+        log.push_back("refused " + command);
+        throw ZServerError(command,
+                           "an outgoing call cannot be made inside an input-synchronous call");
+      }
+      log.push_back(command);
+      return std::nullopt;
+    };
+  }
+
+  void HoldEnd(const std::string& reason) override { log.push_back("hold: " + reason); }
+  void ReleaseEnd() override { log.push_back("release"); }
+  void PostClose() override { ++queued; }
+  void AnswerNow() override {
+    inside = false;
+    log.push_back("answer");
+  }
+  void CloseNow() override { Close(); }
+
+  void Close() {
+    if (closed)
+      return;
+    closed = true;
+    form.form.Close();
+    session.FarewellSaid();
+  }
+  // One step: a message from the system (handled inside it), the window's loop running what was
+  // queued, or the operator closing the window.
+  void Step(const std::string& step) {
+    if (step == "loop") {
+      for (; queued > 0; --queued)
+        Close();
+    } else if (step == "close") {
+      Close();
+    } else if (step == "query" || step == "forced") {
+      inside = true;
+      answers.push_back(session.Query(step == "forced"));
+      inside = false;
+    } else if (step == "end" || step == "cancel") {
+      inside = true;
+      session.Ended(step == "end");
+      inside = false;
+    }
+  }
+
+  testing::FormRig form;
+  SessionEnd session{*this};
+  bool inside = false;
+  bool closed = false;
+  int queued = 0;
+  Strings log;
+  std::vector<bool> answers;
+};
+
+TEST(SessionEnd, UnloadIsSaidOnceAndNeverInsideTheSystemsMessage) {
+  const std::string hold = std::string("hold: ") + kSessionEndHoldReason;
+  struct Case {
+    const char* what;
+    Strings steps;
+    std::vector<bool> answers;
+    Strings log;
+  };
+  const Case cases[] = {
+      {"asked: the end waits for the loop's farewell, then may go",
+       {"query", "loop", "query", "end"},
+       {false, true},
+       {hold, "Unload", "release"}},
+      {"asked twice before the loop ran: one hold, one close",
+       {"query", "query", "loop", "end"},
+       {false, false},
+       {hold, "Unload", "release"}},
+      {"a forced end is not held; the queued close still comes first",
+       {"forced", "loop", "end"},
+       {true},
+       {"Unload"}},
+      {"a forced end that comes before the loop: answered first, then the farewell",
+       {"forced", "end", "loop"},
+       {true},
+       {"answer", "Unload"}},
+      {"the end announced without a question", {"end", "loop"}, {}, {"answer", "Unload"}},
+      {"the hold overruled before the loop ran",
+       {"query", "end", "loop"},
+       {false},
+       {hold, "answer", "Unload", "release"}},
+      {"an end called off: the close that was asked for still comes",
+       {"query", "cancel", "loop"},
+       {false},
+       {hold, "Unload", "release"}},
+      {"closed before: nothing to hold, nothing more to say",
+       {"close", "query", "end", "loop"},
+       {true},
+       {"Unload"}},
+  };
+  for (const Case& c : cases) {
+    SessionRig r;
+    for (const std::string& step : c.steps)
+      r.Step(step);
+    EXPECT_EQ(r.answers, c.answers) << c.what;
+    EXPECT_EQ(r.log, c.log) << c.what;
+    EXPECT_FALSE(r.session.Holding()) << c.what;
+    EXPECT_TRUE(r.form.released) << c.what;
+  }
+}
+
+}  // namespace
+}  // namespace focura
