@@ -7,8 +7,10 @@
 #include <string>
 
 #include "acq/ZAcq.h"
+#include "capture/CaptureMethods.h"
 #include "fakes/Fakes.h"
 #include "text/NumberText.h"
+#include "ui/WindowRunView.h"
 
 namespace focura {
 namespace {
@@ -60,7 +62,8 @@ struct InstantRig {
   fakes::FakeClock clock;
   fakes::FakeDesktop desk;
   NumberText num;
-  ZAcq acq{z, w, clock, desk, num};
+  WindowRunView view{w};
+  ZAcq acq{z, view, clock, desk, num};
 
   InstantRig() {
     acq.LoadDefaults();
@@ -103,7 +106,8 @@ void BM_AcquireStack_RecordingFakes(benchmark::State& state) {
     fakes::FakeClock clock;
     fakes::FakeDesktop desk;
     NumberText num;
-    ZAcq acq(z, w, clock, desk, num);
+    WindowRunView view(w);
+    ZAcq acq(z, view, clock, desk, num);
     acq.LoadDefaults();
     PlanStack(acq);
     state.ResumeTiming();

@@ -8,6 +8,7 @@
 
 #include "FuzzCheck.h"
 #include "capture/ConfigItems.h"
+#include "text/Blanks.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   const std::string_view text(reinterpret_cast<const char*>(data), size);
@@ -25,7 +26,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   }
   FUZZ_CHECK(focura::ReadConfigItems(written) == items);
 
-  const std::string trimmed = focura::TrimBlanks(text);
+  const std::string trimmed(focura::TrimBlanks(text));
   FUZZ_CHECK(trimmed.empty() || (trimmed.front() != ' ' && trimmed.back() != ' '));
   FUZZ_CHECK(text.find(trimmed) != std::string_view::npos);
   return 0;

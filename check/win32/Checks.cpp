@@ -20,6 +20,7 @@
 #include "check/core/PlaneTiming.h"
 #include "ui/Controls.h"
 #include "ui/OperatorCommands.h"
+#include "ui/WindowRunView.h"
 #include "win32/Boundary.h"
 #include "win32/ComZServer.h"
 #include "win32/ExecutionStateAwake.h"
@@ -225,7 +226,8 @@ RunOutcome TimedRun(Shared& s, Placement where) {
   PumpFor(300);
 
   com.Exec("Sim Reset");
-  ZAcq acq(timed, window, clock, desktop, num);
+  WindowRunView view(window);
+  ZAcq acq(timed, view, clock, desktop, num);
   acq.LoadDefaults();
   acq.ZTop = 10;
   acq.ZBottom = 10 + kPlanes - 1;
@@ -329,7 +331,8 @@ struct FrameRig {
   win32::Win32Desktop desktop;
   win32::MainWindow window;
   const NumberText num{win32::RegionalDecimalSeparator()};
-  ZAcq acq{none, window, clock, desktop, num};
+  WindowRunView view{window};
+  ZAcq acq{none, view, clock, desktop, num};
 
   explicit FrameRig(const std::string& key) {
     // In front, as the tool's window is when the operator launches the camera program.
@@ -343,7 +346,7 @@ struct FrameRig {
   // The frame's failure text, "" when it went out.
   std::string Frame() {
     try {
-      CaptureFrame(acq);
+      acq.CaptureFrame();
       return "";
     } catch (const std::exception& e) {
       return e.what();
@@ -553,7 +556,8 @@ CheckResult LogView(Shared& s) {
   window.Show(SW_SHOWNORMAL);
   PumpFor(300);
   com.Exec("Sim Reset");
-  ZAcq acq(com, window, clock, desktop, num);
+  WindowRunView runView(window);
+  ZAcq acq(com, runView, clock, desktop, num);
   acq.LoadDefaults();
   acq.ZTop = 10;
   acq.ZBottom = 12;
@@ -565,7 +569,7 @@ CheckResult LogView(Shared& s) {
   if (acq.AcquireStack() != 1)
     return Fail("", "the run ended with \"" + window.GetText(kStatusLine) + "\"");
   const std::set<HWND> before = e2e::NotepadWindows();
-  OperatorCommands commands(acq, prompt);
+  OperatorCommands commands(acq, window, com, desktop, prompt);
   commands.mnuZLog_Click();
   const e2e::NotepadView view = e2e::WaitForNewNotepad(before, 20000);
   struct EndEditor {

@@ -3,18 +3,11 @@
 #include <cmath>
 #include <optional>
 
+#include "text/Blanks.h"
 #include "text/Errors.h"
 
 namespace zsim {
 namespace {
-
-std::string_view Trim(std::string_view s) {
-  while (!s.empty() && s.front() == ' ')
-    s.remove_prefix(1);
-  while (!s.empty() && s.back() == ' ')
-    s.remove_suffix(1);
-  return s;
-}
 
 Step MakeStep(Op op, double a = 0.0, double b = 0.0) {
   Step s;
@@ -177,7 +170,7 @@ std::optional<Step> ParseSim(std::string_view step, const std::vector<Word>& w,
       return std::nullopt;
     Step s = MakeStep(Op::SimFail);
     s.index = *k;
-    s.text = std::string(Trim(step.substr(w[2].end)));
+    s.text = std::string(focura::TrimBlanks(step.substr(w[2].end)));
     return s;
   }
   return std::nullopt;
@@ -222,7 +215,7 @@ ParsedCommand ParseCommand(std::string_view command, const focura::NumberText& n
     size_t end = command.find(';', start);
     if (end == std::string_view::npos)
       end = command.size();
-    const std::string_view step = Trim(command.substr(start, end - start));
+    const std::string_view step = focura::TrimBlanks(command.substr(start, end - start));
     start = end + 1;
     if (step.empty())
       continue;

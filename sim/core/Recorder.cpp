@@ -1,31 +1,12 @@
 #include "core/Recorder.h"
 
 #include "core/SimError.h"
+#include "text/VisibleText.h"
 
 namespace zsim {
 
 std::string EscapeField(std::string_view text) {
-  std::string out;
-  out.reserve(text.size());
-  for (char c : text) {
-    switch (c) {
-      case '\\':
-        out += "\\\\";
-        break;
-      case '\t':
-        out += "\\t";
-        break;
-      case '\n':
-        out += "\\n";
-        break;
-      case '\r':
-        out += "\\r";
-        break;
-      default:
-        out += c;
-    }
-  }
-  return out;
+  return focura::EscapeText(text, focura::EscapeSet::FieldSeparators);
 }
 
 std::string FormatLogLine(const Entry& e) {

@@ -1,8 +1,9 @@
 #include "BuiltInZServer.h"
 
+#include "capture/PlatformError.h"
 #include "core/SimError.h"
-#include "text/Errors.h"
 #include "win32/RegionalSettings.h"
+#include "zserver/ZServerErrors.h"
 
 namespace zsim::win32 {
 

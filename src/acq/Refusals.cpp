@@ -3,6 +3,7 @@
 #include <cmath>
 #include <string>
 
+#include "text/Blanks.h"
 #include "text/Errors.h"
 #include "text/VisibleText.h"
 
@@ -12,13 +13,6 @@ namespace {
 
 std::string Quoted(std::string_view text) {
   return "\"" + VisibleText(text) + "\"";
-}
-
-std::string_view Trimmed(std::string_view text) {
-  const size_t first = text.find_first_not_of(' ');
-  if (first == std::string_view::npos)
-    return {};
-  return text.substr(first, text.find_last_not_of(' ') - first + 1);
 }
 
 bool Parses(const NumberText& num, std::string_view text) {
@@ -50,7 +44,7 @@ bool LooksNumeric(const NumberText& num, std::string_view text) {
 }
 
 std::string NotANumberWhy(const NumberText& num, std::string_view text) {
-  const std::string_view core = Trimmed(text);
+  const std::string_view core = TrimBlanks(text);
   if (OtherSeparator(num, core))
     return " is not a number; this PC writes decimals with \"" + num.DecimalSeparator() + "\"";
   if (LooksNumeric(num, core))
@@ -63,7 +57,7 @@ std::string NotANumberWhy(const NumberText& num, std::string_view text) {
 std::string BoxRefusal(const NumberText& num, std::string_view what, std::string_view text,
                        NumberKind kind) {
   const std::string head = std::string(what) + ": ";
-  if (Trimmed(text).empty())
+  if (TrimBlanks(text).empty())
     return head + "the box is empty";
   if (Parses(num, text)) {
     switch (kind) {
@@ -84,7 +78,7 @@ std::string ReplyRefusal(const NumberText& num, std::string_view what, std::stri
   std::string text = std::string(what) + ": the Z server's reply " + Quoted(reply);
   if (!command.empty())
     text += " to \"" + std::string(command) + "\"";
-  const std::string_view core = Trimmed(token);
+  const std::string_view core = TrimBlanks(token);
   if (!core.empty() && OtherSeparator(num, core))
     return text + " has no number; this PC writes decimals with \"" + num.DecimalSeparator() + "\"";
   if (!core.empty() && LooksNumeric(num, core))

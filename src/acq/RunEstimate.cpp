@@ -5,6 +5,7 @@
 #include <cstdio>
 
 #include "acq/ZAcq.h"
+#include "capture/CaptureMethods.h"
 
 namespace focura {
 

@@ -91,7 +91,7 @@ int16_t ZAcq::PrepareStack() {
   for (const TimingBox& box : TimingBoxes()) {
     std::string text;
     try {
-      text = Win.GetText(box.control);
+      text = View.BoxText(box.control);
       this->*box.field = Num.ToDouble(text);
     } catch (const WindowClosed&) {
       throw;
@@ -135,15 +135,15 @@ void ZAcq::ShowPlan() {
   // The height is computed first so that an overflow leaves the window as it was.
   const double height = Height(ZTop, ZBottom);
   if (IsSet(ZTop))
-    Win.SetText("lblTop", Num.Format2(ZTop));
+    View.ShowInBox("lblTop", Num.Format2(ZTop));
   if (IsSet(ZBottom))
-    Win.SetText("lblBot", Num.Format2(ZBottom));
+    View.ShowInBox("lblBot", Num.Format2(ZBottom));
   if (NumPlanes != NotSet)
-    Win.SetText("txtNumPlanes", Num.Format0(NumPlanes));
+    View.ShowInBox("txtNumPlanes", Num.Format0(NumPlanes));
   if (IsSet(StepSize))
-    Win.SetText("txtStepSize", Num.Format2(StepSize));
-  Win.SetText(kStatusLine, "ZTop= " + Num.Format2(ZTop) + ", ZBottom= " + Num.Format2(ZBottom) +
-                               ", ZHeight= " + Num.Format2(height));
+    View.ShowInBox("txtStepSize", Num.Format2(StepSize));
+  View.Status("ZTop= " + Num.Format2(ZTop) + ", ZBottom= " + Num.Format2(ZBottom) +
+              ", ZHeight= " + Num.Format2(height));
 }
 
 }  // namespace focura

@@ -2,8 +2,8 @@
 
 namespace focura {
 
-ZAcq::ZAcq(ZServer& zserv, Window& window, Clock& clock, Desktop& desktop, const NumberText& num)
-    : ZServ(zserv), Win(window), Delay(clock), Desk(desktop), Num(num) {}
+ZAcq::ZAcq(ZServer& zserv, RunView& view, Clock& clock, Desktop& desktop, const NumberText& num)
+    : ZServ(zserv), View(view), Delay(clock), Desk(desktop), Num(num) {}
 
 void ZAcq::LoadDefaults() {
   ZTop = NotSetD;
@@ -16,6 +16,10 @@ void ZAcq::LoadDefaults() {
   KeyDelayMs = 200;
   TriggerHoldMs = 500;
   FujiKey = 1;
+}
+
+void ZAcq::CaptureFrame() {
+  focura::CaptureFrame(*this, Frame());
 }
 
 }  // namespace focura

@@ -9,11 +9,12 @@
 #include "acq/Delay32.h"
 #include "acq/RunEstimate.h"
 #include "acq/RunProgress.h"
+#include "acq/RunView.h"
 #include "acq/StayAwake.h"
 #include "capture/Desktop.h"
+#include "capture/FrameTrigger.h"
 #include "capture/TriggerPulse.h"
 #include "text/NumberText.h"
-#include "ui/Window.h"
 #include "zserver/ZServer.h"
 
 namespace focura {
@@ -22,11 +23,10 @@ namespace focura {
 inline constexpr int32_t NotSet = 77777;
 inline constexpr double NotSetD = 77777.0;
 
-inline constexpr int16_t kCaptureHardware = 100;
-
-class ZAcq {
+// The frame trigger's options are the part of the settings the capture layer sees.
+class ZAcq : public FrameSettings {
  public:
-  ZAcq(ZServer& zserv, Window& window, Clock& clock, Desktop& desktop, const NumberText& num);
+  ZAcq(ZServer& zserv, RunView& view, Clock& clock, Desktop& desktop, const NumberText& num);
   ZAcq(const ZAcq&) = delete;
   ZAcq& operator=(const ZAcq&) = delete;
 
@@ -44,16 +44,8 @@ class ZAcq {
   double SettleDelay = 1.0;
   double Period = 0.0;
 
-  // Frame trigger options.
-  int32_t KeyDelayMs = 200;
-  int32_t TriggerHoldMs = 500;
-  int32_t FujiKey = 1;
-
-  // Capture method and the launched program.
-  int16_t CaptureType = 0;
-  int32_t CaptureTaskId = 0;
+  // The command line of the custom capture method (captureprogpath.txt).
   std::string CaptureProgPath;
-  std::string CaptureKey;
 
   // The method CaptureTaskId was launched for (0: none yet): a run after another method was
   // chosen sends its frames to a program launched for something else.
@@ -108,12 +100,15 @@ class ZAcq {
   void KeepAwakeWith(StayAwake& awake) { Awake = &awake; }
   RunProgress& ProgressShown() const { return *Progress; }
 
-  // Click handlers of "Acquire Z Stack" and "Cancel Z Stack".
-  void cmdFocura_Click();
-  void cmdCancelZ_Click();
+  // Asks the run in progress to stop after its current plane.
+  void RequestCancel() { CancelZ = 1; }
+
+  // One frame with the capture settings as they stand ("Capture" and every plane of a run).
+  void CaptureFrame();
+  FramePorts Frame() { return {ZServ, Desk, Delay, Trigger, View, *Progress}; }
 
   ZServer& ZServ;
-  Window& Win;
+  RunView& View;
   Delay32 Delay;
   Desktop& Desk;
   const NumberText& Num;

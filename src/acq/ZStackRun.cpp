@@ -2,8 +2,9 @@
 #include <cmath>
 #include <string>
 
+#include "acq/ScopedCount.h"
 #include "acq/ZAcq.h"
-#include "capture/FrameTrigger.h"
+#include "capture/CaptureMethods.h"
 #include "text/Errors.h"
 #include "zserver/Commands.h"
 
@@ -12,18 +13,6 @@ namespace focura {
 namespace {
 
 const std::string kLineEnd = "\r\n";
-
-// Every exit of a run, a failure or a closed window included, must let later runs start.
-class DepthGuard {
- public:
-  explicit DepthGuard(int16_t& depth) : depth_(depth) { ++depth_; }
-  ~DepthGuard() { --depth_; }
-  DepthGuard(const DepthGuard&) = delete;
-  DepthGuard& operator=(const DepthGuard&) = delete;
-
- private:
-  int16_t& depth_;
-};
 
 // The system stays awake from the start of a run to every one of its exits, a closed window
 // included: nothing else would ever end the request.
@@ -101,7 +90,8 @@ const std::string kRunWhat = "Acquire Z Stack: ";
 int16_t ZAcq::AcquireStack() {
   if (RunDepth > 0)
     return 0;
-  DepthGuard depth(RunDepth);
+  // Every exit of a run must let later runs start.
+  ScopedCount depth(RunDepth);
 
   int16_t prepared = -1;
   try {
@@ -113,19 +103,19 @@ int16_t ZAcq::AcquireStack() {
     Refusal = kRunWhat + e.what();
   }
   if (prepared < 0) {
-    Win.SetText(kStatusLine, "Error");
-    Win.SetTip(kStatusLine, Refusal);
+    View.Status("Error");
+    View.StatusTip(Refusal);
     return -1;
   }
 
-  Win.Pump();
+  View.Pump();
 
   // Handlers that ran at the pump may have changed the plan, and the run takes it as it stands.
   // Only a plan that would send the axis somewhere undefined is refused: an end not set, or a
   // step not set or not above 0 (which would walk the stack upwards or nowhere).
   if (ZTop == NotSetD || ZBottom == NotSetD || StepSize == NotSetD || !(StepSize > 0)) {
-    Win.SetText(kStatusLine, "Error");
-    Win.SetTip(kStatusLine, kRunWhat + "the plan changed as the run started: " + RunPlanRefusal());
+    View.Status("Error");
+    View.StatusTip(kRunWhat + "the plan changed as the run started: " + RunPlanRefusal());
     return -1;
   }
   RunFigures fig;
@@ -148,7 +138,7 @@ int16_t ZAcq::AcquireStack() {
     refusal = ToMs(Period, "Period", fig.periodMs);
   }
   if (!refusal.empty()) {
-    Win.SetText(kStatusLine, refusal);
+    View.Status(refusal);
     return -1;
   }
 
@@ -169,7 +159,7 @@ int16_t ZAcq::AcquireStack() {
   int32_t plane = 0;  // 0 while the axis goes to the start position
   try {
     ZServ.Exec(zcmd::MoveTo(fig.start, Num));
-    Win.SetText(kStatusLine, "Z= " + Num.Format2(fig.start));
+    View.Status("Z= " + Num.Format2(fig.start));
     const std::string stepCommand = zcmd::MoveBy(-StepSize, Num);
 
     for (plane = 1; plane <= fig.planes; ++plane) {
@@ -178,14 +168,14 @@ int16_t ZAcq::AcquireStack() {
       const std::string reply = ZServ.Exec(zcmd::kWhere);
       moves.Add(Delay32::Elapsed(planeStart, Delay.Now()));
       const std::string line = "#" + Num.Format0(plane) + ", Z=" + reply;
-      Win.SetText(kStatusLine, line);
+      View.Status(line);
       Progress->AtPlane(plane, fig.planes);
       ZLog += line + kLineEnd;
       Delay.WaitMs(fig.settleMs);
-      Win.Pump();
-      CaptureFrame(*this);
+      View.Pump();
+      CaptureFrame();
       if (CancelZ == 1) {
-        Win.SetText(kStatusLine, "Z-stack cancelled" + LongPulsesText(Trigger, TriggerHoldMs));
+        View.Status("Z-stack cancelled" + LongPulsesText(Trigger, TriggerHoldMs));
         Progress->Cancelled();
         return -1;
       }
@@ -193,8 +183,8 @@ int16_t ZAcq::AcquireStack() {
       if (fig.usePeriod) {
         const uint32_t elapsed = Delay32::Elapsed(planeStart, Delay.Now());
         if (elapsed > static_cast<uint32_t>(fig.periodMs)) {
-          Win.SetText(kStatusLine, "Given period is too short");
-          Win.Pump();
+          View.Status("Given period is too short");
+          View.Pump();
         } else {
           Delay.WaitMs(fig.periodMs - static_cast<int32_t>(elapsed));
         }
@@ -205,7 +195,7 @@ int16_t ZAcq::AcquireStack() {
   } catch (const FocuraError& e) {
     const std::string where = plane == 0 ? "Z-stack stopped at the start move: "
                                          : "Z-stack stopped at plane " + Num.Format0(plane) + ": ";
-    Win.SetText(kStatusLine, where + e.what() + LongPulsesText(Trigger, TriggerHoldMs));
+    View.Status(where + e.what() + LongPulsesText(Trigger, TriggerHoldMs));
     Progress->Failed();
     return -1;
   } catch (...) {
@@ -215,17 +205,9 @@ int16_t ZAcq::AcquireStack() {
     throw;
   }
 
-  Win.SetText(kStatusLine, "Z-stack finished" + LongPulsesText(Trigger, TriggerHoldMs));
+  View.Status("Z-stack finished" + LongPulsesText(Trigger, TriggerHoldMs));
   Progress->Finished();
   return 1;
-}
-
-void ZAcq::cmdFocura_Click() {
-  AcquireStack();
-}
-
-void ZAcq::cmdCancelZ_Click() {
-  CancelZ = 1;
 }
 
 }  // namespace focura

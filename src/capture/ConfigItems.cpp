@@ -80,12 +80,4 @@ std::string LastConfigItem(std::string_view text) {
   return last;
 }
 
-std::string TrimBlanks(std::string_view text) {
-  const size_t first = text.find_first_not_of(' ');
-  if (first == std::string_view::npos)
-    return "";
-  const size_t last = text.find_last_not_of(' ');
-  return std::string(text.substr(first, last - first + 1));
-}
-
 }  // namespace focura

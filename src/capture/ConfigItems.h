@@ -24,7 +24,4 @@ std::vector<std::string> ReadConfigItems(std::string_view text);
 // The item that counts: the last one, or "" when the text holds none.
 std::string LastConfigItem(std::string_view text);
 
-// The text without leading and trailing blanks (U+0020 only; tabs and line ends stay).
-std::string TrimBlanks(std::string_view text);
-
 }  // namespace focura

@@ -4,13 +4,15 @@
 #include <optional>
 #include <string>
 
-#include "acq/ZAcq.h"
+#include "acq/Delay32.h"
 #include "capture/CaptureMethods.h"
+#include "capture/Desktop.h"
 #include "capture/KeyDelivery.h"
 #include "capture/KeyNotation.h"
+#include "capture/PlatformError.h"
 #include "capture/TriggerPulse.h"
-#include "text/Errors.h"
 #include "zserver/Commands.h"
+#include "zserver/ZServer.h"
 
 namespace focura {
 
@@ -20,21 +22,21 @@ namespace {
 constexpr int32_t kRefocusSettleMs = 50;
 
 // The capture program's key in key notation, or nothing for a method without one.
-std::optional<std::string> KeyOf(const ZAcq& acq) {
-  const CaptureMethod* method = FindCaptureMethod(acq.CaptureType);
+std::optional<std::string> KeyOf(const FrameSettings& settings) {
+  const CaptureMethod* method = FindCaptureMethod(settings.CaptureType);
   if (method == nullptr)
     return std::nullopt;
   switch (method->keyRule) {
     case CaptureKeyRule::Fixed:
       return std::string(method->key);
     case CaptureKeyRule::ByFujiKey:
-      if (acq.FujiKey == 1)
+      if (settings.FujiKey == 1)
         return " ";
-      if (acq.FujiKey == 2)
+      if (settings.FujiKey == 2)
         return "{ENTER}";
       return std::nullopt;
     case CaptureKeyRule::CaptureKey:
-      return acq.CaptureKey;
+      return settings.CaptureKey;
     case CaptureKeyRule::None:
       break;
   }
@@ -42,9 +44,9 @@ std::optional<std::string> KeyOf(const ZAcq& acq) {
 }
 
 // Asks the task's window to the front; a program that has ended or shows no window gets no key.
-void Activate(ZAcq& acq, int32_t task) {
+void Activate(Desktop& desktop, int32_t task) {
   const std::string name = "The capture program (task " + std::to_string(task) + ")";
-  switch (acq.Desk.ActivateTask(task)) {
+  switch (desktop.ActivateTask(task)) {
     case TaskActivation::Asked:
       return;
     case TaskActivation::NoWindow:
@@ -57,8 +59,8 @@ void Activate(ZAcq& acq, int32_t task) {
 // While the desktop is locked (or a secure screen saver runs) the system's own desktop takes the
 // input: no window can come to the front and keys go nowhere. The operator must learn that, not
 // that some window kept the front.
-[[noreturn]] void ThrowWithLock(ZAcq& acq, int32_t task, const std::string& otherwise) {
-  if (acq.Desk.DesktopLocked()) {
+[[noreturn]] void ThrowWithLock(Desktop& desktop, int32_t task, const std::string& otherwise) {
+  if (desktop.DesktopLocked()) {
     throw PlatformError("The desktop is locked; the capture program (task " + std::to_string(task) +
                         ") got no key");
   }
@@ -67,22 +69,22 @@ void Activate(ZAcq& acq, int32_t task) {
 
 }  // namespace
 
-void CaptureFrame(ZAcq& acq) {
-  if (acq.CaptureTaskId == 0)
+void CaptureFrame(const FrameSettings& settings, const FramePorts& ports) {
+  if (settings.CaptureTaskId == 0)
     return;
 
-  if (acq.CaptureType == kCaptureHardware) {
-    PulseTrigger(acq);
+  if (settings.CaptureType == kCaptureHardware) {
+    PulseTrigger(settings.TriggerHoldMs, ports);
     return;
   }
 
   // A malformed custom key is reported before the capture program is disturbed.
-  const std::optional<std::string> key = KeyOf(acq);
+  const std::optional<std::string> key = KeyOf(settings);
   const KeyStrokes keys = key ? ParseKeys(*key) : KeyStrokes{};
 
-  const int32_t task = acq.CaptureTaskId;
-  Activate(acq, task);
-  acq.Delay.WaitMs(acq.KeyDelayMs);
+  const int32_t task = settings.CaptureTaskId;
+  Activate(ports.desktop, task);
+  ports.delay.WaitMs(settings.KeyDelayMs);
   if (keys.empty())
     return;
 
@@ -90,19 +92,19 @@ void CaptureFrame(ZAcq& acq) {
   // anything there, so the key is sent only when the capture program is in front. A program that
   // took the front may take it straight back after our second activation, so the capture program
   // must still hold it after a settle time before a key goes out.
-  if (!acq.Desk.IsTaskForeground(task)) {
-    Activate(acq, task);
-    acq.Delay.WaitMs(std::max(acq.KeyDelayMs, kRefocusSettleMs));
-    if (!acq.Desk.IsTaskForeground(task)) {
-      ThrowWithLock(acq, task,
+  if (!ports.desktop.IsTaskForeground(task)) {
+    Activate(ports.desktop, task);
+    ports.delay.WaitMs(std::max(settings.KeyDelayMs, kRefocusSettleMs));
+    if (!ports.desktop.IsTaskForeground(task)) {
+      ThrowWithLock(ports.desktop, task,
                     "The capture program (task " + std::to_string(task) +
                         ") is not in front; no key was sent");
     }
   }
   try {
-    acq.Desk.SendKeys(keys, acq.ProgressShown());
+    ports.desktop.SendKeys(keys, ports.keyWait);
   } catch (const KeysNotSent& e) {
-    ThrowWithLock(acq, task, e.what());
+    ThrowWithLock(ports.desktop, task, e.what());
   }
 }
 

@@ -2,7 +2,7 @@
 
 #include <string>
 
-#include "text/Errors.h"
+#include "capture/PlatformError.h"
 
 namespace focura {
 

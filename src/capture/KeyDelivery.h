@@ -10,6 +10,7 @@
 #include "acq/Clock.h"
 #include "capture/Desktop.h"
 #include "capture/KeyStroke.h"
+#include "capture/PlatformError.h"
 #include "text/Errors.h"
 
 namespace focura {

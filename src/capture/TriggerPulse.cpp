@@ -2,10 +2,13 @@
 
 #include <algorithm>
 
-#include "acq/ZAcq.h"
+#include "acq/Delay32.h"
+#include "capture/FrameTrigger.h"
 #include "text/Errors.h"
 #include "zserver/Commands.h"
 #include "zserver/Repeat.h"
+#include "zserver/ZServer.h"
+#include "zserver/ZServerErrors.h"
 
 namespace focura {
 namespace {
@@ -13,10 +16,10 @@ namespace {
 const std::string kMayStillBeOn = "; the trigger output may still be on";
 
 // Tries "CON /2J0R" once more after a failure; its own failure only leaves the output marked.
-void TrySwitchOff(ZAcq& acq) {
+void TrySwitchOff(const FramePorts& ports) {
   try {
-    acq.ZServ.Exec(zcmd::kTriggerOff);
-    acq.Trigger.mayBeOn = false;
+    ports.zserver.Exec(zcmd::kTriggerOff);
+    ports.trigger.mayBeOn = false;
   } catch (const WindowClosed&) {
     throw;
   } catch (const FocuraError&) {
@@ -31,41 +34,40 @@ void TrySwitchOff(ZAcq& acq) {
 
 }  // namespace
 
-void PulseTrigger(ZAcq& acq) {
-  TriggerOutput& output = acq.Trigger;
+void PulseTrigger(int32_t holdMs, const FramePorts& ports) {
+  TriggerOutput& output = ports.trigger;
   const bool wasOn = output.mayBeOn;
   output.mayBeOn = true;
   try {
-    acq.ZServ.Exec(zcmd::kTriggerOn);
+    ports.zserver.Exec(zcmd::kTriggerOn);
   } catch (const ZServerUnsent&) {
     output.mayBeOn = wasOn;  // no server heard it
     throw;
   } catch (const WindowClosed&) {
     throw;
   } catch (const ZServerError& e) {
-    TrySwitchOff(acq);
+    TrySwitchOff(ports);
     if (output.mayBeOn)
       FailSaying(e, kMayStillBeOn);
     throw;
   }
-  const uint32_t onAt = acq.Delay.Now();
-  acq.Delay.WaitMs(acq.TriggerHoldMs);
+  const uint32_t onAt = ports.delay.Now();
+  ports.delay.WaitMs(holdMs);
   try {
-    acq.ZServ.Exec(zcmd::kTriggerOff);
+    ports.zserver.Exec(zcmd::kTriggerOff);
     output.mayBeOn = false;
   } catch (const ZServerError& e) {
     // A closed window instead leaves it to the unload, which switches it off before "Unload".
     FailSaying(e, kMayStillBeOn);
   }
 
-  const uint32_t length = Delay32::Elapsed(onAt, acq.Delay.Now());
-  const int64_t allowed = int64_t{std::max(acq.TriggerHoldMs, 0)} + zcmd::kBusyRetryIntervalMs;
+  const uint32_t length = Delay32::Elapsed(onAt, ports.delay.Now());
+  const int64_t allowed = int64_t{std::max(holdMs, 0)} + zcmd::kBusyRetryIntervalMs;
   if (int64_t{length} > allowed) {
     ++output.longPulses;
     output.longestMs = std::max(output.longestMs, length);
-    acq.Win.SetText(kStatusLine, "Trigger output on for " + std::to_string(length) +
-                                     " ms (hold time " + std::to_string(acq.TriggerHoldMs) +
-                                     " ms)");
+    ports.status.Status("Trigger output on for " + std::to_string(length) + " ms (hold time " +
+                        std::to_string(holdMs) + " ms)");
   }
 }
 

@@ -8,7 +8,7 @@
 
 namespace focura {
 
-class ZAcq;
+struct FramePorts;
 
 struct TriggerOutput {
   // From the moment "CON /2J1R" is sent until a "CON /2J0R" was accepted: a failed call may
@@ -25,10 +25,10 @@ struct TriggerOutput {
   }
 };
 
-// One pulse of `acq.TriggerHoldMs`. A pulse that ran long is said in the status line. When a
+// One pulse of `holdMs`. A pulse that ran long is said in the status line. When a
 // command fails after the output may have been switched on, "CON /2J0R" is tried once more and
 // the failure says if the output may still be on; a closed window leaves that to the unload.
-void PulseTrigger(ZAcq& acq);
+void PulseTrigger(int32_t holdMs, const FramePorts& ports);
 
 // "; the trigger output stayed on too long at 2 planes (up to 1350 ms, hold time 500 ms)", or
 // empty when every pulse kept to its time.

@@ -6,18 +6,11 @@
 #include <limits>
 #include <string>
 
+#include "text/Blanks.h"
 #include "text/Errors.h"
 
 namespace focura {
 namespace {
-
-std::string_view TrimBlanks(std::string_view s) {
-  while (!s.empty() && s.front() == ' ')
-    s.remove_prefix(1);
-  while (!s.empty() && s.back() == ' ')
-    s.remove_suffix(1);
-  return s;
-}
 
 bool IsDigit(char c) {
   return c >= '0' && c <= '9';

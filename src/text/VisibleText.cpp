@@ -2,33 +2,37 @@
 
 namespace focura {
 
-std::string VisibleText(std::string_view text) {
+std::string EscapeText(std::string_view text, EscapeSet set) {
   static constexpr char kHex[] = "0123456789ABCDEF";
+  const bool controls = set == EscapeSet::ControlCharacters;
   std::string out;
   out.reserve(text.size());
   for (const char ch : text) {
     const auto c = static_cast<unsigned char>(ch);
-    if (c >= 0x20 && c != 0x7F) {
-      out += ch;
-      continue;
-    }
     switch (c) {
-      case 0x00:
-        out += "\\0";
-        break;
       case '\t':
         out += "\\t";
-        break;
+        continue;
       case '\n':
         out += "\\n";
-        break;
+        continue;
       case '\r':
         out += "\\r";
-        break;
+        continue;
+      case '\\':
+        out += controls ? "\\" : "\\\\";
+        continue;
       default:
-        out += "\\x";
-        out += kHex[c >> 4];
-        out += kHex[c & 0xF];
+        break;
+    }
+    if (!controls || (c >= 0x20 && c != 0x7F)) {
+      out += ch;
+    } else if (c == 0x00) {
+      out += "\\0";
+    } else {
+      out += "\\x";
+      out += kHex[c >> 4];
+      out += kHex[c & 0xF];
     }
   }
   return out;

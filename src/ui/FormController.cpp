@@ -1,14 +1,15 @@
 #include "ui/FormController.h"
 
-#include <map>
-
+#include "acq/ScopedCount.h"
 #include "capture/CaptureMethods.h"
-#include "capture/FrameTrigger.h"
 #include "text/Errors.h"
+#include "ui/CaptureControls.h"
 #include "ui/DispatchBoundary.h"
 #include "ui/Guards.h"
 #include "ui/OperatorCommands.h"
+#include "ui/RunCommands.h"
 #include "ui/RunPlanTip.h"
+#include "ui/WindowRunView.h"
 #include "zserver/Commands.h"
 #include "zserver/RestartingZServer.h"
 
@@ -20,13 +21,14 @@ struct FormController::Impl {
       : realWindow(window),
         window(window, closed),
         zserver(server, closed),
-        acq(zserver, this->window, clock, desktop, num),
-        capture(acq, files),
-        commands(acq, prompt) {
-    Wire();
-  }
+        view(this->window),
+        acq(zserver, view, clock, desktop, num),
+        capture(acq, this->window, zserver, desktop, files),
+        commands(acq, this->window, zserver, desktop, prompt),
+        run(acq) {}
 
-  void Wire();
+  // The handler of `command`; a value outside the enum has none.
+  void Run(Command command);
   // The window's load: defaults, the Z server and its start-up commands, the buttons, the timings.
   void LoadSteps(const ZServerFactory& create, const ZServerFactory& startAgain);
   // Releases the Z server once the window is closed and no handler can still reach it.
@@ -41,27 +43,12 @@ struct FormController::Impl {
   std::unique_ptr<ZServer> server;
   GuardedWindow window;
   GuardedZServer zserver;
+  WindowRunView view;
   ZAcq acq;
   CaptureControls capture;
   OperatorCommands commands;
-  std::map<std::string, std::function<void()>, std::less<>> handlers;
+  RunCommands run;
 };
-
-namespace {
-
-// Counts a handler as in progress for as long as it runs, however it ends.
-class InProgress {
- public:
-  explicit InProgress(int& depth) : depth_(depth) { ++depth_; }
-  ~InProgress() { --depth_; }
-  InProgress(const InProgress&) = delete;
-  InProgress& operator=(const InProgress&) = delete;
-
- private:
-  int& depth_;
-};
-
-}  // namespace
 
 void FormController::Impl::LoadSteps(const ZServerFactory& create,
                                      const ZServerFactory& startAgain) {
@@ -85,30 +72,51 @@ void FormController::Impl::LoadSteps(const ZServerFactory& create,
   window.SetText("txtPeriod", acq.Num.Format1(acq.Period));
 }
 
-void FormController::Impl::Wire() {
+void FormController::Impl::Run(Command command) {
   auto& ops = commands;
-  handlers = {
-      {"cmdGetTopBot", [&ops] { ops.cmdGetTopBot_Click(); }},
-      {"cmdSetTop", [&ops] { ops.cmdSetTop_Click(); }},
-      {"cmdSetBot", [&ops] { ops.cmdSetBot_Click(); }},
-      {"cmdSetNum", [&ops] { ops.cmdSetNum_Click(); }},
-      {"cmdSetStepSize", [&ops] { ops.cmdSetStepSize_Click(); }},
-      {"cmdExecute", [&ops] { ops.cmdExecute_Click(); }},
-      {"mnuShowZServ", [&ops] { ops.mnuShowZServ_Click(); }},
-      {"mnuHideZServ", [&ops] { ops.mnuHideZServ_Click(); }},
-      {"mnuZLog", [&ops] { ops.mnuZLog_Click(); }},
-      {"mnuDelayKey", [&ops] { ops.mnuDelayKey_Click(); }},
-      {"mnuTriggerHold", [&ops] { ops.mnuTriggerHold_Click(); }},
-      {"mnuFujiCapKey", [&ops] { ops.mnuFujiCapKey_Click(); }},
-      {"cmdFocura", [this] { acq.cmdFocura_Click(); }},
-      {"cmdCancelZ", [this] { acq.cmdCancelZ_Click(); }},
-      {"cmdCapture", [this] { CaptureFrame(acq); }},
-      {"cmdLaunchCapture", [this] { capture.cmdLaunchCapture_Click(); }},
-      {"mnuCapture", [this] { capture.mnuCapture_Click(); }},
-  };
-  for (const auto& method : CaptureMethods()) {
-    const std::string item(method.menuItem);
-    handlers.emplace(item, [this, item] { capture.MethodItem_Click(item); });
+  switch (command) {
+    case Command::cmdGetTopBot:
+      return ops.cmdGetTopBot_Click();
+    case Command::cmdSetTop:
+      return ops.cmdSetTop_Click();
+    case Command::cmdSetBot:
+      return ops.cmdSetBot_Click();
+    case Command::cmdSetNum:
+      return ops.cmdSetNum_Click();
+    case Command::cmdSetStepSize:
+      return ops.cmdSetStepSize_Click();
+    case Command::cmdExecute:
+      return ops.cmdExecute_Click();
+    case Command::mnuShowZServ:
+      return ops.mnuShowZServ_Click();
+    case Command::mnuHideZServ:
+      return ops.mnuHideZServ_Click();
+    case Command::mnuZLog:
+      return ops.mnuZLog_Click();
+    case Command::mnuDelayKey:
+      return ops.mnuDelayKey_Click();
+    case Command::mnuTriggerHold:
+      return ops.mnuTriggerHold_Click();
+    case Command::mnuFujiCapKey:
+      return ops.mnuFujiCapKey_Click();
+    case Command::cmdFocura:
+      return run.cmdFocura_Click();
+    case Command::cmdCancelZ:
+      return run.cmdCancelZ_Click();
+    case Command::cmdCapture:
+      return run.cmdCapture_Click();
+    case Command::cmdLaunchCapture:
+      return capture.cmdLaunchCapture_Click();
+    case Command::mnuCapture:
+      return capture.mnuCapture_Click();
+    case Command::mnuEOSUtil:
+    case Command::mnuCanonRemote:
+    case Command::mnuBreeze:
+    case Command::mnuFujiSU:
+    case Command::mnuPath:
+    case Command::mnuHWT:
+      capture.MethodItem_Click(CommandName(command));
+      return;
   }
 }
 
@@ -121,7 +129,7 @@ FormController::~FormController() = default;
 void FormController::Load(const ZServerFactory& create, const ZServerFactory& startAgain) {
   Impl& s = *impl_;
   {
-    InProgress loading(s.depth);
+    ScopedCount loading(s.depth);
     try {
       s.LoadSteps(create, startAgain);
     } catch (const WindowClosed&) {
@@ -131,18 +139,15 @@ void FormController::Load(const ZServerFactory& create, const ZServerFactory& st
   s.ReleaseIfDone();
 }
 
-void FormController::Dispatch(const std::string& name) {
+void FormController::Dispatch(Command command) {
   Impl& s = *impl_;
-  if (s.closed)
-    return;
-  const auto handler = s.handlers.find(name);
-  if (handler == s.handlers.end())
+  if (s.closed || CommandName(command).empty())
     return;
 
   std::optional<std::string> failure;
   {
-    InProgress handling(s.depth);
-    failure = RunInBoundary(handler->second);
+    ScopedCount handling(s.depth);
+    failure = RunInBoundary([&] { s.Run(command); });
   }
   if (failure && !s.closed) {
     // The window stays in use; only a window that fails even this write loses the message.
@@ -187,7 +192,7 @@ std::string FormController::Tip(const std::string& control) {
   if (impl_->closed || control != kRunButton)
     return "";
   try {
-    return RunPlanTip(impl_->acq);
+    return RunPlanTip(impl_->acq, impl_->window);
   } catch (...) {
     return "";  // a tooltip is never worth a failure
   }

@@ -11,6 +11,7 @@
 #include "capture/Desktop.h"
 #include "capture/Files.h"
 #include "text/NumberText.h"
+#include "ui/CommandIds.h"
 #include "ui/Prompt.h"
 #include "ui/Window.h"
 #include "zserver/ZServer.h"
@@ -34,10 +35,11 @@ class FormController {
   // created again by it at the next command (see RestartingZServer).
   void Load(const ZServerFactory& create, const ZServerFactory& startAgain = {});
 
-  // One event of the window, by the name of its control or menu item: a click, or the opening of
-  // the "Image Capture" menu ("mnuCapture"). The handler runs inside the dispatch boundary:
-  // whatever it lets through is reported in the status line and nothing escapes.
-  void Dispatch(const std::string& name);
+  // One event of the window: a click on a control or menu item, or the opening of the "Image
+  // Capture" menu (Command::mnuCapture); a value outside the enum is ignored. The handler runs
+  // inside the dispatch boundary: whatever it lets through is reported in the status line and
+  // nothing escapes.
+  void Dispatch(Command command);
 
   // The operator closes the window: "Unload" once; later events are ignored, and a handler that
   // waits at a pump point unwinds without touching the window or the Z server again.

@@ -1,6 +1,7 @@
 #include "ui/Guards.h"
 
 #include "text/Errors.h"
+#include "zserver/ZServerErrors.h"
 
 namespace focura {
 

@@ -1,13 +1,13 @@
 #include "ui/OperatorCommands.h"
 
-#include <array>
-#include <charconv>
 #include <cstdint>
 #include <limits>
 
 #include "acq/Refusals.h"
 #include "capture/KeyNotation.h"
+#include "capture/PlatformError.h"
 #include "text/Errors.h"
+#include "text/PlainDecimal.h"
 #include "zserver/Commands.h"
 #include "zserver/SplitReply.h"
 
@@ -44,37 +44,25 @@ std::string WithoutKind(const std::string& what) {
 
 }  // namespace
 
-std::string PlainDecimal(double z) {
-  if (z == 0)
-    return " 0";  // also -0: not negative
-  std::array<char, 1100> buf{};
-  const auto [end, ec] =
-      std::to_chars(buf.data(), buf.data() + buf.size(), z, std::chars_format::fixed);
-  if (ec != std::errc())
-    throw ArithmeticError("number too long to show");
-  std::string text(buf.data(), end);
-  return z < 0 ? text : " " + text;
-}
-
 void OperatorCommands::Status(const std::string& text) {
-  acq_.Win.SetText(kStatusLine, text);
+  window_.SetText(kStatusLine, text);
 }
 
 void OperatorCommands::Refuse(const std::string& word, const std::string& reason) {
-  acq_.Win.SetText(kStatusLine, word);
-  acq_.Win.SetTip(kStatusLine, reason);
+  window_.SetText(kStatusLine, word);
+  window_.SetTip(kStatusLine, reason);
 }
 
 void OperatorCommands::cmdExecute_Click() {
   // Sent exactly as typed: blanks may matter to the Z server.
-  Status(acq_.ZServ.Exec(acq_.Win.GetText("txtCommand")));
+  Status(zserver_.Exec(window_.GetText("txtCommand")));
 }
 
 void OperatorCommands::cmdGetTopBot_Click() {
   static const std::string kWhat = "Get Joystick Top and Bottom";
-  std::string reply = acq_.ZServ.Exec(zcmd::kObjGetNum);
+  std::string reply = zserver_.Exec(zcmd::kObjGetNum);
   Status(reply);
-  acq_.Win.Pump();
+  window_.Pump();
 
   // What the failing step was reading, for the reason behind "Error".
   std::string command = zcmd::kObjGetNum;
@@ -91,20 +79,20 @@ void OperatorCommands::cmdGetTopBot_Click() {
 
         command = zcmd::ObjGet(n - 1);
         replyRead = false;
-        reply = acq_.ZServ.Exec(command);
+        reply = zserver_.Exec(command);
         replyRead = true;
         Status(reply);
-        acq_.Win.Pump();
+        window_.Pump();
         token = ReplyToken(reply, 3);
         const double z1 = acq_.Num.ToDouble(token);
         Status(PlainDecimal(z1));
 
         command = zcmd::ObjGet(n);
         replyRead = false;
-        reply = acq_.ZServ.Exec(command);
+        reply = zserver_.Exec(command);
         replyRead = true;
         Status(reply);
-        acq_.Win.Pump();
+        window_.Pump();
         token = ReplyToken(reply, 3);
         const double z2 = acq_.Num.ToDouble(token);
 
@@ -121,7 +109,7 @@ void OperatorCommands::cmdGetTopBot_Click() {
 }
 
 void OperatorCommands::SetEnd(double ZAcq::*end, const std::string& what) {
-  const std::string reply = acq_.ZServ.Exec(zcmd::kWhere);
+  const std::string reply = zserver_.Exec(zcmd::kWhere);
   const std::string token = ReplyToken(reply, 1);
   bool converted = false;
   Trap(
@@ -151,7 +139,7 @@ void OperatorCommands::SetPlanField(const std::string& what, const std::string& 
   bool converted = false;
   Trap(
       [&] {
-        text = acq_.Win.GetText(box);
+        text = window_.GetText(box);
         store(kind == NumberKind::Count16 ? acq_.Num.ToInt16(text) : acq_.Num.ToDouble(text));
         converted = true;
         acq_.Refusal.clear();
@@ -184,17 +172,17 @@ void OperatorCommands::cmdSetStepSize_Click() {
 }
 
 void OperatorCommands::mnuShowZServ_Click() {
-  acq_.ZServ.Exec(zcmd::kShow);
+  zserver_.Exec(zcmd::kShow);
 }
 
 void OperatorCommands::mnuHideZServ_Click() {
-  acq_.ZServ.Exec(zcmd::kHide);
+  zserver_.Exec(zcmd::kHide);
 }
 
 void OperatorCommands::mnuZLog_Click() {
   if (acq_.ZLog.empty())
     return;
-  acq_.Desk.SetClipboardText(acq_.ZLog);
+  desktop_.SetClipboardText(acq_.ZLog);
   // From here on the operator can always paste the log by hand, and is told so whenever the
   // paste could not be done.
   try {
@@ -207,9 +195,9 @@ void OperatorCommands::mnuZLog_Click() {
 }
 
 void OperatorCommands::PasteIntoNewEditor() {
-  const int32_t task = acq_.Desk.StartProgram(kEditor);
+  const int32_t task = desktop_.StartProgram(kEditor);
   const auto activate = [&] {
-    switch (acq_.Desk.ActivateTask(task)) {
+    switch (desktop_.ActivateTask(task)) {
       case TaskActivation::Asked:
         return;
       case TaskActivation::NoWindow:
@@ -221,15 +209,15 @@ void OperatorCommands::PasteIntoNewEditor() {
   activate();
   // A window that is up may still be busy loading, or the focus not yet in its text: the paste
   // would then be lost.
-  if (!acq_.Desk.WaitTaskTextFocus(task))
+  if (!desktop_.WaitTaskTextFocus(task))
     throw PlatformError("The text editor was not ready for the paste");
   // Ctrl+V pasted into whatever else has the focus could do anything there.
-  if (!acq_.Desk.IsTaskForeground(task)) {
+  if (!desktop_.IsTaskForeground(task)) {
     activate();
-    if (!acq_.Desk.IsTaskForeground(task))
+    if (!desktop_.IsTaskForeground(task))
       throw PlatformError("The text editor did not come to the front");
   }
-  acq_.Desk.SendKeys(ParseKeys(kPasteKeys));
+  desktop_.SendKeys(ParseKeys(kPasteKeys));
 }
 
 void OperatorCommands::AskOption(int32_t ZAcq::*option, const std::string& title,

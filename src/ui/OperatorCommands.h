@@ -7,18 +7,19 @@
 
 #include "acq/Refusals.h"
 #include "acq/ZAcq.h"
+#include "capture/Desktop.h"
+#include "text/PlainDecimal.h"
 #include "ui/Prompt.h"
+#include "ui/Window.h"
+#include "zserver/ZServer.h"
 
 namespace focura {
 
-// z in plain decimal notation with a point, preceded by a blank when not negative (" 12.5",
-// "-3.25"): the shortest text that reads back as z, never in exponent form.
-std::string PlainDecimal(double z);
-
-// The handlers. Use the window, the Z server and the desktop that `acq` holds.
+// The handlers. They change the settings in `acq` and use the ports given here.
 class OperatorCommands {
  public:
-  OperatorCommands(ZAcq& acq, Prompt& prompt) : acq_(acq), prompt_(prompt) {}
+  OperatorCommands(ZAcq& acq, Window& window, ZServer& zserver, Desktop& desktop, Prompt& prompt)
+      : acq_(acq), window_(window), zserver_(zserver), desktop_(desktop), prompt_(prompt) {}
 
   void cmdExecute_Click();
   void cmdGetTopBot_Click();
@@ -46,6 +47,9 @@ class OperatorCommands {
   void Refuse(const std::string& word, const std::string& reason);
 
   ZAcq& acq_;
+  Window& window_;
+  ZServer& zserver_;
+  Desktop& desktop_;
   Prompt& prompt_;
 };
 

@@ -35,14 +35,14 @@ std::string CaptionOf(int16_t method) {
 
 }  // namespace
 
-std::string RunPlanTip(ZAcq& acq) {
+std::string RunPlanTip(ZAcq& acq, Window& window) {
   std::vector<std::string> lines;
   std::string refusal = acq.RunPlanRefusal();
   double seconds[3] = {};
   if (refusal.empty()) {
     int i = 0;
     for (const ZAcq::TimingBox& box : ZAcq::TimingBoxes()) {
-      const std::string text = acq.Win.GetText(box.control);
+      const std::string text = window.GetText(box.control);
       try {
         seconds[i++] = acq.Num.ToDouble(text);
       } catch (const ConversionError&) {

@@ -4,7 +4,7 @@
 // After windows.h, which it needs.
 #include <objbase.h>
 
-#include "text/Errors.h"
+#include "capture/PlatformError.h"
 #include "win32/ComBusy.h"
 #include "win32/ErrorText.h"
 

@@ -8,9 +8,10 @@
 
 #include <string>
 
-#include "text/Errors.h"
+#include "capture/PlatformError.h"
 #include "win32/ComBusy.h"
 #include "zserver/ZServer.h"
+#include "zserver/ZServerErrors.h"
 
 namespace focura::win32 {
 

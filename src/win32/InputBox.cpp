@@ -5,7 +5,7 @@
 #include <utility>
 #include <vector>
 
-#include "text/Errors.h"
+#include "capture/PlatformError.h"
 #include "win32/CaptionLayout.h"
 #include "win32/ErrorText.h"
 #include "win32/EventHold.h"

@@ -7,6 +7,7 @@
 #include <iterator>
 #include <stdexcept>
 
+#include "capture/PlatformError.h"
 #include "text/Errors.h"
 #include "ui/Controls.h"
 #include "ui/DispatchBoundary.h"

@@ -8,7 +8,7 @@
 #include <utility>
 #include <vector>
 
-#include "text/Errors.h"
+#include "capture/PlatformError.h"
 #include "win32/ErrorText.h"
 #include "win32/Utf.h"
 

@@ -5,7 +5,7 @@
 #include <knownfolders.h>
 #include <shlobj.h>
 
-#include "text/Errors.h"
+#include "capture/PlatformError.h"
 #include "win32/ErrorText.h"
 #include "win32/Owned.h"
 #include "win32/Utf.h"

@@ -4,6 +4,7 @@
 
 #include "text/Errors.h"
 #include "zserver/Commands.h"
+#include "zserver/ZServerErrors.h"
 
 namespace focura {
 

@@ -9,8 +9,8 @@
 
 #include "SimTestSupport.h"
 #include "sim/win32/BuiltInZServer.h"
-#include "text/Errors.h"
 #include "win32/Owned.h"
+#include "zserver/ZServerErrors.h"
 
 namespace zsim::test {
 namespace {

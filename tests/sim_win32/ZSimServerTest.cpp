@@ -9,12 +9,12 @@
 #include <vector>
 
 #include "SimTestSupport.h"
-#include "text/Errors.h"
 #include "text/NumberText.h"
 #include "win32/ComApartment.h"
 #include "win32/ComZServer.h"
 #include "win32/RegionalSettings.h"
 #include "zserver/Commands.h"
+#include "zserver/ZServerErrors.h"
 
 namespace zsim::test {
 namespace {

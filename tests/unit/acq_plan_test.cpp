@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include "acq_rig.h"
+#include "capture/PlatformError.h"
 #include "text/Errors.h"
 
 namespace focura {

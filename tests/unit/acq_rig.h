@@ -2,8 +2,10 @@
 // One ZAcq wired to the recording fakes, for the plan, run and trigger tests.
 
 #include "acq/ZAcq.h"
+#include "capture/CaptureMethods.h"
 #include "fakes/Fakes.h"
 #include "text/NumberText.h"
+#include "ui/WindowRunView.h"
 
 namespace focura::testing {
 
@@ -19,7 +21,8 @@ struct AcqRig {
   fakes::FakeDesktop desk;
   NumberText num;
   fakes::FakeRunPorts ports;
-  ZAcq acq{z, w, clock, desk, num};
+  WindowRunView view{w};
+  ZAcq acq{z, view, clock, desk, num};
 };
 
 }  // namespace focura::testing

@@ -10,6 +10,7 @@
 
 #include "acq_rig.h"
 #include "text/Errors.h"
+#include "zserver/ZServerErrors.h"
 
 namespace focura {
 namespace {
@@ -68,7 +69,7 @@ TEST(RunPorts, ACancelEndsAtThePlaneThatTookItOrIsNoCancelAtAll) {
     auto r = ThreePlanes(c.period);
     r->w.onPump = [&r, &c](int n) {
       if (n == c.pump)
-        r->acq.cmdCancelZ_Click();
+        r->acq.RequestCancel();
     };
     r->acq.AcquireStack();
     EXPECT_EQ(r->ports.calls, c.told) << c.period << " at pump " << c.pump;

@@ -5,6 +5,7 @@
 
 #include "acq_rig.h"
 #include "text/Errors.h"
+#include "zserver/ZServerErrors.h"
 
 namespace focura {
 namespace {
@@ -302,7 +303,7 @@ TEST_F(RunTest, ASecondRunReplacesTheLog) {
   EXPECT_EQ(acq.AcquireStack(), 1);
   acq.NumPlanes = 1;
   r.z.replies["Z ?"] = "second";
-  acq.cmdFocura_Click();
+  acq.AcquireStack();
   EXPECT_EQ(acq.ZLog, "Planes 1, Step = -10.00 ;\r\n#1, Z=second\r\n");
   EXPECT_EQ(r.w.Status(), "Z-stack finished");
 }
@@ -311,7 +312,7 @@ TEST_F(RunTest, ASecondRunReplacesTheLog) {
 TEST_F(RunTest, CancelAtTheFirstPumpIsErasedAndTheRunFinishes) {
   r.w.onPump = [this](int n) {
     if (n == 1)
-      acq.cmdCancelZ_Click();
+      acq.RequestCancel();
   };
   EXPECT_EQ(acq.AcquireStack(), 1);
   EXPECT_EQ(acq.CancelZ, 0);
@@ -319,7 +320,7 @@ TEST_F(RunTest, CancelAtTheFirstPumpIsErasedAndTheRunFinishes) {
 }
 
 TEST_F(RunTest, CancelBeforeARunHasNoEffectOnIt) {
-  acq.cmdCancelZ_Click();
+  acq.RequestCancel();
   EXPECT_EQ(acq.CancelZ, 1);
   EXPECT_EQ(acq.AcquireStack(), 1);
   EXPECT_EQ(acq.CancelZ, 0);
@@ -330,7 +331,7 @@ TEST_F(RunTest, CancelAfterTheSettleStillTriggersThatPlaneThenStops) {
   Timings("5", "0", "0");  // a capture delay that would show if it were waited
   r.w.onPump = [this](int n) {
     if (n == 3)
-      acq.cmdCancelZ_Click();  // plane 2
+      acq.RequestCancel();  // plane 2
   };
   const long readsBefore = r.clock.reads;
   EXPECT_EQ(acq.AcquireStack(), -1);
@@ -347,7 +348,7 @@ TEST_F(RunTest, CancelAtTheLastPlaneEndsAsCancelled) {
   UseHardwareTrigger();
   r.w.onPump = [this](int n) {
     if (n == 4)
-      acq.cmdCancelZ_Click();
+      acq.RequestCancel();
   };
   EXPECT_EQ(acq.AcquireStack(), -1);
   EXPECT_EQ(Count("CON /2J1R"), 3u);
@@ -360,7 +361,7 @@ TEST_F(RunTest, CancelAtThePeriodWarningTakesOneMorePlane) {
   // Pumps: 1; plane 1: 2 (settle), 3 (warning); plane 2: 4, 5; plane 3: 6, 7.
   r.w.onPump = [this](int n) {
     if (n == 3)
-      acq.cmdCancelZ_Click();
+      acq.RequestCancel();
   };
   EXPECT_EQ(acq.AcquireStack(), -1);
   EXPECT_EQ(Count("CON /2J1R"), 2u);
@@ -376,7 +377,7 @@ TEST_F(RunTest, CancelAtThePeriodWarningTakesOneMorePlane) {
   last.w.texts = {{"txtDelay", "0"}, {"txtSettle", "0"}, {"txtPeriod", "0.0001"}};
   last.w.onPump = [&last](int n) {
     if (n == 7)
-      last.acq.cmdCancelZ_Click();
+      last.acq.RequestCancel();
   };
   EXPECT_EQ(last.acq.AcquireStack(), 1);
   EXPECT_EQ(last.w.Status(), "Z-stack finished");

@@ -58,14 +58,14 @@ struct CaptureMenu : ::testing::Test {
 
 TEST_F(CaptureMenu, ChoosingAMethodMovesTheCheckMarkAndEnablesOnlyTheLaunch) {
   r.w.enabled = {{"cmdLaunchCapture", false}, {"cmdCapture", false}, {"cmdFocura", false}};
-  r.form.Dispatch("mnuBreeze");
+  r.form.Dispatch(Command::mnuBreeze);
   EXPECT_EQ(r.acq.CaptureType, 3);
   EXPECT_EQ(Checked(), Strings{"mnuBreeze"});
   EXPECT_TRUE(Enabled("cmdLaunchCapture"));
   EXPECT_FALSE(Enabled("cmdCapture"));
   EXPECT_FALSE(Enabled("cmdFocura"));
 
-  r.form.Dispatch("mnuHWT");
+  r.form.Dispatch(Command::mnuHWT);
   EXPECT_EQ(r.acq.CaptureType, 100);
   EXPECT_EQ(Checked(), Strings{"mnuHWT"});
   EXPECT_TRUE(r.desk.events.empty()) << "choosing launches nothing";
@@ -74,23 +74,23 @@ TEST_F(CaptureMenu, ChoosingAMethodMovesTheCheckMarkAndEnablesOnlyTheLaunch) {
 
 TEST_F(CaptureMenu, OpeningTheMenuWithoutAMethodChangesNothing) {
   r.w.enabled = {{"cmdLaunchCapture", false}};
-  r.form.Dispatch("mnuCapture");
+  r.form.Dispatch(Command::mnuCapture);
   EXPECT_TRUE(r.w.checked.empty());
   EXPECT_FALSE(Enabled("cmdLaunchCapture"));
 }
 
 TEST_F(CaptureMenu, LaunchStartsTheFixedProgramQuotedAndEnablesCaptureAndRun) {
-  r.form.Dispatch("mnuEOSUtil");
+  r.form.Dispatch(Command::mnuEOSUtil);
   r.w.texts[kStatusLine] = "old";
-  r.form.Dispatch("cmdLaunchCapture");
+  r.form.Dispatch(Command::cmdLaunchCapture);
   EXPECT_EQ(r.acq.CaptureTaskId, 4242);
   EXPECT_EQ(r.w.Status(), "");
   EXPECT_EQ(r.w.pumps, 1);
   EXPECT_TRUE(Enabled("cmdCapture"));
   EXPECT_TRUE(Enabled("cmdFocura"));
   for (const char* item : {"mnuCanonRemote", "mnuBreeze", "mnuFujiSU"}) {
-    r.form.Dispatch(item);
-    r.form.Dispatch("cmdLaunchCapture");
+    r.DispatchNamed(item);
+    r.form.Dispatch(Command::cmdLaunchCapture);
   }
   EXPECT_EQ(r.desk.events,
             (Strings{"start \"C:\\Program Files\\Canon\\EOS Utility\\EOS Utility.exe\"",
@@ -100,7 +100,7 @@ TEST_F(CaptureMenu, LaunchStartsTheFixedProgramQuotedAndEnablesCaptureAndRun) {
   // A 32-bit installation is started from its own folder, still quoted.
   r.desk.events.clear();
   r.files.programs = {"C:\\Program Files (x86)\\HyperUtility\\StudioUtility.exe"};
-  r.form.Dispatch("cmdLaunchCapture");
+  r.form.Dispatch(Command::cmdLaunchCapture);
   EXPECT_EQ(r.desk.events,
             Strings{"start \"C:\\Program Files (x86)\\HyperUtility\\StudioUtility.exe\""});
 }
@@ -110,10 +110,10 @@ TEST_F(CaptureMenu, EachFixedProgramGetsTheKeyOfItsMethod) {
   for (const auto& method : CaptureMethods()) {
     if (method.programPath.empty())
       continue;
-    r.form.Dispatch(std::string(method.menuItem));
-    r.form.Dispatch("cmdLaunchCapture");
+    r.DispatchNamed(method.menuItem);
+    r.form.Dispatch(Command::cmdLaunchCapture);
     r.desk.sent.clear();
-    r.form.Dispatch("cmdCapture");
+    r.form.Dispatch(Command::cmdCapture);
     const std::string key =
         method.keyRule == CaptureKeyRule::Fixed ? std::string(method.key) : std::string("{ENTER}");
     EXPECT_EQ(r.desk.sent, std::vector<KeyStrokes>{ParseKeys(key)}) << method.menuItem;
@@ -121,13 +121,13 @@ TEST_F(CaptureMenu, EachFixedProgramGetsTheKeyOfItsMethod) {
 }
 
 TEST_F(CaptureMenu, AFailedLaunchAfterAGoodOneDisablesCaptureAndKeepsTheTask) {
-  r.form.Dispatch("mnuFujiSU");
-  r.form.Dispatch("cmdLaunchCapture");
-  r.form.Dispatch("mnuBreeze");  // another choice keeps the launch
+  r.form.Dispatch(Command::mnuFujiSU);
+  r.form.Dispatch(Command::cmdLaunchCapture);
+  r.form.Dispatch(Command::mnuBreeze);  // another choice keeps the launch
   EXPECT_EQ(r.acq.CaptureTaskId, 4242);
   EXPECT_TRUE(Enabled("cmdCapture"));
   r.desk.failStart = true;
-  r.form.Dispatch("cmdLaunchCapture");
+  r.form.Dispatch(Command::cmdLaunchCapture);
   EXPECT_EQ(r.w.Status(), "Error Launching Capture Program");
   EXPECT_EQ(r.acq.CaptureTaskId, 4242);
   EXPECT_FALSE(Enabled("cmdCapture"));
@@ -135,9 +135,9 @@ TEST_F(CaptureMenu, AFailedLaunchAfterAGoodOneDisablesCaptureAndKeepsTheTask) {
 }
 
 TEST_F(CaptureMenu, HardwareTriggerProbesTheController) {
-  r.form.Dispatch("mnuHWT");
+  r.form.Dispatch(Command::mnuHWT);
   r.zs.replies["CON /2&"] = "OK EZStepper AllMotion v6";
-  r.form.Dispatch("cmdLaunchCapture");
+  r.form.Dispatch(Command::cmdLaunchCapture);
   EXPECT_EQ(r.Sent(), Strings{"CON /2&"});
   EXPECT_EQ(r.acq.CaptureTaskId, 1);
   EXPECT_EQ(r.w.Status(), "OK EZStepper AllMotion v6");
@@ -145,7 +145,7 @@ TEST_F(CaptureMenu, HardwareTriggerProbesTheController) {
   EXPECT_TRUE(r.desk.events.empty());
 
   r.zs.replies["CON /2&"] = "ezstepper";  // the mark is case-sensitive
-  r.form.Dispatch("cmdLaunchCapture");
+  r.form.Dispatch(Command::cmdLaunchCapture);
   EXPECT_EQ(r.acq.CaptureTaskId, 0);
   EXPECT_EQ(r.w.Status(), "EZStepper does not respond");
   EXPECT_FALSE(Enabled("cmdCapture"));
@@ -153,10 +153,10 @@ TEST_F(CaptureMenu, HardwareTriggerProbesTheController) {
 }
 
 TEST_F(CaptureMenu, FailingProbeIsALaunchErrorAndKeepsTheTask) {
-  r.form.Dispatch("mnuHWT");
+  r.form.Dispatch(Command::mnuHWT);
   r.acq.CaptureTaskId = 1;
   r.zs.failures["CON /2&"] = "port closed";
-  r.form.Dispatch("cmdLaunchCapture");
+  r.form.Dispatch(Command::cmdLaunchCapture);
   EXPECT_EQ(r.w.Status(), "Error Launching Capture Program");
   EXPECT_EQ(r.acq.CaptureTaskId, 1);
   EXPECT_FALSE(Enabled("cmdCapture"));
@@ -164,63 +164,63 @@ TEST_F(CaptureMenu, FailingProbeIsALaunchErrorAndKeepsTheTask) {
 
 TEST_F(CaptureMenu, CustomMethodReadsBothFilesAndLaunchesTheLineAsWritten) {
   Files("  C:\\My Cam\\cam.exe  -remote  \r\n", "{F8}\r\n");
-  r.form.Dispatch("mnuPath");
+  r.form.Dispatch(Command::mnuPath);
   EXPECT_EQ(r.acq.CaptureProgPath, "C:\\My Cam\\cam.exe  -remote");
   EXPECT_EQ(r.acq.CaptureKey, "{F8}");
   EXPECT_EQ(r.w.Status(), "C:\\My Cam\\cam.exe  -remote Key <{F8}>");
   EXPECT_EQ(Checked(), Strings{"mnuPath"});
   EXPECT_TRUE(Enabled("cmdLaunchCapture"));
 
-  r.form.Dispatch("cmdLaunchCapture");
+  r.form.Dispatch(Command::cmdLaunchCapture);
   EXPECT_EQ(r.desk.events, Strings{"start C:\\My Cam\\cam.exe  -remote"});
   EXPECT_TRUE(Enabled("cmdCapture"));
 }
 
 TEST_F(CaptureMenu, SpaceNameBecomesABlankOnlyInCapitals) {
   Files("cam.exe", "  {SPACE}  ");
-  r.form.Dispatch("mnuPath");
+  r.form.Dispatch(Command::mnuPath);
   EXPECT_EQ(r.acq.CaptureKey, " ");
   EXPECT_EQ(r.w.Status(), "cam.exe Key < >");
 
   // A NUL or line end in the key file would cut or hide the rest of the status line.
   Files("cam.exe", std::string("a\0b\tc", 5));
-  r.form.Dispatch("mnuPath");
+  r.form.Dispatch(Command::mnuPath);
   EXPECT_EQ(r.w.Status(), "cam.exe Key <a\\0b\\tc>");
 
   Files("cam.exe", "{space}");
-  r.form.Dispatch("mnuPath");
+  r.form.Dispatch(Command::mnuPath);
   EXPECT_EQ(r.acq.CaptureKey, "{space}");
 
   Files("cam.exe", "a{SPACE}{SPACE}b");
-  r.form.Dispatch("mnuPath");
+  r.form.Dispatch(Command::mnuPath);
   EXPECT_EQ(r.acq.CaptureKey, "a  b");
 }
 
 TEST_F(CaptureMenu, CommasNeedQuotesAndTheLastItemWins) {
   Files("C:\\cam.exe -a,-b", "x");
-  r.form.Dispatch("mnuPath");
+  r.form.Dispatch(Command::mnuPath);
   EXPECT_EQ(r.acq.CaptureProgPath, "-b");
 
   Files("\"C:\\cam.exe -a,-b\"", "x");
-  r.form.Dispatch("mnuPath");
+  r.form.Dispatch(Command::mnuPath);
   EXPECT_EQ(r.acq.CaptureProgPath, "C:\\cam.exe -a,-b");
 
   Files("old.exe\r\nnew.exe\r\n", "{F1}\n{F2}");
-  r.form.Dispatch("mnuPath");
+  r.form.Dispatch(Command::mnuPath);
   EXPECT_EQ(r.acq.CaptureProgPath, "new.exe");
   EXPECT_EQ(r.acq.CaptureKey, "{F2}");
 }
 
 TEST_F(CaptureMenu, EmptyOrBlankFilesDisableTheLaunch) {
   Files("   ", "k");
-  r.form.Dispatch("mnuPath");
+  r.form.Dispatch(Command::mnuPath);
   EXPECT_EQ(r.acq.CaptureProgPath, "");
   // The key file's success message is appended to the path file's complaint.
   EXPECT_EQ(r.w.Status(), "File captureprogpath.txt is empty Key <k>");
   EXPECT_FALSE(Enabled("cmdLaunchCapture"));
 
   Files("cam.exe", "");
-  r.form.Dispatch("mnuPath");
+  r.form.Dispatch(Command::mnuPath);
   EXPECT_EQ(r.w.Status(), "File capturekey.txt is empty");
   EXPECT_EQ(r.acq.CaptureKey, "");
   EXPECT_FALSE(Enabled("cmdLaunchCapture"));
@@ -229,23 +229,23 @@ TEST_F(CaptureMenu, EmptyOrBlankFilesDisableTheLaunch) {
 TEST_F(CaptureMenu, MissingKeyFileAfterAGoodPathFileAndTheMenuReenabling) {
   r.files.files[kProgFile] = "cam.exe";
   r.acq.CaptureKey = "previous";
-  r.form.Dispatch("mnuPath");
+  r.form.Dispatch(Command::mnuPath);
   EXPECT_EQ(r.w.Status(), "File capturekey.txt does not exist");
   EXPECT_EQ(r.acq.CaptureProgPath, "cam.exe");
   EXPECT_EQ(r.acq.CaptureKey, "previous");
   EXPECT_FALSE(Enabled("cmdLaunchCapture"));
 
-  r.form.Dispatch("mnuCapture");
+  r.form.Dispatch(Command::mnuCapture);
   EXPECT_TRUE(Enabled("cmdLaunchCapture"));
   EXPECT_EQ(Checked(), Strings{"mnuPath"});
 }
 
 TEST_F(CaptureMenu, MissingPathFileKeepsThePreviousCommandLine) {
   Files("cam.exe", "k");
-  r.form.Dispatch("mnuPath");
+  r.form.Dispatch(Command::mnuPath);
   r.files.files.erase(kProgFile);
   r.files.files[kKeyFile] = "j";
-  r.form.Dispatch("mnuPath");
+  r.form.Dispatch(Command::mnuPath);
   EXPECT_EQ(r.acq.CaptureProgPath, "cam.exe");
   EXPECT_EQ(r.w.Status(), "File captureprogpath.txt does not exist Key <j>");
   EXPECT_FALSE(Enabled("cmdLaunchCapture"));
@@ -253,10 +253,10 @@ TEST_F(CaptureMenu, MissingPathFileKeepsThePreviousCommandLine) {
 
 TEST_F(CaptureMenu, UnreadableFileIsReportedAndKeepsThePreviousValue) {
   Files("cam.exe", "k");
-  r.form.Dispatch("mnuPath");
+  r.form.Dispatch(Command::mnuPath);
   r.files.unreadable[kProgFile] = "The file is locked by another process.";
   r.files.unreadable[kKeyFile] = "Access is denied.";
-  r.form.Dispatch("mnuPath");
+  r.form.Dispatch(Command::mnuPath);
   EXPECT_EQ(r.acq.CaptureProgPath, "cam.exe");
   EXPECT_EQ(r.acq.CaptureKey, "k");
   EXPECT_EQ(r.w.statusHistory[r.w.statusHistory.size() - 2],
@@ -266,20 +266,20 @@ TEST_F(CaptureMenu, UnreadableFileIsReportedAndKeepsThePreviousValue) {
 }
 
 TEST_F(CaptureMenu, CustomMethodWithoutACommandLineFailsToLaunch) {
-  r.form.Dispatch("mnuPath");  // neither file exists
-  r.form.Dispatch("mnuCapture");
+  r.form.Dispatch(Command::mnuPath);  // neither file exists
+  r.form.Dispatch(Command::mnuCapture);
   ASSERT_TRUE(Enabled("cmdLaunchCapture"));
-  r.form.Dispatch("cmdLaunchCapture");
+  r.form.Dispatch(Command::cmdLaunchCapture);
   EXPECT_TRUE(r.desk.events.empty());
   EXPECT_EQ(r.w.Status(), "Error Launching Capture Program");
   EXPECT_FALSE(Enabled("cmdCapture"));
 }
 
 TEST_F(CaptureMenu, EventQueuedBeforeTheLaunchRunsFirst) {
-  r.form.Dispatch("mnuEOSUtil");
-  r.w.onPump = [&](int) { r.form.Dispatch("mnuHWT"); };
+  r.form.Dispatch(Command::mnuEOSUtil);
+  r.w.onPump = [&](int) { r.form.Dispatch(Command::mnuHWT); };
   r.zs.replies["CON /2&"] = "EZStepper";
-  r.form.Dispatch("cmdLaunchCapture");
+  r.form.Dispatch(Command::cmdLaunchCapture);
   EXPECT_EQ(r.Sent(), Strings{"CON /2&"});
   EXPECT_TRUE(r.desk.events.empty());
   EXPECT_EQ(r.acq.CaptureTaskId, 1);

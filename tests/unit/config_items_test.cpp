@@ -4,6 +4,7 @@
 #include <vector>
 
 #include "capture/ConfigItems.h"
+#include "text/Blanks.h"
 
 namespace focura {
 namespace {

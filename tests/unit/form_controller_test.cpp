@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <map>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -63,7 +64,7 @@ TEST(FormLoad, AStartUpCommandThatFailsLeavesAWorkingWindowWithTheReasonInTheSta
 
   // The window is in use afterwards: a plan command reaches the same server.
   r.zs.replies["Z ?"] = "12.5 um";
-  r.form.Dispatch("cmdSetTop");
+  r.form.Dispatch(Command::cmdSetTop);
   EXPECT_EQ(r.acq.ZTop, 12.5);
 }
 
@@ -92,9 +93,9 @@ TEST_F(Form, EventsAfterCloseAreIgnored) {
   r.zs.commands.clear();
   const auto texts = r.w.texts;
   for (const auto& c : MainControls())
-    r.form.Dispatch(std::string(c.name));
+    r.DispatchNamed(c.name);
   for (const auto& m : MainMenus())
-    r.form.Dispatch(std::string(m.name));
+    r.DispatchNamed(m.name);
   EXPECT_TRUE(r.Sent().empty());
   EXPECT_EQ(r.w.texts, texts);
   EXPECT_TRUE(r.w.enabled.empty());
@@ -113,7 +114,7 @@ TEST_F(Form, FailingUnloadStillClosesTheWindow) {
 TEST_F(Form, NamesWithoutAHandlerAreIgnored) {
   for (const char* name : {"cmdNothing", "", "mnuZServ", "mnuSep1", "mnuAdvanced", "lblMsg",
                            "txtCommand", "frmFocuraAcq"}) {
-    r.form.Dispatch(name);
+    r.DispatchNamed(name);
   }
   EXPECT_TRUE(r.Sent().empty());
   EXPECT_TRUE(r.w.statusHistory.empty());
@@ -129,32 +130,32 @@ TEST_F(Form, EveryMenuItemAndButtonHasItsHandler) {
   r.zs.replies["CON /2&"] = "EZStepper";
   r.w.texts["txtCommand"] = "raw";
   r.acq.ZLog = "log";
-  r.form.Dispatch("mnuHWT");
+  r.form.Dispatch(Command::mnuHWT);
   EXPECT_TRUE(r.w.checked["mnuHWT"]);
-  r.form.Dispatch("cmdLaunchCapture");
+  r.form.Dispatch(Command::cmdLaunchCapture);
   EXPECT_EQ(r.acq.CaptureTaskId, 1);
-  r.form.Dispatch("cmdCapture");
-  r.form.Dispatch("cmdSetTop");
-  r.form.Dispatch("cmdSetBot");
-  r.form.Dispatch("cmdGetTopBot");
-  r.form.Dispatch("cmdExecute");
-  r.form.Dispatch("mnuShowZServ");
-  r.form.Dispatch("mnuHideZServ");
+  r.form.Dispatch(Command::cmdCapture);
+  r.form.Dispatch(Command::cmdSetTop);
+  r.form.Dispatch(Command::cmdSetBot);
+  r.form.Dispatch(Command::cmdGetTopBot);
+  r.form.Dispatch(Command::cmdExecute);
+  r.form.Dispatch(Command::mnuShowZServ);
+  r.form.Dispatch(Command::mnuHideZServ);
   EXPECT_EQ(r.Sent(), (Strings{"CON /2&", "CON /2J1R", "CON /2J0R", "Z ?", "Z ?", "Obj GetNum",
                                "raw", "Show", "Hide"}));
-  r.form.Dispatch("mnuDelayKey");
-  r.form.Dispatch("mnuTriggerHold");
-  r.form.Dispatch("mnuFujiCapKey");
+  r.form.Dispatch(Command::mnuDelayKey);
+  r.form.Dispatch(Command::mnuTriggerHold);
+  r.form.Dispatch(Command::mnuFujiCapKey);
   EXPECT_EQ(r.prompt.asked.size(), 3u);
-  r.form.Dispatch("mnuZLog");
+  r.form.Dispatch(Command::mnuZLog);
   EXPECT_EQ(r.desk.clipboard, "log");
   r.w.texts["txtNumPlanes"] = "3";
-  r.form.Dispatch("cmdSetNum");
+  r.form.Dispatch(Command::cmdSetNum);
   EXPECT_EQ(r.acq.NumPlanes, 3);
   r.w.texts["txtStepSize"] = "2";
-  r.form.Dispatch("cmdSetStepSize");
+  r.form.Dispatch(Command::cmdSetStepSize);
   EXPECT_EQ(r.acq.StepSize, 2.0);
-  r.form.Dispatch("cmdCancelZ");
+  r.form.Dispatch(Command::cmdCancelZ);
   EXPECT_EQ(r.acq.CancelZ, 1);
 }
 
@@ -163,12 +164,12 @@ TEST_F(Form, RunFromTheButtonFinishesOrIsCancelledFromThePump) {
   r.w.texts["txtDelay"] = "0";
   r.w.texts["txtSettle"] = "0";
   r.zs.replies["Z ?"] = "20";
-  r.form.Dispatch("cmdFocura");
+  r.form.Dispatch(Command::cmdFocura);
   EXPECT_EQ(r.w.Status(), "Z-stack finished");
   EXPECT_EQ(r.acq.ZLog, "Planes 2, Step = -20.00 ;\r\n#1, Z=20\r\n#2, Z=20\r\n");
 
-  r.w.onPump = [&](int) { r.form.Dispatch("cmdCancelZ"); };
-  r.form.Dispatch("cmdFocura");
+  r.w.onPump = [&](int) { r.form.Dispatch(Command::cmdCancelZ); };
+  r.form.Dispatch(Command::cmdFocura);
   EXPECT_EQ(r.w.Status(), "Z-stack cancelled");
 }
 
@@ -176,12 +177,12 @@ struct Boundary : Form {};
 
 TEST_F(Boundary, UntrappedServerFailureGoesToTheStatusLineAndTheWindowStaysUsable) {
   r.zs.failures["Hide"] = "server window lost";
-  r.form.Dispatch("mnuHideZServ");
+  r.form.Dispatch(Command::mnuHideZServ);
   EXPECT_EQ(r.w.Status(), "Z server command \"Hide\" failed: server window lost");
   EXPECT_FALSE(r.form.Busy());
 
   r.zs.replies["Z ?"] = "12";
-  r.form.Dispatch("cmdSetTop");
+  r.form.Dispatch(Command::cmdSetTop);
   EXPECT_EQ(r.acq.ZTop, 12.0);
 }
 
@@ -189,7 +190,7 @@ TEST_F(Boundary, UntrappedPlatformFailureOfTheFrameTriggerIsReported) {
   r.acq.CaptureType = 1;
   r.acq.CaptureTaskId = 77;
   r.desk.failActivate = true;
-  r.form.Dispatch("cmdCapture");
+  r.form.Dispatch(Command::cmdCapture);
   EXPECT_EQ(r.w.Status(), "no window for task 77");
 }
 
@@ -202,10 +203,10 @@ TEST_F(Boundary, NestedFailureDoesNotEndTheInterruptedHandler) {
   r.w.onPump = [&](int n) {
     if (n != 1)
       return;
-    r.form.Dispatch("mnuShowZServ");
+    r.form.Dispatch(Command::mnuShowZServ);
     seenAfterNested.push_back(r.w.Status());
   };
-  r.form.Dispatch("cmdGetTopBot");
+  r.form.Dispatch(Command::cmdGetTopBot);
   EXPECT_EQ(seenAfterNested, Strings{"Z server command \"Show\" failed: refused"});
   EXPECT_EQ(r.Sent(), (Strings{"Obj GetNum", "Show", "Obj Get 1", "Obj Get 2"}));
   EXPECT_EQ(r.acq.ZTop, 1.0);
@@ -218,10 +219,10 @@ TEST_F(Boundary, BusyWhileAHandlerRunsNestedOnesIncluded) {
   r.w.onPump = [&](int n) {
     busy.push_back(r.form.Busy());
     if (n == 1)
-      r.form.Dispatch("cmdCancelZ");
+      r.form.Dispatch(Command::cmdCancelZ);
     busy.push_back(r.form.Busy());
   };
-  r.form.Dispatch("cmdGetTopBot");
+  r.form.Dispatch(Command::cmdGetTopBot);
   EXPECT_EQ(busy, (std::vector<bool>{true, true}));
   EXPECT_FALSE(r.form.Busy());
 }
@@ -240,8 +241,8 @@ struct CloseAtPump : Form {
       releasedAtClose = r.released;
       busyAtClose = r.form.Busy();
       // Events still queued behind the close are ignored.
-      r.form.Dispatch("mnuShowZServ");
-      r.form.Dispatch("cmdSetTop");
+      r.form.Dispatch(Command::mnuShowZServ);
+      r.form.Dispatch(Command::cmdSetTop);
     };
   }
   void ExpectNothingAfterTheClose() {
@@ -268,7 +269,7 @@ struct CloseAtPump : Form {
 TEST_F(CloseAtPump, AtTheFirstPointOfTheJoystickCommand) {
   r.zs.replies["Obj GetNum"] = "2";
   CloseAt(1);
-  r.form.Dispatch("cmdGetTopBot");
+  r.form.Dispatch(Command::cmdGetTopBot);
   ExpectNothingAfterTheClose();
   EXPECT_EQ(r.Sent(), (Strings{"Obj GetNum", "Unload"}));
   EXPECT_EQ(r.w.statusHistory, Strings{"2"});
@@ -279,7 +280,7 @@ TEST_F(CloseAtPump, AtTheLastPointOfTheJoystickCommandTheEndsStayUnset) {
   r.zs.replies["Obj Get 1"] = "a b 1";
   r.zs.replies["Obj Get 2"] = "a b 9";
   CloseAt(3);
-  r.form.Dispatch("cmdGetTopBot");
+  r.form.Dispatch(Command::cmdGetTopBot);
   ExpectNothingAfterTheClose();
   EXPECT_EQ(r.Sent(), (Strings{"Obj GetNum", "Obj Get 1", "Obj Get 2", "Unload"}));
   EXPECT_EQ(r.acq.ZTop, NotSetD);
@@ -292,7 +293,7 @@ TEST_F(CloseAtPump, DuringARun) {
   r.w.texts["txtSettle"] = "0";
   r.zs.replies["Z ?"] = "20";
   CloseAt(2);  // the first plane's pump, before its frame
-  r.form.Dispatch("cmdFocura");
+  r.form.Dispatch(Command::cmdFocura);
   ExpectNothingAfterTheClose();
   EXPECT_EQ(r.Sent(),
             (Strings{"Z 40.0000 ; Z Wait ;", "Z Rel -10.0000 ; Z Wait ;", "Z ?", "Unload"}));
@@ -300,10 +301,10 @@ TEST_F(CloseAtPump, DuringARun) {
 }
 
 TEST_F(CloseAtPump, DuringTheLaunch) {
-  r.form.Dispatch("mnuEOSUtil");
+  r.form.Dispatch(Command::mnuEOSUtil);
   r.w.enabled.clear();
   CloseAt(1);
-  r.form.Dispatch("cmdLaunchCapture");
+  r.form.Dispatch(Command::cmdLaunchCapture);
   ExpectNothingAfterTheClose();
   EXPECT_TRUE(r.desk.events.empty());
   EXPECT_EQ(r.acq.CaptureTaskId, 0);
@@ -320,12 +321,12 @@ TEST_F(CloseAtPump, InsideANestedHandler) {
   r.w.onPump = [&](int n) {
     if (n == 1) {
       nestedStarted = true;
-      r.form.Dispatch("cmdGetTopBot");
+      r.form.Dispatch(Command::cmdGetTopBot);
     } else if (n == 2) {
       r.form.Close();
     }
   };
-  r.form.Dispatch("cmdFocura");
+  r.form.Dispatch(Command::cmdFocura);
   EXPECT_TRUE(nestedStarted);
   EXPECT_EQ(r.Sent(), (Strings{"Obj GetNum", "Unload"}));
   EXPECT_EQ(r.w.pumps, 2);
@@ -344,7 +345,7 @@ TEST_F(CloseAtPump, FailureRaisedAsTheWindowClosesIsNotWrittenToIt) {
     }
     return std::nullopt;
   };
-  r.form.Dispatch("mnuHideZServ");
+  r.form.Dispatch(Command::mnuHideZServ);
   EXPECT_TRUE(r.w.statusHistory.empty());
   EXPECT_EQ(r.Sent(), (Strings{"Hide", "Unload"}));
   EXPECT_TRUE(r.released);
@@ -358,6 +359,56 @@ TEST(DispatchBoundary, MessagesForWhatAHandlerLetsThrough) {
   EXPECT_EQ(RunInBoundary([] { throw 42; }), "Unexpected error");
   EXPECT_EQ(RunInBoundary([] { throw WindowClosed(); }), std::nullopt);
   EXPECT_EQ(RunInBoundary([] {}), std::nullopt);
+}
+
+// The controller alone keeps the close to one "Unload": a shell may pass on a second close (a
+// repeated WM_CLOSE while a handler waits at a pump point, or one after it unwound), and the
+// server is still held while the handler can reach it.
+TEST_F(Form, ASecondCloseAtAPumpPointOrAfterItSendsNoSecondUnload) {
+  r.zs.replies["Obj GetNum"] = "2";
+  r.w.onPump = [&](int n) {
+    if (n != 1)
+      return;
+    r.form.Close();
+    r.form.Close();
+  };
+  r.form.Dispatch(Command::cmdGetTopBot);
+  r.form.Close();
+  EXPECT_EQ(std::count(r.zs.commands.begin(), r.zs.commands.end(), "Unload"), 1);
+  EXPECT_EQ(r.Sent().back(), "Unload");
+  EXPECT_TRUE(r.released);
+}
+
+// The command enum and the control table name the same ids: a control renumbered in one of them
+// would send its clicks to another handler.
+TEST(CommandIds, EveryCommandIsTheIdOfItsControlOrMenuItem) {
+  for (const CommandSpec& c : Commands()) {
+    SCOPED_TRACE(std::string(c.name));
+    EXPECT_EQ(CommandNamed(c.name), c.command);
+    EXPECT_EQ(CommandName(c.command), c.name);
+    if (c.command == Command::mnuCapture) {
+      EXPECT_EQ(CommandWithId(static_cast<int>(c.command)), std::nullopt);
+      continue;
+    }
+    const int id = static_cast<int>(c.command);
+    const ControlSpec* control = FindControl(c.name);
+    const MenuSpec* menu = FindMenu(c.name);
+    ASSERT_TRUE(control != nullptr || menu != nullptr);
+    EXPECT_EQ(control != nullptr ? control->id : menu->id, id);
+    EXPECT_EQ(CommandWithId(id), c.command);
+  }
+  // Every button and menu item of the table has its command.
+  for (const ControlSpec& c : MainControls()) {
+    if (c.kind == ControlKind::Button) {
+      EXPECT_EQ(CommandWithId(c.id), CommandNamed(c.name)) << c.name;
+      EXPECT_TRUE(CommandNamed(c.name).has_value()) << c.name;
+    }
+  }
+  for (const MenuSpec& m : MainMenus()) {
+    if (m.kind == MenuKind::Item) {
+      EXPECT_TRUE(CommandWithId(m.id).has_value()) << m.name;
+    }
+  }
 }
 
 }  // namespace

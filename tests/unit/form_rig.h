@@ -3,7 +3,9 @@
 // Z server whose release the tests can see.
 
 #include <memory>
+#include <optional>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "fakes/Fakes.h"
@@ -28,6 +30,12 @@ struct FormRig {
   explicit FormRig(const std::string& decimalSeparator = ".") : num(decimalSeparator) {}
 
   // Loads the form and forgets what the load did, so a test sees only its own doings.
+  // An event by the name of its control, routed as the shell routes a command id: a name without
+  // a command reaches nothing.
+  void DispatchNamed(std::string_view name) {
+    if (const std::optional<Command> command = CommandNamed(name))
+      form.Dispatch(*command);
+  }
   void LoadAndForget() {
     Load();
     zs.commands.clear();

@@ -7,7 +7,9 @@
 #include "acq_rig.h"
 #include "capture/FrameTrigger.h"
 #include "capture/KeyNotation.h"
-#include "text/Errors.h"
+#include "capture/PlatformError.h"
+#include "ui/WindowRunView.h"
+#include "zserver/ZServerErrors.h"
 
 namespace focura {
 namespace {
@@ -37,7 +39,8 @@ struct TriggerTest : ::testing::Test {
   fakes::FakeClock clock;
   TimedDesktop desk{clock};
   NumberText num;
-  ZAcq acq{z, w, clock, desk, num};
+  WindowRunView view{w};
+  ZAcq acq{z, view, clock, desk, num};
 
   void SetUp() override { acq.LoadDefaults(); }
   void Program(int16_t type) {
@@ -54,7 +57,7 @@ TEST_F(TriggerTest, NothingLaunchedDoesNothing) {
   for (int type : {1, 3, 5, int{kCaptureHardware}}) {
     acq.CaptureType = static_cast<int16_t>(type);
     acq.CaptureTaskId = 0;
-    CaptureFrame(acq);
+    acq.CaptureFrame();
   }
   EXPECT_TRUE(z.commands.empty());
   EXPECT_TRUE(desk.events.empty());
@@ -69,7 +72,7 @@ TEST_F(TriggerTest, HardwareTriggerHoldsTheOutputOnLongerThanTheHoldTime) {
     at.push_back(clock.now);
     return std::nullopt;
   };
-  CaptureFrame(acq);
+  acq.CaptureFrame();
   EXPECT_EQ(z.commands, (Strings{"CON /2J1R", "CON /2J0R"}));
   ASSERT_EQ(at.size(), 2u);
   EXPECT_GT(at[1] - at[0], 500u);
@@ -77,7 +80,7 @@ TEST_F(TriggerTest, HardwareTriggerHoldsTheOutputOnLongerThanTheHoldTime) {
   EXPECT_TRUE(desk.events.empty());
   // After a program was launched, choosing the hardware trigger still pulses the output.
   acq.CaptureTaskId = 4242;
-  CaptureFrame(acq);
+  acq.CaptureFrame();
   EXPECT_EQ(z.commands.size(), 4u);
   EXPECT_TRUE(desk.events.empty());
 }
@@ -100,7 +103,7 @@ TEST_F(TriggerTest, EachMethodSendsItsKeyToTheActivatedProgram) {
     Program(c.type);
     acq.FujiKey = c.fuji;
     acq.CaptureKey = c.custom;
-    CaptureFrame(acq);
+    acq.CaptureFrame();
     EXPECT_EQ(desk.events, (Strings{"activate 4242", "keys " + std::to_string(c.keys.size())}))
         << c.type;
     ASSERT_EQ(desk.sent.size(), 1u) << c.type;
@@ -123,7 +126,7 @@ TEST_F(TriggerTest, MethodsWithoutAKeyOnlyActivateAndWait) {
     acq.FujiKey = c.fuji;
     acq.CaptureKey = c.custom;
     const long before = clock.reads;
-    CaptureFrame(acq);
+    acq.CaptureFrame();
     EXPECT_EQ(desk.events, Strings{"activate 4242"}) << c.type << "/" << c.fuji;
     EXPECT_GT(clock.reads - before, 200) << c.type;  // the key delay was still waited
   }
@@ -136,7 +139,7 @@ TEST_F(TriggerTest, TheKeyFollowsTheActivationByMoreThanTheKeyDelay) {
     desk.activatedAt.clear();
     desk.sentAt.clear();
     acq.KeyDelayMs = delay;
-    CaptureFrame(acq);
+    acq.CaptureFrame();
     ASSERT_EQ(desk.sentAt.size(), 1u);
     const uint32_t gap = desk.sentAt[0] - desk.activatedAt[0];
     EXPECT_GT(static_cast<int64_t>(gap), std::max<int64_t>(delay, 0)) << delay;
@@ -148,7 +151,7 @@ TEST_F(TriggerTest, FocusTakenDuringTheKeyDelayIsTakenBackOnce) {
   Program(1);
   int activations = 0;
   desk.onActivate = [&](int32_t) { desk.refuseFocus = (++activations == 1); };
-  CaptureFrame(acq);
+  acq.CaptureFrame();
   EXPECT_EQ(desk.events, (Strings{"activate 4242", "activate 4242", "keys 1"}));
   EXPECT_EQ(desk.sentTo, std::vector<int32_t>{4242});
 }
@@ -167,7 +170,7 @@ TEST_F(TriggerTest, AProgramThatTakesTheFrontStraightBackGetsNoKey) {
   for (int32_t delay : {200, 0}) {
     desk.events.clear();
     acq.KeyDelayMs = delay;
-    EXPECT_THROW(CaptureFrame(acq), PlatformError) << delay;
+    EXPECT_THROW(acq.CaptureFrame(), PlatformError) << delay;
     EXPECT_EQ(desk.events, (Strings{"activate 4242", "activate 4242"})) << delay;
     EXPECT_TRUE(desk.sent.empty()) << delay;
   }
@@ -179,7 +182,7 @@ TEST_F(TriggerTest, NoKeyIsTypedIntoAnotherProgram) {
   desk.refuseFocus = true;
   desk.foreground = 99;
   try {
-    CaptureFrame(acq);
+    acq.CaptureFrame();
     FAIL() << "no failure";
   } catch (const PlatformError& e) {
     EXPECT_STREQ(e.what(), "The capture program (task 4242) is not in front; no key was sent");
@@ -217,7 +220,7 @@ TEST_F(TriggerTest, ALockedDesktopIsNamedAsTheReasonNoKeyWent) {
     desk.keysNotSent = c.keysNotSent;
     desk.failKeys = c.failKeys;
     try {
-      CaptureFrame(acq);
+      acq.CaptureFrame();
       ADD_FAILURE() << c.what << ": no failure";
     } catch (const PlatformError& e) {
       EXPECT_EQ(e.what(), c.failure) << c.what;
@@ -233,7 +236,7 @@ TEST_F(TriggerTest, ALongWaitForTheKeyIsToldToTheRunsProgress) {
     watcher.KeysAwaited(true);
     watcher.KeysAwaited(false);
   };
-  CaptureFrame(acq);
+  acq.CaptureFrame();
   EXPECT_EQ(ports.calls, (Strings{"keys awaited", "keys taken"}));
 }
 
@@ -246,7 +249,7 @@ TEST_F(TriggerTest, AProgramThatEndedOrShowsNoWindowGetsNoKeyAndTheFailureSaysWh
     desk.activation = activation;
     desk.events.clear();
     try {
-      CaptureFrame(acq);
+      acq.CaptureFrame();
       ADD_FAILURE() << "no failure";
     } catch (const PlatformError& e) {
       EXPECT_STREQ(e.what(), message);
@@ -259,11 +262,11 @@ TEST_F(TriggerTest, AProgramThatEndedOrShowsNoWindowGetsNoKeyAndTheFailureSaysWh
 TEST_F(TriggerTest, FailuresOfTheDesktopAndTheServerPropagate) {
   Program(1);
   desk.failActivate = true;
-  EXPECT_THROW(CaptureFrame(acq), PlatformError);
+  EXPECT_THROW(acq.CaptureFrame(), PlatformError);
   EXPECT_TRUE(desk.sent.empty());
   acq.CaptureType = kCaptureHardware;
   z.failures["CON /2J1R"] = "no controller";
-  EXPECT_THROW(CaptureFrame(acq), ZServerError);
+  EXPECT_THROW(acq.CaptureFrame(), ZServerError);
   // A refused "on" may still have switched the output on: "off" follows all the same.
   EXPECT_EQ(z.commands, (Strings{"CON /2J1R", "CON /2J0R"}));
 }
@@ -271,7 +274,7 @@ TEST_F(TriggerTest, FailuresOfTheDesktopAndTheServerPropagate) {
 TEST_F(TriggerTest, AMalformedCustomKeyFailsBeforeTheProgramIsActivated) {
   Program(5);
   acq.CaptureKey = "{F8";
-  EXPECT_THROW(CaptureFrame(acq), KeyNotationError);
+  EXPECT_THROW(acq.CaptureFrame(), KeyNotationError);
   EXPECT_TRUE(desk.events.empty());
 }
 

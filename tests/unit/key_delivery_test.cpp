@@ -6,9 +6,9 @@
 #include <vector>
 
 #include "capture/KeyDelivery.h"
+#include "capture/PlatformError.h"
 #include "capture/ProgramPath.h"
 #include "fakes/Fakes.h"
-#include "text/Errors.h"
 
 namespace focura {
 namespace {

@@ -25,27 +25,27 @@ struct Commands : ::testing::Test {
 TEST_F(Commands, ExecuteSendsTheTextAsTypedAndShowsTheReply) {
   r.w.texts["txtCommand"] = "  Z ?  ";
   r.zs.replies["  Z ?  "] = "12.5 um";
-  r.form.Dispatch("cmdExecute");
+  r.form.Dispatch(Command::cmdExecute);
   EXPECT_EQ(r.Sent(), Strings{"  Z ?  "});
   EXPECT_EQ(r.w.Status(), "12.5 um");
 
   r.w.texts["txtCommand"] = "";
   r.zs.replies[""] = "ERR empty";
-  r.form.Dispatch("cmdExecute");
+  r.form.Dispatch(Command::cmdExecute);
   EXPECT_EQ(r.Sent(), (Strings{"  Z ?  ", ""}));
   EXPECT_EQ(r.w.Status(), "ERR empty");
 }
 
 TEST_F(Commands, SetTopAndBottomTakeTheFirstTokenOfTheZReply) {
   r.zs.replies["Z ?"] = "  1234.5 um   moving";
-  r.form.Dispatch("cmdSetTop");
+  r.form.Dispatch(Command::cmdSetTop);
   EXPECT_EQ(r.acq.ZTop, 1234.5);
   EXPECT_EQ(r.acq.ZBottom, NotSetD);
   EXPECT_EQ(r.w.texts["lblTop"], "1234.50");
   EXPECT_EQ(r.w.Status(), "ZTop= 1234.50, ZBottom= 77777.00, ZHeight= 76542.50");
 
   r.zs.replies["Z ?"] = "-20";
-  r.form.Dispatch("cmdSetBot");
+  r.form.Dispatch(Command::cmdSetBot);
   EXPECT_EQ(r.acq.ZBottom, -20.0);
   EXPECT_EQ(r.acq.ZTop, 1234.5);
   EXPECT_EQ(r.w.texts["lblBot"], "-20.00");
@@ -58,7 +58,7 @@ TEST_F(Commands, SetTopWithoutANumberShowsErrorAndKeepsTheEnd) {
   for (const char* reply : {"", "    ", "abc 12", "12,5"}) {
     r.zs.replies["Z ?"] = reply;
     r.w.texts[kStatusLine] = "before";
-    r.form.Dispatch("cmdSetTop");
+    r.form.Dispatch(Command::cmdSetTop);
     EXPECT_EQ(r.w.Status(), "Error") << '"' << reply << '"';
     EXPECT_EQ(r.acq.ZTop, 5.0);
   }
@@ -66,7 +66,7 @@ TEST_F(Commands, SetTopWithoutANumberShowsErrorAndKeepsTheEnd) {
 
 TEST_F(Commands, SetTopWithAFailingServerReportsTheServer) {
   r.zs.failures["Z ?"] = "axis not homed";
-  r.form.Dispatch("cmdSetTop");
+  r.form.Dispatch(Command::cmdSetTop);
   EXPECT_EQ(r.w.Status(), "Z server command \"Z ?\" failed: axis not homed");
   EXPECT_EQ(r.acq.ZTop, NotSetD);
 }
@@ -84,7 +84,7 @@ TEST_F(Joystick, AsksForTheLastTwoPositionsAndShowsEachStep) {
   Stored("5 positions", "4 pos 300.25 um", "5 pos 100 um", 5);
   Strings shownAtPump;
   r.w.onPump = [&](int) { shownAtPump.push_back(r.w.Status()); };
-  r.form.Dispatch("cmdGetTopBot");
+  r.form.Dispatch(Command::cmdGetTopBot);
   EXPECT_EQ(shownAtPump, (Strings{"5 positions", "4 pos 300.25 um", "5 pos 100 um"}));
   EXPECT_EQ(r.Sent(), (Strings{"Obj GetNum", "Obj Get 4", "Obj Get 5"}));
   EXPECT_EQ(r.w.statusHistory,
@@ -96,7 +96,7 @@ TEST_F(Joystick, AsksForTheLastTwoPositionsAndShowsEachStep) {
 
 TEST_F(Joystick, NoStoredPositionsAsksForMinusOneAndZero) {
   Stored("0", "x y -3.5", "x y 7", 0);
-  r.form.Dispatch("cmdGetTopBot");
+  r.form.Dispatch(Command::cmdGetTopBot);
   EXPECT_EQ(r.Sent(), (Strings{"Obj GetNum", "Obj Get-1", "Obj Get 0"}));
   EXPECT_EQ(r.w.statusHistory[1], " 0");
   EXPECT_EQ(r.w.statusHistory[3], "-3.5");
@@ -107,17 +107,17 @@ TEST_F(Joystick, NoStoredPositionsAsksForMinusOneAndZero) {
 TEST_F(Joystick, FailuresAfterTheCountShowErrorAndKeepBothEnds) {
   Ends(1, 2);
   Stored("abc", "", "", 0);
-  r.form.Dispatch("cmdGetTopBot");
+  r.form.Dispatch(Command::cmdGetTopBot);
   EXPECT_EQ(r.w.Status(), "Error");
   EXPECT_EQ(r.Sent(), Strings{"Obj GetNum"});
 
   Stored("3", "x y 10", "x y notanumber", 3);
-  r.form.Dispatch("cmdGetTopBot");
+  r.form.Dispatch(Command::cmdGetTopBot);
   EXPECT_EQ(r.w.Status(), "Error");
 
   Stored("3", "x y 10", "x y 20", 3);
   r.zs.failures["Obj Get 3"] = "no such position";
-  r.form.Dispatch("cmdGetTopBot");
+  r.form.Dispatch(Command::cmdGetTopBot);
   EXPECT_EQ(r.w.Status(), "Error");
   EXPECT_EQ(r.acq.ZTop, 1.0);
   EXPECT_EQ(r.acq.ZBottom, 2.0);
@@ -125,14 +125,14 @@ TEST_F(Joystick, FailuresAfterTheCountShowErrorAndKeepBothEnds) {
   // The smallest count has no predecessor in 32 bits.
   r.zs.replies["Obj GetNum"] = "-2147483648";
   r.zs.commands.clear();
-  r.form.Dispatch("cmdGetTopBot");
+  r.form.Dispatch(Command::cmdGetTopBot);
   EXPECT_EQ(r.w.Status(), "Error");
   EXPECT_EQ(r.Sent(), Strings{"Obj GetNum"});
 }
 
 TEST_F(Joystick, FailingCountQueryIsReportedByTheBoundary) {
   r.zs.failures["Obj GetNum"] = "busy";
-  r.form.Dispatch("cmdGetTopBot");
+  r.form.Dispatch(Command::cmdGetTopBot);
   EXPECT_EQ(r.w.Status(), "Z server command \"Obj GetNum\" failed: busy");
   EXPECT_EQ(r.w.pumps, 0);
 }
@@ -141,7 +141,7 @@ TEST_F(Joystick, EqualPositionsGiveEqualEndsAndNoDerivation) {
   r.acq.StepSize = 5;
   r.acq.NumPlanes = 3;
   Stored("2", "a b 42", "a b 42", 2);
-  r.form.Dispatch("cmdGetTopBot");
+  r.form.Dispatch(Command::cmdGetTopBot);
   EXPECT_EQ(r.acq.ZTop, 42.0);
   EXPECT_EQ(r.acq.ZBottom, 42.0);
   EXPECT_EQ(r.acq.StepSize, 5.0);
@@ -165,7 +165,7 @@ TEST(PlainDecimal, PointEvenWithARegionalComma) {
   r.zs.replies["Obj GetNum"] = "2";
   r.zs.replies["Obj Get 1"] = "a b 2,5";
   r.zs.replies["Obj Get 2"] = "a b 3";
-  r.form.Dispatch("cmdGetTopBot");
+  r.form.Dispatch(Command::cmdGetTopBot);
   EXPECT_EQ(r.w.statusHistory[3], " 2.5");
   EXPECT_EQ(r.acq.ZTop, 2.5);
 }
@@ -173,29 +173,29 @@ TEST(PlainDecimal, PointEvenWithARegionalComma) {
 TEST_F(Commands, SetNumStoresASixteenBitCountBeforeDerivingTheStep) {
   Ends(10, 110);
   r.w.texts["txtNumPlanes"] = " 5 ";
-  r.form.Dispatch("cmdSetNum");
+  r.form.Dispatch(Command::cmdSetNum);
   EXPECT_EQ(r.acq.NumPlanes, 5);
   EXPECT_EQ(r.acq.StepSize, 25.0);
   EXPECT_EQ(r.w.texts["txtStepSize"], "25.00");
   EXPECT_EQ(r.w.Status(), "ZTop= 10.00, ZBottom= 110.00, ZHeight= 100.00");
 
   r.w.texts["txtNumPlanes"] = "2.5";
-  r.form.Dispatch("cmdSetNum");
+  r.form.Dispatch(Command::cmdSetNum);
   EXPECT_EQ(r.acq.NumPlanes, 2);
   EXPECT_EQ(r.acq.StepSize, 100.0);
 
   r.w.texts["txtNumPlanes"] = "40000";
-  r.form.Dispatch("cmdSetNum");
+  r.form.Dispatch(Command::cmdSetNum);
   EXPECT_EQ(r.w.Status(), "Error");
   EXPECT_EQ(r.acq.NumPlanes, 2);
 
   r.w.texts["txtNumPlanes"] = "1";
-  r.form.Dispatch("cmdSetNum");
+  r.form.Dispatch(Command::cmdSetNum);
   EXPECT_EQ(r.w.Status(), "Error");
   EXPECT_EQ(r.acq.NumPlanes, 1);
 
   r.w.texts["txtNumPlanes"] = "0";
-  r.form.Dispatch("cmdSetNum");
+  r.form.Dispatch(Command::cmdSetNum);
   EXPECT_EQ(r.w.Status(), "Error");
   EXPECT_EQ(r.acq.NumPlanes, 0);
   EXPECT_EQ(r.acq.StepSize, 100.0);
@@ -203,33 +203,33 @@ TEST_F(Commands, SetNumStoresASixteenBitCountBeforeDerivingTheStep) {
 
 TEST_F(Commands, SetNumBeforeTheEndsStoresTheCountAndShowsError) {
   r.w.texts["txtNumPlanes"] = "7";
-  r.form.Dispatch("cmdSetNum");
+  r.form.Dispatch(Command::cmdSetNum);
   EXPECT_EQ(r.acq.NumPlanes, 7);
   EXPECT_EQ(r.w.Status(), "Error");
 }
 
 TEST_F(Commands, SetStepSizeStoresTheStepBeforeDerivingTheCount) {
   r.w.texts["txtStepSize"] = "2.5";
-  r.form.Dispatch("cmdSetStepSize");
+  r.form.Dispatch(Command::cmdSetStepSize);
   EXPECT_EQ(r.acq.StepSize, 2.5);
   EXPECT_EQ(r.w.Status(), "Error");
   EXPECT_EQ(r.acq.NumPlanes, NotSet);
 
   Ends(0, 100);
   r.w.texts["txtStepSize"] = "40";
-  r.form.Dispatch("cmdSetStepSize");
+  r.form.Dispatch(Command::cmdSetStepSize);
   EXPECT_EQ(r.acq.NumPlanes, 4);
   EXPECT_EQ(r.w.texts["txtNumPlanes"], "4");
   EXPECT_EQ(r.w.Status(), "ZTop= 0.00, ZBottom= 100.00, ZHeight= 100.00");
 
   r.w.texts["txtStepSize"] = "ten";
-  r.form.Dispatch("cmdSetStepSize");
+  r.form.Dispatch(Command::cmdSetStepSize);
   EXPECT_EQ(r.w.Status(), "Error");
   EXPECT_EQ(r.acq.StepSize, 40.0);
 
   // A count beyond 32 bits is an overflow, trapped like the rest.
   r.w.texts["txtStepSize"] = "1e-300";
-  r.form.Dispatch("cmdSetStepSize");
+  r.form.Dispatch(Command::cmdSetStepSize);
   EXPECT_EQ(r.w.Status(), "Error");
   EXPECT_EQ(r.acq.NumPlanes, 4);
 }
@@ -237,14 +237,14 @@ TEST_F(Commands, SetStepSizeStoresTheStepBeforeDerivingTheCount) {
 TEST_F(Commands, ShowAndHideLeaveTheStatusLineAlone) {
   r.w.texts[kStatusLine] = "kept";
   r.zs.replies["Show"] = "shown";
-  r.form.Dispatch("mnuShowZServ");
-  r.form.Dispatch("mnuHideZServ");
+  r.form.Dispatch(Command::mnuShowZServ);
+  r.form.Dispatch(Command::mnuHideZServ);
   EXPECT_EQ(r.Sent(), (Strings{"Show", "Hide"}));
   EXPECT_EQ(r.w.Status(), "kept");
 }
 
 TEST_F(Commands, LogViewBeforeAnyRunDoesNothing) {
-  r.form.Dispatch("mnuZLog");
+  r.form.Dispatch(Command::mnuZLog);
   EXPECT_TRUE(r.desk.events.empty());
   EXPECT_TRUE(r.w.statusHistory.empty());
 }
@@ -252,7 +252,7 @@ TEST_F(Commands, LogViewBeforeAnyRunDoesNothing) {
 TEST_F(Commands, LogViewPastesTheLogIntoANewEditor) {
   r.acq.ZLog = "Planes 1, Step = -1.00 ;\r\n#1, Z=5\r\n";
   r.w.texts[kStatusLine] = "kept";
-  r.form.Dispatch("mnuZLog");
+  r.form.Dispatch(Command::mnuZLog);
   EXPECT_EQ(r.desk.events, (Strings{"clipboard " + r.acq.ZLog, "start notepad.exe", "activate 4242",
                                     "text focus 4242", "keys 1"}));
   ASSERT_EQ(r.desk.sent.size(), 1u);
@@ -268,7 +268,7 @@ TEST_F(Commands, LogViewPastesOnlyIntoTheEditor) {
   int activations = 0;
   // Another window keeps the front at the first activation and yields at the second.
   r.desk.onActivate = [&](int32_t task) { r.desk.foreground = ++activations == 2 ? task : 1; };
-  r.form.Dispatch("mnuZLog");
+  r.form.Dispatch(Command::mnuZLog);
   EXPECT_EQ(activations, 2);
   EXPECT_EQ(r.desk.sentTo, std::vector<int32_t>{4242});
 
@@ -276,7 +276,7 @@ TEST_F(Commands, LogViewPastesOnlyIntoTheEditor) {
   r.desk.events.clear();
   r.desk.sent.clear();
   r.desk.onActivate = [&](int32_t) { r.desk.foreground = 1; };
-  r.form.Dispatch("mnuZLog");
+  r.form.Dispatch(Command::mnuZLog);
   EXPECT_TRUE(r.desk.sent.empty());
   EXPECT_EQ(r.desk.events, (Strings{"clipboard log\r\n", "start notepad.exe", "activate 4243",
                                     "text focus 4243", "activate 4243"}));
@@ -292,7 +292,7 @@ TEST_F(Commands, EveryLogViewThatCouldNotPasteSaysTheLogIsOnTheClipboard) {
     r.desk.textFocus = true;
     r.desk.sent.clear();
     arrange();
-    r.form.Dispatch("mnuZLog");
+    r.form.Dispatch(Command::mnuZLog);
     EXPECT_EQ(r.desk.clipboard, "log\r\n");
     return r.w.Status();
   };
@@ -312,9 +312,9 @@ TEST_F(Commands, EveryLogViewThatCouldNotPasteSaysTheLogIsOnTheClipboard) {
 struct Options : Commands {};
 
 TEST_F(Options, EachPromptShowsItsTitleTextAndCurrentValue) {
-  r.form.Dispatch("mnuDelayKey");
-  r.form.Dispatch("mnuTriggerHold");
-  r.form.Dispatch("mnuFujiCapKey");
+  r.form.Dispatch(Command::mnuDelayKey);
+  r.form.Dispatch(Command::mnuTriggerHold);
+  r.form.Dispatch(Command::mnuFujiCapKey);
   ASSERT_EQ(r.prompt.asked.size(), 3u);
   EXPECT_EQ(r.prompt.asked[0].title, "Capture Key Delay");
   EXPECT_EQ(r.prompt.asked[0].text,
@@ -331,25 +331,25 @@ TEST_F(Options, EachPromptShowsItsTitleTextAndCurrentValue) {
 TEST_F(Options, AnswersAreStoredAsTypedWithoutRangeTest) {
   r.w.texts[kStatusLine] = "old";
   r.prompt.answers = {"-5", " 2.5 ", "7"};
-  r.form.Dispatch("mnuDelayKey");
+  r.form.Dispatch(Command::mnuDelayKey);
   EXPECT_EQ(r.w.Status(), "");
-  r.form.Dispatch("mnuTriggerHold");
-  r.form.Dispatch("mnuFujiCapKey");
+  r.form.Dispatch(Command::mnuTriggerHold);
+  r.form.Dispatch(Command::mnuFujiCapKey);
   EXPECT_EQ(r.acq.KeyDelayMs, -5);
   EXPECT_EQ(r.acq.TriggerHoldMs, 2);
   EXPECT_EQ(r.acq.FujiKey, 7);
   EXPECT_EQ(r.w.statusHistory, (Strings{"", "", ""}));
 
-  r.form.Dispatch("mnuDelayKey");
+  r.form.Dispatch(Command::mnuDelayKey);
   EXPECT_EQ(r.prompt.asked.back().defaultText, "-5");
 }
 
 TEST_F(Options, CancelEmptyOrBadAnswerIsNotANumber) {
   r.prompt.answers = {"", "abc", "3000000000"};
-  r.form.Dispatch("mnuTriggerHold");  // Cancel
-  r.form.Dispatch("mnuTriggerHold");
-  r.form.Dispatch("mnuTriggerHold");
-  r.form.Dispatch("mnuTriggerHold");  // no answers left: Cancel
+  r.form.Dispatch(Command::mnuTriggerHold);  // Cancel
+  r.form.Dispatch(Command::mnuTriggerHold);
+  r.form.Dispatch(Command::mnuTriggerHold);
+  r.form.Dispatch(Command::mnuTriggerHold);  // no answers left: Cancel
   EXPECT_EQ(r.w.statusHistory, (Strings{"", "Not a number", "", "Not a number", "", "Not a number",
                                         "", "Not a number"}));
   EXPECT_EQ(r.acq.TriggerHoldMs, 500);

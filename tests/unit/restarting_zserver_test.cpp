@@ -4,10 +4,11 @@
 #include <string>
 #include <vector>
 
+#include "capture/PlatformError.h"
 #include "fakes/Fakes.h"
 #include "form_rig.h"
-#include "text/Errors.h"
 #include "zserver/RestartingZServer.h"
+#include "zserver/ZServerErrors.h"
 
 namespace focura {
 namespace {
@@ -128,13 +129,13 @@ TEST(RestartInTheForm, PlanSettingsAndLogOutliveTheServer) {
   r.form.Load([&r] { return std::make_unique<Forward>(r.zs); },
               [&again] { return std::make_unique<Forward>(again); });
   r.zs.replies["Z ?"] = "10 um";
-  r.form.Dispatch("cmdSetTop");
+  r.form.Dispatch(Command::cmdSetTop);
   DiesAt(r.zs, "Z ?");
-  r.form.Dispatch("cmdSetBot");
+  r.form.Dispatch(Command::cmdSetBot);
   EXPECT_NE(r.w.statusHistory.back().find("\"Z ?\" failed"), std::string::npos);
 
   again.replies["Z ?"] = "30 um";
-  r.form.Dispatch("cmdSetBot");
+  r.form.Dispatch(Command::cmdSetBot);
   EXPECT_EQ(r.acq.ZTop, 10.0);
   EXPECT_EQ(r.acq.ZBottom, 30.0);
   EXPECT_EQ(again.commands, (Strings{"Show", "Joy On", "Hide", "Z ?"}));
@@ -170,11 +171,11 @@ TEST(RestartInTheForm, ARunWhoseServerWasLostAtAPumpStopsAtItsNextCommand) {
   r.w.onPump = [&r](int n) {
     if (n == 2) {  // the pump after the settle of plane 1
       DiesAt(r.zs, "Show");
-      r.form.Dispatch("mnuShowZServ");
+      r.form.Dispatch(Command::mnuShowZServ);
     }
   };
   r.zs.commands.clear();
-  r.form.Dispatch("cmdFocura");
+  r.form.Dispatch(Command::cmdFocura);
   EXPECT_EQ(
       r.w.Status(),
       "Z-stack stopped at plane 2: Z server command \"Z Rel -10.0000 ; Z Wait ;\" failed: the "
@@ -187,7 +188,7 @@ TEST(RestartInTheForm, ARunWhoseServerWasLostAtAPumpStopsAtItsNextCommand) {
   EXPECT_EQ(r.desk.sent.size(), 1u);  // plane 1 was taken, and nothing after it
   EXPECT_FALSE(r.acq.Running());
 
-  r.form.Dispatch("cmdSetTop");
+  r.form.Dispatch(Command::cmdSetTop);
   EXPECT_EQ(created, 1);
   EXPECT_EQ(again.commands, (Strings{"Show", "Joy On", "Hide", "Z ?"}));
 }

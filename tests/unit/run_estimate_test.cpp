@@ -171,7 +171,7 @@ TEST_F(Estimate, TheRunButtonsTipSaysThePlanAndWhatWillTriggerNothing) {
     rig.acq.TriggerHoldMs = 10;
     rig.w.texts = {{"txtDelay", "0.02"}, {"txtSettle", "0.08"}, {"txtPeriod", "0"}};
     c.arrange(rig.acq);
-    EXPECT_EQ(RunPlanTip(rig.acq), c.tip);
+    EXPECT_EQ(RunPlanTip(rig.acq, rig.w), c.tip);
     EXPECT_TRUE(rig.z.commands.empty());  // the tip asks the Z server nothing
   }
 }

@@ -11,6 +11,7 @@
 
 #include "form_rig.h"
 #include "text/Errors.h"
+#include "zserver/ZServerErrors.h"
 
 namespace focura {
 namespace {

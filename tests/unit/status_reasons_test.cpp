@@ -163,14 +163,14 @@ TEST(StatusReasons, EveryFailureWordHasItsReasonInTheTooltip) {
        "Fuji Capture Key: the answer was empty (or the prompt was cancelled)"},
       {"controller answers something else", ".",
        [](FormRig& r) {
-         r.form.Dispatch("mnuHWT");
+         r.form.Dispatch(Command::mnuHWT);
          r.zs.replies["CON /2&"] = "?\r";
        },
        "cmdLaunchCapture", "EZStepper does not respond",
        "Hardware Trigger: the reply to \"CON /2&\" was \"?\\r\", without \"EZStepper\""},
       {"program fails to start", ".",
        [](FormRig& r) {
-         r.form.Dispatch("mnuEOSUtil");
+         r.form.Dispatch(Command::mnuEOSUtil);
          r.files.programs.insert("C:\\Program Files\\Canon\\EOS Utility\\EOS Utility.exe");
          r.desk.failStart = true;
        },
@@ -190,7 +190,7 @@ TEST(StatusReasons, EveryFailureWordHasItsReasonInTheTooltip) {
     FormRig r(c.separator);
     r.LoadAndForget();
     c.arrange(r);
-    r.form.Dispatch(c.event);
+    r.DispatchNamed(c.event);
     EXPECT_EQ(r.w.Status(), c.word);
     EXPECT_EQ(r.w.StatusTip(), c.reason);
   }
@@ -200,12 +200,12 @@ TEST(StatusReasons, AReasonLastsOnlyAsLongAsItsWord) {
   FormRig r;
   r.LoadAndForget();
   r.w.texts["txtNumPlanes"] = "x";
-  r.form.Dispatch("cmdSetNum");
+  r.form.Dispatch(Command::cmdSetNum);
   ASSERT_EQ(r.w.StatusTip(), "Set Num. of Planes: \"x\" is not a number");
   // A good plan after it: the summary replaces the word, and nothing of the old reason stays.
   Ready(r);
   r.w.texts["txtNumPlanes"] = "3";
-  r.form.Dispatch("cmdSetNum");
+  r.form.Dispatch(Command::cmdSetNum);
   EXPECT_EQ(r.w.Status(), "ZTop= 10.00, ZBottom= 30.00, ZHeight= 20.00");
   EXPECT_EQ(r.w.StatusTip(), "");
 }

@@ -7,7 +7,7 @@
 #include "acq_rig.h"
 #include "capture/FrameTrigger.h"
 #include "form_rig.h"
-#include "text/Errors.h"
+#include "zserver/ZServerErrors.h"
 
 namespace focura {
 namespace {
@@ -68,7 +68,7 @@ TEST(TriggerPulse, TheOutputGoesOffAfterEveryFailureItCanAndSaysWhenItMayStillBe
     };
     std::string failure;
     try {
-      CaptureFrame(r.acq);
+      r.acq.CaptureFrame();
     } catch (const ZServerError& e) {
       failure = e.what();
     }
@@ -123,7 +123,7 @@ TEST(TriggerPulse, TheUnloadSwitchesAnOutputThatMayBeOnOffFirst) {
         throw ZServerError(command, "controller busy");
       return std::nullopt;
     };
-    r.form.Dispatch("cmdCapture");
+    r.form.Dispatch(Command::cmdCapture);
     if (!closeDuringThePulse) {
       EXPECT_EQ(r.w.Status(),
                 "Z server command \"CON /2J0R\" failed: controller busy" + kMayStillBeOn);

@@ -6,7 +6,7 @@
 
 #include <algorithm>
 
-#include "text/Errors.h"
+#include "capture/PlatformError.h"
 #include "win32/KeyInput.h"
 #include "win32/KeyRecorder.h"
 #include "win32/KeyWatch.h"

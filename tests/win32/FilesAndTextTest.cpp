@@ -5,7 +5,7 @@
 
 #include <string>
 
-#include "text/Errors.h"
+#include "capture/PlatformError.h"
 #include "text/NumberText.h"
 #include "win32/Owned.h"
 #include "win32/RegionalSettings.h"

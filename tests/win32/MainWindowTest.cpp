@@ -11,6 +11,7 @@
 #include <thread>
 #include <vector>
 
+#include "capture/PlatformError.h"
 #include "text/Errors.h"
 #include "ui/Controls.h"
 #include "win32/ComZServer.h"

@@ -5,6 +5,7 @@
 #include <commctrl.h>
 
 #include <exception>
+#include <optional>
 #include <string>
 
 #include "sim/win32/BuiltInZServer.h"
@@ -32,7 +33,11 @@ using namespace focura::win32;
 class ControllerEvents : public WindowEvents {
  public:
   explicit ControllerEvents(FormController& form) : form_(form) {}
-  void Dispatch(const std::string& name) override { form_.Dispatch(name); }
+  // The window names the control or menu item; the controller takes the command it stands for.
+  void Dispatch(const std::string& name) override {
+    if (const std::optional<Command> command = CommandNamed(name))
+      form_.Dispatch(*command);
+  }
   void Close() override { form_.Close(); }
   bool Closed() const override { return form_.Closed(); }
   bool Busy() const override { return form_.Busy(); }

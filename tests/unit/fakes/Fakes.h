@@ -16,10 +16,12 @@
 #include "capture/Desktop.h"
 #include "capture/Files.h"
 #include "capture/KeyDelivery.h"
+#include "capture/PlatformError.h"
 #include "text/Errors.h"
 #include "ui/Prompt.h"
 #include "ui/Window.h"
 #include "zserver/ZServer.h"
+#include "zserver/ZServerErrors.h"
 
 namespace focura::fakes {
 

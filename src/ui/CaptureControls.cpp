@@ -1,0 +1,153 @@
+#include "ui/CaptureControls.h"
+
+#include "capture/ConfigItems.h"
+#include "capture/PlatformError.h"
+#include "capture/ProgramPath.h"
+#include "text/Blanks.h"
+#include "text/Errors.h"
+#include "text/NumberText.h"
+#include "text/VisibleText.h"
+#include "zserver/Commands.h"
+
+namespace focura {
+
+namespace {
+
+const std::string kLaunchButton = "cmdLaunchCapture";
+const std::string kLaunchFailed = "Error Launching Capture Program";
+const std::string kNoController = "EZStepper does not respond";
+
+}  // namespace
+
+void CaptureControls::SyncCaptureMenu() {
+  if (FindCaptureMethod(acq_.CaptureType) == nullptr)
+    return;
+  for (const auto& m : CaptureMethods()) {
+    window_.SetChecked(std::string(m.menuItem), m.code == acq_.CaptureType);
+  }
+  window_.SetEnabled(kLaunchButton, true);
+}
+
+int32_t CaptureControls::LaunchCapture() {
+  window_.SetText(kStatusLine, "");
+  window_.Pump();
+
+  const CaptureMethod* method = FindCaptureMethod(acq_.CaptureType);
+  if (method == nullptr)
+    return acq_.CaptureTaskId;
+  try {
+    if (method->code == kCaptureHardware) {
+      const std::string reply = zserver_.Exec(zcmd::kProbeController);
+      if (reply.find(zcmd::kControllerMark) != std::string::npos) {
+        acq_.CaptureTaskId = 1;
+        window_.SetText(kStatusLine, reply);
+      } else {
+        acq_.CaptureTaskId = 0;
+        window_.SetText(kStatusLine, kNoController);
+        window_.SetTip(kStatusLine, "Hardware Trigger: the reply to \"" + zcmd::kProbeController +
+                                        "\" was \"" + VisibleText(reply) + "\", without \"" +
+                                        zcmd::kControllerMark + "\"");
+      }
+    } else if (method->code == kCaptureFromFile) {
+      // An empty command line starts nothing; the platform would not report it the same way
+      // everywhere, so it is refused here.
+      if (TrimBlanks(acq_.CaptureProgPath).empty()) {
+        throw PlatformError("no command line");
+      }
+      acq_.CaptureTaskId = desktop_.StartProgram(acq_.CaptureProgPath);
+    } else {
+      acq_.CaptureTaskId = desktop_.StartProgram(
+          QuoteProgramPath(InstalledProgramPath(method->programPath, files_)));
+    }
+  } catch (const WindowClosed&) {
+    throw;
+  } catch (const FocuraError& e) {
+    window_.SetText(kStatusLine, kLaunchFailed);
+    window_.SetTip(kStatusLine, std::string(method->caption) + ": " + e.what());
+    return 0;
+  }
+  if (acq_.CaptureTaskId > 0) {
+    acq_.LaunchedType = method->code;
+    if (const std::string why = KeylessReason(acq_); !why.empty()) {
+      window_.SetText(kStatusLine, std::string(method->caption) +
+                                       " started; the run will send it no key: " + why);
+    }
+  }
+  return acq_.CaptureTaskId;
+}
+
+void CaptureControls::cmdLaunchCapture_Click() {
+  const bool ready = LaunchCapture() > 0;
+  window_.SetEnabled("cmdCapture", ready);
+  window_.SetEnabled("cmdFocura", ready);
+}
+
+bool CaptureControls::MethodItem_Click(std::string_view menuItem) {
+  const CaptureMethod* method = FindCaptureMethod(menuItem);
+  if (method == nullptr)
+    return false;
+  acq_.CaptureType = method->code;
+  SyncCaptureMenu();
+  if (method->code == kCaptureFromFile) {
+    LoadCaptureProgPath();
+    LoadCaptureKey();
+  }
+  return true;
+}
+
+std::optional<std::string> CaptureControls::ReadConfigFile(std::string_view name) {
+  const std::string fileName(name);
+  const std::string path = files_.ExeDirectory() + "\\" + fileName;
+  std::optional<std::string> failure;
+  std::string text;
+  if (!files_.VisibleFileExists(path)) {
+    failure = "File " + fileName + " does not exist";
+  } else {
+    try {
+      text = files_.ReadAll(path);
+    } catch (const PlatformError& e) {
+      failure = "File " + fileName + " cannot be read: " + e.what();
+    }
+  }
+  if (failure) {
+    window_.SetText(kStatusLine, *failure);
+    window_.SetEnabled(kLaunchButton, false);
+    return std::nullopt;
+  }
+  return std::string(TrimBlanks(LastConfigItem(text)));
+}
+
+void CaptureControls::LoadCaptureProgPath() {
+  const std::optional<std::string> item = ReadConfigFile(kProgPathFile);
+  if (!item)
+    return;
+  acq_.CaptureProgPath = *item;
+  if (acq_.CaptureProgPath.empty()) {
+    window_.SetText(kStatusLine, "File " + std::string(kProgPathFile) + " is empty");
+    window_.SetEnabled(kLaunchButton, false);
+    return;
+  }
+  window_.SetText(kStatusLine, acq_.CaptureProgPath);
+}
+
+void CaptureControls::LoadCaptureKey() {
+  const std::optional<std::string> item = ReadConfigFile(kCaptureKeyFile);
+  if (!item)
+    return;
+  // A key of one blank can only be written this way: blanks around an item are removed.
+  static constexpr std::string_view kSpaceName = "{SPACE}";
+  std::string key = *item;
+  for (size_t at = key.find(kSpaceName); at != std::string::npos;
+       at = key.find(kSpaceName, at + 1)) {
+    key.replace(at, kSpaceName.size(), " ");
+  }
+  acq_.CaptureKey = key;
+  if (acq_.CaptureKey.empty()) {
+    window_.SetText(kStatusLine, "File " + std::string(kCaptureKeyFile) + " is empty");
+    window_.SetEnabled(kLaunchButton, false);
+    return;
+  }
+  window_.SetText(kStatusLine, window_.GetText(kStatusLine) + " Key <" + VisibleText(key) + ">");
+}
+
+}  // namespace focura
