@@ -9,9 +9,9 @@
 #include <string_view>
 
 #include "FuzzCheck.h"
-#include "core/CommandParser.h"
-#include "core/SimError.h"
-#include "core/Simulator.h"
+#include "sim/core/CommandParser.h"
+#include "sim/core/SimError.h"
+#include "sim/core/Simulator.h"
 
 namespace {
 

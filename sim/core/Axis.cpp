@@ -1,4 +1,4 @@
-#include "core/Axis.h"
+#include "sim/core/Axis.h"
 
 #include <cmath>
 

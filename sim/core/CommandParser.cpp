@@ -1,4 +1,4 @@
-#include "core/CommandParser.h"
+#include "sim/core/CommandParser.h"
 
 #include <cmath>
 #include <optional>

@@ -1,6 +1,6 @@
-#include "core/Recorder.h"
+#include "sim/core/Recorder.h"
 
-#include "core/SimError.h"
+#include "sim/core/SimError.h"
 #include "text/VisibleText.h"
 
 namespace zsim {

@@ -1,9 +1,9 @@
-#include "core/Simulator.h"
+#include "sim/core/Simulator.h"
 
 #include <algorithm>
 #include <exception>
 
-#include "core/SimError.h"
+#include "sim/core/SimError.h"
 
 namespace zsim {
 namespace {

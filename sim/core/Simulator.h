@@ -8,10 +8,10 @@
 #include <string>
 #include <vector>
 
-#include "core/Axis.h"
-#include "core/CommandParser.h"
-#include "core/Recorder.h"
-#include "core/SimClock.h"
+#include "sim/core/Axis.h"
+#include "sim/core/CommandParser.h"
+#include "sim/core/Recorder.h"
+#include "sim/core/SimClock.h"
 #include "text/NumberText.h"
 
 namespace zsim {

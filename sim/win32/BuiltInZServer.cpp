@@ -1,7 +1,7 @@
 #include "BuiltInZServer.h"
 
 #include "capture/PlatformError.h"
-#include "core/SimError.h"
+#include "sim/core/SimError.h"
 #include "win32/RegionalSettings.h"
 #include "zserver/ZServerErrors.h"
 

@@ -6,7 +6,7 @@
 
 #include <algorithm>
 
-#include "core/SimError.h"
+#include "sim/core/SimError.h"
 
 namespace zsim::win32 {
 

@@ -8,8 +8,8 @@
 #include <mutex>
 #include <string>
 
-#include "core/SimClock.h"
-#include "core/Simulator.h"
+#include "sim/core/SimClock.h"
+#include "sim/core/Simulator.h"
 
 namespace zsim::win32 {
 

@@ -2,7 +2,7 @@
 
 #include "SimHost.h"
 #include "SimWindowProc.h"
-#include "core/SimError.h"
+#include "sim/core/SimError.h"
 #include "win32/Owned.h"
 
 namespace zsim::win32 {

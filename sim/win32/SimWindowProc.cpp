@@ -5,7 +5,7 @@
 #include <vector>
 
 #include "SimHost.h"
-#include "core/SimError.h"
+#include "sim/core/SimError.h"
 #include "win32/SystemDpi.h"
 #include "win32/Utf.h"
 

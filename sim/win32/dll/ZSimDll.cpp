@@ -25,7 +25,7 @@
 #include "../server/ObjectLifetime.h"
 #include "../server/Registration.h"
 #include "../server/SimClass.h"
-#include "core/SimError.h"
+#include "sim/core/SimError.h"
 #include "win32/RegionalSettings.h"
 
 namespace {

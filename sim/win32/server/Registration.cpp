@@ -3,7 +3,7 @@
 #include <windows.h>
 
 #include "SimClass.h"
-#include "core/SimError.h"
+#include "sim/core/SimError.h"
 #include "win32/ErrorText.h"
 #include "win32/Owned.h"
 #include "win32/Utf.h"

@@ -13,7 +13,7 @@
 
 #include <string>
 
-#include "core/SimError.h"
+#include "sim/core/SimError.h"
 
 namespace zsim::win32 {
 

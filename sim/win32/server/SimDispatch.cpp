@@ -7,7 +7,7 @@
 #include "../SimHost.h"
 #include "ObjectLifetime.h"
 #include "SimClass.h"
-#include "core/SimError.h"
+#include "sim/core/SimError.h"
 #include "win32/Boundary.h"
 #include "win32/Utf.h"
 

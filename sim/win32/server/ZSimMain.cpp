@@ -25,7 +25,7 @@
 #include "Registration.h"
 #include "ServerLifetime.h"
 #include "SimClass.h"
-#include "core/SimError.h"
+#include "sim/core/SimError.h"
 #include "win32/ProcessPolicy.h"
 #include "win32/RegionalSettings.h"
 #include "win32/Utf.h"

@@ -5,9 +5,9 @@
 #include <fstream>
 #include <sstream>
 
-#include "core/SimError.h"
-#include "core/Simulator.h"
 #include "sim/SimFakes.h"
+#include "sim/core/SimError.h"
+#include "sim/core/Simulator.h"
 
 namespace zsim {
 namespace {

@@ -1,8 +1,8 @@
 #include <gtest/gtest.h>
 
-#include "core/SimError.h"
-#include "core/Simulator.h"
 #include "sim/SimFakes.h"
+#include "sim/core/SimError.h"
+#include "sim/core/Simulator.h"
 
 namespace zsim {
 namespace {

@@ -2,9 +2,9 @@
 
 #include <cmath>
 
-#include "core/SimError.h"
-#include "core/Simulator.h"
 #include "sim/SimFakes.h"
+#include "sim/core/SimError.h"
+#include "sim/core/Simulator.h"
 
 namespace zsim {
 namespace {

@@ -2,9 +2,9 @@
 // own command builders, replies cut by its own reply splitter.
 #include <gtest/gtest.h>
 
-#include "core/SimError.h"
-#include "core/Simulator.h"
 #include "sim/SimFakes.h"
+#include "sim/core/SimError.h"
+#include "sim/core/Simulator.h"
 #include "text/Errors.h"
 #include "text/NumberText.h"
 #include "zserver/Commands.h"

@@ -2,7 +2,7 @@
 
 #include <cstdint>
 
-#include "core/SimClock.h"
+#include "sim/core/SimClock.h"
 
 namespace zsim::testing {
 
