@@ -10,6 +10,7 @@
 #include "capture/KeyDelivery.h"
 #include "capture/KeyNotation.h"
 #include "capture/PlatformError.h"
+#include "capture/TaskFront.h"
 #include "capture/TriggerPulse.h"
 #include "zserver/Commands.h"
 #include "zserver/ZServer.h"
@@ -43,17 +44,8 @@ std::optional<std::string> KeyOf(const FrameSettings& settings) {
   return std::nullopt;
 }
 
-// Asks the task's window to the front; a program that has ended or shows no window gets no key.
-void Activate(Desktop& desktop, int32_t task) {
-  const std::string name = "The capture program (task " + std::to_string(task) + ")";
-  switch (desktop.ActivateTask(task)) {
-    case TaskActivation::Asked:
-      return;
-    case TaskActivation::NoWindow:
-      throw PlatformError(name + " shows no window; no key was sent");
-    case TaskActivation::Ended:
-      throw PlatformError(name + " has ended");
-  }
+TaskLabel CaptureProgram(int32_t task) {
+  return {"The capture program (task " + std::to_string(task) + ")", "; no key was sent"};
 }
 
 // While the desktop is locked (or a secure screen saver runs) the system's own desktop takes the
@@ -83,26 +75,20 @@ void CaptureFrame(const FrameSettings& settings, const FramePorts& ports) {
   const KeyStrokes keys = key ? ParseKeys(*key) : KeyStrokes{};
 
   const int32_t task = settings.CaptureTaskId;
-  Activate(ports.desktop, task);
+  const TaskLabel label = CaptureProgram(task);
+  ActivateOrThrow(ports.desktop, task, label);
   ports.delay.WaitMs(settings.KeyDelayMs);
   if (keys.empty())
     return;
 
-  // Keys go to whatever window has the focus: typing a capture key into another program could do
-  // anything there, so the key is sent only when the capture program is in front. A program that
-  // took the front may take it straight back after our second activation, so the capture program
-  // must still hold it after a settle time before a key goes out.
-  if (!ports.desktop.IsTaskForeground(task)) {
-    Activate(ports.desktop, task);
-    ports.delay.WaitMs(std::max(settings.KeyDelayMs, kRefocusSettleMs));
-    if (!ports.desktop.IsTaskForeground(task)) {
-      ThrowWithLock(ports.desktop, task,
-                    "The capture program (task " + std::to_string(task) +
-                        ") is not in front; no key was sent");
-    }
-  }
+  // Typing a capture key into another program could do anything there. A program that took the
+  // front may take it straight back after our second activation, so the capture program must
+  // still hold it after a settle time before a key goes out.
+  const auto settle = [&] { ports.delay.WaitMs(std::max(settings.KeyDelayMs, kRefocusSettleMs)); };
+  if (!HoldsFront(ports.desktop, task, label, settle))
+    ThrowWithLock(ports.desktop, task, label.name + " is not in front; no key was sent");
   try {
-    ports.desktop.SendKeys(keys, ports.keyWait);
+    ports.desktop.SendKeys(keys, ports.report);
   } catch (const KeysNotSent& e) {
     ThrowWithLock(ports.desktop, task, e.what());
   }

@@ -6,6 +6,7 @@
 #include "acq/Refusals.h"
 #include "capture/KeyNotation.h"
 #include "capture/PlatformError.h"
+#include "capture/TaskFront.h"
 #include "text/Errors.h"
 #include "text/PlainDecimal.h"
 #include "zserver/Commands.h"
@@ -108,7 +109,7 @@ void OperatorCommands::cmdGetTopBot_Click() {
       });
 }
 
-void OperatorCommands::SetEnd(double ZAcq::*end, const std::string& what) {
+void OperatorCommands::SetEnd(double AcqSettings::*end, const std::string& what) {
   const std::string reply = zserver_.Exec(zcmd::kWhere);
   const std::string token = ReplyToken(reply, 1);
   bool converted = false;
@@ -125,11 +126,11 @@ void OperatorCommands::SetEnd(double ZAcq::*end, const std::string& what) {
 }
 
 void OperatorCommands::cmdSetTop_Click() {
-  SetEnd(&ZAcq::ZTop, "Set Top");
+  SetEnd(&AcqSettings::ZTop, "Set Top");
 }
 
 void OperatorCommands::cmdSetBot_Click() {
-  SetEnd(&ZAcq::ZBottom, "Set Bottom");
+  SetEnd(&AcqSettings::ZBottom, "Set Bottom");
 }
 
 void OperatorCommands::SetPlanField(const std::string& what, const std::string& box,
@@ -196,31 +197,19 @@ void OperatorCommands::mnuZLog_Click() {
 
 void OperatorCommands::PasteIntoNewEditor() {
   const int32_t task = desktop_.StartProgram(kEditor);
-  const auto activate = [&] {
-    switch (desktop_.ActivateTask(task)) {
-      case TaskActivation::Asked:
-        return;
-      case TaskActivation::NoWindow:
-        throw PlatformError("The text editor shows no window");
-      case TaskActivation::Ended:
-        throw PlatformError("The text editor has ended");
-    }
-  };
-  activate();
+  const TaskLabel editor{"The text editor", ""};
+  ActivateOrThrow(desktop_, task, editor);
   // A window that is up may still be busy loading, or the focus not yet in its text: the paste
   // would then be lost.
   if (!desktop_.WaitTaskTextFocus(task))
     throw PlatformError("The text editor was not ready for the paste");
   // Ctrl+V pasted into whatever else has the focus could do anything there.
-  if (!desktop_.IsTaskForeground(task)) {
-    activate();
-    if (!desktop_.IsTaskForeground(task))
-      throw PlatformError("The text editor did not come to the front");
-  }
+  if (!HoldsFront(desktop_, task, editor, [] {}))
+    throw PlatformError("The text editor did not come to the front");
   desktop_.SendKeys(ParseKeys(kPasteKeys));
 }
 
-void OperatorCommands::AskOption(int32_t ZAcq::*option, const std::string& title,
+void OperatorCommands::AskOption(int32_t AcqSettings::*option, const std::string& title,
                                  const std::string& text) {
   Status("");
   const std::string answer = prompt_.Ask(title, text, acq_.Num.Format0(acq_.*option));
@@ -234,16 +223,18 @@ void OperatorCommands::AskOption(int32_t ZAcq::*option, const std::string& title
 }
 
 void OperatorCommands::mnuDelayKey_Click() {
-  AskOption(&ZAcq::KeyDelayMs, "Capture Key Delay",
+  AskOption(&AcqSettings::KeyDelayMs, "Capture Key Delay",
             "Enter delay between changing focus on the window and sending capture key (in msec.)");
 }
 
 void OperatorCommands::mnuTriggerHold_Click() {
-  AskOption(&ZAcq::TriggerHoldMs, "Trigger Hold Time", "Enter HW Trigger Hold Time (in msec.)");
+  AskOption(&AcqSettings::TriggerHoldMs, "Trigger Hold Time",
+            "Enter HW Trigger Hold Time (in msec.)");
 }
 
 void OperatorCommands::mnuFujiCapKey_Click() {
-  AskOption(&ZAcq::FujiKey, "Fuji Capture Key", "Enter Fuji Capture Key: 1 for Space, 2 for Enter");
+  AskOption(&AcqSettings::FujiKey, "Fuji Capture Key",
+            "Enter Fuji Capture Key: 1 for Space, 2 for Enter");
 }
 
 }  // namespace focura
