@@ -314,7 +314,7 @@ LRESULT MainWindow::Handle(UINT msg, WPARAM wParam, LPARAM lParam) {
       auto capture = menus_.popups.find(std::string_view("mnuCapture"));
       if (HIWORD(lParam) == 0 && capture != menus_.popups.end() &&
           reinterpret_cast<HMENU>(wParam) == capture->second) {
-        Submit({EventKind::MenuOpen, "mnuCapture"});
+        Submit({EventKind::MenuOpen, Command::mnuCapture});
       }
       return 0;
     }
@@ -322,7 +322,7 @@ LRESULT MainWindow::Handle(UINT msg, WPARAM wParam, LPARAM lParam) {
       if (InsideSentMessage())
         PostClose();
       else
-        Submit({EventKind::Close, {}});
+        Submit({EventKind::Close, std::nullopt});
       return 0;
     case WM_QUERYENDSESSION:
       return session_.Query((static_cast<DWORD>(lParam) & ENDSESSION_CRITICAL) != 0) ? TRUE : FALSE;
@@ -330,7 +330,7 @@ LRESULT MainWindow::Handle(UINT msg, WPARAM wParam, LPARAM lParam) {
       session_.Ended(wParam != FALSE);
       return 0;
     case kPostedClose:
-      Submit({EventKind::Close, {}});
+      Submit({EventKind::Close, std::nullopt});
       return 0;
     case kReplayHeld:
       ReplayHeld();
@@ -410,7 +410,8 @@ bool MainWindow::RouteCommand(WPARAM wParam, LPARAM lParam) {
     // A click can be posted to a disabled button; it is not the operator's.
     if (!IsWindowEnabled(reinterpret_cast<HWND>(lParam)))
       return true;
-    Submit({EventKind::Click, std::string(c->name)});
+    if (const std::optional<Command> command = CommandWithId(id))
+      Submit({EventKind::Click, *command});
     return true;
   }
   if (code != 0)
@@ -418,7 +419,8 @@ bool MainWindow::RouteCommand(WPARAM wParam, LPARAM lParam) {
   const MenuSpec* m = FindMenuById(id);
   if (m == nullptr || m->kind != MenuKind::Item)
     return true;  // IDOK, IDCANCEL: nothing
-  Submit({EventKind::Click, std::string(m->name)});
+  if (const std::optional<Command> command = CommandWithId(id))
+    Submit({EventKind::Click, *command});
   return true;
 }
 
@@ -448,7 +450,7 @@ void MainWindow::Deliver(const Event& event) {
   }
   if (CloseRequested() || events_ == nullptr)
     return;
-  const auto failure = RunInBoundary([&] { events_->Dispatch(event.name); });
+  const auto failure = RunInBoundary([&] { events_->Dispatch(*event.command); });
   if (failure && !CloseRequested())
     RunInBoundary([&] { SetText(kStatusLine, *failure); });
   FinishCloseIfIdle();
@@ -492,7 +494,7 @@ void MainWindow::AnswerNow() {
 }
 
 void MainWindow::CloseNow() {
-  Submit({EventKind::Close, {}});
+  Submit({EventKind::Close, std::nullopt});
 }
 
 }  // namespace focura::win32

@@ -7,9 +7,11 @@
 #include <deque>
 #include <functional>
 #include <memory>
+#include <optional>
 #include <string>
 #include <string_view>
 
+#include "ui/CommandIds.h"
 #include "ui/SessionEnd.h"
 #include "ui/Window.h"
 #include "win32/ControlTips.h"
@@ -23,8 +25,9 @@ namespace focura::win32 {
 class WindowEvents {
  public:
   virtual ~WindowEvents() = default;
-  // A click on a control or menu item, or "mnuCapture" when the "Image Capture" menu opens.
-  virtual void Dispatch(const std::string& name) = 0;
+  // A click on a control or menu item that has a handler, or Command::mnuCapture when the
+  // "Image Capture" menu opens.
+  virtual void Dispatch(Command command) = 0;
   // The operator closes the window; called until Closed() says it was heard.
   virtual void Close() = 0;
   // Whether the close was heard: the window takes no more events and ends once nothing is Busy.
@@ -78,7 +81,7 @@ class MainWindow : public Window, public WindowBase<MainWindow>, private Session
   enum class EventKind { Click, MenuOpen, Close };
   struct Event {
     EventKind kind;
-    std::string name;
+    std::optional<Command> command;  // none for the close
   };
 
   friend class WindowBase<MainWindow>;

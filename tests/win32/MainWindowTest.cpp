@@ -26,7 +26,8 @@ namespace {
 // Records events; a handler may be scripted per name.
 class Events : public WindowEvents {
  public:
-  void Dispatch(const std::string& name) override {
+  void Dispatch(Command command) override {
+    const std::string name(CommandName(command));
     log.push_back(name);
     ++busy;
     struct Done {

@@ -33,11 +33,7 @@ using namespace focura::win32;
 class ControllerEvents : public WindowEvents {
  public:
   explicit ControllerEvents(FormController& form) : form_(form) {}
-  // The window names the control or menu item; the controller takes the command it stands for.
-  void Dispatch(const std::string& name) override {
-    if (const std::optional<Command> command = CommandNamed(name))
-      form_.Dispatch(*command);
-  }
+  void Dispatch(Command command) override { form_.Dispatch(command); }
   void Close() override { form_.Close(); }
   bool Closed() const override { return form_.Closed(); }
   bool Busy() const override { return form_.Busy(); }
