@@ -121,16 +121,6 @@ std::string ZAcq::RunPlanRefusal() const {
   return "";
 }
 
-std::span<const ZAcq::TimingBox> ZAcq::TimingBoxes() {
-  // In the order the run reads them, which is also the window's.
-  static constexpr TimingBox kBoxes[] = {
-      {"txtDelay", "Capture Delay (sec.)", &ZAcq::CaptureDelay},
-      {"txtSettle", "Settle Delay (sec.)", &ZAcq::SettleDelay},
-      {"txtPeriod", "Period (sec.)", &ZAcq::Period},
-  };
-  return kBoxes;
-}
-
 void ZAcq::ShowPlan() {
   // The height is computed first so that an overflow leaves the window as it was.
   const double height = Height(ZTop, ZBottom);

@@ -3,7 +3,7 @@
 namespace focura {
 
 ZAcq::ZAcq(ZServer& zserv, RunView& view, Clock& clock, Desktop& desktop, const NumberText& num)
-    : ZServ(zserv), View(view), Delay(clock), Desk(desktop), Num(num) {}
+    : Delay(clock), Num(num), ZServ(zserv), View(view), Desk(desktop) {}
 
 void ZAcq::LoadDefaults() {
   ZTop = NotSetD;

@@ -1,14 +1,14 @@
 #pragma once
-// The acquisition settings and the procedures that work on them: the stack plan, the run.
 
 #include <cstdint>
 #include <functional>
-#include <span>
 #include <string>
 
+#include "acq/AcqSettings.h"
 #include "acq/Delay32.h"
 #include "acq/RunEstimate.h"
 #include "acq/RunProgress.h"
+#include "acq/RunReport.h"
 #include "acq/RunView.h"
 #include "acq/StayAwake.h"
 #include "capture/Desktop.h"
@@ -19,12 +19,10 @@
 
 namespace focura {
 
-// A plan field holding exactly this value counts as not set.
-inline constexpr int32_t NotSet = 77777;
-inline constexpr double NotSetD = 77777.0;
-
-// The frame trigger's options are the part of the settings the capture layer sees.
-class ZAcq : public FrameSettings {
+// The settings with the procedures that work on them (the stack plan, the run) and the state a
+// run leaves behind. The run reaches the Z server, the window, the clock and the desktop only
+// through the ports given here, and tells what happens through one report.
+class ZAcq : public AcqSettings {
  public:
   ZAcq(ZServer& zserv, RunView& view, Clock& clock, Desktop& desktop, const NumberText& num);
   ZAcq(const ZAcq&) = delete;
@@ -32,24 +30,6 @@ class ZAcq : public FrameSettings {
 
   // Settings as the window's load leaves them.
   void LoadDefaults();
-
-  // Stack plan.
-  double ZTop = NotSetD;
-  double ZBottom = NotSetD;
-  double StepSize = NotSetD;
-  int32_t NumPlanes = NotSet;
-
-  // Timings of a run, in seconds; taken from the window by PrepareStack.
-  double CaptureDelay = 2.0;
-  double SettleDelay = 1.0;
-  double Period = 0.0;
-
-  // The command line of the custom capture method (captureprogpath.txt).
-  std::string CaptureProgPath;
-
-  // The method CaptureTaskId was launched for (0: none yet): a run after another method was
-  // chosen sends its frames to a program launched for something else.
-  int16_t LaunchedType = 0;
 
   // The run.
   int16_t CancelZ = 0;
@@ -65,14 +45,6 @@ class ZAcq : public FrameSettings {
   std::string Refusal;
   // Why the plan as it stands could not be run ("" when it could), the timings aside.
   std::string RunPlanRefusal() const;
-
-  // The timing boxes: the control, its label in the window and the field it fills.
-  struct TimingBox {
-    const char* control;
-    const char* label;
-    double ZAcq::*field;
-  };
-  static std::span<const TimingBox> TimingBoxes();
 
   // The hardware trigger output, as far as the tool knows it.
   TriggerOutput Trigger;
@@ -95,32 +67,32 @@ class ZAcq : public FrameSettings {
   // Both must outlive every run.
   void ReportProgressTo(RunProgress& progress) {
     Timed.Forward(progress);
-    Progress = &Timed;
+    Report.ShowProgressIn(Timed);
   }
   void KeepAwakeWith(StayAwake& awake) { Awake = &awake; }
-  RunProgress& ProgressShown() const { return *Progress; }
 
   // Asks the run in progress to stop after its current plane.
   void RequestCancel() { CancelZ = 1; }
 
   // One frame with the capture settings as they stand ("Capture" and every plane of a run).
   void CaptureFrame();
-  FramePorts Frame() { return {ZServ, Desk, Delay, Trigger, View, *Progress}; }
+  FramePorts Frame() { return {ZServ, Desk, Delay, Trigger, Report}; }
 
-  ZServer& ZServ;
-  RunView& View;
   Delay32 Delay;
-  Desktop& Desk;
   const NumberText& Num;
 
  private:
   std::string EndsRefusal() const;
 
+  ZServer& ZServ;
+  RunView& View;
+  Desktop& Desk;
+
   int16_t RunDepth = 0;
   NoRunProgress NoProgress;
   TimedProgress Timed{*this};
+  StatusAndProgress Report{View, NoProgress};
   NoStayAwake NoAwake;
-  RunProgress* Progress = &NoProgress;
   StayAwake* Awake = &NoAwake;
 };
 

@@ -103,8 +103,8 @@ int16_t ZAcq::AcquireStack() {
     Refusal = kRunWhat + e.what();
   }
   if (prepared < 0) {
-    View.Status("Error");
-    View.StatusTip(Refusal);
+    Report.Status("Error");
+    Report.StatusTip(Refusal);
     return -1;
   }
 
@@ -114,8 +114,8 @@ int16_t ZAcq::AcquireStack() {
   // Only a plan that would send the axis somewhere undefined is refused: an end not set, or a
   // step not set or not above 0 (which would walk the stack upwards or nowhere).
   if (ZTop == NotSetD || ZBottom == NotSetD || StepSize == NotSetD || !(StepSize > 0)) {
-    View.Status("Error");
-    View.StatusTip(kRunWhat + "the plan changed as the run started: " + RunPlanRefusal());
+    Report.Status("Error");
+    Report.StatusTip(kRunWhat + "the plan changed as the run started: " + RunPlanRefusal());
     return -1;
   }
   RunFigures fig;
@@ -138,7 +138,7 @@ int16_t ZAcq::AcquireStack() {
     refusal = ToMs(Period, "Period", fig.periodMs);
   }
   if (!refusal.empty()) {
-    View.Status(refusal);
+    Report.Status(refusal);
     return -1;
   }
 
@@ -153,13 +153,13 @@ int16_t ZAcq::AcquireStack() {
   // The run belongs to the server that gets its start move; it never goes on with another.
   RunBinding binding(ZServ);
   Trigger.ResetLongPulses();
-  Progress->Started(fig.planes);
+  Report.Started(fig.planes);
 
   MoveTimer moves(MeasuredMoveMs);
   int32_t plane = 0;  // 0 while the axis goes to the start position
   try {
     ZServ.Exec(zcmd::MoveTo(fig.start, Num));
-    View.Status("Z= " + Num.Format2(fig.start));
+    Report.Status("Z= " + Num.Format2(fig.start));
     const std::string stepCommand = zcmd::MoveBy(-StepSize, Num);
 
     for (plane = 1; plane <= fig.planes; ++plane) {
@@ -168,22 +168,21 @@ int16_t ZAcq::AcquireStack() {
       const std::string reply = ZServ.Exec(zcmd::kWhere);
       moves.Add(Delay32::Elapsed(planeStart, Delay.Now()));
       const std::string line = "#" + Num.Format0(plane) + ", Z=" + reply;
-      View.Status(line);
-      Progress->AtPlane(plane, fig.planes);
+      Report.AtPlane(plane, fig.planes, line);
       ZLog += line + kLineEnd;
       Delay.WaitMs(fig.settleMs);
       View.Pump();
       CaptureFrame();
       if (CancelZ == 1) {
-        View.Status("Z-stack cancelled" + LongPulsesText(Trigger, TriggerHoldMs));
-        Progress->Cancelled();
+        Report.Ended(RunEnd::Cancelled,
+                     "Z-stack cancelled" + LongPulsesText(Trigger, TriggerHoldMs));
         return -1;
       }
       Delay.WaitMs(fig.captureMs);
       if (fig.usePeriod) {
         const uint32_t elapsed = Delay32::Elapsed(planeStart, Delay.Now());
         if (elapsed > static_cast<uint32_t>(fig.periodMs)) {
-          View.Status("Given period is too short");
+          Report.Status("Given period is too short");
           View.Pump();
         } else {
           Delay.WaitMs(fig.periodMs - static_cast<int32_t>(elapsed));
@@ -195,18 +194,16 @@ int16_t ZAcq::AcquireStack() {
   } catch (const FocuraError& e) {
     const std::string where = plane == 0 ? "Z-stack stopped at the start move: "
                                          : "Z-stack stopped at plane " + Num.Format0(plane) + ": ";
-    View.Status(where + e.what() + LongPulsesText(Trigger, TriggerHoldMs));
-    Progress->Failed();
+    Report.Ended(RunEnd::Failed, where + e.what() + LongPulsesText(Trigger, TriggerHoldMs));
     return -1;
   } catch (...) {
     // The dispatch boundary reports what else stopped the run; the progress must not go on
     // showing a run that has ended.
-    Progress->Failed();
+    Report.Ended(RunEnd::Failed, "");
     throw;
   }
 
-  View.Status("Z-stack finished" + LongPulsesText(Trigger, TriggerHoldMs));
-  Progress->Finished();
+  Report.Ended(RunEnd::Finished, "Z-stack finished" + LongPulsesText(Trigger, TriggerHoldMs));
   return 1;
 }
 

@@ -4,11 +4,11 @@
 #include <cstdint>
 #include <string>
 
+#include "capture/Desktop.h"
+
 namespace focura {
 
 class Delay32;
-class Desktop;
-class KeyWaitWatcher;
 class ZServer;
 struct TriggerOutput;
 
@@ -33,15 +33,18 @@ class StatusReport {
   virtual void StatusTip(const std::string& text) = 0;
 };
 
+// What a frame tells the operator: a line in the status line, and that the capture program keeps
+// its keys waiting.
+class FrameReport : public StatusReport, public KeyWaitWatcher {};
+
 // What a frame uses: the Z server (pulses), the desktop (keys), the wait, the trigger output's
-// state, the status line and whoever is told when the capture program keeps its keys waiting.
+// state and its report.
 struct FramePorts {
   ZServer& zserver;
   Desktop& desktop;
   Delay32& delay;
   TriggerOutput& trigger;
-  StatusReport& status;
-  KeyWaitWatcher& keyWait;
+  FrameReport& report;
 };
 
 // Triggers one frame with the chosen capture method: the capture program's key, or a pulse of

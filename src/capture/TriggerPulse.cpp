@@ -66,7 +66,7 @@ void PulseTrigger(int32_t holdMs, const FramePorts& ports) {
   if (int64_t{length} > allowed) {
     ++output.longPulses;
     output.longestMs = std::max(output.longestMs, length);
-    ports.status.Status("Trigger output on for " + std::to_string(length) + " ms (hold time " +
+    ports.report.Status("Trigger output on for " + std::to_string(length) + " ms (hold time " +
                         std::to_string(holdMs) + " ms)");
   }
 }

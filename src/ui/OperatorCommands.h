@@ -35,13 +35,13 @@ class OperatorCommands {
   void mnuFujiCapKey_Click();
 
  private:
-  void SetEnd(double ZAcq::*end, const std::string& what);
+  void SetEnd(double AcqSettings::*end, const std::string& what);
   // Stores the number typed in `box` through `store`, then derives the other plan field.
   void SetPlanField(const std::string& what, const std::string& box, NumberKind kind,
                     const std::function<void(double)>& store, int16_t (ZAcq::*derive)());
   // Starts the editor, brings it to the front and pastes the clipboard into it.
   void PasteIntoNewEditor();
-  void AskOption(int32_t ZAcq::*option, const std::string& title, const std::string& text);
+  void AskOption(int32_t AcqSettings::*option, const std::string& title, const std::string& text);
   void Status(const std::string& text);
   // The failure word in the status line, the reason in its tooltip.
   void Refuse(const std::string& word, const std::string& reason);

@@ -41,7 +41,7 @@ std::string RunPlanTip(ZAcq& acq, Window& window) {
   double seconds[3] = {};
   if (refusal.empty()) {
     int i = 0;
-    for (const ZAcq::TimingBox& box : ZAcq::TimingBoxes()) {
+    for (const AcqSettings::TimingBox& box : AcqSettings::TimingBoxes()) {
       const std::string text = window.GetText(box.control);
       try {
         seconds[i++] = acq.Num.ToDouble(text);

@@ -1,0 +1,45 @@
+#pragma once
+// The acquisition settings: what the operator has set up for the next run, as plain data.
+
+#include <cstdint>
+#include <span>
+#include <string>
+
+#include "capture/FrameTrigger.h"
+
+namespace focura {
+
+// A plan field holding exactly this value counts as not set.
+inline constexpr int32_t NotSet = 77777;
+inline constexpr double NotSetD = 77777.0;
+
+// The frame trigger's options are the part of the settings the capture layer sees.
+struct AcqSettings : FrameSettings {
+  // Stack plan.
+  double ZTop = NotSetD;
+  double ZBottom = NotSetD;
+  double StepSize = NotSetD;
+  int32_t NumPlanes = NotSet;
+
+  // Timings of a run, in seconds; taken from the window by PrepareStack.
+  double CaptureDelay = 2.0;
+  double SettleDelay = 1.0;
+  double Period = 0.0;
+
+  // The command line of the custom capture method (captureprogpath.txt).
+  std::string CaptureProgPath;
+
+  // The method CaptureTaskId was launched for (0: none yet): a run after another method was
+  // chosen sends its frames to a program launched for something else.
+  int16_t LaunchedType = 0;
+
+  // The timing boxes: the control, its label in the window and the field it fills.
+  struct TimingBox {
+    const char* control;
+    const char* label;
+    double AcqSettings::*field;
+  };
+  static std::span<const TimingBox> TimingBoxes();
+};
+
+}  // namespace focura
