@@ -199,6 +199,20 @@ class WatchedProgress : public RunProgress {
 constexpr int32_t kPlanes = 20;
 constexpr int32_t kPeriodMs = 100;
 
+// A plan of `planes` planes, 1 um apart from 10 um on, and timing boxes with no settle or capture
+// delay and the given period: a run that takes no longer than its moves and frames need.
+void PlanShortRun(ZAcq& acq, win32::MainWindow& window, const NumberText& num, int32_t planes,
+                  double periodS) {
+  acq.LoadDefaults();
+  acq.ZTop = 10;
+  acq.ZBottom = 10 + planes - 1;
+  acq.NumPlanes = planes;
+  acq.StepFromPlanes();
+  window.SetText("txtDelay", num.Format2(0));
+  window.SetText("txtSettle", num.Format2(0));
+  window.SetText("txtPeriod", num.Format2(periodS));
+}
+
 struct RunOutcome {
   CheckResult timing;
   std::optional<CheckResult> taskbar;
@@ -228,17 +242,10 @@ RunOutcome TimedRun(Shared& s, Placement where) {
   com.Exec("Sim Reset");
   WindowRunView view(window);
   ZAcq acq(timed, view, clock, desktop, num);
-  acq.LoadDefaults();
-  acq.ZTop = 10;
-  acq.ZBottom = 10 + kPlanes - 1;
-  acq.NumPlanes = kPlanes;
-  acq.StepFromPlanes();
+  PlanShortRun(acq, window, num, kPlanes, kPeriodMs / 1000.0);
   acq.CaptureType = kCaptureHardware;
   acq.CaptureTaskId = 1;
   acq.TriggerHoldMs = 10;
-  window.SetText("txtDelay", num.Format2(0));
-  window.SetText("txtSettle", num.Format2(0));
-  window.SetText("txtPeriod", num.Format2(kPeriodMs / 1000.0));
 
   std::string taskbarPicture;
   std::string taskbarFailure;
@@ -558,14 +565,7 @@ CheckResult LogView(Shared& s) {
   com.Exec("Sim Reset");
   WindowRunView runView(window);
   ZAcq acq(com, runView, clock, desktop, num);
-  acq.LoadDefaults();
-  acq.ZTop = 10;
-  acq.ZBottom = 12;
-  acq.NumPlanes = 3;
-  acq.StepFromPlanes();
-  window.SetText("txtDelay", num.Format2(0));
-  window.SetText("txtSettle", num.Format2(0));
-  window.SetText("txtPeriod", num.Format2(0));
+  PlanShortRun(acq, window, num, 3, 0);
   if (acq.AcquireStack() != 1)
     return Fail("", "the run ended with \"" + window.GetText(kStatusLine) + "\"");
   const std::set<HWND> before = e2e::NotepadWindows();

@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "win32/Owned.h"
+#include "win32/Registry.h"
 #include "win32/Utf.h"
 
 namespace focura::check {
@@ -18,46 +19,9 @@ using win32::Widen;
 constexpr const wchar_t* kSimClsidText = L"{1BF51BFE-5151-4C5F-BB21-3AF8F0298408}";
 constexpr const wchar_t* kUserClasses = L"Software\\Classes\\";
 
-std::wstring ReadString(HKEY root, const std::wstring& path, const wchar_t* name, REGSAM view = 0) {
-  HKEY key = nullptr;
-  if (RegOpenKeyExW(root, path.c_str(), 0, KEY_READ | view, &key) != ERROR_SUCCESS)
-    return {};
-  wchar_t buffer[2048];
-  DWORD size = sizeof buffer - sizeof(wchar_t);
-  DWORD type = 0;
-  std::wstring value;
-  if (RegQueryValueExW(key, name, nullptr, &type, reinterpret_cast<BYTE*>(buffer), &size) ==
-          ERROR_SUCCESS &&
-      (type == REG_SZ || type == REG_EXPAND_SZ)) {
-    buffer[size / sizeof(wchar_t)] = 0;
-    value = buffer;
-    if (type == REG_EXPAND_SZ) {
-      wchar_t expanded[2048];
-      if (ExpandEnvironmentStringsW(value.c_str(), expanded, 2048) > 0)
-        value = expanded;
-    }
-  }
-  RegCloseKey(key);
-  return value;
-}
-
-bool KeyExists(HKEY root, const std::wstring& path) {
-  HKEY key = nullptr;
-  if (RegOpenKeyExW(root, path.c_str(), 0, KEY_READ, &key) != ERROR_SUCCESS)
-    return false;
-  RegCloseKey(key);
-  return true;
-}
-
 void WriteString(HKEY root, const std::wstring& path, const wchar_t* name,
                  const std::wstring& value) {
-  HKEY key = nullptr;
-  LSTATUS s = RegCreateKeyExW(root, path.c_str(), 0, nullptr, 0, KEY_WRITE, nullptr, &key, nullptr);
-  if (s == ERROR_SUCCESS) {
-    s = RegSetValueExW(key, name, 0, REG_SZ, reinterpret_cast<const BYTE*>(value.c_str()),
-                       static_cast<DWORD>((value.size() + 1) * sizeof(wchar_t)));
-    RegCloseKey(key);
-  }
+  const LSTATUS s = win32::WriteRegString(root, path, name, value);
   if (s != ERROR_SUCCESS)
     throw std::runtime_error("cannot write the registry key " + Narrow(path) + " (error " +
                              std::to_string(s) + ")");
@@ -70,8 +34,8 @@ std::wstring ClassKey() {
 
 // The simulator's class, wherever COM would find it.
 bool SimClassRegistered() {
-  return KeyExists(HKEY_CURRENT_USER, kUserClasses + ClassKey()) ||
-         KeyExists(HKEY_CLASSES_ROOT, ClassKey());
+  return win32::RegKeyExists(HKEY_CURRENT_USER, kUserClasses + ClassKey()) ||
+         win32::RegKeyExists(HKEY_CLASSES_ROOT, ClassKey());
 }
 
 // The executable or DLL of a server command: quoted, or up to its extension; arguments dropped.
@@ -116,9 +80,9 @@ std::string BitsOf(const std::wstring& file) {
 
 OwnZServerRegistration::OwnZServerRegistration(const std::wstring& zsimExe) {
   const std::string real =
-      Narrow(ReadString(HKEY_CLASSES_ROOT, L"Hoistra.HoistraCmd\\CLSID", nullptr));
+      Narrow(win32::ReadRegString(HKEY_CLASSES_ROOT, L"Hoistra.HoistraCmd\\CLSID", nullptr));
   // A check that was ended before it could clean up left its own registration: taken over.
-  const bool ownLeftover = KeyExists(HKEY_CURRENT_USER, kUserClasses + kOwnProgId) &&
+  const bool ownLeftover = win32::RegKeyExists(HKEY_CURRENT_USER, kUserClasses + kOwnProgId) &&
                            _wcsicmp(Widen(real).c_str(), kSimClsidText) != 0;
   if (SimClassRegistered() && !ownLeftover)
     throw std::runtime_error(
@@ -136,7 +100,7 @@ OwnZServerRegistration::OwnZServerRegistration(const std::wstring& zsimExe) {
   };
   write(HKEY_CURRENT_USER, kUserClasses);
   // Windows shows the user's classes in HKEY_CLASSES_ROOT; Wine does not, and COM reads only that.
-  if (ReadString(HKEY_CLASSES_ROOT, ClassKey() + L"\\LocalServer32", nullptr) != server) {
+  if (win32::ReadRegString(HKEY_CLASSES_ROOT, ClassKey() + L"\\LocalServer32", nullptr) != server) {
     wroteMerged_ = true;
     write(HKEY_CLASSES_ROOT, L"");
   }
@@ -153,7 +117,8 @@ OwnZServerRegistration::~OwnZServerRegistration() {
 
 RegisteredServer DescribeRegistration(const std::string& progId) {
   RegisteredServer r;
-  const std::wstring clsid = ReadString(HKEY_CLASSES_ROOT, Widen(progId) + L"\\CLSID", nullptr);
+  const std::wstring clsid =
+      win32::ReadRegString(HKEY_CLASSES_ROOT, Widen(progId) + L"\\CLSID", nullptr);
   if (clsid.empty())
     return r;
   r.registered = true;
@@ -161,10 +126,11 @@ RegisteredServer DescribeRegistration(const std::string& progId) {
   for (const REGSAM view :
        {static_cast<REGSAM>(KEY_WOW64_64KEY), static_cast<REGSAM>(KEY_WOW64_32KEY)}) {
     const std::wstring cls = L"CLSID\\" + clsid;
-    std::wstring command = ReadString(HKEY_CLASSES_ROOT, cls + L"\\InprocServer32", nullptr, view);
+    std::wstring command =
+        win32::ReadRegString(HKEY_CLASSES_ROOT, cls + L"\\InprocServer32", nullptr, view);
     std::string kind = "in-process server (DLL)";
     if (command.empty()) {
-      command = ReadString(HKEY_CLASSES_ROOT, cls + L"\\LocalServer32", nullptr, view);
+      command = win32::ReadRegString(HKEY_CLASSES_ROOT, cls + L"\\LocalServer32", nullptr, view);
       kind = "local server (EXE)";
     }
     if (command.empty())

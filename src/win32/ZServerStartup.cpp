@@ -4,6 +4,7 @@
 
 #include "ui/Controls.h"
 #include "win32/ComZServer.h"
+#include "win32/Registry.h"
 #include "win32/Utf.h"
 #include "zserver/ServerWidth.h"
 
@@ -14,30 +15,14 @@ constexpr Width kThisWidth = sizeof(void*) == 4 ? Width::Bits32 : Width::Bits64;
 constexpr REGSAM kOwnView = sizeof(void*) == 4 ? KEY_WOW64_32KEY : KEY_WOW64_64KEY;
 constexpr REGSAM kOtherView = sizeof(void*) == 4 ? KEY_WOW64_64KEY : KEY_WOW64_32KEY;
 
-std::wstring ReadDefault(HKEY root, const std::wstring& path, REGSAM view) {
-  HKEY key = nullptr;
-  if (RegOpenKeyExW(root, path.c_str(), 0, KEY_QUERY_VALUE | view, &key) != ERROR_SUCCESS)
-    return {};
-  wchar_t buffer[1024];
-  DWORD size = sizeof buffer - sizeof(wchar_t);
-  DWORD type = 0;
-  const LSTATUS s =
-      RegQueryValueExW(key, nullptr, nullptr, &type, reinterpret_cast<BYTE*>(buffer), &size);
-  RegCloseKey(key);
-  if (s != ERROR_SUCCESS || (type != REG_SZ && type != REG_EXPAND_SZ))
-    return {};
-  buffer[size / sizeof(wchar_t)] = L'\0';
-  return buffer;
-}
-
 // The classes as COM reads them: HKEY_CLASSES_ROOT, the user's own merged with the machine's,
 // in the 32-bit or the 64-bit view. (HKCU\Software\Classes alone would not do: Wine keeps one
 // copy of it for both widths.) A 64-bit process reads the 32-bit view by its node: Wine (8.0)
 // ignores KEY_WOW64_32KEY there, and Windows gives the same key either way.
 std::wstring ReadClasses(const std::wstring& path, REGSAM view) {
   const bool node = sizeof(void*) == 8 && view == KEY_WOW64_32KEY;
-  return node ? ReadDefault(HKEY_CLASSES_ROOT, L"Wow6432Node\\" + path, 0)
-              : ReadDefault(HKEY_CLASSES_ROOT, path, view);
+  return node ? ReadRegString(HKEY_CLASSES_ROOT, L"Wow6432Node\\" + path)
+              : ReadRegString(HKEY_CLASSES_ROOT, path, nullptr, view);
 }
 
 ClassEntries EntriesIn(const std::wstring& clsid, REGSAM view) {

@@ -85,12 +85,6 @@ struct InstallOptions {
   bool valid = true;
 };
 
-bool IsSwitch(const std::wstring& arg, const wchar_t* name) {
-  if (arg.size() < 2 || (arg[0] != L'/' && arg[0] != L'-'))
-    return false;
-  return _wcsicmp(arg.c_str() + 1, name) == 0;
-}
-
 InstallOptions ParseInstallOptions(const wchar_t* commandLine) {
   InstallOptions o;
   if (commandLine == nullptr || *commandLine == L'\0')

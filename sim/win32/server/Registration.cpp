@@ -157,4 +157,10 @@ std::wstring RegisteredLogPath() {
   return ReadString(HKEY_CLASSES_ROOT, kMerged.ClassKey(), L"ZSimLog");
 }
 
+bool IsSwitch(const std::wstring& arg, const wchar_t* name) {
+  if (arg.size() < 2 || (arg[0] != L'/' && arg[0] != L'-'))
+    return false;
+  return _wcsicmp(arg.c_str() + 1, name) == 0;
+}
+
 }  // namespace zsim::win32

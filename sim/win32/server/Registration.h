@@ -37,4 +37,8 @@ void UnregisterServer();
 // The log path stored at registration, or empty.
 std::wstring RegisteredLogPath();
 
+// Whether a command-line word is the switch `name`: "/Name" or "-Name", in any case, as both the
+// server's own command line and regsvr32's /i: text take them.
+bool IsSwitch(const std::wstring& arg, const wchar_t* name);
+
 }  // namespace zsim::win32

@@ -43,12 +43,6 @@ struct Options {
   bool valid = true;
 };
 
-bool IsSwitch(const std::wstring& arg, const wchar_t* name) {
-  if (arg.size() < 2 || (arg[0] != L'/' && arg[0] != L'-'))
-    return false;
-  return _wcsicmp(arg.c_str() + 1, name) == 0;
-}
-
 Options ParseOptions() {
   Options o;
   int argc = 0;
