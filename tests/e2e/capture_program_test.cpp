@@ -1,7 +1,6 @@
 // Camera programs that do not simply open one window of their own: a launcher, one with a splash
 // window, a single-instance program, a program slow to handle its key or busy over it for seconds,
-// one that exits; and
-// shortcut letters under Ctrl.
+// one that exits; and shortcut letters under Ctrl.
 
 #include "E2ETest.h"
 #include "FileText.h"
@@ -104,29 +103,6 @@ TEST_F(CaptureProgram, ASingleInstanceProgramsRunningCopyGetsTheKey) {
                           [](const TargetEvent& e) { return e.kind == TargetEventKind::Start; }),
             1);
   const auto down = KeyDowns(events);
-  ASSERT_EQ(down.size(), 1u);
-  EXPECT_TRUE(down[0].foreground);
-  EXPECT_TRUE(running.Running());
-  EXPECT_FALSE(IsIconic(window));
-}
-
-// A running copy that takes the request without any sign (as the system's editor opens a new tab
-// in its old window) leaves the only window of its program: that is the task's, minimized or not.
-TEST_F(CaptureProgram, ASingleInstanceCopyThatGivesNoSignIsTheOnlyWindowOfItsProgram) {
-  StartTool();
-  const std::string exe = CopyStandIn();
-  const std::string log = exe.substr(0, exe.size() - 4) + ".keys.log";
-  Process running = Process::Start(StandInCommandLine(exe, "Capture Target", log), tool->Dir());
-  ASSERT_TRUE(StandInLog(log).WaitStarted(kStartMs));
-  const HWND window = WaitForTopLevel("Capture Target", running.Id(), kStartMs);
-  ASSERT_NE(window, nullptr);
-  ASSERT_TRUE(PutAway(window));
-
-  StandInLog keys = LaunchCopy(exe, "--single-quiet");
-  tool->Click("cmdCapture");
-  ASSERT_TRUE(keys.WaitKeys(1, kStepMs)) << tool->Status();
-  Execute("Z ?");
-  const auto down = keys.Keys();
   ASSERT_EQ(down.size(), 1u);
   EXPECT_TRUE(down[0].foreground);
   EXPECT_TRUE(running.Running());

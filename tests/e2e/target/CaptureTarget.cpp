@@ -17,8 +17,6 @@
 //                       on) and exits once the started copy shows its window
 //   --single            a single-instance program: when a copy with the same caption runs, it
 //                       lets that copy bring its window to the front and exits
-//   --single-quiet      the same, but the running copy takes the request without a sign (as
-//                       an editor that opens a new tab in its old window)
 //   --slow-keydown <ms> a busy program: spends that long in each WM_KEYDOWN, then logs it
 //
 // Line format (fields separated by one blank):
@@ -108,31 +106,43 @@ LRESULT CALLBACK SplashProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) noexcept 
   return DefWindowProcW(hwnd, msg, wp, lp);
 }
 
-// A launcher's splash: up in front, then the real program, then gone.
-int RunSplash(HINSTANCE instance, const std::wstring& title, UINT ms, const std::wstring& args) {
-  gSplashStarts = args;
+// A top-level window of its own class, shown in front as a program's first window is.
+HWND ShowInFront(HINSTANCE instance, const wchar_t* cls, WNDPROC proc, const std::wstring& caption,
+                 DWORD style, int width, int height) {
   WNDCLASSW wc{};
-  wc.lpfnWndProc = SplashProc;
+  wc.lpfnWndProc = proc;
   wc.hInstance = instance;
   wc.hCursor = LoadCursor(nullptr, IDC_ARROW);
   wc.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_WINDOW + 1);
-  wc.lpszClassName = kSplashClass;
+  wc.lpszClassName = cls;
   RegisterClassW(&wc);
-  const std::wstring caption = title + L" Splash";
-  HWND splash =
-      CreateWindowExW(0, kSplashClass, caption.c_str(), WS_POPUP | WS_BORDER, CW_USEDEFAULT,
-                      CW_USEDEFAULT, 240, 120, nullptr, nullptr, instance, nullptr);
-  if (!splash)
-    return 3;
-  ShowWindow(splash, SW_SHOWNORMAL);
-  UpdateWindow(splash);
-  SetForegroundWindow(splash);
-  SetTimer(splash, kSplashTimer, ms, nullptr);
+  HWND hwnd = CreateWindowExW(0, cls, caption.c_str(), style, CW_USEDEFAULT, CW_USEDEFAULT, width,
+                              height, nullptr, nullptr, instance, nullptr);
+  if (hwnd == nullptr)
+    return nullptr;
+  ShowWindow(hwnd, SW_SHOWNORMAL);
+  UpdateWindow(hwnd);
+  SetForegroundWindow(hwnd);
+  return hwnd;
+}
+
+void RunLoop() {
   MSG msg;
   while (GetMessageW(&msg, nullptr, 0, 0) > 0) {
     TranslateMessage(&msg);
     DispatchMessageW(&msg);
   }
+}
+
+// A launcher's splash: up in front, then the real program, then gone.
+int RunSplash(HINSTANCE instance, const std::wstring& title, UINT ms, const std::wstring& args) {
+  gSplashStarts = args;
+  HWND splash = ShowInFront(instance, kSplashClass, SplashProc, title + L" Splash",
+                            WS_POPUP | WS_BORDER, 240, 120);
+  if (!splash)
+    return 3;
+  SetTimer(splash, kSplashTimer, ms, nullptr);
+  RunLoop();
   return gSplashChild != 0 ? 0 : 4;
 }
 
@@ -209,7 +219,7 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int) {
   std::wstring title = L"Capture Target";
   std::wstring logPath;
   std::wstring passedOn;  // the arguments without --launch, quoted again
-  bool launch = false, single = false, quiet = false;
+  bool launch = false, single = false;
   UINT splashMs = 0;
   bool splash = false;
   int argc = 0;
@@ -241,8 +251,6 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int) {
       gHoldFocus = true;
     else if (arg == L"--single")
       single = true;
-    else if (arg == L"--single-quiet")
-      single = quiet = true;
   }
   if (argv)
     LocalFree(argv);
@@ -252,8 +260,6 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int) {
     return RunSplash(instance, title, splashMs, passedOn);
   if (single) {
     if (HWND running = FindWindowW(kClass, title.c_str())) {
-      if (quiet)
-        return 0;
       // The starter may hand its right to the foreground on; the running copy uses it.
       DWORD pid = 0;
       GetWindowThreadProcessId(running, &pid);
@@ -278,22 +284,10 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int) {
     return 2;
   timeBeginPeriod(1);
 
-  WNDCLASSW wc{};
-  wc.lpfnWndProc = WndProc;
-  wc.hInstance = instance;
-  wc.hCursor = LoadCursor(nullptr, IDC_ARROW);
-  wc.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_WINDOW + 1);
-  wc.lpszClassName = kClass;
-  RegisterClassW(&wc);
-
-  gWindow = CreateWindowExW(0, wc.lpszClassName, title.c_str(), WS_OVERLAPPEDWINDOW, CW_USEDEFAULT,
-                            CW_USEDEFAULT, 320, 200, nullptr, nullptr, instance, nullptr);
+  // A program started normally comes up in front with the keyboard focus; so does this one.
+  gWindow = ShowInFront(instance, kClass, WndProc, title, WS_OVERLAPPEDWINDOW, 320, 200);
   if (!gWindow)
     return 3;
-  // A program started normally comes up in front with the keyboard focus; so does this one.
-  ShowWindow(gWindow, SW_SHOWNORMAL);
-  UpdateWindow(gWindow);
-  SetForegroundWindow(gWindow);
   SetFocus(gWindow);
   {
     char buf[96];
@@ -303,11 +297,7 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int) {
     WriteLine(buf);
   }
 
-  MSG msg;
-  while (GetMessageW(&msg, nullptr, 0, 0) > 0) {
-    TranslateMessage(&msg);
-    DispatchMessageW(&msg);
-  }
+  RunLoop();
   timeEndPeriod(1);
   gLog.reset();
   return 0;
