@@ -56,8 +56,7 @@ TEST(TriggerPulse, TheOutputGoesOffAfterEveryFailureItCanAndSaysWhenItMayStillBe
                 "before"},
        }) {
     AcqRig r;
-    r.acq.CaptureType = kCaptureHardware;
-    r.acq.CaptureTaskId = 1;
+    r.HardwareTrigger(500);
     r.w.SetText(kStatusLine, "before");
     r.z.onExec = [&](const std::string& command) -> std::optional<std::string> {
       const bool on = command == "CON /2J1R";
@@ -83,14 +82,9 @@ TEST(TriggerPulse, TheOutputGoesOffAfterEveryFailureItCanAndSaysWhenItMayStillBe
 
 TEST(TriggerPulse, ARunTellsAtItsEndThatAPulseRanLong) {
   AcqRig r;
-  r.acq.ZTop = 80;
-  r.acq.ZBottom = 100;
-  r.acq.StepSize = 10;
-  r.acq.NumPlanes = 3;
-  r.w.texts = {{"txtDelay", "0"}, {"txtSettle", "0"}, {"txtPeriod", "0"}};
-  r.acq.CaptureType = kCaptureHardware;
-  r.acq.CaptureTaskId = 1;
-  r.acq.TriggerHoldMs = 0;
+  r.Plan(80, 100, 10, 3);
+  r.Timings("0", "0", "0");
+  r.HardwareTrigger(0);
   int offs = 0;
   r.z.onExec = [&](const std::string& command) -> std::optional<std::string> {
     if (command == "CON /2J0R") {
