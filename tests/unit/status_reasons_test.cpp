@@ -5,8 +5,9 @@
 #include <gtest/gtest.h>
 
 #include <functional>
-#include <map>
 #include <string>
+#include <type_traits>
+#include <vector>
 
 #include "form_rig.h"
 
@@ -28,11 +29,27 @@ void Ready(FormRig& r) {
 Arrange Box(const std::string& box, const std::string& text) {
   return [=](FormRig& r) { r.w.texts[box] = text; };
 }
-Arrange Replies(const std::map<std::string, std::string>& replies) {
-  return [=](FormRig& r) { r.zs.replies.insert(replies.begin(), replies.end()); };
+Arrange Reply(const std::string& command, const std::string& reply) {
+  return [=](FormRig& r) { r.zs.replies[command] = reply; };
+}
+Arrange Fails(const std::string& command, const std::string& reason) {
+  return [=](FormRig& r) { r.zs.failures[command] = reason; };
 }
 Arrange Answer(const std::string& answer) {
   return [=](FormRig& r) { r.prompt.answers = {answer}; };
+}
+template <class T, class Settings>
+Arrange Set(T Settings::*field, std::type_identity_t<T> value) {
+  return [=](FormRig& r) { r.acq.*field = value; };
+}
+Arrange Menu(Command item) {
+  return [=](FormRig& r) { r.form.Dispatch(item); };
+}
+Arrange All(const std::vector<Arrange>& steps) {
+  return [=](FormRig& r) {
+    for (const Arrange& step : steps)
+      step(r);
+  };
 }
 
 TEST(StatusReasons, EveryFailureWordHasItsReasonInTheTooltip) {
@@ -44,31 +61,23 @@ TEST(StatusReasons, EveryFailureWordHasItsReasonInTheTooltip) {
     const char* separator = ".";
   };
   const Case cases[] = {
-      {"cmdSetTop", Replies({{"Z ?", ""}}), "Set Top: the Z server's reply \"\" has no number"},
-      {"cmdSetBot", Replies({{"Z ?", "12,5 um"}}),
+      {"cmdSetTop", Reply("Z ?", ""), "Set Top: the Z server's reply \"\" has no number"},
+      {"cmdSetBot", Reply("Z ?", "12,5 um"),
        "Set Bottom: the Z server's reply \"12,5 um\" has no number; this PC writes decimals "
        "with \".\""},
-      {"cmdSetTop", Replies({{"Z ?", "1e999"}}),
+      {"cmdSetTop", Reply("Z ?", "1e999"),
        "Set Top: the Z server's reply \"1e999\" holds a number beyond the number range"},
-      {"cmdSetTop",
-       [](FormRig& r) {
-         r.acq.ZBottom = -1e308;
-         r.zs.replies["Z ?"] = "1e308";
-       },
+      {"cmdSetTop", All({Set(&ZAcq::ZBottom, -1e308), Reply("Z ?", "1e308")}),
        "Set Top: the stack height is beyond the number range"},
-      {"cmdGetTopBot", Replies({{"Obj GetNum", "none"}}),
+      {"cmdGetTopBot", Reply("Obj GetNum", "none"),
        "Get Joystick Top and Bottom: the Z server's reply \"none\" to \"Obj GetNum\" has no "
        "number"},
-      {"cmdGetTopBot", Replies({{"Obj GetNum", "2"}, {"Obj Get 1", "pos 1 ?"}}),
+      {"cmdGetTopBot", All({Reply("Obj GetNum", "2"), Reply("Obj Get 1", "pos 1 ?")}),
        "Get Joystick Top and Bottom: the Z server's reply \"pos 1 ?\" to \"Obj Get 1\" has no "
        "number"},
-      {"cmdGetTopBot",
-       [](FormRig& r) {
-         r.zs.replies["Obj GetNum"] = "2";
-         r.zs.failures["Obj Get 1"] = "no such position";
-       },
+      {"cmdGetTopBot", All({Reply("Obj GetNum", "2"), Fails("Obj Get 1", "no such position")}),
        "Get Joystick Top and Bottom: Z server command \"Obj Get 1\" failed: no such position"},
-      {"cmdGetTopBot", Replies({{"Obj GetNum", "-2147483648"}}),
+      {"cmdGetTopBot", Reply("Obj GetNum", "-2147483648"),
        "Get Joystick Top and Bottom: no position before -2147483648"},
       {"cmdSetNum", Box("txtNumPlanes", "five"), "Set Num. of Planes: \"five\" is not a number"},
       {"cmdSetNum", Box("txtNumPlanes", "  "), "Set Num. of Planes: the box is empty"},
@@ -78,19 +87,11 @@ TEST(StatusReasons, EveryFailureWordHasItsReasonInTheTooltip) {
        "Set Num. of Planes: 1 plane gives no step: the ends need at least 2 planes"},
       {"cmdSetNum", Box("txtNumPlanes", "0"),
        "Set Num. of Planes: 0 planes: a stack needs at least 2"},
-      {"cmdSetNum",
-       [](FormRig& r) {
-         r.acq.ZTop = NotSetD;
-         r.w.texts["txtNumPlanes"] = "3";
-       },
+      {"cmdSetNum", All({Set(&ZAcq::ZTop, NotSetD), Box("txtNumPlanes", "3")}),
        "Set Num. of Planes: the top is not set (Set Top)"},
       {"cmdSetStepSize", Box("txtStepSize", "0"),
        "Set Step Size (um): a step of 0.00 is not above 0"},
-      {"cmdSetStepSize",
-       [](FormRig& r) {
-         r.acq.ZBottom = 10;
-         r.w.texts["txtStepSize"] = "2";
-       },
+      {"cmdSetStepSize", All({Set(&ZAcq::ZBottom, 10), Box("txtStepSize", "2")}),
        "Set Step Size (um): top and bottom are both 10.00: the stack has no height"},
       {"cmdSetStepSize", Box("txtStepSize", "1e-300"),
        "Set Step Size (um): a step of 0.00 gives more planes than a count can hold "
@@ -99,14 +100,10 @@ TEST(StatusReasons, EveryFailureWordHasItsReasonInTheTooltip) {
        "Settle Delay (sec.): \"0.5\" is not a number; this PC writes decimals with \",\"", "Error",
        ","},
       {"cmdFocura", Box("txtPeriod", ""), "Period (sec.): the box is empty"},
-      {"cmdFocura",
-       [](FormRig& r) {
-         r.acq.ZTop = NotSetD;
-         r.acq.ZBottom = NotSetD;
-       },
+      {"cmdFocura", All({Set(&ZAcq::ZTop, NotSetD), Set(&ZAcq::ZBottom, NotSetD)}),
        "Acquire Z Stack: neither end is set (Set Top and Set Bottom, or Get Joystick Top and "
        "Bottom)"},
-      {"cmdFocura", [](FormRig& r) { r.acq.StepSize = NotSetD; },
+      {"cmdFocura", Set(&ZAcq::StepSize, NotSetD),
        "Acquire Z Stack: the step is not set (Set Num. of Planes or Set Step Size)"},
       {"mnuDelayKey", Answer("fast"), "Capture Key Delay: \"fast\" is not a number",
        "Not a number"},
@@ -114,11 +111,7 @@ TEST(StatusReasons, EveryFailureWordHasItsReasonInTheTooltip) {
        "Trigger Hold Time: \"3e9\" is beyond the range -2147483648 to 2147483647", "Not a number"},
       {"mnuFujiCapKey", nullptr,
        "Fuji Capture Key: the answer was empty (or the prompt was cancelled)", "Not a number"},
-      {"cmdLaunchCapture",
-       [](FormRig& r) {
-         r.form.Dispatch(Command::mnuHWT);
-         r.zs.replies["CON /2&"] = "?\r";
-       },
+      {"cmdLaunchCapture", All({Menu(Command::mnuHWT), Reply("CON /2&", "?\r")}),
        "Hardware Trigger: the reply to \"CON /2&\" was \"?\\r\", without \"EZStepper\"",
        "EZStepper does not respond"},
       {"cmdLaunchCapture",
@@ -130,11 +123,7 @@ TEST(StatusReasons, EveryFailureWordHasItsReasonInTheTooltip) {
        "Canon EOS Utility: cannot start \"C:\\Program Files\\Canon\\EOS Utility\\EOS "
        "Utility.exe\"",
        "Error Launching Capture Program"},
-      {"cmdLaunchCapture",
-       [](FormRig& r) {
-         r.acq.CaptureType = 5;
-         r.acq.CaptureProgPath = "  ";
-       },
+      {"cmdLaunchCapture", All({Set(&ZAcq::CaptureType, 5), Set(&ZAcq::CaptureProgPath, "  ")}),
        "From captureprogpath.txt: no command line", "Error Launching Capture Program"},
   };
   for (const Case& c : cases) {
