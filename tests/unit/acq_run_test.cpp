@@ -183,6 +183,26 @@ TEST_F(RunTest, PeriodEqualToThePlaneWaitsInsteadOfWarning) {
   EXPECT_EQ(r.w.pumps, 4 + 1 + 3 * 2);
 }
 
+TEST_F(RunTest, TellsAtItsEndThatATriggerPulseRanLong) {
+  r.HardwareTrigger(0);
+  int offs = 0;
+  r.z.onExec = [&](const std::string& command) -> std::optional<std::string> {
+    if (command == "CON /2J0R") {
+      ++offs;
+      r.clock.now += offs == 1 ? 400 : offs == 2 ? 900 : 0;
+    }
+    return std::nullopt;
+  };
+  EXPECT_EQ(acq.AcquireStack(), 1);
+  EXPECT_EQ(r.w.Status(),
+            "Z-stack finished; the trigger output stayed on too long at 2 planes (up to 903 ms, "
+            "hold time 0 ms)");
+  // The next run counts its own pulses only.
+  r.z.onExec = nullptr;
+  EXPECT_EQ(acq.AcquireStack(), 1);
+  EXPECT_EQ(r.w.Status(), "Z-stack finished");
+}
+
 TEST_F(RunTest, RefusedPlanShowsErrorAndTouchesNothing) {
   acq.NumPlanes = 0;
   acq.ZLog = "previous";
