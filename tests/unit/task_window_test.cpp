@@ -244,6 +244,10 @@ TEST(ResolveTaskWindow, ALaunchersWindowGivesWayToTheProgramItStarts) {
     Close(s, 300);
     ProcessOf(s, 30).alive = false;
   };
+  const auto childShows = [&](S& s, T& t) {
+    child(s, t);
+    childWindow(s, t);
+  };
   const auto handOverCloses = [](S&, T& t) { t.handOverOpen = false; };
   constexpr auto kFound = TaskWindowState::Found;
 
@@ -261,8 +265,7 @@ TEST(ResolveTaskWindow, ALaunchersWindowGivesWayToTheProgramItStarts) {
   Play({{"splash and child window at the first look",
          [&](S& s, T& t) {
            splash(s, t);
-           child(s, t);
-           childWindow(s, t);
+           childShows(s, t);
          },
          kFound, 310}});
 
@@ -273,12 +276,7 @@ TEST(ResolveTaskWindow, ALaunchersWindowGivesWayToTheProgramItStarts) {
     ProcessOf(s, 31).alive = false;
   };
   Play({{"the program's own window", splash, kFound, 300},
-        {"a helper it started shows a window",
-         [&](S& s, T& t) {
-           child(s, t);
-           childWindow(s, t);
-         },
-         kFound, 310},
+        {"a helper it started shows a window", childShows, kFound, 310},
         {"the helper ends", helperEnds, kFound, 300},
         {"then the program ends", launcherEnds, TaskWindowState::Ended, 0}});
 
@@ -286,12 +284,7 @@ TEST(ResolveTaskWindow, ALaunchersWindowGivesWayToTheProgramItStarts) {
   // found stays the task's, and the task ends with the launcher.
   Play({{"the splash", splash, kFound, 300},
         {"the hand-over closes", handOverCloses, kFound, 300},
-        {"a helper's window",
-         [&](S& s, T& t) {
-           child(s, t);
-           childWindow(s, t);
-         },
-         kFound, 300},
+        {"a helper's window", childShows, kFound, 300},
         {"the launcher ends", launcherEnds, TaskWindowState::Ended, 0}});
 }
 
