@@ -195,6 +195,8 @@ TEST_F(TriggerTest, NoKeyIsTypedIntoAnotherProgram) {
 TEST_F(TriggerTest, ALockedDesktopIsNamedAsTheReasonNoKeyWent) {
   Program(1);
   const std::string locked = "The desktop is locked; the capture program (task 4242) got no key";
+  const std::string denied = "The keys could not be sent: Access is denied.";
+  const std::string ended = "The program in front ended before it took its keys";
   struct Case {
     const char* what;
     bool locked, refuseFocus;
@@ -202,17 +204,12 @@ TEST_F(TriggerTest, ALockedDesktopIsNamedAsTheReasonNoKeyWent) {
   };
   const std::vector<Case> cases{
       {"nothing can come to the front", true, true, "", "", locked},
-      {"the keys cannot go in", true, false, "The keys could not be sent: Access is denied.", "",
-       locked},
+      {"the keys cannot go in", true, false, denied, "", locked},
       {"unlocked, the front kept by another", false, true, "", "",
        "The capture program (task 4242) is not in front; no key was sent"},
-      {"unlocked, the keys cannot go in", false, false,
-       "The keys could not be sent: Access is denied.", "",
-       "The keys could not be sent: Access is denied."},
+      {"unlocked, the keys cannot go in", false, false, denied, "", denied},
       // The program's own failure stays its own, locked or not.
-      {"the program ended over its keys", true, false, "",
-       "The program in front ended before it took its keys",
-       "The program in front ended before it took its keys"},
+      {"the program ended over its keys", true, false, "", ended, ended},
   };
   for (const Case& c : cases) {
     desk.locked = c.locked;
