@@ -427,32 +427,31 @@ TEST_F(RunTest, APlanChangedAtTheFirstPumpRunsAsItStandsUnlessItWouldMoveTheAxis
     int16_t result;
     Strings sent;  // empty when refused
   };
-  const Strings none;
+  const Strings none, startOnly{"Z 110.0000 ; Z Wait ;"};
   const Strings onePlane{"Z 110.0000 ; Z Wait ;", kStep10, "Z ?"};
-  for (Change c : {
-           Change{"negative step", [](ZAcq& a) { a.StepSize = -10; }, -1, none},
-           Change{"zero step", [](ZAcq& a) { a.StepSize = 0; }, -1, none},
-           Change{"step not set", [](ZAcq& a) { a.StepSize = NotSetD; }, -1, none},
-           Change{"bottom not set", [](ZAcq& a) { a.ZBottom = NotSetD; }, -1, none},
-           Change{"top not set", [](ZAcq& a) { a.ZTop = NotSetD; }, -1, none},
-           Change{"too many", [](ZAcq& a) { a.NumPlanes = 40000; }, -1, none},
-           Change{"no planes left", [](ZAcq& a) { a.NumPlanes = 0; }, 1,
-                  Strings{"Z 110.0000 ; Z Wait ;"}},
-           Change{"a negative count", [](ZAcq& a) { a.NumPlanes = -5; }, 1,
-                  Strings{"Z 110.0000 ; Z Wait ;"}},
-           Change{"one plane, cancel pressed",
-                  [](ZAcq& a) {
-                    a.NumPlanes = 1;
-                    a.CancelZ = 1;
-                  },
-                  1, onePlane},
-           Change{"ends out of order",
-                  [](ZAcq& a) {
-                    a.NumPlanes = 1;
-                    a.ZTop = 200;
-                  },
-                  1, onePlane},
-       }) {
+  const Change changes[] = {
+      {"negative step", [](ZAcq& a) { a.StepSize = -10; }, -1, none},
+      {"zero step", [](ZAcq& a) { a.StepSize = 0; }, -1, none},
+      {"step not set", [](ZAcq& a) { a.StepSize = NotSetD; }, -1, none},
+      {"bottom not set", [](ZAcq& a) { a.ZBottom = NotSetD; }, -1, none},
+      {"top not set", [](ZAcq& a) { a.ZTop = NotSetD; }, -1, none},
+      {"too many", [](ZAcq& a) { a.NumPlanes = 40000; }, -1, none},
+      {"no planes left", [](ZAcq& a) { a.NumPlanes = 0; }, 1, startOnly},
+      {"a negative count", [](ZAcq& a) { a.NumPlanes = -5; }, 1, startOnly},
+      {"one plane, cancel pressed",
+       [](ZAcq& a) {
+         a.NumPlanes = 1;
+         a.CancelZ = 1;
+       },
+       1, onePlane},
+      {"ends out of order",
+       [](ZAcq& a) {
+         a.NumPlanes = 1;
+         a.ZTop = 200;
+       },
+       1, onePlane},
+  };
+  for (const Change& c : changes) {
     AcqRig x;
     x.Plan(80, 100, 10, 3);
     x.Timings("0", "0", "0");
