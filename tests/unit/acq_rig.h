@@ -15,6 +15,24 @@ struct AcqRig {
     acq.ReportProgressTo(ports);
     acq.KeepAwakeWith(ports);
   }
+  void Plan(double top, double bottom, double step, int32_t planes) {
+    acq.ZTop = top;
+    acq.ZBottom = bottom;
+    acq.StepSize = step;
+    acq.NumPlanes = planes;
+  }
+  // The three boxes a run reads its waits from, in seconds.
+  void Timings(const char* capture, const char* settle, const char* period) {
+    w.texts["txtDelay"] = capture;
+    w.texts["txtSettle"] = settle;
+    w.texts["txtPeriod"] = period;
+  }
+  // The hardware trigger launched: each frame is a pulse of two commands.
+  void HardwareTrigger(int32_t holdMs) {
+    acq.CaptureType = kCaptureHardware;
+    acq.CaptureTaskId = 1;
+    acq.TriggerHoldMs = holdMs;
+  }
   fakes::FakeZServer z;
   fakes::FakeWindow w;
   fakes::FakeClock clock;

@@ -22,11 +22,8 @@ using Strings = std::vector<std::string>;
 // then one per plane after its settle, and one more at a period warning.
 std::unique_ptr<AcqRig> ThreePlanes(const char* period = "0") {
   auto r = std::make_unique<AcqRig>();
-  r->acq.ZTop = 80;
-  r->acq.ZBottom = 100;
-  r->acq.StepSize = 10;
-  r->acq.NumPlanes = 3;
-  r->w.texts = {{"txtDelay", "0"}, {"txtSettle", "0"}, {"txtPeriod", period}};
+  r->Plan(80, 100, 10, 3);
+  r->Timings("0", "0", period);
   return r;
 }
 

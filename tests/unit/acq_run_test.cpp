@@ -21,23 +21,9 @@ struct RunTest : ::testing::Test {
 
   // Top 80, bottom 100, step 10, three planes; the axis answers its positions.
   void SetUp() override {
-    acq.ZTop = 80;
-    acq.ZBottom = 100;
-    acq.StepSize = 10;
-    acq.NumPlanes = 3;
-    Timings("0", "0", "0");
+    r.Plan(80, 100, 10, 3);
+    r.Timings("0", "0", "0");
     r.z.queued["Z ?"] = {"100.0000", "90.0000", "80.0000"};
-  }
-  void Timings(const char* delay, const char* settle, const char* period) {
-    r.w.texts["txtDelay"] = delay;
-    r.w.texts["txtSettle"] = settle;
-    r.w.texts["txtPeriod"] = period;
-  }
-  // Hardware trigger: each frame shows up as two commands.
-  void UseHardwareTrigger() {
-    acq.CaptureType = kCaptureHardware;
-    acq.CaptureTaskId = 1;
-    acq.TriggerHoldMs = 0;
   }
   // The clock at every command, in order.
   void StampCommands() {
@@ -94,7 +80,7 @@ TEST_F(RunTest, AStepTooSmallForFourDecimalsMovesByZero) {
   acq.ZTop = 99.99;
   acq.StepSize = 0.00004;
   acq.NumPlanes = 2;
-  UseHardwareTrigger();
+  r.HardwareTrigger(0);
   EXPECT_EQ(acq.AcquireStack(), 1);
   EXPECT_EQ(r.z.commands.at(0), "Z 100.0000 ; Z Wait ;");
   EXPECT_EQ(Count("Z Rel 0.0000 ; Z Wait ;"), 2u);
@@ -114,8 +100,8 @@ TEST_F(RunTest, TriggersOneFramePerPlaneAfterThePositionQuery) {
 }
 
 TEST_F(RunTest, SettleAndCaptureDelaysSurroundTheTrigger) {
-  UseHardwareTrigger();
-  Timings("0.25", "0.5", "0");
+  r.HardwareTrigger(0);
+  r.Timings("0.25", "0.5", "0");
   StampCommands();
   EXPECT_EQ(acq.AcquireStack(), 1);
   const auto query = TimesOf("Z ?");
@@ -134,7 +120,7 @@ TEST_F(RunTest, SettleAndCaptureDelaysSurroundTheTrigger) {
 }
 
 TEST_F(RunTest, PeriodPadsEveryPlaneFromJustBeforeItsMove) {
-  Timings("0.1", "0.2", "2");
+  r.Timings("0.1", "0.2", "2");
   for (uint32_t start : {1000u, 0x7FFFFFFFu - 1500u, 0xFFFFFFFFu - 1500u}) {
     r.clock.now = start;
     r.z.commands.clear();
@@ -156,8 +142,8 @@ TEST_F(RunTest, PeriodPadsEveryPlaneFromJustBeforeItsMove) {
 }
 
 TEST_F(RunTest, PeriodTooShortWarnsPumpsAndGoesOn) {
-  UseHardwareTrigger();
-  Timings("0.3", "0.3", "0.5");
+  r.HardwareTrigger(0);
+  r.Timings("0.3", "0.3", "0.5");
   EXPECT_EQ(acq.AcquireStack(), 1);
   EXPECT_EQ(r.w.statusHistory,
             (Strings{"Z= 110.00", "#1, Z=100.0000", "Given period is too short", "#2, Z=90.0000",
@@ -170,14 +156,14 @@ TEST_F(RunTest, PeriodTooShortWarnsPumpsAndGoesOn) {
 }
 
 TEST_F(RunTest, PeriodBelowOneMillisecondIsAlwaysTooShortAndZeroOrLessIsUnused) {
-  Timings("0", "0", "0.0009");
+  r.Timings("0", "0", "0.0009");
   EXPECT_EQ(acq.AcquireStack(), 1);
   EXPECT_EQ(r.w.pumps, 1 + 3 * 2);
   for (const char* unused : {"0", "-5", "-1e300"}) {
     r.w.pumps = 0;
     r.w.statusHistory.clear();
     r.z.queued["Z ?"] = {"a", "b", "c"};
-    Timings("0", "0", unused);
+    r.Timings("0", "0", unused);
     EXPECT_EQ(acq.AcquireStack(), 1) << unused;
     EXPECT_EQ(r.w.pumps, 1 + 3) << unused;
     EXPECT_EQ(r.w.statusHistory.back(), "Z-stack finished") << unused;
@@ -188,13 +174,33 @@ TEST_F(RunTest, PeriodEqualToThePlaneWaitsInsteadOfWarning) {
   // With negative delays and no capture method a plane reads the counter seven times, one
   // millisecond apart: its start, after its move, for the time left, twice per wait, and once
   // for the period test.
-  Timings("-1", "-1", "0.0071");  // 7 ms: 0.007 s would truncate to 6
+  r.Timings("-1", "-1", "0.0071");  // 7 ms: 0.007 s would truncate to 6
   EXPECT_EQ(acq.AcquireStack(), 1);
   EXPECT_EQ(r.w.pumps, 1 + 3);
   r.z.queued["Z ?"] = {"a", "b", "c"};
-  Timings("-1", "-1", "0.0061");
+  r.Timings("-1", "-1", "0.0061");
   EXPECT_EQ(acq.AcquireStack(), 1);
   EXPECT_EQ(r.w.pumps, 4 + 1 + 3 * 2);
+}
+
+TEST_F(RunTest, TellsAtItsEndThatATriggerPulseRanLong) {
+  r.HardwareTrigger(0);
+  int offs = 0;
+  r.z.onExec = [&](const std::string& command) -> std::optional<std::string> {
+    if (command == "CON /2J0R") {
+      ++offs;
+      r.clock.now += offs == 1 ? 400 : offs == 2 ? 900 : 0;
+    }
+    return std::nullopt;
+  };
+  EXPECT_EQ(acq.AcquireStack(), 1);
+  EXPECT_EQ(r.w.Status(),
+            "Z-stack finished; the trigger output stayed on too long at 2 planes (up to 903 ms, "
+            "hold time 0 ms)");
+  // The next run counts its own pulses only.
+  r.z.onExec = nullptr;
+  EXPECT_EQ(acq.AcquireStack(), 1);
+  EXPECT_EQ(r.w.Status(), "Z-stack finished");
 }
 
 TEST_F(RunTest, RefusedPlanShowsErrorAndTouchesNothing) {
@@ -208,7 +214,7 @@ TEST_F(RunTest, RefusedPlanShowsErrorAndTouchesNothing) {
   EXPECT_EQ(acq.CancelZ, 1);
   EXPECT_EQ(r.w.pumps, 0);
   acq.NumPlanes = 3;
-  Timings("0", "x", "0");
+  r.Timings("0", "x", "0");
   EXPECT_EQ(acq.AcquireStack(), -1);
   EXPECT_EQ(r.w.statusHistory, (Strings{"Error", "Error"}));
   EXPECT_TRUE(r.z.commands.empty());
@@ -242,15 +248,10 @@ TEST_F(RunTest, RefusesWhatItCannotConvertBeforeSendingAnything) {
            Case{"0", "0", "2147483.648", 3, "Period too long (at most 2147483 s)"},
        }) {
     AcqRig fresh;
-    fresh.acq.ZTop = 0;
-    fresh.acq.ZBottom = 100;
-    fresh.acq.StepSize = 0.001;
-    fresh.acq.NumPlanes = c.planes;
+    fresh.Plan(0, 100, 0.001, c.planes);
+    fresh.Timings(c.delay, c.settle, c.period);
     fresh.acq.ZLog = "previous";
     fresh.acq.CancelZ = 1;
-    fresh.w.texts["txtDelay"] = c.delay;
-    fresh.w.texts["txtSettle"] = c.settle;
-    fresh.w.texts["txtPeriod"] = c.period;
     EXPECT_EQ(fresh.acq.AcquireStack(), -1) << c.status;
     EXPECT_EQ(fresh.w.Status(), c.status);
     EXPECT_TRUE(fresh.z.commands.empty()) << c.status;
@@ -260,7 +261,7 @@ TEST_F(RunTest, RefusesWhatItCannotConvertBeforeSendingAnything) {
   }
   // The largest values that fit are accepted (shown with a run that fails at once).
   acq.NumPlanes = 32767;
-  Timings("2147483.647", "-2147483.648", "2147483.647");
+  r.Timings("2147483.647", "-2147483.648", "2147483.647");
   r.z.failures["Z 110.0000 ; Z Wait ;"] = "limit";
   EXPECT_EQ(acq.AcquireStack(), -1);
   EXPECT_EQ(r.w.Status(),
@@ -279,7 +280,7 @@ TEST_F(RunTest, AStartBeyondTheNumberRangeIsRefused) {
 
 TEST_F(RunTest, OnePlaneStartsOneStepBelowAndStepsBackToTheBottom) {
   acq.NumPlanes = 1;
-  UseHardwareTrigger();
+  r.HardwareTrigger(0);
   EXPECT_EQ(acq.AcquireStack(), 1);
   EXPECT_EQ(r.z.commands,
             (Strings{"Z 110.0000 ; Z Wait ;", kStep10, "Z ?", "CON /2J1R", "CON /2J0R"}));
@@ -289,7 +290,7 @@ TEST_F(RunTest, OnePlaneStartsOneStepBelowAndStepsBackToTheBottom) {
 
 TEST_F(RunTest, TheLargestPlaneCountEndsAfterItsLastPlane) {
   acq.NumPlanes = 32767;
-  Timings("-1", "-1", "0");
+  r.Timings("-1", "-1", "0");
   r.z.queued.clear();
   r.z.replies["Z ?"] = "z";
   EXPECT_EQ(acq.AcquireStack(), 1);
@@ -327,8 +328,8 @@ TEST_F(RunTest, CancelBeforeARunHasNoEffectOnIt) {
 }
 
 TEST_F(RunTest, CancelAfterTheSettleStillTriggersThatPlaneThenStops) {
-  UseHardwareTrigger();
-  Timings("5", "0", "0");  // a capture delay that would show if it were waited
+  r.HardwareTrigger(0);
+  r.Timings("5", "0", "0");  // a capture delay that would show if it were waited
   r.w.onPump = [this](int n) {
     if (n == 3)
       acq.RequestCancel();  // plane 2
@@ -345,7 +346,7 @@ TEST_F(RunTest, CancelAfterTheSettleStillTriggersThatPlaneThenStops) {
 }
 
 TEST_F(RunTest, CancelAtTheLastPlaneEndsAsCancelled) {
-  UseHardwareTrigger();
+  r.HardwareTrigger(0);
   r.w.onPump = [this](int n) {
     if (n == 4)
       acq.RequestCancel();
@@ -356,8 +357,8 @@ TEST_F(RunTest, CancelAtTheLastPlaneEndsAsCancelled) {
 }
 
 TEST_F(RunTest, CancelAtThePeriodWarningTakesOneMorePlane) {
-  UseHardwareTrigger();
-  Timings("0", "0", "0.0001");
+  r.HardwareTrigger(0);
+  r.Timings("0", "0", "0.0001");
   // Pumps: 1; plane 1: 2 (settle), 3 (warning); plane 2: 4, 5; plane 3: 6, 7.
   r.w.onPump = [this](int n) {
     if (n == 3)
@@ -370,11 +371,8 @@ TEST_F(RunTest, CancelAtThePeriodWarningTakesOneMorePlane) {
 
   // At the last plane's warning the run has nothing left to cancel.
   AcqRig last;
-  last.acq.ZTop = 80;
-  last.acq.ZBottom = 100;
-  last.acq.StepSize = 10;
-  last.acq.NumPlanes = 3;
-  last.w.texts = {{"txtDelay", "0"}, {"txtSettle", "0"}, {"txtPeriod", "0.0001"}};
+  last.Plan(80, 100, 10, 3);
+  last.Timings("0", "0", "0.0001");
   last.w.onPump = [&last](int n) {
     if (n == 7)
       last.acq.RequestCancel();
@@ -387,11 +385,8 @@ TEST_F(RunTest, CancelAtThePeriodWarningTakesOneMorePlane) {
 TEST_F(RunTest, ASecondStartDuringARunIsRefusedSilently) {
   for (int pump : {1, 2, 4}) {
     AcqRig x;
-    x.acq.ZTop = 80;
-    x.acq.ZBottom = 100;
-    x.acq.StepSize = 10;
-    x.acq.NumPlanes = 3;
-    x.w.texts = {{"txtDelay", "0"}, {"txtSettle", "0"}, {"txtPeriod", "0"}};
+    x.Plan(80, 100, 10, 3);
+    x.Timings("0", "0", "0");
     int16_t nested = 99;
     size_t commandsBefore = 0, statusBefore = 0;
     x.w.onPump = [&](int n) {
@@ -432,38 +427,34 @@ TEST_F(RunTest, APlanChangedAtTheFirstPumpRunsAsItStandsUnlessItWouldMoveTheAxis
     int16_t result;
     Strings sent;  // empty when refused
   };
-  const Strings none;
+  const Strings none, startOnly{"Z 110.0000 ; Z Wait ;"};
   const Strings onePlane{"Z 110.0000 ; Z Wait ;", kStep10, "Z ?"};
-  for (Change c : {
-           Change{"negative step", [](ZAcq& a) { a.StepSize = -10; }, -1, none},
-           Change{"zero step", [](ZAcq& a) { a.StepSize = 0; }, -1, none},
-           Change{"step not set", [](ZAcq& a) { a.StepSize = NotSetD; }, -1, none},
-           Change{"bottom not set", [](ZAcq& a) { a.ZBottom = NotSetD; }, -1, none},
-           Change{"top not set", [](ZAcq& a) { a.ZTop = NotSetD; }, -1, none},
-           Change{"too many", [](ZAcq& a) { a.NumPlanes = 40000; }, -1, none},
-           Change{"no planes left", [](ZAcq& a) { a.NumPlanes = 0; }, 1,
-                  Strings{"Z 110.0000 ; Z Wait ;"}},
-           Change{"a negative count", [](ZAcq& a) { a.NumPlanes = -5; }, 1,
-                  Strings{"Z 110.0000 ; Z Wait ;"}},
-           Change{"one plane, cancel pressed",
-                  [](ZAcq& a) {
-                    a.NumPlanes = 1;
-                    a.CancelZ = 1;
-                  },
-                  1, onePlane},
-           Change{"ends out of order",
-                  [](ZAcq& a) {
-                    a.NumPlanes = 1;
-                    a.ZTop = 200;
-                  },
-                  1, onePlane},
-       }) {
+  const Change changes[] = {
+      {"negative step", [](ZAcq& a) { a.StepSize = -10; }, -1, none},
+      {"zero step", [](ZAcq& a) { a.StepSize = 0; }, -1, none},
+      {"step not set", [](ZAcq& a) { a.StepSize = NotSetD; }, -1, none},
+      {"bottom not set", [](ZAcq& a) { a.ZBottom = NotSetD; }, -1, none},
+      {"top not set", [](ZAcq& a) { a.ZTop = NotSetD; }, -1, none},
+      {"too many", [](ZAcq& a) { a.NumPlanes = 40000; }, -1, none},
+      {"no planes left", [](ZAcq& a) { a.NumPlanes = 0; }, 1, startOnly},
+      {"a negative count", [](ZAcq& a) { a.NumPlanes = -5; }, 1, startOnly},
+      {"one plane, cancel pressed",
+       [](ZAcq& a) {
+         a.NumPlanes = 1;
+         a.CancelZ = 1;
+       },
+       1, onePlane},
+      {"ends out of order",
+       [](ZAcq& a) {
+         a.NumPlanes = 1;
+         a.ZTop = 200;
+       },
+       1, onePlane},
+  };
+  for (const Change& c : changes) {
     AcqRig x;
-    x.acq.ZTop = 80;
-    x.acq.ZBottom = 100;
-    x.acq.StepSize = 10;
-    x.acq.NumPlanes = 3;
-    x.w.texts = {{"txtDelay", "0"}, {"txtSettle", "0"}, {"txtPeriod", "0"}};
+    x.Plan(80, 100, 10, 3);
+    x.Timings("0", "0", "0");
     x.w.onPump = [&](int n) {
       if (n == 1)
         c.apply(x.acq);
@@ -526,12 +517,9 @@ TEST_F(RunTest, ACaptureProgramNotInFrontStopsTheRunWithoutTypingElsewhere) {
 TEST_F(RunTest, AWindowClosedAtAPumpUnwindsWithoutAnotherCommandOrStatus) {
   for (int pump : {1, 3}) {
     AcqRig x;
-    x.acq.ZTop = 80;
-    x.acq.ZBottom = 100;
-    x.acq.StepSize = 10;
-    x.acq.NumPlanes = 3;
+    x.Plan(80, 100, 10, 3);
     x.acq.ZLog = "previous";
-    x.w.texts = {{"txtDelay", "0"}, {"txtSettle", "0"}, {"txtPeriod", "0"}};
+    x.Timings("0", "0", "0");
     size_t commands = 0, statuses = 0;
     x.w.onPump = [&](int n) {
       if (n != pump)

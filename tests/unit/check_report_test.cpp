@@ -7,6 +7,7 @@
 
 #include "check/core/CheckReport.h"
 #include "check/core/PlaneTiming.h"
+#include "fakes/Fakes.h"
 
 namespace focura::check {
 namespace {
@@ -17,15 +18,13 @@ TEST(CheckReport, TextFromThePcIsEscapedInEveryPlaceOfThePage) {
   r.screenshot = "pic\" onerror=\"x.bmp";
   const std::string html =
       ReportHtml("T <1>", {{"Keyboard <layout>", "0407 & \"de\""}}, {{"name <i>", r}});
-  EXPECT_EQ(html.find("<script>"), std::string::npos);
-  EXPECT_EQ(html.find("<i>"), std::string::npos);
-  EXPECT_EQ(html.find("<layout>"), std::string::npos);
-  EXPECT_EQ(html.find("onerror=\""), std::string::npos);
-  EXPECT_NE(html.find("&lt;script&gt;alert(1)&lt;/script&gt;"), std::string::npos);
-  EXPECT_NE(html.find("1 &lt; 2 &amp; &quot;x&quot;"), std::string::npos);
-  EXPECT_NE(html.find("0407 &amp; &quot;de&quot;"), std::string::npos);
-  EXPECT_NE(html.find("<img src=\"pic&quot; onerror=&quot;x.bmp\""), std::string::npos);
-  EXPECT_NE(html.find("0 passed, 1 failed, 0 skipped"), std::string::npos);
+  for (const char* markup : {"<script>", "<i>", "<layout>", "onerror=\""})
+    EXPECT_EQ(html.find(markup), std::string::npos) << markup;
+  for (const char* shown :
+       {"&lt;script&gt;alert(1)&lt;/script&gt;", "1 &lt; 2 &amp; &quot;x&quot;",
+        "0407 &amp; &quot;de&quot;", "<img src=\"pic&quot; onerror=&quot;x.bmp\"",
+        "0 passed, 1 failed, 0 skipped"})
+    EXPECT_NE(html.find(shown), std::string::npos) << shown;
 }
 
 TEST(CheckReport, PlainTextHoldsEveryRowAndTheExitCodeCountsOnlyFailures) {
@@ -58,24 +57,9 @@ TEST(CheckTable, AThrowingCheckFailsWithItsTextAndTheOthersStillRun) {
   EXPECT_EQ(done, (std::vector<std::string>{"a", "b", "c"}));
 }
 
-class RecordingZServer : public ZServer {
- public:
-  std::string Exec(const std::string& command) override {
-    commands.push_back(command);
-    return "ok";
-  }
-  std::vector<std::string> commands;
-};
-
-class SteppingClock : public Clock {
- public:
-  uint32_t NowMs() override { return now += 7; }
-  uint32_t now = 0xFFFFFFF0u;  // the counter wraps during the run
-};
-
 TEST(PlaneTiming, OnlyStepsAreTimedAndIntervalsSurviveTheCountersWrap) {
-  RecordingZServer inner;
-  SteppingClock clock;
+  fakes::FakeZServer inner;
+  fakes::FakeClock clock(0xFFFFFFF7u, 7);  // the counter wraps during the run
   PlaneTimes timed(inner, clock);
   for (const char* c : {"Z 10.0000 ; Z Wait ;", "Z Rel -1.0000 ; Z Wait ;", "Z ?",
                         "Z Rel -1.0000 ; Z Wait ;", "CON /2J1R", "Z Rel -1.0000 ; Z Wait ;"})

@@ -6,6 +6,7 @@
 #include <string>
 #include <vector>
 
+#include "capture/CaptureMethods.h"
 #include "form_rig.h"
 #include "ui/Controls.h"
 #include "ui/DispatchBoundary.h"
@@ -349,6 +350,35 @@ TEST_F(CloseAtPump, FailureRaisedAsTheWindowClosesIsNotWrittenToIt) {
   EXPECT_TRUE(r.w.statusHistory.empty());
   EXPECT_EQ(r.Sent(), (Strings{"Hide", "Unload"}));
   EXPECT_TRUE(r.released);
+}
+
+// However the pulse ended, "CON /2J0R" comes before "Unload".
+TEST(FormClose, TheUnloadSwitchesAHardwareTriggerThatMayBeOnOffFirst) {
+  for (bool closeDuringThePulse : {true, false}) {
+    testing::FormRig r;
+    r.LoadAndForget();
+    r.acq.CaptureType = kCaptureHardware;
+    r.acq.CaptureTaskId = 1;
+    r.zs.onExec = [&](const std::string& command) -> std::optional<std::string> {
+      if (command == "CON /2J1R" && closeDuringThePulse)
+        r.form.Close();
+      if (command == "CON /2J0R" && r.zs.commands.size() == 2 && !closeDuringThePulse)
+        throw ZServerError(command, "controller busy");
+      return std::nullopt;
+    };
+    r.form.Dispatch(Command::cmdCapture);
+    if (!closeDuringThePulse) {
+      EXPECT_EQ(r.w.Status(),
+                "Z server command \"CON /2J0R\" failed: controller busy; the trigger output may "
+                "still be on");
+      r.form.Close();
+    }
+    const Strings sent = closeDuringThePulse
+                             ? Strings{"CON /2J1R", "CON /2J0R", "Unload"}
+                             : Strings{"CON /2J1R", "CON /2J0R", "CON /2J0R", "Unload"};
+    EXPECT_EQ(r.Sent(), sent) << closeDuringThePulse;
+    EXPECT_FALSE(r.acq.Trigger.mayBeOn);
+  }
 }
 
 TEST(DispatchBoundary, MessagesForWhatAHandlerLetsThrough) {

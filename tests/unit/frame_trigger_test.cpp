@@ -15,6 +15,7 @@ namespace focura {
 namespace {
 
 using Strings = std::vector<std::string>;
+using testing::AcqRig;
 
 // Remembers the counter at every activation and every key send.
 class TimedDesktop : public fakes::FakeDesktop {
@@ -194,6 +195,8 @@ TEST_F(TriggerTest, NoKeyIsTypedIntoAnotherProgram) {
 TEST_F(TriggerTest, ALockedDesktopIsNamedAsTheReasonNoKeyWent) {
   Program(1);
   const std::string locked = "The desktop is locked; the capture program (task 4242) got no key";
+  const std::string denied = "The keys could not be sent: Access is denied.";
+  const std::string ended = "The program in front ended before it took its keys";
   struct Case {
     const char* what;
     bool locked, refuseFocus;
@@ -201,17 +204,12 @@ TEST_F(TriggerTest, ALockedDesktopIsNamedAsTheReasonNoKeyWent) {
   };
   const std::vector<Case> cases{
       {"nothing can come to the front", true, true, "", "", locked},
-      {"the keys cannot go in", true, false, "The keys could not be sent: Access is denied.", "",
-       locked},
+      {"the keys cannot go in", true, false, denied, "", locked},
       {"unlocked, the front kept by another", false, true, "", "",
        "The capture program (task 4242) is not in front; no key was sent"},
-      {"unlocked, the keys cannot go in", false, false,
-       "The keys could not be sent: Access is denied.", "",
-       "The keys could not be sent: Access is denied."},
+      {"unlocked, the keys cannot go in", false, false, denied, "", denied},
       // The program's own failure stays its own, locked or not.
-      {"the program ended over its keys", true, false, "",
-       "The program in front ended before it took its keys",
-       "The program in front ended before it took its keys"},
+      {"the program ended over its keys", true, false, "", ended, ended},
   };
   for (const Case& c : cases) {
     desk.locked = c.locked;
@@ -276,6 +274,68 @@ TEST_F(TriggerTest, AMalformedCustomKeyFailsBeforeTheProgramIsActivated) {
   acq.CaptureKey = "{F8";
   EXPECT_THROW(acq.CaptureFrame(), KeyNotationError);
   EXPECT_TRUE(desk.events.empty());
+}
+
+// The hardware trigger's pulse: the output never left on silently.
+const std::string kMayStillBeOn = "; the trigger output may still be on";
+
+// How a command fails: "" not at all, "refused" by the server, "lost" with its process, "unsent"
+// when no server heard it.
+void FailAs(const std::string& how, const std::string& command) {
+  if (how == "refused")
+    throw ZServerError(command, how);
+  if (how == "lost")
+    throw ZServerLost(command, how);
+  if (how == "unsent")
+    throw ZServerUnsent(command, how);
+}
+
+TEST(TriggerPulse, TheOutputGoesOffAfterEveryFailureItCanAndSaysWhenItMayStillBeOn) {
+  struct Case {
+    const char* what;
+    uint32_t offTakesMs;  // on the fake clock, whose own pulse lasts 503 ms for a hold of 500
+    std::string on, off;  // how each fails
+    size_t sent;          // of "CON /2J1R", "CON /2J0R"
+    std::string failure;  // the failure's text; empty: none
+    std::string status = "before";  // the status line, untouched by a pulse within its bound
+  };
+  const std::string kOn = "Z server command \"CON /2J1R\" failed: ";
+  const std::string kOff = "Z server command \"CON /2J0R\" failed: ";
+  const Case cases[] = {
+      {"a plain pulse", 0, "", "", 2, ""},
+      {"off late by the retry interval", 97, "", "", 2, ""},
+      {"off later still", 98, "", "", 2, "", "Trigger output on for 601 ms (hold time 500 ms)"},
+      {"on refused: off all the same", 0, "refused", "", 2, kOn + "refused"},
+      {"on and off refused", 0, "refused", "refused", 2, kOn + "refused" + kMayStillBeOn},
+      {"on lost with the server", 0, "lost", "unsent", 2, kOn + "lost" + kMayStillBeOn},
+      {"on never sent", 0, "unsent", "", 1, kOn + "unsent"},
+      {"off refused", 0, "", "refused", 2, kOff + "refused" + kMayStillBeOn},
+  };
+  for (const Case& c : cases) {
+    AcqRig r;
+    r.HardwareTrigger(500);
+    r.w.SetText(kStatusLine, "before");
+    r.z.onExec = [&](const std::string& command) -> std::optional<std::string> {
+      const bool on = command == "CON /2J1R";
+      if (!on)
+        r.clock.now += c.offTakesMs;
+      FailAs(on ? c.on : c.off, command);
+      return std::nullopt;
+    };
+    std::string failure;
+    try {
+      r.acq.CaptureFrame();
+    } catch (const ZServerError& e) {
+      failure = e.what();
+    }
+    const Strings pulse{"CON /2J1R", "CON /2J0R"};
+    EXPECT_EQ(r.z.commands, Strings(pulse.begin(), pulse.begin() + c.sent)) << c.what;
+    EXPECT_EQ(failure, c.failure) << c.what;
+    // The flag the unload reads and the text the operator reads agree.
+    EXPECT_EQ(r.acq.Trigger.mayBeOn, c.failure.ends_with(kMayStillBeOn)) << c.what;
+    EXPECT_EQ(r.w.Status(), c.status) << c.what;
+    EXPECT_EQ(r.acq.Trigger.longPulses, c.status == "before" ? 0 : 1) << c.what;
+  }
 }
 
 }  // namespace

@@ -35,8 +35,17 @@ TEST(KeysCanReach, OnlyProgramsAtOrBelowTheToolsLevelReceiveKeys) {
   }
 }
 
-// A keyboard on a fake clock. The program it sends to answers at times given in milliseconds
-// after the insertion; a look that finds nothing yet waits its whole time.
+constexpr uint32_t kNever = 0xFFFFFFFF;
+
+// When the program and the system's input stage answer, in milliseconds after the insertion.
+struct Answers {
+  uint32_t handled = 0, windowGone = kNever, ended = kNever, hungFrom = kNever, hungUntil = kNever;
+  bool watching = true, hookAlive = true, renewedHookWorks = true;
+  uint32_t watched = 0, inputMoved = 0;
+};
+
+// A keyboard on a fake clock, its program answering as `at` says; a look that finds nothing yet
+// waits its whole time.
 class FakeKeyboard : public KeyboardPort {
  public:
   explicit FakeKeyboard(fakes::FakeClock& clock) : clock_(clock) {}
@@ -52,43 +61,39 @@ class FakeKeyboard : public KeyboardPort {
     return insertFailure.empty();
   }
   void ReleaseModifiers() override { calls.push_back("release"); }
-  bool Watching() override { return watching; }
+  bool Watching() override { return at.watching; }
   bool WaitWatched(uint32_t ms) override {
-    if (hookAlive && Since() >= watchedAfter)
+    if (at.hookAlive && Since() >= at.watched)
       return true;
     clock_.now += ms;
     return false;
   }
-  bool InputStageMoved() override { return Since() >= inputMovedAfter; }
+  bool InputStageMoved() override { return Since() >= at.inputMoved; }
   void RenewWatch() override {
     calls.push_back("renew");
-    hookAlive = renewedHookWorks;
+    at.hookAlive = at.renewedHookWorks;
   }
   KeysHandled WaitHandled(uint32_t ms) override {
     ++roundTripLooks;
-    if (Since() >= windowGoneAfter)
+    if (Since() >= at.windowGone)
       return KeysHandled::WindowGone;
-    if (Since() >= handledAfter)
+    if (Since() >= at.handled)
       return KeysHandled::Yes;
     clock_.now += ms;
     return KeysHandled::NotYet;
   }
   KeyTarget Target() override {
     const uint32_t t = Since();
-    if (t >= endedAfter)
+    if (t >= at.ended)
       return KeyTarget::Ended;
-    return t >= hungFrom && t < hungUntil ? KeyTarget::Hung : KeyTarget::Alive;
+    return t >= at.hungFrom && t < at.hungUntil ? KeyTarget::Hung : KeyTarget::Alive;
   }
   uint32_t Since() const { return clock_.now - insertedAt_; }
 
-  static constexpr uint32_t kNever = 0xFFFFFFFF;
   std::optional<uint32_t> own = kMedium, target = kMedium;
   bool ownFocus = false;
   std::string insertFailure;
-  bool watching = true, hookAlive = true, renewedHookWorks = true;
-  uint32_t watchedAfter = 0, inputMovedAfter = 0;
-  uint32_t handledAfter = 0, windowGoneAfter = kNever, endedAfter = kNever;
-  uint32_t hungFrom = kNever, hungUntil = kNever;
+  Answers at;
   int roundTripLooks = 0;
   std::vector<std::string> calls;
 
@@ -149,88 +154,78 @@ TEST(DeliverKeys, KeysAreRefusedReleasedOrReportedInsteadOfLost) {
   EXPECT_EQ(cut.kb.calls, (std::vector<std::string>{"insert 1", "release", "insert 1", "release"}));
 }
 
-TEST(DeliverKeys, WaitsAsLongAsTheProgramLivesAndAnswersAndShowsALongWait) {
-  constexpr uint32_t kNever = FakeKeyboard::kNever;
+TEST(DeliverKeys, WaitsWhileTheProgramLivesAndCountsKeysTheInputStageTookAsTaken) {
   const std::string ended = "The program in front ended before it took its keys";
   const std::string hung = "The program in front is not responding and did not take its keys";
   const std::string bound = "The program in front did not take its keys within 120 s";
   struct Case {
     const char* what;
-    uint32_t handled, ended, hungFrom, hungUntil, windowGone;
+    Answers at;
     std::string failure;
     uint32_t leastMs, mostMs;  // how long the delivery took
-    bool shown;
+    bool shown;                // the wait, once it passed 3 s
+    int renewals = 0;          // of a watch the system removed
   };
-  const std::vector<Case> cases{
-      {"taken at once", 0, kNever, kNever, kNever, kNever, "", 0, 10, false},
-      {"taken after 2 s", 2000, kNever, kNever, kNever, kNever, "", 2000, 2300, false},
-      {"a long exposure", 60000, kNever, kNever, kNever, kNever, "", 60000, 60300, true},
-      {"busy without answering for 8 s", 9000, kNever, 1000, 9000, kNever, "", 9000, 9300, true},
-      {"ended while busy", kNever, 5000, kNever, kNever, kNever, ended, 5000, 5300, true},
-      {"hung for good", kNever, kNever, 1000, kNever, kNever, hung, 11000, 11600, true},
-      {"never", kNever, kNever, kNever, kNever, kNever, bound, 120000, 120300, true},
-      {"window gone, program lives", kNever, kNever, kNever, kNever, 4000, "", 4000, 4300, true},
-      {"window gone with its program", kNever, 4000, kNever, kNever, 4000, ended, 4000, 4300, true},
+  const Case cases[] = {
+      {"taken at once", {}, "", 0, 10, false},
+      {"taken after 2 s", {.handled = 2000}, "", 2000, 2300, false},
+      {"a long exposure", {.handled = 60000}, "", 60000, 60300, true},
+      {"busy without answering for 8 s",
+       {.handled = 9000, .hungFrom = 1000, .hungUntil = 9000},
+       "",
+       9000,
+       9300,
+       true},
+      {"ended while busy", {.handled = kNever, .ended = 5000}, ended, 5000, 5300, true},
+      {"hung for good", {.handled = kNever, .hungFrom = 1000}, hung, 11000, 11600, true},
+      {"never", {.handled = kNever}, bound, 120000, 120300, true},
+      {"window gone, program lives", {.handled = kNever, .windowGone = 4000}, "", 4000, 4300, true},
+      {"window gone with its program",
+       {.handled = kNever, .windowGone = 4000, .ended = 4000},
+       ended,
+       4000,
+       4300,
+       true},
+      {"the watch sees the keys", {.watched = 10}, "", 10, 300, false},
+      {"a slow hook that still works", {.watched = 700}, "", 700, 1000, false},
+      // Removed: the input stage took the keys and the watch stays silent.
+      {"removed hook", {.hookAlive = false, .inputMoved = 5}, "", 1000, 1300, false, 1},
+      // Silent watch and input stage: the keys have not gone in, so no round trip can prove
+      // them handled.
+      {"keys held before the input stage",
+       {.hookAlive = false, .inputMoved = kNever},
+       bound,
+       120000,
+       120300,
+       true},
+      {"no hook could be set",
+       {.watching = false, .hookAlive = false, .inputMoved = kNever},
+       "",
+       0,
+       10,
+       false},
   };
   for (const Case& c : cases) {
+    SCOPED_TRACE(c.what);
     Delivery d;
-    d.kb.handledAfter = c.handled;
-    d.kb.endedAfter = c.ended;
-    d.kb.hungFrom = c.hungFrom;
-    d.kb.hungUntil = c.hungUntil;
-    d.kb.windowGoneAfter = c.windowGone;
-    EXPECT_EQ(d.Failure(), c.failure) << c.what;
-    EXPECT_GE(d.took, c.leastMs) << c.what;
-    EXPECT_LE(d.took, c.mostMs) << c.what;
-    // Shown once the wait passed 3 s, and taken back however it ended.
-    EXPECT_EQ(d.watcher.told, c.shown ? (std::vector<bool>{true, false}) : std::vector<bool>{})
-        << c.what;
+    d.kb.at = c.at;
+    EXPECT_EQ(d.Failure(), c.failure);
+    EXPECT_GE(d.took, c.leastMs);
+    EXPECT_LE(d.took, c.mostMs);
+    EXPECT_EQ(d.watcher.told, c.shown ? (std::vector<bool>{true, false}) : std::vector<bool>{});
+    EXPECT_EQ(std::count(d.kb.calls.begin(), d.kb.calls.end(), "renew"), c.renewals);
+    if (c.at.watching && c.at.inputMoved == kNever) {
+      EXPECT_EQ(d.kb.roundTripLooks, 0);
+    }
   }
 }
 
-TEST(DeliverKeys, AWatchTheSystemRemovedIsSetUpAgainAndTheKeysStillCount) {
-  constexpr uint32_t kNever = FakeKeyboard::kNever;
-  struct Case {
-    const char* what;
-    bool watching, hookAlive;
-    uint32_t watched, inputMoved;
-    std::string failure;
-    int renewals;
-    uint32_t leastMs, mostMs;
-  };
-  const std::vector<Case> cases{
-      {"the watch sees the keys", true, true, 10, 0, "", 0, 10, 300},
-      {"a slow hook that still works", true, true, 700, 0, "", 0, 700, 1000},
-      // Removed: the input stage took the keys and the watch stays silent.
-      {"removed hook", true, false, 0, 5, "", 1, 1000, 1300},
-      // Silent watch and input stage: the keys have not gone in, so no round trip can prove
-      // them handled.
-      {"keys held before the input stage", true, false, 0, kNever,
-       "The program in front did not take its keys within 120 s", 0, 120000, 120300},
-      {"no hook could be set", false, false, 0, kNever, "", 0, 0, 10},
-  };
-  for (const Case& c : cases) {
-    Delivery d;
-    d.kb.watching = c.watching;
-    d.kb.hookAlive = c.hookAlive;
-    d.kb.watchedAfter = c.watched;
-    d.kb.inputMovedAfter = c.inputMoved;
-    EXPECT_EQ(d.Failure(), c.failure) << c.what;
-    EXPECT_EQ(std::count(d.kb.calls.begin(), d.kb.calls.end(), "renew"), c.renewals) << c.what;
-    EXPECT_GE(d.took, c.leastMs) << c.what;
-    EXPECT_LE(d.took, c.mostMs) << c.what;
-    if (c.inputMoved == kNever && c.watching) {
-      EXPECT_EQ(d.kb.roundTripLooks, 0) << c.what;
-    }
-  }
-
+TEST(DeliverKeys, AWatchTheSystemRemovedIsSetUpAgainForTheNextFrames) {
   // Frame after frame: the hook set again serves the next delivery; one that is removed again
   // is set up again, and no delivery fails.
   for (bool renewedHookWorks : {true, false}) {
     Delivery d;
-    d.kb.hookAlive = false;
-    d.kb.renewedHookWorks = renewedHookWorks;
-    d.kb.inputMovedAfter = 5;
+    d.kb.at = {.hookAlive = false, .renewedHookWorks = renewedHookWorks, .inputMoved = 5};
     for (int frame = 0; frame < 3; ++frame)
       EXPECT_EQ(d.Failure(), "") << frame;
     EXPECT_EQ(std::count(d.kb.calls.begin(), d.kb.calls.end(), "renew"), renewedHookWorks ? 1 : 3);

@@ -143,12 +143,6 @@ TEST(RestartInTheForm, PlanSettingsAndLogOutliveTheServer) {
   EXPECT_EQ(again.commands.back(), "Unload");
 }
 
-}  // namespace
-}  // namespace focura
-
-namespace focura {
-namespace {
-
 // The loss met by a handler that ran in a pause of the run: the run stops at its next command
 // instead of going on with a server that never got its start move.
 TEST(RestartInTheForm, ARunWhoseServerWasLostAtAPumpStopsAtItsNextCommand) {

@@ -3,9 +3,8 @@
 
 #include <gtest/gtest.h>
 
-#include <cmath>
-#include <functional>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "acq/RunEstimate.h"
@@ -17,95 +16,89 @@ namespace {
 
 using testing::AcqRig;
 
-struct Estimate : ::testing::Test {
+// Ends 10 and 50, five planes of 10, the hardware trigger launched with a 10 ms hold.
+void FivePlanes(AcqRig& r) {
+  r.Plan(10, 50, 10, 5);
+  r.HardwareTrigger(10);
+  r.acq.LaunchedType = kCaptureHardware;
+}
+
+RunEstimate Estimate(AcqRig& r) {
+  const auto box = [&r](const char* name) { return r.acq.Num.ToDouble(r.w.texts[name]); };
+  return EstimateRun(r.acq, box("txtDelay"), box("txtSettle"), box("txtPeriod"));
+}
+
+// Runs with every move lasting `moveMs` on the fake clock; returns the run's length there.
+double RunFor(AcqRig& r, uint32_t moveMs) {
+  r.z.onExec = [&r, moveMs](const std::string& command) -> std::optional<std::string> {
+    if (command.find("Z Wait") != std::string::npos)
+      r.clock.now += moveMs;
+    return std::nullopt;
+  };
+  const uint32_t from = r.clock.now;
+  EXPECT_EQ(r.acq.AcquireStack(), 1);
+  return static_cast<double>(r.clock.now - from);
+}
+
+TEST(RunEstimate, APlaneIsItsMoveWaitsAndFrameOrThePeriodWhenThatIsLonger) {
+  struct Case {
+    const char* what;
+    const char *capture, *settle, *period;
+    double speed;          // um/s of the simulator as the Z server; 0: another server
+    double lastRunMoveMs;  // -1: no run yet
+    MoveSource moves;
+    double moveMs, planeMs;
+  };
+  using enum MoveSource;
+  const Case cases[] = {
+      {"moves not counted before any run", "0.2", "0.3", "0", 0, -1, NotCounted, 0, 510},
+      {"the simulator's speed: 10 um at 500 um/s", "0", "0", "0", 500, -1, SimulatorSpeed, 20, 30},
+      {"the simulator's speed before a last run's", "0", "0", "0", 500, 90, SimulatorSpeed, 20, 30},
+      {"the last run's moves", "0.02", "0.03", "0", 0, 40, LastRun, 40, 100},
+      {"a period longer than the work", "0.02", "0.03", "0.3", 0, -1, NotCounted, 0, 300},
+      {"a period shorter than the work", "0.02", "0.03", "0.05", 0, 40, LastRun, 40, 100},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.what);
+    AcqRig r;
+    FivePlanes(r);
+    r.Timings(c.capture, c.settle, c.period);
+    if (c.speed > 0)
+      r.acq.SimulatorSpeed = [&c] { return c.speed; };
+    r.acq.MeasuredMoveMs = c.lastRunMoveMs;
+    const RunEstimate e = Estimate(r);
+    EXPECT_EQ(e.moves, c.moves);
+    EXPECT_DOUBLE_EQ(e.moveMs, c.moveMs);
+    EXPECT_DOUBLE_EQ(e.planeMs, c.planeMs);
+    EXPECT_DOUBLE_EQ(e.TotalMs(), c.moveMs + 5 * c.planeMs);  // the start move and every plane
+  }
+}
+
+TEST(RunEstimate, ARunMeasuresItsMovesAndTheEstimateAfterItMatchesItsLength) {
   AcqRig r;
-  ZAcq& acq = r.acq;
-
-  // Ends 10 and 50, five planes of 10, the hardware trigger launched with a 10 ms hold; every
-  // move lasts `moveMs` on the fake clock.
-  void SetUp() override {
-    acq.ZTop = 10;
-    acq.ZBottom = 50;
-    acq.StepSize = 10;
-    acq.NumPlanes = 5;
-    acq.CaptureType = kCaptureHardware;
-    acq.CaptureTaskId = 1;
-    acq.LaunchedType = kCaptureHardware;
-    acq.TriggerHoldMs = 10;
-    r.z.onExec = [this](const std::string& command) -> std::optional<std::string> {
-      if (command.find("Z Wait") != std::string::npos)
-        r.clock.now += moveMs;
-      return std::nullopt;
-    };
-  }
-  void Timings(const char* capture, const char* settle, const char* period) {
-    r.w.texts["txtDelay"] = capture;
-    r.w.texts["txtSettle"] = settle;
-    r.w.texts["txtPeriod"] = period;
-  }
-  RunEstimate Now() {
-    return EstimateRun(acq, acq.Num.ToDouble(r.w.texts["txtDelay"]),
-                       acq.Num.ToDouble(r.w.texts["txtSettle"]),
-                       acq.Num.ToDouble(r.w.texts["txtPeriod"]));
-  }
-  // The run's length on the fake clock.
-  double Run() {
-    const uint32_t from = r.clock.now;
-    EXPECT_EQ(acq.AcquireStack(), 1);
-    return static_cast<double>(r.clock.now - from);
-  }
-  uint32_t moveMs = 40;
-};
-
-TEST_F(Estimate, CountsTheMovesOnlyOnceARunHasMeasuredThemAndThenMatchesTheRun) {
+  FivePlanes(r);
   // Long enough for the fake counter's own millisecond per read not to matter.
-  Timings("0.2", "0.3", "0");
-  acq.TriggerHoldMs = 100;
-  moveMs = 400;
-  const RunEstimate before = Now();
-  EXPECT_EQ(before.moves, MoveSource::NotCounted);
-  EXPECT_EQ(before.planes, 5);
-  EXPECT_DOUBLE_EQ(before.planeMs, 300 + 100 + 200);
-  EXPECT_DOUBLE_EQ(before.TotalMs(), 5 * 600);
-
-  const double first = Run();
-  const RunEstimate after = Now();
-  EXPECT_EQ(after.moves, MoveSource::LastRun);
-  EXPECT_NEAR(after.moveMs, moveMs, 2);  // the move and the position query
-  // The start move and five planes of move, settle, hold and capture.
-  EXPECT_NEAR(after.TotalMs(), first, 0.02 * first);
-  EXPECT_LT(before.TotalMs(), 0.6 * first);
-
-  // Slower moves are measured again by the next run.
-  moveMs = 1000;
-  const double second = Run();
-  EXPECT_NEAR(Now().TotalMs(), second, 0.02 * second);
+  r.acq.TriggerHoldMs = 100;
+  // Slower moves are measured again by the next run; a period sets the pace where it is longer.
+  const std::pair<uint32_t, const char*> runs[] = {{400, "0"}, {1000, "0"}, {40, "1"}};
+  for (const auto& [moveMs, period] : runs) {
+    SCOPED_TRACE(moveMs);
+    r.Timings("0.2", "0.3", period);
+    const double length = RunFor(r, moveMs);
+    const RunEstimate after = Estimate(r);
+    EXPECT_EQ(after.moves, MoveSource::LastRun);
+    EXPECT_NEAR(after.moveMs, moveMs, 2);  // the move and the position query
+    EXPECT_NEAR(after.TotalMs(), length, 0.02 * length);
+  }
 }
 
-TEST_F(Estimate, APeriodLongerThanThePlaneSetsThePace) {
-  Timings("0.02", "0.03", "0.3");
-  EXPECT_DOUBLE_EQ(Now().planeMs, 300);
-  const double length = Run();
-  EXPECT_NEAR(Now().TotalMs(), length, 0.02 * length);
-  // A period shorter than the plane's own work does not shorten it.
-  Timings("0.02", "0.03", "0.05");
-  EXPECT_NEAR(Now().planeMs, acq.MeasuredMoveMs + 60, 1e-9);
-}
-
-TEST_F(Estimate, TheSimulatorsSpeedCountsTheMovesBeforeAnyRun) {
-  Timings("0", "0", "0");
-  acq.SimulatorSpeed = [] { return 500.0; };  // 10 um at 500 um/s: 20 ms
-  const RunEstimate e = Now();
-  EXPECT_EQ(e.moves, MoveSource::SimulatorSpeed);
-  EXPECT_DOUBLE_EQ(e.moveMs, 20);
-  EXPECT_DOUBLE_EQ(e.TotalMs(), 20 + 5 * (20 + 10));
-}
-
-TEST_F(Estimate, TheTimeLeftFollowsThePlanesAlreadyTaken) {
+TEST(RunEstimate, TheTimeLeftFollowsThePlanesAlreadyTaken) {
   // Thirty seconds a plane: the first plane has only the estimate, the others what it took.
-  Timings("0", "0", "30");
-  acq.TriggerHoldMs = 0;
-  Run();
+  AcqRig r;
+  FivePlanes(r);
+  r.acq.TriggerHoldMs = 0;
+  r.Timings("0", "0", "30");
+  RunFor(r, 40);
   EXPECT_EQ(
       r.ports.timeLeft,
       (std::vector<std::string>{"Plane 1 of 5, about 3 min left", "Plane 2 of 5, about 2 min left",
@@ -116,10 +109,10 @@ TEST_F(Estimate, TheTimeLeftFollowsThePlanesAlreadyTaken) {
   EXPECT_EQ(LengthText(2.5 * 3600000), "2.5 h");
 }
 
-TEST_F(Estimate, TheRunButtonsTipSaysThePlanAndWhatWillTriggerNothing) {
+TEST(RunEstimate, TheRunButtonsTipSaysThePlanAndWhatWillTriggerNothing) {
   struct Case {
     const char* name;
-    std::function<void(ZAcq&)> arrange;
+    void (*arrange)(ZAcq&);
     const char* tip;
   };
   const Case cases[] = {
@@ -161,18 +154,12 @@ TEST_F(Estimate, TheRunButtonsTipSaysThePlanAndWhatWillTriggerNothing) {
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.name);
-    AcqRig rig;
-    rig.acq.ZTop = 10;
-    rig.acq.ZBottom = 50;
-    rig.acq.StepSize = 10;
-    rig.acq.NumPlanes = 5;
-    rig.acq.CaptureType = rig.acq.LaunchedType = kCaptureHardware;
-    rig.acq.CaptureTaskId = 1;
-    rig.acq.TriggerHoldMs = 10;
-    rig.w.texts = {{"txtDelay", "0.02"}, {"txtSettle", "0.08"}, {"txtPeriod", "0"}};
-    c.arrange(rig.acq);
-    EXPECT_EQ(RunPlanTip(rig.acq, rig.w), c.tip);
-    EXPECT_TRUE(rig.z.commands.empty());  // the tip asks the Z server nothing
+    AcqRig r;
+    FivePlanes(r);
+    r.Timings("0.02", "0.08", "0");
+    c.arrange(r.acq);
+    EXPECT_EQ(RunPlanTip(r.acq, r.w), c.tip);
+    EXPECT_TRUE(r.z.commands.empty());  // the tip asks the Z server nothing
   }
 }
 

@@ -5,7 +5,7 @@
 
 #include <gtest/gtest.h>
 
-#include <deque>
+#include <sstream>
 #include <string>
 #include <vector>
 
@@ -66,6 +66,8 @@ struct SessionRig : SessionEndPort {
       inside = true;
       session.Ended(step == "end");
       inside = false;
+    } else {
+      ADD_FAILURE() << "no step " << step;
     }
   }
 
@@ -81,50 +83,38 @@ struct SessionRig : SessionEndPort {
 TEST(SessionEnd, UnloadIsSaidOnceAndNeverInsideTheSystemsMessage) {
   const std::string hold = std::string("hold: ") + kSessionEndHoldReason;
   struct Case {
-    const char* what;
-    Strings steps;
+    const char* steps;  // in the order they come, one word each
     std::vector<bool> answers;
     Strings log;
   };
   const Case cases[] = {
-      {"asked: the end waits for the loop's farewell, then may go",
-       {"query", "loop", "query", "end"},
-       {false, true},
-       {hold, "Unload", "release"}},
-      {"asked twice before the loop ran: one hold, one close",
-       {"query", "query", "loop", "end"},
-       {false, false},
-       {hold, "Unload", "release"}},
-      {"a forced end is not held; the queued close still comes first",
-       {"forced", "loop", "end"},
-       {true},
-       {"Unload"}},
-      {"a forced end that comes before the loop: answered first, then the farewell",
-       {"forced", "end", "loop"},
-       {true},
-       {"answer", "Unload"}},
-      {"the end announced without a question", {"end", "loop"}, {}, {"answer", "Unload"}},
-      {"the hold overruled before the loop ran",
-       {"query", "end", "loop"},
-       {false},
-       {hold, "answer", "Unload", "release"}},
-      {"an end called off: the close that was asked for still comes",
-       {"query", "cancel", "loop"},
-       {false},
-       {hold, "Unload", "release"}},
-      {"closed before: nothing to hold, nothing more to say",
-       {"close", "query", "end", "loop"},
-       {true},
-       {"Unload"}},
+      // Asked: the end waits for the loop's farewell, then may go.
+      {"query loop query end", {false, true}, {hold, "Unload", "release"}},
+      // Asked twice before the loop ran: one hold, one close.
+      {"query query loop end", {false, false}, {hold, "Unload", "release"}},
+      // A forced end is not held; the queued close still comes first.
+      {"forced loop end", {true}, {"Unload"}},
+      // A forced end that comes before the loop: answered first, then the farewell.
+      {"forced end loop", {true}, {"answer", "Unload"}},
+      // The end announced without a question.
+      {"end loop", {}, {"answer", "Unload"}},
+      // The hold overruled before the loop ran.
+      {"query end loop", {false}, {hold, "answer", "Unload", "release"}},
+      // An end called off: the close that was asked for still comes.
+      {"query cancel loop", {false}, {hold, "Unload", "release"}},
+      // Closed before: nothing to hold, nothing more to say.
+      {"close query end loop", {true}, {"Unload"}},
   };
   for (const Case& c : cases) {
+    SCOPED_TRACE(c.steps);
     SessionRig r;
-    for (const std::string& step : c.steps)
+    std::istringstream steps(c.steps);
+    for (std::string step; steps >> step;)
       r.Step(step);
-    EXPECT_EQ(r.answers, c.answers) << c.what;
-    EXPECT_EQ(r.log, c.log) << c.what;
-    EXPECT_FALSE(r.session.Holding()) << c.what;
-    EXPECT_TRUE(r.form.released) << c.what;
+    EXPECT_EQ(r.answers, c.answers);
+    EXPECT_EQ(r.log, c.log);
+    EXPECT_FALSE(r.session.Holding());
+    EXPECT_TRUE(r.form.released);
   }
 }
 

@@ -154,12 +154,13 @@ struct RunningCopy {
   bool secondCopy;
   bool startedAlive;
   bool handOverOpen;
-  TaskWindowState state;
-  uint64_t window;
+  TaskWindowState state;  // Found: window 400
 };
 
 TEST(ResolveTaskWindow, ARunningCopyThatDidNotTakeTheFrontIsFoundByWhatItDid) {
   constexpr bool kOpen = true, kTwo = true, kAlive = true;
+  constexpr auto kFound = TaskWindowState::Found, kEnded = TaskWindowState::Ended;
+  constexpr auto kNotYet = TaskWindowState::NotYet;  // the started copy may still show its own
   // handle, process, owner, visible, appeared, minimized, flashed
   const WindowEntry shown{400, 40, 0, true, 2, false, 0};
   const WindowEntry minimized{400, 40, 0, true, 2, true, 0};
@@ -167,25 +168,18 @@ TEST(ResolveTaskWindow, ARunningCopyThatDidNotTakeTheFrontIsFoundByWhatItDid) {
   const WindowEntry flashedBefore{400, 40, 0, true, 2, false, 3};
   const WindowEntry flashedAfter{400, 40, 0, true, 2, false, 4};
   const std::vector<RunningCopy> rows{
-      {"restored from the taskbar", minimized, shown, kTwo, !kAlive, kOpen, TaskWindowState::Found,
-       400},
-      {"restored while the started copy still runs", minimized, shown, kTwo, kAlive, kOpen,
-       TaskWindowState::Found, 400},
-      {"shown from hidden", hidden, shown, kTwo, !kAlive, kOpen, TaskWindowState::Found, 400},
-      {"flashed its taskbar button", shown, flashedAfter, kTwo, !kAlive, kOpen,
-       TaskWindowState::Found, 400},
-      {"a flash from before the start is no sign", flashedBefore, flashedBefore, kTwo, !kAlive,
-       kOpen, TaskWindowState::Ended, 0},
-      {"still minimized is no sign", minimized, minimized, kTwo, !kAlive, kOpen,
-       TaskWindowState::Ended, 0},
-      {"no sign, but the only window of the program", minimized, minimized, !kTwo, !kAlive, kOpen,
-       TaskWindowState::Found, 400},
-      {"the only window, while the started copy may still show its own", shown, shown, !kTwo,
-       kAlive, kOpen, TaskWindowState::NotYet, 0},
-      {"a restore after the hand-over closed", minimized, shown, kTwo, !kAlive, !kOpen,
-       TaskWindowState::Ended, 0},
-      {"the only window after the hand-over closed", shown, shown, !kTwo, !kAlive, !kOpen,
-       TaskWindowState::Ended, 0},
+      {"restored from the taskbar", minimized, shown, kTwo, !kAlive, kOpen, kFound},
+      {"restored while the started copy still runs", minimized, shown, kTwo, kAlive, kOpen, kFound},
+      {"shown from hidden", hidden, shown, kTwo, !kAlive, kOpen, kFound},
+      {"flashed its taskbar button", shown, flashedAfter, kTwo, !kAlive, kOpen, kFound},
+      {"a flash from before the start", flashedBefore, flashedBefore, kTwo, !kAlive, kOpen, kEnded},
+      {"still minimized is no sign", minimized, minimized, kTwo, !kAlive, kOpen, kEnded},
+      {"no sign, but the program's only window", minimized, minimized, !kTwo, !kAlive, kOpen,
+       kFound},
+      {"the only window, the started copy still running", shown, shown, !kTwo, kAlive, kOpen,
+       kNotYet},
+      {"a restore after the hand-over closed", minimized, shown, kTwo, !kAlive, !kOpen, kEnded},
+      {"the only window after the hand-over closed", shown, shown, !kTwo, !kAlive, !kOpen, kEnded},
   };
   for (const RunningCopy& row : rows) {
     DesktopSnapshot before = Before();
@@ -202,7 +196,7 @@ TEST(ResolveTaskWindow, ARunningCopyThatDidNotTakeTheFrontIsFoundByWhatItDid) {
     now.processes.push_back({30, 10, "cam.exe", row.startedAlive, 9});
     const TaskWindowFound found = ResolveTaskWindow(task, now);
     EXPECT_EQ(found.state, row.state) << row.name;
-    EXPECT_EQ(found.window, row.window) << row.name;
+    EXPECT_EQ(found.window, row.state == kFound ? 400u : 0u) << row.name;
   }
 }
 
@@ -250,6 +244,10 @@ TEST(ResolveTaskWindow, ALaunchersWindowGivesWayToTheProgramItStarts) {
     Close(s, 300);
     ProcessOf(s, 30).alive = false;
   };
+  const auto childShows = [&](S& s, T& t) {
+    child(s, t);
+    childWindow(s, t);
+  };
   const auto handOverCloses = [](S&, T& t) { t.handOverOpen = false; };
   constexpr auto kFound = TaskWindowState::Found;
 
@@ -267,8 +265,7 @@ TEST(ResolveTaskWindow, ALaunchersWindowGivesWayToTheProgramItStarts) {
   Play({{"splash and child window at the first look",
          [&](S& s, T& t) {
            splash(s, t);
-           child(s, t);
-           childWindow(s, t);
+           childShows(s, t);
          },
          kFound, 310}});
 
@@ -279,12 +276,7 @@ TEST(ResolveTaskWindow, ALaunchersWindowGivesWayToTheProgramItStarts) {
     ProcessOf(s, 31).alive = false;
   };
   Play({{"the program's own window", splash, kFound, 300},
-        {"a helper it started shows a window",
-         [&](S& s, T& t) {
-           child(s, t);
-           childWindow(s, t);
-         },
-         kFound, 310},
+        {"a helper it started shows a window", childShows, kFound, 310},
         {"the helper ends", helperEnds, kFound, 300},
         {"then the program ends", launcherEnds, TaskWindowState::Ended, 0}});
 
@@ -292,12 +284,7 @@ TEST(ResolveTaskWindow, ALaunchersWindowGivesWayToTheProgramItStarts) {
   // found stays the task's, and the task ends with the launcher.
   Play({{"the splash", splash, kFound, 300},
         {"the hand-over closes", handOverCloses, kFound, 300},
-        {"a helper's window",
-         [&](S& s, T& t) {
-           child(s, t);
-           childWindow(s, t);
-         },
-         kFound, 300},
+        {"a helper's window", childShows, kFound, 300},
         {"the launcher ends", launcherEnds, TaskWindowState::Ended, 0}});
 }
 
