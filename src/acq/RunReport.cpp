@@ -4,7 +4,7 @@ namespace focura {
 
 void StatusAndProgress::AtPlane(int32_t plane, int32_t planes, const std::string& line) {
   status_.Status(line);
-  progress_->AtPlane(plane, planes);
+  progress_.AtPlane(plane, planes);
 }
 
 void StatusAndProgress::Ended(RunEnd end, const std::string& text) {
@@ -12,13 +12,13 @@ void StatusAndProgress::Ended(RunEnd end, const std::string& text) {
     status_.Status(text);
   switch (end) {
     case RunEnd::Finished:
-      progress_->Finished();
+      progress_.Finished();
       return;
     case RunEnd::Cancelled:
-      progress_->Cancelled();
+      progress_.Cancelled();
       return;
     case RunEnd::Failed:
-      progress_->Failed();
+      progress_.Failed();
       return;
   }
 }

@@ -28,19 +28,18 @@ class RunReport : public FrameReport {
 class StatusAndProgress final : public RunReport {
  public:
   StatusAndProgress(StatusReport& status, RunProgress& progress)
-      : status_(status), progress_(&progress) {}
-  void ShowProgressIn(RunProgress& progress) { progress_ = &progress; }
+      : status_(status), progress_(progress) {}
 
   void Status(const std::string& text) override { status_.Status(text); }
   void StatusTip(const std::string& text) override { status_.StatusTip(text); }
-  void KeysAwaited(bool awaited) override { progress_->KeysAwaited(awaited); }
-  void Started(int32_t planes) override { progress_->Started(planes); }
+  void KeysAwaited(bool awaited) override { progress_.KeysAwaited(awaited); }
+  void Started(int32_t planes) override { progress_.Started(planes); }
   void AtPlane(int32_t plane, int32_t planes, const std::string& line) override;
   void Ended(RunEnd end, const std::string& text) override;
 
  private:
   StatusReport& status_;
-  RunProgress* progress_;
+  RunProgress& progress_;
 };
 
 }  // namespace focura

@@ -65,10 +65,7 @@ class ZAcq : public AcqSettings {
 
   // Who is told how far a run is, and who keeps the system awake during it; nobody until set.
   // Both must outlive every run.
-  void ReportProgressTo(RunProgress& progress) {
-    Timed.Forward(progress);
-    Report.ShowProgressIn(Timed);
-  }
+  void ReportProgressTo(RunProgress& progress) { Timed.Forward(progress); }
   void KeepAwakeWith(StayAwake& awake) { Awake = &awake; }
 
   // Asks the run in progress to stop after its current plane.
@@ -89,9 +86,8 @@ class ZAcq : public AcqSettings {
   Desktop& Desk;
 
   int16_t RunDepth = 0;
-  NoRunProgress NoProgress;
   TimedProgress Timed{*this};
-  StatusAndProgress Report{View, NoProgress};
+  StatusAndProgress Report{View, Timed};
   NoStayAwake NoAwake;
   StayAwake* Awake = &NoAwake;
 };
