@@ -1,6 +1,5 @@
-// Camera programs that do not simply open one window of their own: a launcher, one with a splash
-// window, a single-instance program, a program slow to handle its key or busy over it for seconds,
-// one that exits; and shortcut letters under Ctrl.
+// Camera programs that do not simply open one window of their own: a launcher, a single-instance
+// program, a program slow to handle its key, one that exits; and shortcut letters under Ctrl.
 
 #include "E2ETest.h"
 #include "FileText.h"
@@ -54,35 +53,6 @@ TEST_F(CaptureProgram, ALaunchersChildGetsTheKeyAfterTheLauncherExited) {
   EXPECT_EQ(ProgramsUnder(tool->Dir(), "capture_target.exe").size(), 1u);
 }
 
-// The launch returns while only the splash is up (its process is ready for input at once), so the
-// task is first bound to the splash; the program the launcher then starts must take it over.
-TEST_F(CaptureProgram, ALaunchersSplashGivesWayToTheProgramItStarts) {
-  StartTool();
-  const std::string exe = CopyStandIn();
-  StandInLog keys = LaunchCopy(exe, "--splash 700");
-  const auto events = keys.Events();
-  const auto start = std::find_if(events.begin(), events.end(), [](const TargetEvent& e) {
-    return e.kind == TargetEventKind::Start;
-  });
-  ASSERT_NE(start, events.end());
-  const unsigned realPid = start->code;
-  // The splash may still be up for a moment: the key must go past it to the real program.
-  tool->Click("cmdCapture");
-  ASSERT_TRUE(keys.WaitKeys(1, kStepMs)) << tool->Status();
-  Execute("Z ?");
-  const auto down = keys.Keys();
-  ASSERT_EQ(down.size(), 1u);
-  EXPECT_EQ(down[0].code, static_cast<unsigned>(VK_SPACE));
-  EXPECT_TRUE(down[0].foreground);
-  // Once the launcher has gone, the next frame still finds the program it started.
-  ASSERT_TRUE(WaitUntil(
-      [&] { return ProgramsUnder(tool->Dir(), "capture_target.exe").size() == 1u; }, kStepMs));
-  EXPECT_EQ(FindTopLevel("Capture Target Splash"), nullptr);
-  CaptureOneFrame();
-  ASSERT_TRUE(keys.WaitKeys(2, kStepMs)) << tool->Status();
-  EXPECT_NE(FindTopLevel("Capture Target", realPid), nullptr);
-}
-
 TEST_F(CaptureProgram, ASingleInstanceProgramsRunningCopyGetsTheKey) {
   StartTool();
   const std::string exe = CopyStandIn();
@@ -133,19 +103,6 @@ TEST_F(CaptureProgram, TheRunWaitsUntilASlowProgramHasHandledItsKey) {
   for (size_t k = 0; k + 1 < down.size(); ++k) {
     EXPECT_GE(Elapsed(down[k].timeMs, moves[k + 1].receivedMs), 0) << "plane " << k + 1;
   }
-}
-
-// A program that spends longer over its key than the system's hung-window time (5 s), as one
-// busy with a long exposure does, is waited for: the run goes on once it has handled the key.
-TEST_F(CaptureProgram, AProgramBusyForSecondsOverItsKeyIsWaitedFor) {
-  StartTool();
-  StandInLog keys = LaunchCopy(CopyStandIn(), "--slow-keydown 6000");
-  SetTopAt(0);
-  SetBottomAt(10);
-  SetPlanes(2, "10.00");
-  SetTimings("0.0", "0.0", "0.0");
-  EXPECT_EQ(RunStack(kStepMs), "Z-stack finished");
-  EXPECT_EQ(keys.Keys().size(), 2u);
 }
 
 TEST_F(CaptureProgram, AProgramThatExitedFailsItsFrameAndANewProgramGetsNoKey) {

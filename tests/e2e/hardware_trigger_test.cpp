@@ -53,28 +53,5 @@ TEST_F(HardwareTrigger, ProbeOnLaunchThenOnePulsePerPlaneHeldLongerThan500Ms) {
   EXPECT_EQ(measured.rfind("3 pulses ", 0), 0u) << measured;
 }
 
-// A busy Z server answers "retry later" from its own command: the "on" is never asked twice
-// (whether it ran is unknown), while the "off" that follows it is asked until it is taken.
-TEST_F(HardwareTrigger, ABusyServerGetsNoSecondOnAndTheOffIsAskedUntilTaken) {
-  StartTool();
-  tool->WaitRecord(3);
-  tool->Menu("mnuHWT");
-  ASSERT_TRUE(WaitUntil([&] { return tool->Enabled("cmdLaunchCapture"); }, kStepMs));
-  tool->Click("cmdLaunchCapture");
-  ASSERT_EQ(tool->WaitStatusIs("EZStepper simulator v1"), "EZStepper simulator v1");
-
-  const size_t from = tool->Record().size();
-  EXPECT_EQ(Execute("Sim Busy 1500"), "OK");
-  tool->Click("cmdCapture");
-  const std::string failure =
-      "Z server command \"CON /2J1R\" failed: the Z server answered "
-      "\"retry later\"; the command may or may not have taken effect, so "
-      "it is not sent again";
-  EXPECT_EQ(tool->WaitStatusIs(failure), failure);
-  // The busy server took neither the "on" nor the first tries of the "off".
-  EXPECT_EQ(CommandsFrom(from), (Strings{"Sim Busy 1500", "CON /2J0R"}));
-  EXPECT_NE(Execute("Sim State").find("trigger off"), std::string::npos);
-}
-
 }  // namespace
 }  // namespace focura::e2e

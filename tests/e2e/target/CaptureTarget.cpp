@@ -12,9 +12,6 @@
 //
 // Other camera programs it can play:
 //   --launch            a launcher: starts itself (the other arguments passed on) and exits
-//   --splash <ms>       a launcher with a window of its own: shows a splash window ("<title>
-//                       Splash") for that long, then starts itself (the other arguments passed
-//                       on) and exits once the started copy shows its window
 //   --single            a single-instance program: when a copy with the same caption runs, it
 //                       lets that copy bring its window to the front and exits
 //   --slow-keydown <ms> a busy program: spends that long in each WM_KEYDOWN, then logs it
@@ -48,9 +45,6 @@ DWORD gSlowKeyDownMs = 0;
 constexpr UINT kTakeFocusBack = WM_APP + 1;
 constexpr UINT kComeToFront = WM_APP + 2;
 constexpr const wchar_t* kClass = L"FocuraCaptureTarget";
-constexpr const wchar_t* kSplashClass = L"FocuraCaptureSplash";
-constexpr UINT_PTR kSplashTimer = 1;
-constexpr UINT_PTR kWatchTimer = 2;
 
 // Starts this program again with `args`; the launcher does not wait for it. Returns its id, 0
 // when it could not be started.
@@ -65,45 +59,6 @@ DWORD StartSelf(const std::wstring& args) {
     return 0;
   const focura::win32::ProcessHandles started(pi);
   return started.id;
-}
-
-// The splash of --splash: what to start once its time is up, and the copy it is waiting for.
-std::wstring gSplashStarts;
-DWORD gSplashChild = 0;
-
-BOOL CALLBACK FindChildWindow(HWND hwnd, LPARAM found) noexcept {
-  DWORD pid = 0;
-  GetWindowThreadProcessId(hwnd, &pid);
-  if (pid != gSplashChild || !IsWindowVisible(hwnd))
-    return TRUE;
-  *reinterpret_cast<bool*>(found) = true;
-  return FALSE;
-}
-
-LRESULT CALLBACK SplashProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) noexcept {
-  switch (msg) {
-    case WM_TIMER:
-      if (wp == kSplashTimer) {
-        KillTimer(hwnd, kSplashTimer);
-        gSplashChild = StartSelf(gSplashStarts);
-        if (gSplashChild == 0)
-          DestroyWindow(hwnd);  // the splash ends itself, as the program it stands in for does
-        else
-          SetTimer(hwnd, kWatchTimer, 20, nullptr);
-      } else if (wp == kWatchTimer) {
-        bool shown = false;
-        EnumWindows(FindChildWindow, reinterpret_cast<LPARAM>(&shown));
-        if (shown)
-          DestroyWindow(hwnd);  // the splash ends itself once its successor shows
-      }
-      return 0;
-    case WM_DESTROY:
-      PostQuitMessage(0);
-      return 0;
-    default:
-      break;
-  }
-  return DefWindowProcW(hwnd, msg, wp, lp);
 }
 
 // A top-level window of its own class, shown in front as a program's first window is.
@@ -132,18 +87,6 @@ void RunLoop() {
     TranslateMessage(&msg);
     DispatchMessageW(&msg);
   }
-}
-
-// A launcher's splash: up in front, then the real program, then gone.
-int RunSplash(HINSTANCE instance, const std::wstring& title, UINT ms, const std::wstring& args) {
-  gSplashStarts = args;
-  HWND splash = ShowInFront(instance, kSplashClass, SplashProc, title + L" Splash",
-                            WS_POPUP | WS_BORDER, 240, 120);
-  if (!splash)
-    return 3;
-  SetTimer(splash, kSplashTimer, ms, nullptr);
-  RunLoop();
-  return gSplashChild != 0 ? 0 : 4;
 }
 
 // Each line goes straight to the file (no buffering), so a reader polling the file sees every
@@ -220,19 +163,12 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int) {
   std::wstring logPath;
   std::wstring passedOn;  // the arguments without --launch, quoted again
   bool launch = false, single = false;
-  UINT splashMs = 0;
-  bool splash = false;
   int argc = 0;
   LPWSTR* argv = CommandLineToArgvW(GetCommandLineW(), &argc);
   for (int i = 1; argv && i < argc; ++i) {
     const std::wstring arg = argv[i];
     if (arg == L"--launch") {
       launch = true;
-      continue;
-    }
-    if (arg == L"--splash" && i + 1 < argc) {
-      splash = true;
-      splashMs = static_cast<UINT>(_wtoi(argv[++i]));
       continue;
     }
     passedOn += L" \"" + arg + L"\"";
@@ -256,8 +192,6 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int) {
     LocalFree(argv);
   if (launch)
     return StartSelf(passedOn) != 0 ? 0 : 4;
-  if (splash)
-    return RunSplash(instance, title, splashMs, passedOn);
   if (single) {
     if (HWND running = FindWindowW(kClass, title.c_str())) {
       // The starter may hand its right to the foreground on; the running copy uses it.
