@@ -82,18 +82,19 @@ focura_suite_function() {
   focura_suite_add "$name" "$passed" "$failed" 0
 }
 
-focura_suite_skip() {  # NAME COUNT WHY
+focura_suite_skip() {  # NAME COUNT WHAT: skipped for lack of Wine's 32-bit half
   focura_suite_add "$1" 0 0 "$2"
-  focura_suite_note "$1" "skipped: $3"
+  focura_suite_note "$1" "skipped $3: no wine32"
 }
 
-# focura_suite_figures NAME FILES...: the lines of figures the suite wrote, shown under its line.
+# focura_suite_figures NAME FILES...: the figures the suite wrote that tell most, shown under its
+# line: the timer's excess over the period, the move's end to the frame key, and the soak.
 focura_suite_figures() {
   local name="$1" file
   shift
   for file in "$@"; do
     [ -f "$file" ] || continue
-    FOCURA_FIGURES[$name]="${FOCURA_FIGURES[$name]:-}$(grep -E '^(TIMING|SOAK):' "$file")"$'\n'
+    FOCURA_FIGURES[$name]="${FOCURA_FIGURES[$name]:-}$(grep -E '^(TIMING: (excess|move end)|SOAK:)' "$file")"$'\n'
   done
 }
 
