@@ -28,6 +28,13 @@ endif()
 if(TARGET e2e_tests)
   target_compile_definitions(e2e_tests PRIVATE FOCURA_E2E_VERSION="${PROJECT_VERSION}")
   target_link_libraries(e2e_tests PRIVATE version)
+  # The package's signing and installer, with a certificate made for the test (no Wine needed).
+  find_program(FOCURA_OSSLSIGNCODE osslsigncode)
+  find_program(FOCURA_WIXL wixl)
+  if(FOCURA_OSSLSIGNCODE AND FOCURA_WIXL)
+    add_test(NAME package_signing COMMAND bash ${PROJECT_SOURCE_DIR}/tests/package/sign_test.sh
+                                          ${CMAKE_BINARY_DIR})
+  endif()
 endif()
 
 # The packaged programs are stripped copies; each keeps a link (name and checksum) to the
