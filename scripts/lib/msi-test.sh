@@ -25,6 +25,7 @@ focura_msi_stage() {
     [ -z "$other" ] || [ ! -f "$other/$file" ] || cp "$other/$file" "$stage/"
   done
   cp "$build/guide/guide.html" "$build/LICENSE.txt" "$stage/" || return 1
+  [ ! -f "$build/changes.txt" ] || cp "$build/changes.txt" "$stage/"
   cp -r "$(dirname "$build")/../docs/images" "$stage/images"
   rm -f "$stage"/images/*.md
   cp -r "$build/examples" "$stage/examples" || return 1

@@ -31,10 +31,16 @@ void PlaceAt(HWND window, int x, int y) {
   Responsive(window, kStepMs);
 }
 
-// A focus rectangle on a button reads as the button chosen in a picture: the window is told to
-// hide its focus cues, as it does when the operator works with the mouse.
+// A focus rectangle on a button reads as the button chosen in a picture. Windows hides focus
+// cues while the mouse is used; Wine draws them whatever the window's UI state says. The focused
+// control is told that it lost the focus, so it draws itself without the cue; the keyboard focus
+// itself stays where it was.
 void HideFocusCues(HWND window) {
-  SendMessageW(window, WM_CHANGEUISTATE, MAKEWPARAM(UIS_SET, UISF_HIDEFOCUS | UISF_HIDEACCEL), 0);
+  GUITHREADINFO info{};
+  info.cbSize = sizeof info;
+  if (GetGUIThreadInfo(GetWindowThreadProcessId(window, nullptr), &info) &&
+      info.hwndFocus != nullptr && info.hwndFocus != window)
+    SendMessageW(info.hwndFocus, WM_KILLFOCUS, 0, 0);
   Responsive(window, kStepMs);
 }
 
@@ -179,6 +185,9 @@ TEST_F(GuideScreenshots, DryRunWithTheBuiltInSimulator) {
   const HWND prompt = WaitForTopLevel("Trigger Hold Time", tool->Tool().Id(), kStepMs);
   ASSERT_NE(prompt, nullptr);
   PlaceAt(prompt, kLeft, kTop);
+  // Wine draws the selected default text from the box's edge, cutting its first letter; the
+  // text is shown as it reads, without the selection's highlight.
+  HideFocusCues(prompt);
   Shot("prompt", {prompt});
   EXPECT_EQ(tool->AnswerPrompt("Trigger Hold Time", "500"), "500");
 
