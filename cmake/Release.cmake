@@ -28,6 +28,13 @@ endif()
 if(TARGET e2e_tests)
   target_compile_definitions(e2e_tests PRIVATE FOCURA_E2E_VERSION="${PROJECT_VERSION}")
   target_link_libraries(e2e_tests PRIVATE version)
+  # The package's signing and installer, with a certificate made for the test (no Wine needed).
+  find_program(FOCURA_OSSLSIGNCODE osslsigncode)
+  find_program(FOCURA_WIXL wixl)
+  if(FOCURA_OSSLSIGNCODE AND FOCURA_WIXL)
+    add_test(NAME package_signing COMMAND bash ${PROJECT_SOURCE_DIR}/tests/package/sign_test.sh
+                                          ${CMAKE_BINARY_DIR})
+  endif()
 endif()
 
 # The packaged programs are stripped copies; each keeps a link (name and checksum) to the
@@ -95,6 +102,10 @@ add_custom_target(guide ALL DEPENDS ${FOCURA_GUIDE_HTML})
 configure_file(${PROJECT_SOURCE_DIR}/LICENSE ${CMAKE_CURRENT_BINARY_DIR}/LICENSE.txt
                NEWLINE_STYLE CRLF)
 install(FILES ${CMAKE_CURRENT_BINARY_DIR}/LICENSE.txt DESTINATION .)
+# The change log, readable in Notepad of any Windows.
+configure_file(${PROJECT_SOURCE_DIR}/docs/changes.md ${CMAKE_CURRENT_BINARY_DIR}/changes.txt
+               NEWLINE_STYLE CRLF)
+install(FILES ${CMAKE_CURRENT_BINARY_DIR}/changes.txt DESTINATION .)
 install(FILES ${FOCURA_GUIDE_HTML} DESTINATION .)
 install(DIRECTORY ${PROJECT_SOURCE_DIR}/docs/images DESTINATION . FILES_MATCHING PATTERN "*.png")
 file(GLOB_RECURSE FOCURA_EXAMPLES RELATIVE ${PROJECT_SOURCE_DIR}/examples CONFIGURE_DEPENDS

@@ -13,6 +13,7 @@
 #include "win32/ComApartment.h"
 #include "win32/ComZServer.h"
 #include "win32/RegionalSettings.h"
+#include "win32/Utf.h"
 #include "zserver/Commands.h"
 #include "zserver/ZServerErrors.h"
 
@@ -174,6 +175,41 @@ TEST_F(ZSimServer, UnregisteringLeavesAnotherServersProgIdAlone) {
   EXPECT_EQ(std::wstring(value), other);
   RegDeleteTreeW(HKEY_CURRENT_USER, L"Software\\Classes\\Hoistra.HoistraCmd");
   EXPECT_EQ(RunZsim(L"/NoSuchSwitch"), 1u);
+}
+
+// What an uninstaller runs: the registration goes only where it names a server in zsim.exe's own
+// folder.
+TEST_F(ZSimServer, UnregisteringHereTakesOnlyARegistrationOfThisFolder) {
+  const std::wstring classKey =
+      L"Software\\Classes\\CLSID\\{1BF51BFE-5151-4C5F-BB21-3AF8F0298408}\\LocalServer32";
+  const auto registered = [&] {
+    HKEY key = nullptr;
+    const bool there =
+        RegOpenKeyExW(HKEY_CURRENT_USER, classKey.c_str(), 0, KEY_READ, &key) == ERROR_SUCCESS;
+    if (key)
+      RegCloseKey(key);
+    return there;
+  };
+  const auto pointAt = [&](const std::wstring& server) {
+    ASSERT_EQ(RegSetKeyValueW(HKEY_CURRENT_USER, classKey.c_str(), nullptr, REG_SZ, server.c_str(),
+                              static_cast<DWORD>((server.size() + 1) * sizeof(wchar_t))),
+              ERROR_SUCCESS);
+  };
+  struct Case {
+    const wchar_t* server;  // the entry written over the registration, or none
+    bool removed;
+  };
+  for (const Case& c : {Case{nullptr, true}, Case{L"\"C:\\Elsewhere\\zsim.exe\"", false},
+                        Case{L"\"C:\\Elsewhere\\sub\\zsim.exe\"", false}}) {
+    SCOPED_TRACE(c.server ? focura::win32::Narrow(c.server) : "this folder's zsim.exe");
+    ASSERT_EQ(RunZsim(L"/RegServer"), 0u);
+    if (c.server)
+      pointAt(c.server);
+    EXPECT_EQ(RunZsim(L"/UnregServer /Here"), 0u);
+    EXPECT_EQ(registered(), !c.removed);
+  }
+  ASSERT_EQ(RunZsim(L"/UnregServer"), 0u);
+  EXPECT_EQ(RunZsim(L"/Here"), 1u);
 }
 
 }  // namespace

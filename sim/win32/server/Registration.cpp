@@ -97,6 +97,12 @@ struct ClassTree {
   void Remove() const {
     if (NamesUs())
       RegDeleteTreeW(root, ProgIdKey().c_str());
+    RemoveClass();
+  }
+  bool HasClass() const {
+    return !Entry(ServerKind::Local).empty() || !Entry(ServerKind::InProcess).empty();
+  }
+  void RemoveClass() const {
     const LSTATUS s = RegDeleteTreeW(root, ClassKey().c_str());
     if (s != ERROR_SUCCESS && s != ERROR_FILE_NOT_FOUND)
       throw SimError("Cannot remove the simulator's class: " +
@@ -151,6 +157,45 @@ void RegisterServer(ServerKind kind, const std::wstring& path, const std::wstrin
 void UnregisterServer() {
   kUser.Remove();
   kMerged.Remove();
+}
+
+bool UnregisterServerIn(const std::wstring& folder) {
+  // A 32-bit regsvr32 leaves zsim32.dll's class in the 32-bit view; an installer removing the
+  // folder has to look at both views, whatever its own width.
+  const ClassTree trees[] = {{HKEY_CURRENT_USER, L"Software\\Classes\\", L""},
+                             {HKEY_CURRENT_USER, L"Software\\Classes\\", L"Wow6432Node\\"},
+                             {HKEY_CLASSES_ROOT, L"", L""},
+                             {HKEY_CLASSES_ROOT, L"", L"Wow6432Node\\"}};
+  bool removed = false;
+  for (const ClassTree& tree : trees) {
+    for (const ServerKind kind : {ServerKind::Local, ServerKind::InProcess}) {
+      if (IsInFolder(tree.Entry(kind), folder)) {
+        tree.RemoveClass();
+        removed = true;
+        break;
+      }
+    }
+  }
+  // The ProgID goes only once no view of that root still holds a class of ours elsewhere.
+  for (int root = 0; removed && root < 4; root += 2)
+    if (!trees[root].HasClass() && !trees[root + 1].HasClass() && trees[root].NamesUs())
+      RegDeleteTreeW(trees[root].root, trees[root].ProgIdKey().c_str());
+  return removed;
+}
+
+bool IsInFolder(std::wstring server, const std::wstring& folder) {
+  if (server.size() >= 2 && server.front() == L'"' && server.back() == L'"')
+    server = server.substr(1, server.size() - 2);
+  std::wstring prefix = folder;
+  if (prefix.empty())
+    return false;
+  if (prefix.back() != L'\\')
+    prefix += L'\\';
+  if (server.size() <= prefix.size() ||
+      _wcsnicmp(server.c_str(), prefix.c_str(), prefix.size()) != 0)
+    return false;
+  // Only a file directly in the folder: a server in a subfolder is not one this folder shipped.
+  return server.find(L'\\', prefix.size()) == std::wstring::npos;
 }
 
 std::wstring RegisteredLogPath() {

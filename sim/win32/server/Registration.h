@@ -34,6 +34,13 @@ void RegisterServer(ServerKind kind, const std::wstring& path, const std::wstrin
 // Removes our class from both places, and the ProgID only where it still names our class: a real Z
 // server registered under the same name is left alone.
 void UnregisterServer();
+// Removes our class only where its server (zsim.exe or a zsim DLL) lies directly in `folder`, in
+// either view of the classes, with the ProgID where it names our class. A registration of a copy
+// elsewhere, and any other server's, stays. Returns whether anything was removed.
+bool UnregisterServerIn(const std::wstring& folder);
+// Whether a registered server entry (a command line in quotes, or a DLL path) names a file directly
+// in `folder`; the case of the letters does not count.
+bool IsInFolder(std::wstring server, const std::wstring& folder);
 // The log path stored at registration, or empty.
 std::wstring RegisteredLogPath();
 

@@ -3,6 +3,8 @@
 //                                       register per user under the Z server's ProgID; refused
 //                                       while the ProgID names another server, unless /Force
 //   zsim.exe /UnregServer               remove that registration
+//   zsim.exe /UnregServer /Here         remove it only where it names a server in this
+//                                       program's folder (what an uninstaller may take away)
 //   zsim.exe -Embedding                 started by COM; ends when the last object is released
 //   zsim.exe [/Log <file>]              started by the operator; ends when the window is closed
 //                                       and no client holds an object any more
@@ -39,6 +41,7 @@ struct Options {
   bool unregServer = false;
   bool embedding = false;
   bool force = false;
+  bool here = false;
   std::wstring log;
   bool valid = true;
 };
@@ -57,6 +60,8 @@ Options ParseOptions() {
       o.embedding = true;
     } else if (IsSwitch(arg, L"Force")) {
       o.force = true;
+    } else if (IsSwitch(arg, L"Here")) {
+      o.here = true;
     } else if (IsSwitch(arg, L"Log") && i + 1 < argc) {
       o.log = argv[++i];
     } else {
@@ -147,7 +152,8 @@ int Serve(const Options& o) {
 
 int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
   const Options o = ParseOptions();
-  if (!o.valid || (o.regServer && o.unregServer) || (o.force && !o.regServer))
+  if (!o.valid || (o.regServer && o.unregServer) || (o.force && !o.regServer) ||
+      (o.here && !o.unregServer))
     return 1;
   focura::win32::KeepTimerResolutionWhenHidden();
   try {
@@ -157,7 +163,10 @@ int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
       return 0;
     }
     if (o.unregServer) {
-      UnregisterServer();
+      if (o.here)
+        UnregisterServerIn(std::filesystem::path(ExePath()).parent_path().wstring());
+      else
+        UnregisterServer();
       return 0;
     }
   } catch (const RegistrationRefused& e) {
