@@ -5,9 +5,7 @@
 // not by the everyday suite.
 
 #include "Config.h"
-#include "FileText.h"
-#include "Process.h"
-#include "Win32Text.h"
+#include "Desktop.h"
 #include "ZServerRegistration.h"
 
 #include <gtest/gtest.h>
