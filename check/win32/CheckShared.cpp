@@ -18,6 +18,30 @@ void PumpFor(unsigned ms) {
   } while (GetTickCount64() < end);
 }
 
+namespace {
+
+// Under Wine, out-of-process COM needs Wine's RPC service. A prefix's set-up session that has not
+// ended leaves a second service manager beside the first, and the service then cannot start: COM
+// waits forever for the class factory of any local server. Found before the first creation, not
+// after a time limit. "" when the service runs or could be started, else the system's error.
+std::string WineRpcServiceFault() {
+  SC_HANDLE scm = OpenSCManagerW(nullptr, nullptr, SC_MANAGER_CONNECT);
+  if (scm == nullptr)
+    return "";
+  std::string fault;
+  if (SC_HANDLE rpc = OpenServiceW(scm, L"RpcSs", SERVICE_START | SERVICE_QUERY_STATUS)) {
+    SERVICE_STATUS status{};
+    if (QueryServiceStatus(rpc, &status) && status.dwCurrentState != SERVICE_RUNNING &&
+        !StartServiceW(rpc, 0, nullptr) && GetLastError() != ERROR_SERVICE_ALREADY_RUNNING)
+      fault = "error " + std::to_string(GetLastError());
+    CloseServiceHandle(rpc);
+  }
+  CloseServiceHandle(scm);
+  return fault;
+}
+
+}  // namespace
+
 std::string Shared::FileOf(const wchar_t* file) const {
   return win32::Narrow(PathOf(file));
 }
@@ -44,6 +68,16 @@ std::optional<CheckResult> Shared::NeedSimulator() {
     refused = Unmet("zsim.exe is not beside the check",
                     "unpack the whole zip into a folder of your own and run the check from there");
     return refused;
+  }
+  if (!setting.wine.empty()) {
+    Await("Wine's RPC service (RpcSs) to start");
+    if (const std::string fault = WineRpcServiceFault(); !fault.empty()) {
+      refused = Unmet("Wine's RPC service (RpcSs) does not start in this Wine session (" + fault +
+                          "): COM would wait for the simulator for ever",
+                      "end the Wine session (wineserver -k) and wait for the prefix's set-up to "
+                      "end (wineserver -w)");
+      return refused;
+    }
   }
   Await("the registry, to register the simulator");
   try {
