@@ -1,4 +1,4 @@
-#include "CheckReport.h"
+#include "check/core/CheckReport.h"
 
 #include <algorithm>
 #include <exception>
