@@ -124,7 +124,10 @@ TEST(PackageCheck, RunsUnattendedReportsEveryCheckAndLeavesTheZServersRegistrati
   // The lab's server is described, never started: it is not even there to start.
   EXPECT_NE(text.find("[skipped] The real Z server: kind and creation\r\n"
                       "    measured: local server (EXE), unknown (file not found), " +
-                      std::string(kFakeServer) + "\r\n    reason: unattended run"),
+                      std::string(kFakeServer) +
+                      "; use focura.exe on this PC: the Z server is a local server (EXE), which "
+                      "either program reaches; this Windows is 64-bit\r\n"
+                      "    reason: unattended run"),
             std::string::npos);
   EXPECT_NE(text.find("[pass] COM by ProgID across processes to the simulator"), std::string::npos);
   for (const char* passed :
