@@ -2,25 +2,6 @@
 # simulator over COM, with a capture-target stand-in receiving the keystrokes.
 set(FOCURA_E2E_DIR ${CMAKE_SOURCE_DIR}/tests/e2e)
 
-# The stand-in for a camera-remote program.
-add_executable(capture_target WIN32 ${FOCURA_E2E_DIR}/target/CaptureTarget.cpp)
-target_compile_definitions(capture_target PRIVATE UNICODE _UNICODE)
-target_link_options(capture_target PRIVATE -municode)
-target_link_libraries(capture_target PRIVATE user32 winmm shell32)
-# Only the shell's header-only owners of handles; the stand-in links nothing of the tool.
-target_include_directories(capture_target PRIVATE ${PROJECT_SOURCE_DIR}/src)
-
-# Starting programs, finding their windows and reading the stand-in's key log: shared with the
-# PC check (cmake/Check.cmake), which drives the same stand-in on the lab's PC.
-set(FOCURA_DESKTOP_HELPERS Process.cpp Win32Text.cpp WindowFinder.cpp StandIn.cpp TargetLog.cpp
-    FileText.cpp Notepad.cpp)
-list(TRANSFORM FOCURA_DESKTOP_HELPERS PREPEND ${FOCURA_E2E_DIR}/)
-add_library(focura_desktop_helpers STATIC ${FOCURA_DESKTOP_HELPERS})
-# src for the shell's header-only owners of handles (win32/Owned.h); nothing of the tool is linked.
-target_include_directories(focura_desktop_helpers PUBLIC ${FOCURA_E2E_DIR} ${CMAKE_SOURCE_DIR}/src)
-target_compile_definitions(focura_desktop_helpers PUBLIC UNICODE _UNICODE)
-target_link_libraries(focura_desktop_helpers PUBLIC user32 advapi32 psapi ntdll)
-
 # The driver needs both programs under test; until they exist there is nothing to drive.
 set(FOCURA_E2E_TOOL_TARGET focura CACHE STRING "Target that builds focura.exe")
 set(FOCURA_E2E_ZSIM_TARGET zsim CACHE STRING "Target that builds zsim.exe")
@@ -40,7 +21,6 @@ else()
 endif()
 
 file(GLOB FOCURA_E2E_SOURCES CONFIGURE_DEPENDS ${FOCURA_E2E_DIR}/*.cpp)
-list(REMOVE_ITEM FOCURA_E2E_SOURCES ${FOCURA_DESKTOP_HELPERS})
 add_executable(e2e_tests ${FOCURA_E2E_SOURCES})
 target_include_directories(e2e_tests PRIVATE ${FOCURA_E2E_DIR} ${CMAKE_SOURCE_DIR}/src/win32)
 target_compile_definitions(e2e_tests PRIVATE
@@ -52,7 +32,7 @@ target_compile_definitions(e2e_tests PRIVATE
   FOCURA_E2E_ZSIM_DLL_DEFAULT="$<TARGET_FILE:zsim_dll>"
   FOCURA_E2E_OTHER_ZSIM_DLL_DEFAULT="${FOCURA_E2E_OTHER_ZSIM_DLL}")
 # gtest and gmock come from tests/unit, which builds GoogleTest from Debian's sources.
-target_link_libraries(e2e_tests PRIVATE focura_core focura_desktop_helpers gtest_main gmock
+target_link_libraries(e2e_tests PRIVATE focura_core focura_desktop gtest_main gmock
   user32 winmm ole32 oleaut32 advapi32 shell32 psapi ntdll)
 add_dependencies(e2e_tests ${FOCURA_E2E_TOOL_TARGET} ${FOCURA_E2E_ZSIM_TARGET} capture_target
                  zsim_dll)

@@ -63,13 +63,13 @@ foreach(target focura zsim zsim_dll)
 endforeach()
 
 # The 64-bit package also holds the 32-bit program and in-process simulator, taken from the
-# 32-bit build tree beside this one (FOCURA_OTHER_WIDTH_DIR): for a PC whose Z server is a 32-bit
-# DLL, which only a 32-bit program can load. zsim.exe, a server of its own process, serves both.
+# 32-bit build tree beside this one (FOCURA_OTHER_WIDTH_DIR), and the 32-bit check: for a PC whose
+# Z server is a 32-bit DLL, which only a 32-bit program can load. zsim.exe, a server of its own process, serves both.
 set(FOCURA_OTHER_WIDTH_DIR "" CACHE PATH
     "The build tree of the other width (its DLL simulator for the tests; its programs for the package)")
 if(CMAKE_SIZEOF_VOID_P EQUAL 8 AND FOCURA_OTHER_WIDTH_DIR)
   find_program(FOCURA_OBJCOPY_32 i686-w64-mingw32-objcopy REQUIRED)
-  foreach(file focura32.exe zsim32.dll)
+  foreach(file focura32.exe zsim32.dll focura-check32.exe)
     focura_install_stripped("${FOCURA_OTHER_WIDTH_DIR}/${file}" "${file}" "${FOCURA_OBJCOPY_32}")
   endforeach()
 endif()

@@ -1,5 +1,6 @@
-#include "CheckReport.h"
+#include "check/core/CheckReport.h"
 
+#include <algorithm>
 #include <exception>
 
 namespace focura::check {
@@ -84,7 +85,9 @@ std::string ReportHtml(const std::string& title, const ReportFacts& facts,
        "td,th{border:1px solid #999;padding:3px 6px;vertical-align:top;text-align:left}"
        ".pass{background:#dfd}.fail{background:#fcc;font-weight:bold}.skipped{background:#eee}"
        "img{max-width:640px}\n</style></head><body>\n";
-  h += "<h1>" + HtmlEscape(title) + "</h1>\n<p>" + HtmlEscape(Summary(rows)) + "</p>\n<table>\n";
+  h += "<p class=\"" + std::string(ExitCodeOf(rows) == kExitNoFailure ? "pass" : "fail") + "\">" +
+       HtmlEscape(VerdictLine(rows)) + "</p>\n<h1>" + HtmlEscape(title) + "</h1>\n<p>" +
+       HtmlEscape(Summary(rows)) + "</p>\n<table>\n";
   for (const auto& [name, value] : facts)
     h += "<tr><th>" + HtmlEscape(name) + "</th><td>" + HtmlEscape(value) + "</td></tr>\n";
   h += "</table>\n<h2>Checks</h2>\n<table>\n"
@@ -93,7 +96,8 @@ std::string ReportHtml(const std::string& title, const ReportFacts& facts,
     const CheckResult& r = row.result;
     h += "<tr class=\"" + std::string(CssClass(r.status)) + "\"><td>" + HtmlEscape(row.name) +
          "</td><td>" + StatusText(r.status) + "</td><td>" + HtmlEscape(r.figure) + "</td><td>" +
-         HtmlEscape(r.reason) + "</td><td>";
+         HtmlEscape(r.reason) + (r.todo.empty() ? "" : "<br>To do: " + HtmlEscape(r.todo)) +
+         "</td><td>";
     if (!r.screenshot.empty()) {
       const std::string src = HtmlEscape(r.screenshot);
       h += "<a href=\"" + src + "\"><img src=\"" + src + "\" alt=\"" + HtmlEscape(row.name) +
@@ -107,7 +111,8 @@ std::string ReportHtml(const std::string& title, const ReportFacts& facts,
 
 std::string ReportText(const std::string& title, const ReportFacts& facts,
                        const std::vector<CheckRow>& rows) {
-  std::string t = title + kLineEnd + Summary(rows) + kLineEnd + kLineEnd;
+  std::string t =
+      VerdictLine(rows) + kLineEnd + title + kLineEnd + Summary(rows) + kLineEnd + kLineEnd;
   for (const auto& [name, value] : facts)
     t += name + ": " + value + kLineEnd;
   t += kLineEnd;
@@ -118,6 +123,8 @@ std::string ReportText(const std::string& title, const ReportFacts& facts,
       t += "    measured: " + r.figure + kLineEnd;
     if (!r.reason.empty())
       t += "    reason: " + r.reason + kLineEnd;
+    if (!r.todo.empty())
+      t += "    to do: " + r.todo + kLineEnd;
     if (!r.screenshot.empty())
       t += "    picture: " + r.screenshot + kLineEnd;
   }
@@ -125,11 +132,52 @@ std::string ReportText(const std::string& title, const ReportFacts& facts,
 }
 
 int ExitCodeOf(const std::vector<CheckRow>& rows) {
+  bool incomplete = false;
   for (const auto& row : rows) {
     if (row.result.status == Status::Fail)
-      return 1;
+      return kExitFailed;
+    incomplete = incomplete || !row.result.todo.empty();
   }
-  return 0;
+  return incomplete ? kExitIncomplete : kExitNoFailure;
+}
+
+std::string VerdictLine(const std::vector<CheckRow>& rows) {
+  switch (ExitCodeOf(rows)) {
+    case kExitNoFailure:
+      return "No check failed.";
+    case kExitFailed:
+      return "Some checks failed: see the rows marked FAIL.";
+    default:
+      break;
+  }
+  // Each thing to do once, in the order of the rows that need it.
+  std::vector<std::string> todo;
+  for (const auto& row : rows) {
+    if (!row.result.todo.empty() &&
+        std::find(todo.begin(), todo.end(), row.result.todo) == todo.end())
+      todo.push_back(row.result.todo);
+  }
+  std::string line = "Incomplete: no check failed, but not every check could run. To do: ";
+  for (size_t i = 0; i < todo.size(); ++i)
+    line += (i == 0 ? "" : "; ") + todo[i];
+  return line + ". Then run the check again.";
+}
+
+CheckResult Overran(unsigned limitSeconds, const std::string& waitingFor) {
+  return Fail("no end after " + std::to_string(limitSeconds) + " s, the time limit",
+              "still waiting for " + (waitingFor.empty() ? "the check's own steps" : waitingFor));
+}
+
+CheckRow RunOne(const Check& check) {
+  CheckRow row{check.name, {}};
+  try {
+    row.result = check.run();
+  } catch (const std::exception& e) {
+    row.result = Fail("", e.what());
+  } catch (...) {
+    row.result = Fail("", "unexpected error");
+  }
+  return row;
 }
 
 std::vector<CheckRow> RunChecks(const std::vector<Check>& checks,
@@ -139,15 +187,7 @@ std::vector<CheckRow> RunChecks(const std::vector<Check>& checks,
   for (size_t i = 0; i < checks.size(); ++i) {
     if (starting)
       starting(i);
-    CheckRow row{checks[i].name, {}};
-    try {
-      row.result = checks[i].run();
-    } catch (const std::exception& e) {
-      row.result = Fail("", e.what());
-    } catch (...) {
-      row.result = Fail("", "unexpected error");
-    }
-    rows.push_back(row);
+    rows.push_back(RunOne(checks[i]));
     if (done)
       done(rows.back());
   }

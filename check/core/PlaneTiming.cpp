@@ -1,4 +1,4 @@
-#include "PlaneTiming.h"
+#include "check/core/PlaneTiming.h"
 
 #include <algorithm>
 #include <cstdlib>
@@ -42,7 +42,7 @@ std::string DescribeExcess(const IntervalExcess& e, int32_t periodMs) {
 
 }  // namespace focura::check
 
-#include "CheckReport.h"
+#include "check/core/CheckReport.h"
 
 namespace focura::check {
 

@@ -1,30 +1,43 @@
-// focura-check.exe: the checks only a lab's own PC can answer, run in one go from the unpacked
-// release. A small window shows how far it is; the report goes beside the program as
-// focura-check-report.html and focura-check-report.txt. Exit code 0 when no check failed.
+// focura-check.exe (focura-check32.exe, the same sources built 32-bit): the checks only a lab's
+// own PC can answer, run in one go from the unpacked release. A small window shows how far it is
+// and how long the running check has taken; the report goes beside the program as
+// focura-check-report.html and focura-check-report.txt.
 //   focura-check.exe                  asks before it starts the real Z server
 //   focura-check.exe /auto            unattended (also --unattended): asks nothing, and skips
 //                                     what needs the operator's consent
+// Exit codes: 0 no check failed, 1 a check failed, 2 the report could not be written,
+// 3 incomplete (no check failed, but the PC lacked what some check needs: the report's first line
+// says what to do).
 
 #include <windows.h>
 // After windows.h, which they need.
 #include <commctrl.h>
 #include <shellapi.h>
 
+#include <atomic>
+#include <memory>
+#include <mutex>
 #include <string>
 #include <vector>
 
+#include "CheckRunner.h"
 #include "Checks.h"
+#include "OwnZServer.h"
 #include "PcFacts.h"
 #include "check/core/CheckReport.h"
+#include "check/core/ToolChoice.h"
+#include "desktop/Process.h"
 #include "win32/ComApartment.h"
 #include "win32/Owned.h"
 #include "win32/ProcessPolicy.h"
 #include "win32/Utf.h"
 #include "win32/WindowBase.h"
+#include "zserver/ZServer.h"
 
 namespace {
 
 using namespace focura::check;
+using focura::kZServerProgId;
 using focura::win32::Narrow;
 using focura::win32::Widen;
 
@@ -147,6 +160,44 @@ class ProgressWindow : public focura::win32::WindowBase<ProgressWindow> {
   focura::win32::UniqueFont font_;
 };
 
+// The report as far as the run got; written by the run's end, or by the watchdog when the
+// process stopped answering.
+class ReportWriter {
+ public:
+  ReportWriter(std::wstring folder, ReportFacts facts)
+      : folder_(std::move(folder)), facts_(std::move(facts)) {}
+  void Add(const CheckRow& row) {
+    const std::lock_guard lock(m_);
+    rows_.push_back(row);
+  }
+  // Writes once; rows in `names` not yet done are reported as not run. False when it could not.
+  bool Write(const std::vector<std::string>& names, const std::string& notRun, int& code) {
+    const std::lock_guard lock(m_);
+    if (written_)
+      return true;
+    written_ = true;
+    std::vector<CheckRow> rows = rows_;
+    for (size_t i = rows.size(); i < names.size(); ++i)
+      rows.push_back({names[i], Fail("", notRun)});
+    code = ExitCodeOf(rows);
+    verdict_ = VerdictLine(rows);
+    const std::string title = "Focura Acquisition: PC check";
+    const std::wstring stem = Stem();
+    return WriteUtf8(stem + L".html", ReportHtml(title, facts_, rows)) &&
+           WriteUtf8(stem + L".txt", ReportText(title, facts_, rows));
+  }
+  std::wstring Stem() const { return folder_ + L"\\" + Widen(kReportStem); }
+  std::string Verdict() const { return verdict_; }
+
+ private:
+  std::mutex m_;
+  std::wstring folder_;
+  ReportFacts facts_;
+  std::vector<CheckRow> rows_;
+  bool written_ = false;
+  std::string verdict_;
+};
+
 int Run() {
   focura::win32::ComApartment com;
   ProgressWindow progress;
@@ -154,41 +205,93 @@ int Run() {
   setting.folder = ProgramFolder();
   setting.unattended = Unattended();
   setting.wine = WineVersion();
-  setting.confirm = [&progress](const std::string& question) {
-    return MessageBoxW(progress.Handle(), Widen(question).c_str(), kCaption,
-                       MB_YESNO | MB_ICONQUESTION | MB_DEFBUTTON2) == IDYES;
-  };
-  const ReportFacts facts = PcFacts();
-  const std::vector<Check> table = CheckTable(setting);
-  const std::vector<CheckRow> rows = RunChecks(
-      table,
-      [&](size_t i) {
-        progress.Say("Checking (" + std::to_string(i + 1) + " of " + std::to_string(table.size()) +
-                     "): " + table[i].name);
-      },
-      [&](const CheckRow& row) {
-        progress.Add(std::string(StatusText(row.result.status)) + ": " + row.name +
-                     (row.result.figure.empty() ? "" : " (" + row.result.figure + ")"));
-      });
+  // COM reads only the machine's classes for an elevated process and under Wine.
+  setting.registerForMachine = Elevated() || !setting.wine.empty();
+  const std::string folder = Narrow(setting.folder);
 
-  const std::string title = "Focura Acquisition: PC check";
-  const std::wstring stem = setting.folder + L"\\" + Widen(kReportStem);
-  const bool written = WriteUtf8(stem + L".html", ReportHtml(title, facts, rows)) &&
-                       WriteUtf8(stem + L".txt", ReportText(title, facts, rows));
-  const int code = ExitCodeOf(rows);
-  const std::string verdict = code == 0 ? "No check failed." : "Some checks failed.";
+  // What an earlier run left, known by the check's own marks: its registration, and stand-ins
+  // still running from this folder.
+  progress.Say("Removing what an earlier run of the check left");
+  std::vector<std::string> leftovers = RemoveOwnRegistration();
+  if (const int ended = focura::desktop::EndProgramsUnder(folder, "capture_target.exe"); ended > 0)
+    leftovers.push_back(std::to_string(ended) + " stand-in(s) capture_target.exe ended");
+
+  ReportFacts facts = PcFacts();
+  const RegisteredServer real = DescribeRegistration(kZServerProgId);
+  const ToolChoice choice = ChooseTool(real.bits32, real.bits64, WindowsIs64Bit(), ThisWidth());
+  facts.emplace_back("The program for this PC",
+                     std::string(focura::ProgramFor(choice.program)) + ": " + choice.why);
+  std::string left;
+  for (const auto& l : leftovers)
+    left += (left.empty() ? "" : "; ") + l;
+  facts.emplace_back("Left by an earlier run of the check", left.empty() ? "nothing" : left);
+
+  // Asked before the checks start, so that no check's time runs while the question waits.
+  if (!setting.unattended && real.registered && !choice.otherCheckCreates)
+    setting.mayCreateZServer =
+        MessageBoxW(progress.Handle(),
+                    Widen("The Z server \"" + std::string(kZServerProgId) + "\" is registered:\n" +
+                          Describe(real) +
+                          "\n\nMay the check start it near its end? It is created and released at "
+                          "once; no command is sent, the axis does not move.")
+                        .c_str(),
+                    kCaption, MB_YESNO | MB_ICONQUESTION | MB_DEFBUTTON2) == IDYES;
+
+  std::vector<std::string> names;
+  unsigned allowed = 60;  // beyond the sum of the limits: the run's own start and end
+  for (const Check& c : CheckTable(setting)) {
+    names.push_back(c.name);
+    allowed += c.limitSeconds;
+  }
+  ReportWriter report(setting.folder, facts);
+  auto over = std::make_shared<std::atomic<bool>>(false);
+  StartWatchdog(allowed, [&report, names, over] {
+    if (*over)
+      return;  // the report is written; the operator may keep its window open as long as needed
+    int code = kExitFailed;
+    report.Write(names, "not run: the check stopped answering before it", code);
+    RemoveOwnRegistration();
+    TerminateProcess(GetCurrentProcess(), code == kExitNoFailure ? kExitFailed : code);
+  });
+
+  bool abandoned = false;
+  RunnerEvents events;
+  events.running = [&](size_t i, unsigned seconds, unsigned limit) {
+    progress.Say("Checking (" + std::to_string(i + 1) + " of " + std::to_string(names.size()) +
+                 "): " + names[i] + ", " + std::to_string(seconds) + " s (limit " +
+                 std::to_string(limit) + " s)");
+  };
+  events.done = [&](const CheckRow& row) {
+    report.Add(row);
+    progress.Add(std::string(StatusText(row.result.status)) + ": " + row.name +
+                 (row.result.figure.empty() ? "" : " (" + row.result.figure + ")"));
+  };
+  events.pump = [&] { progress.Pump(); };
+  RunWithLimits(setting, CheckTable, events, abandoned);
+  // Whatever a check left stuck still holds, the registration goes by its marks.
+  RemoveOwnRegistration();
+  focura::desktop::EndProgramsUnder(folder, "capture_target.exe");
+
+  int code = kExitFailed;
+  const bool written = report.Write(names, "not run", code);
+  *over = true;
+  const std::string verdict = report.Verdict();
   if (!written) {
-    const std::string text = verdict + " The report could not be written to " +
-                             Narrow(setting.folder) +
+    const std::string text = verdict + " The report could not be written to " + folder +
                              ": unpack the zip into a folder of your own and run the check again.";
     progress.Say(text);
     if (!setting.unattended)
       MessageBoxW(progress.Handle(), Widen(text).c_str(), kCaption, MB_OK | MB_ICONERROR);
-    return 2;
+    code = kExitNotWritten;
+  } else {
+    progress.Say(verdict + " Report: " + Narrow(report.Stem()) +
+                 ".html (close this window to end)");
+    if (!setting.unattended)
+      progress.WaitClosed();
   }
-  progress.Say(verdict + " Report: " + Narrow(stem) + ".html (close this window to end)");
-  if (!setting.unattended)
-    progress.WaitClosed();
+  // A check left stuck keeps its thread inside a call that may never return: end without it.
+  if (abandoned)
+    TerminateProcess(GetCurrentProcess(), static_cast<UINT>(code));
   return code;
 }
 
@@ -205,6 +308,6 @@ int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
   } catch (const std::exception& e) {
     if (!Unattended())
       MessageBoxW(nullptr, Widen(e.what()).c_str(), kCaption, MB_OK | MB_ICONERROR);
-    return 2;
+    return kExitNotWritten;
   }
 }

@@ -15,8 +15,17 @@ struct CheckSetting {
   std::wstring folder;      // where the check, zsim.exe and the stand-in lie; the report goes here
   bool unattended = false;  // nobody to ask: what needs the operator's consent is skipped
   std::string wine;         // the Wine version, "" on Windows
-  // Asks the operator a yes/no question in the check's window.
-  std::function<bool(const std::string&)> confirm;
+  // The operator allowed the real Z server to be created (asked before the checks start, so
+  // that no check's time runs while a question waits for an answer).
+  bool mayCreateZServer = false;
+  // COM sees only the machine's classes (an elevated process, or Wine): the simulator is
+  // registered there as well.
+  bool registerForMachine = false;
+  // Set when a row that talks to the shared simulator overran its time limit: the rows after it
+  // do not wait for that simulator again.
+  std::string simulatorLost;
+  // What the running check waits for now, for the row of a check that overruns.
+  std::function<void(const std::string&)> waiting;
 };
 
 std::vector<Check> CheckTable(const CheckSetting& setting);

@@ -32,10 +32,35 @@ std::wstring ClassKey() {
   return std::wstring(L"CLSID\\") + kSimClsidText;
 }
 
-// The simulator's class, wherever COM would find it.
-bool SimClassRegistered() {
-  return win32::RegKeyExists(HKEY_CURRENT_USER, kUserClasses + ClassKey()) ||
-         win32::RegKeyExists(HKEY_CLASSES_ROOT, ClassKey());
+// The check's mark on every key it writes: a run finds what an earlier one left by it.
+constexpr const wchar_t* kMarkName = L"FocuraCheck";
+constexpr const wchar_t* kMarkValue = L"registered by the PC check, removed when it ends";
+// The description an earlier version of the check gave the class: a mark of its own.
+constexpr const wchar_t* kOwnDescription = L"Z server simulator for the PC check";
+
+struct Place {
+  HKEY root;
+  const wchar_t* prefix;
+  const char* name;
+};
+// HKEY_CLASSES_ROOT shows the user's classes over the machine's; Wine's is the machine's alone.
+const Place kUserClassesPlace{HKEY_CURRENT_USER, kUserClasses, "the user's classes"};
+const Place kMachineClasses{HKEY_LOCAL_MACHINE, kUserClasses, "the machine's classes"};
+
+bool OwnMark(const Place& at, const std::wstring& key) {
+  const std::wstring path = at.prefix + key;
+  return win32::ReadRegString(at.root, path, kMarkName) == kMarkValue ||
+         win32::ReadRegString(at.root, path, nullptr) == kOwnDescription;
+}
+
+// The simulator's class without the check's mark, wherever COM would find it: registered by the
+// operator (zsim.exe /RegServer), perhaps as the Z server itself.
+bool ForeignSimClass() {
+  for (const Place& at : {kUserClassesPlace, kMachineClasses}) {
+    if (win32::RegKeyExists(at.root, at.prefix + ClassKey()) && !OwnMark(at, ClassKey()))
+      return true;
+  }
+  return false;
 }
 
 // The executable or DLL of a server command: quoted, or up to its extension; arguments dropped.
@@ -78,41 +103,63 @@ std::string BitsOf(const std::wstring& file) {
 
 }  // namespace
 
-OwnZServerRegistration::OwnZServerRegistration(const std::wstring& zsimExe) {
-  const std::string real =
-      Narrow(win32::ReadRegString(HKEY_CLASSES_ROOT, L"Hoistra.HoistraCmd\\CLSID", nullptr));
-  // A check that was ended before it could clean up left its own registration: taken over.
-  const bool ownLeftover = win32::RegKeyExists(HKEY_CURRENT_USER, kUserClasses + kOwnProgId) &&
-                           _wcsicmp(Widen(real).c_str(), kSimClsidText) != 0;
-  if (SimClassRegistered() && !ownLeftover)
-    throw std::runtime_error(
-        "the simulator's class is already registered" +
-        std::string(_wcsicmp(Widen(real).c_str(), kSimClsidText) == 0
-                        ? " as the Z server (zsim.exe /RegServer)"
-                        : "") +
-        "; the check leaves that registration alone (zsim.exe /UnregServer removes it)");
+std::vector<std::string> RemoveOwnRegistration() {
+  std::vector<std::string> removed;
+  for (const Place& at : {kUserClassesPlace, kMachineClasses}) {
+    std::string what;
+    // The ProgID is the check's own, whatever it holds.
+    if (win32::RegKeyExists(at.root, at.prefix + kOwnProgId) &&
+        RegDeleteTreeW(at.root, (at.prefix + kOwnProgId).c_str()) == ERROR_SUCCESS)
+      what = "the ProgID " + std::string(kCheckProgId);
+    if (win32::RegKeyExists(at.root, at.prefix + ClassKey()) && OwnMark(at, ClassKey()) &&
+        RegDeleteTreeW(at.root, (at.prefix + ClassKey()).c_str()) == ERROR_SUCCESS)
+      what += (what.empty() ? "" : " and ") + std::string("the simulator's class");
+    if (!what.empty())
+      removed.push_back(what + " from " + at.name);
+  }
+  return removed;
+}
+
+OwnZServerRegistration::OwnZServerRegistration(const std::wstring& zsimExe, bool forMachine) {
+  RemoveOwnRegistration();
+  if (ForeignSimClass()) {
+    const bool asZServer =
+        _wcsicmp(
+            win32::ReadRegString(HKEY_CLASSES_ROOT, L"Hoistra.HoistraCmd\\CLSID", nullptr).c_str(),
+            kSimClsidText) == 0;
+    throw RegistrationRefused(
+        "the simulator zsim.exe is registered on this PC" +
+            std::string(asZServer ? " as the Z server" : "") +
+            " (zsim.exe /RegServer); the check leaves that registration alone",
+        "run \"zsim.exe /UnregServer\" once the dry runs are over, so that the check can "
+        "register the simulator under a ProgID of its own");
+  }
   const std::wstring server = L"\"" + zsimExe + L"\"";
-  auto write = [&](HKEY root, const std::wstring& prefix) {
-    WriteString(root, prefix + kOwnProgId, nullptr, L"Z server simulator for the PC check");
-    WriteString(root, prefix + kOwnProgId + L"\\CLSID", nullptr, kSimClsidText);
-    WriteString(root, prefix + ClassKey(), nullptr, L"Z server simulator for the PC check");
-    WriteString(root, prefix + ClassKey() + L"\\LocalServer32", nullptr, server);
+  auto write = [&](const Place& at) {
+    const std::wstring p = at.prefix;
+    for (const std::wstring& key : {p + kOwnProgId, p + ClassKey()}) {
+      WriteString(at.root, key, nullptr, kOwnDescription);
+      WriteString(at.root, key, kMarkName, kMarkValue);
+    }
+    WriteString(at.root, p + kOwnProgId + L"\\CLSID", nullptr, kSimClsidText);
+    WriteString(at.root, p + ClassKey() + L"\\LocalServer32", nullptr, server);
   };
-  write(HKEY_CURRENT_USER, kUserClasses);
-  // Windows shows the user's classes in HKEY_CLASSES_ROOT; Wine does not, and COM reads only that.
-  if (win32::ReadRegString(HKEY_CLASSES_ROOT, ClassKey() + L"\\LocalServer32", nullptr) != server) {
-    wroteMerged_ = true;
-    write(HKEY_CLASSES_ROOT, L"");
+  try {
+    write(kUserClassesPlace);
+    if (forMachine)
+      write(kMachineClasses);
+  } catch (const std::exception& e) {
+    RemoveOwnRegistration();
+    throw RegistrationRefused(
+        std::string("the simulator could not be registered for the check: ") + e.what(),
+        forMachine ? "run the check as the user who runs the tool, with the rights to register "
+                     "a class for this PC (an administrator with UAC off has them)"
+                   : "run the check as the user who runs the tool");
   }
 }
 
 OwnZServerRegistration::~OwnZServerRegistration() {
-  RegDeleteTreeW(HKEY_CURRENT_USER, (kUserClasses + kOwnProgId).c_str());
-  RegDeleteTreeW(HKEY_CURRENT_USER, (kUserClasses + ClassKey()).c_str());
-  if (wroteMerged_) {
-    RegDeleteTreeW(HKEY_CLASSES_ROOT, kOwnProgId.c_str());
-    RegDeleteTreeW(HKEY_CLASSES_ROOT, ClassKey().c_str());
-  }
+  RemoveOwnRegistration();
 }
 
 RegisteredServer DescribeRegistration(const std::string& progId) {
@@ -123,9 +170,17 @@ RegisteredServer DescribeRegistration(const std::string& progId) {
     return r;
   r.registered = true;
   r.clsid = Narrow(clsid);
+  const std::wstring cls = L"CLSID\\" + clsid;
   for (const REGSAM view :
        {static_cast<REGSAM>(KEY_WOW64_64KEY), static_cast<REGSAM>(KEY_WOW64_32KEY)}) {
-    const std::wstring cls = L"CLSID\\" + clsid;
+    ClassEntries& entries = view == KEY_WOW64_64KEY ? r.bits64 : r.bits32;
+    entries.inProcess =
+        !win32::ReadRegString(HKEY_CLASSES_ROOT, cls + L"\\InprocServer32", nullptr, view).empty();
+    entries.local =
+        !win32::ReadRegString(HKEY_CLASSES_ROOT, cls + L"\\LocalServer32", nullptr, view).empty();
+  }
+  for (const REGSAM view :
+       {static_cast<REGSAM>(KEY_WOW64_64KEY), static_cast<REGSAM>(KEY_WOW64_32KEY)}) {
     std::wstring command =
         win32::ReadRegString(HKEY_CLASSES_ROOT, cls + L"\\InprocServer32", nullptr, view);
     std::string kind = "in-process server (DLL)";

@@ -70,6 +70,38 @@ bool Elevated() {
   return ok && elevation.TokenIsElevated != 0;
 }
 
+bool AdministratorWithUacOff() {
+  if (!WineVersion().empty())
+    return false;  // Wine has no UAC; it runs every program elevated
+  const std::wstring lua = L"SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Policies\\System";
+  DWORD value = 1, size = sizeof value;
+  // Missing, the value counts as on, as Windows takes it.
+  if (RegGetValueW(HKEY_LOCAL_MACHINE, lua.c_str(), L"EnableLUA", RRF_RT_REG_DWORD, nullptr, &value,
+                   &size) != ERROR_SUCCESS ||
+      value != 0)
+    return false;
+  SID_IDENTIFIER_AUTHORITY nt = SECURITY_NT_AUTHORITY;
+  PSID admins = nullptr;
+  if (!AllocateAndInitializeSid(&nt, 2, SECURITY_BUILTIN_DOMAIN_RID, DOMAIN_ALIAS_RID_ADMINS, 0, 0,
+                                0, 0, 0, 0, &admins))
+    return false;
+  BOOL member = FALSE;
+  const bool ok = CheckTokenMembership(nullptr, admins, &member) != 0;
+  FreeSid(admins);
+  return ok && member;
+}
+
+bool WindowsIs64Bit() {
+  if (sizeof(void*) == 8)
+    return true;
+  BOOL wow = FALSE;
+  return IsWow64Process(GetCurrentProcess(), &wow) && wow;
+}
+
+Width ThisWidth() {
+  return sizeof(void*) == 8 ? Width::Bits64 : Width::Bits32;
+}
+
 ReportFacts PcFacts() {
   ReportFacts facts;
   facts.emplace_back("Windows version", WindowsVersion());
@@ -79,10 +111,23 @@ ReportFacts PcFacts() {
   facts.emplace_back("Keyboard layout", KeyboardLayout());
   facts.emplace_back("Decimal separator", "\"" + win32::RegionalDecimalSeparator() + "\"");
   const char* elevated = "no";
-  if (Elevated())
-    elevated = WineVersion().empty() ? "yes: run the check again as a normal user"
-                                     : "yes (Wine runs every program so)";
+  if (Elevated()) {
+    if (!WineVersion().empty())
+      elevated = "yes (Wine runs every program so)";
+    else if (AdministratorWithUacOff())
+      elevated = "yes (UAC is off: every program of this user runs so)";
+    else
+      elevated = "yes: run the check again as a normal user";
+  }
   facts.emplace_back("Elevated (administrator)", elevated);
+  facts.emplace_back("Administrator with UAC off",
+                     AdministratorWithUacOff()
+                         ? "yes: COM ignores per-user classes here, so the check registers its "
+                           "simulator for the machine and removes it when it ends"
+                         : "no");
+  facts.emplace_back("This check", std::string(ThisWidth() == Width::Bits64 ? "64" : "32") +
+                                       "-bit, on " + (WindowsIs64Bit() ? "64" : "32") +
+                                       "-bit Windows");
   SYSTEMTIME t{};
   GetLocalTime(&t);
   char when[32];

@@ -5,6 +5,7 @@
 #include <string>
 
 #include "check/core/CheckReport.h"
+#include "zserver/ServerWidth.h"
 
 namespace focura::check {
 
@@ -12,5 +13,11 @@ ReportFacts PcFacts();
 // The Wine version, or "" on Windows.
 std::string WineVersion();
 bool Elevated();
+// An administrator whose programs all run elevated because UAC is off: COM ignores the user's
+// own class registrations for them.
+bool AdministratorWithUacOff();
+bool WindowsIs64Bit();
+// The width of this check program.
+Width ThisWidth();
 
 }  // namespace focura::check

@@ -22,7 +22,7 @@ focura_package_test() {
     [ "$size" -lt "$limit" ] || failed=1
   done
   for file in guide.html LICENSE.txt examples/captureprogpath.txt examples/capturekey.txt \
-      focura-check.exe capture_target.exe; do
+      focura-check.exe focura-check32.exe capture_target.exe; do
     [ -s "$unpacked/$name/$file" ] || { echo "the package lacks $file" >&2; failed=1; }
   done
   [ "$failed" -eq 0 ] || return 1

@@ -1,6 +1,6 @@
 #include "Config.h"
 
-#include "Win32Text.h"
+#include "Desktop.h"
 
 #include <cstdlib>
 

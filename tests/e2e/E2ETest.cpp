@@ -1,7 +1,6 @@
 #include "E2ETest.h"
 
-#include "FileText.h"
-#include "Wait.h"
+#include "Desktop.h"
 
 #include <cstdio>
 

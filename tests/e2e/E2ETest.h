@@ -3,9 +3,8 @@
 // Z server, and the operator's usual moves as small helpers.
 
 #include "Config.h"
-#include "StandIn.h"
+#include "Desktop.h"
 #include "ToolSession.h"
-#include "Wait.h"
 
 #include <gtest/gtest.h>
 

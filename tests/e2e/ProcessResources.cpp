@@ -1,6 +1,6 @@
 #include "ProcessResources.h"
 
-#include "Win32Text.h"
+#include "Desktop.h"
 
 #include <psapi.h>
 #include <tlhelp32.h>

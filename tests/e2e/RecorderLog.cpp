@@ -1,6 +1,6 @@
 #include "RecorderLog.h"
 
-#include "FileText.h"
+#include "Desktop.h"
 
 #include <charconv>
 #include <stdexcept>

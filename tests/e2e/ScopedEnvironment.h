@@ -1,7 +1,7 @@
 #pragma once
 // Sets an environment variable of the driver (inherited by the programs it starts) for one scope.
 
-#include "Win32Text.h"
+#include "Desktop.h"
 
 #include <string>
 

@@ -1,9 +1,7 @@
 #include "ToolSession.h"
 
 #include "Config.h"
-#include "FileText.h"
-#include "Wait.h"
-#include "WindowFinder.h"
+#include "Desktop.h"
 #include "ZServerRegistration.h"
 #include "ui/Controls.h"
 #include "win32/InputBox.h"

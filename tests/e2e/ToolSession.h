@@ -5,9 +5,8 @@
 // its own. Buttons and menu items are pressed with posted messages, as a click would arrive;
 // texts are read and written with WM_GETTEXT / WM_SETTEXT.
 
-#include "Process.h"
+#include "Desktop.h"
 #include "RecorderLog.h"
-#include "Win32Text.h"
 
 #include <functional>
 #include <string>

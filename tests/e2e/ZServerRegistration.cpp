@@ -1,7 +1,6 @@
 #include "ZServerRegistration.h"
 
-#include "Process.h"
-#include "Win32Text.h"
+#include "Desktop.h"
 
 #include <algorithm>
 #include <cwctype>

@@ -1,9 +1,8 @@
 // Camera programs that do not simply open one window of their own: a launcher, a single-instance
 // program, a program slow to handle its key, one that exits; and shortcut letters under Ctrl.
 
+#include "Desktop.h"
 #include "E2ETest.h"
-#include "FileText.h"
-#include "WindowFinder.h"
 
 #include <algorithm>
 

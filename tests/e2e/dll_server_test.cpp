@@ -2,9 +2,8 @@
 // window; a DLL of the other width only, which it can never load, makes the start-up name the
 // program of the release that can.
 
+#include "Desktop.h"
 #include "E2ETest.h"
-#include "FileText.h"
-#include "WindowFinder.h"
 #include "ZServerRegistration.h"
 #include "win32/Owned.h"
 

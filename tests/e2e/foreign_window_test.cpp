@@ -3,8 +3,8 @@
 // status line) or brings the capture program back to the front before typing; when the other
 // program will not let go, it must refuse.
 
+#include "Desktop.h"
 #include "E2ETest.h"
-#include "WindowFinder.h"
 
 namespace focura::e2e {
 namespace {

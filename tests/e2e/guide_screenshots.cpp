@@ -5,11 +5,9 @@
 // there. Windows are placed at fixed positions and every value is fixed, so a second run gives the
 // same pictures unless the program itself changed.
 
+#include "Desktop.h"
 #include "E2ETest.h"
-#include "FileText.h"
-#include "Notepad.h"
 #include "ScopedEnvironment.h"
-#include "WindowFinder.h"
 #include "win32/Owned.h"
 
 #include <vector>

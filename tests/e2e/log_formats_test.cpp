@@ -1,8 +1,8 @@
 // The two logs the suite judges the tool by must be read exactly: a parser that dropped a record
 // or mangled an escaped character would hide the very faults the scenarios look for.
 
+#include "Desktop.h"
 #include "RecorderLog.h"
-#include "TargetLog.h"
 
 #include <gtest/gtest.h>
 

@@ -1,9 +1,9 @@
 // A computer without the Z server: the start-up says why and offers the built-in simulator, and
 // the tool chosen that way works.
 
+#include "Desktop.h"
 #include "E2ETest.h"
 #include "ScopedEnvironment.h"
-#include "WindowFinder.h"
 #include "ZServerRegistration.h"
 
 namespace focura::e2e {

@@ -5,9 +5,7 @@
 // not by the everyday suite.
 
 #include "Config.h"
-#include "FileText.h"
-#include "Process.h"
-#include "Win32Text.h"
+#include "Desktop.h"
 #include "ZServerRegistration.h"
 
 #include <gtest/gtest.h>
@@ -126,7 +124,10 @@ TEST(PackageCheck, RunsUnattendedReportsEveryCheckAndLeavesTheZServersRegistrati
   // The lab's server is described, never started: it is not even there to start.
   EXPECT_NE(text.find("[skipped] The real Z server: kind and creation\r\n"
                       "    measured: local server (EXE), unknown (file not found), " +
-                      std::string(kFakeServer) + "\r\n    reason: unattended run"),
+                      std::string(kFakeServer) +
+                      "; use focura.exe on this PC: the Z server is a local server (EXE), which "
+                      "either program reaches; this Windows is 64-bit\r\n"
+                      "    reason: unattended run"),
             std::string::npos);
   EXPECT_NE(text.find("[pass] COM by ProgID across processes to the simulator"), std::string::npos);
   for (const char* passed :
@@ -138,6 +139,36 @@ TEST(PackageCheck, RunsUnattendedReportsEveryCheckAndLeavesTheZServersRegistrati
   EXPECT_NE(text.find("[pass] The check's own registration removed"), std::string::npos);
   EXPECT_NE(ReadFileText(report + ".html").find("<table>"), std::string::npos);
   // Nothing of the check's own stays registered.
+  HKEY key = nullptr;
+  EXPECT_NE(RegOpenKeyExW(HKEY_CLASSES_ROOT, L"Focura.CheckZServer", 0, KEY_READ, &key),
+            ERROR_SUCCESS);
+}
+
+// The check's rows can fail: beside a copy of the check, "zsim.exe" is a program that never
+// registers a class factory (the stand-in under that name: a simulator that never answers), and
+// "capture_target.exe" is a program that takes no key (the simulator under that name, which refuses
+// the stand-in's arguments). Those rows fail, the run still ends with its report, and exits 1.
+TEST(PackageCheck, BrokenSubjectsFailTheirRowsAndTheCheckEndsWithItsReport) {
+  const std::string exe = CheckExe();
+  const std::string from = exe.substr(0, exe.find_last_of("\\/"));
+  const std::string folder = TheConfig().workRoot + "\\broken-check";
+  RecreateFolder(folder);
+  CopyFileTo(exe, folder + "\\focura-check.exe");
+  CopyFileTo(from + "\\capture_target.exe", folder + "\\zsim.exe");
+  CopyFileTo(from + "\\zsim.exe", folder + "\\capture_target.exe");
+  const unsigned long code = RunToEnd("\"" + folder + "\\focura-check.exe\" /auto", folder, 400000);
+  const std::string text = ReadFileText(folder + "\\focura-check-report.txt");
+  std::printf("%s\n", text.c_str());
+  EXPECT_EQ(code, 1u);
+  EXPECT_EQ(text.rfind("Some checks failed", 0), 0u);
+  EXPECT_NE(text.find("[FAIL] COM by ProgID across processes to the simulator\r\n"
+                      "    measured: no end after 30 s, the time limit\r\n"
+                      "    reason: still waiting for the simulator's class factory"),
+            std::string::npos);
+  EXPECT_NE(text.find("[FAIL] Keys to the stand-in while another program holds the front"),
+            std::string::npos);
+  EXPECT_NE(text.find("[FAIL] Starting programs"), std::string::npos);
+  EndProgramsUnder(folder);
   HKEY key = nullptr;
   EXPECT_NE(RegOpenKeyExW(HKEY_CLASSES_ROOT, L"Focura.CheckZServer", 0, KEY_READ, &key),
             ERROR_SUCCESS);

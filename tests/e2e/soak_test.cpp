@@ -6,8 +6,8 @@
 // in the test's folder. FOCURA_SOAK_STACKS sets the number of stacks (20 unless given; scripts/soak
 // --long runs 200).
 
+#include "Desktop.h"
 #include "E2ETest.h"
-#include "FileText.h"
 #include "ProcessResources.h"
 
 #include <algorithm>

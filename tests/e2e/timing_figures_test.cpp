@@ -4,8 +4,8 @@
 // jitter: the planes together last their periods, and each key follows its move's end by the
 // settle and key delays.
 
+#include "Desktop.h"
 #include "E2ETest.h"
-#include "FileText.h"
 
 #include <algorithm>
 #include <chrono>

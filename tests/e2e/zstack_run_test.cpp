@@ -2,8 +2,8 @@
 // plane reaching the capture program after its plane's move ended, and the run's log in the
 // text editor.
 
+#include "Desktop.h"
 #include "E2ETest.h"
-#include "Notepad.h"
 
 namespace focura::e2e {
 namespace {

@@ -7,6 +7,7 @@
 
 #include "check/core/CheckReport.h"
 #include "check/core/PlaneTiming.h"
+#include "check/core/ToolChoice.h"
 #include "fakes/Fakes.h"
 
 namespace focura::check {
@@ -32,13 +33,55 @@ TEST(CheckReport, PlainTextHoldsEveryRowAndTheExitCodeCountsOnlyFailures) {
                                    {"two", Skipped("Wine cannot show it")},
                                    {"three", Fail("", "went wrong")}};
   EXPECT_EQ(ReportText("T", {{"DPI", "96"}}, rows),
-            "T\r\n1 passed, 1 failed, 1 skipped\r\n\r\nDPI: 96\r\n\r\n"
+            "Some checks failed: see the rows marked FAIL.\r\nT\r\n1 passed, 1 failed, 1 "
+            "skipped\r\n\r\nDPI: 96\r\n\r\n"
             "[pass] one\r\n    measured: 3 ms\r\n"
             "[skipped] two\r\n    reason: Wine cannot show it\r\n"
             "[FAIL] three\r\n    reason: went wrong\r\n");
-  EXPECT_EQ(ExitCodeOf(rows), 1);
-  EXPECT_EQ(ExitCodeOf({rows[0], rows[1]}), 0);
-  EXPECT_EQ(ExitCodeOf({}), 0);
+  EXPECT_EQ(ExitCodeOf(rows), kExitFailed);
+  EXPECT_EQ(ExitCodeOf({rows[0], rows[1]}), kExitNoFailure);
+  EXPECT_EQ(ExitCodeOf({}), kExitNoFailure);
+}
+
+TEST(CheckReport, WhatThePcLacksMakesTheCheckIncompleteAndItsFirstLineSaysWhatToDo) {
+  const CheckRow unmet{"sim", Unmet("zsim.exe is registered", "run zsim.exe /UnregServer")};
+  const CheckRow again{"log", Unmet("zsim.exe is registered", "run zsim.exe /UnregServer")};
+  const CheckRow missing{"keys", Unmet("no stand-in", "unpack the whole zip")};
+  const std::vector<CheckRow> rows{{"one", Pass("3 ms")}, unmet, again, missing};
+  EXPECT_EQ(ExitCodeOf(rows), kExitIncomplete);
+  const std::string text = ReportText("T", {}, rows);
+  EXPECT_EQ(text.substr(0, text.find("\r\n")),
+            "Incomplete: no check failed, but not every check could run. To do: run zsim.exe "
+            "/UnregServer; unpack the whole zip. Then run the check again.");
+  EXPECT_NE(text.find("    to do: unpack the whole zip\r\n"), std::string::npos);
+  // A failure outweighs what is missing.
+  EXPECT_EQ(ExitCodeOf({unmet, {"t", Fail("", "late")}}), kExitFailed);
+  EXPECT_EQ(Overran(30, "the class factory").reason, "still waiting for the class factory");
+}
+
+TEST(ToolChoice, TheProgramForThePcFollowsTheZServersKindAndWidth) {
+  struct Case {
+    ClassEntries bits32, bits64;
+    bool windows64;
+    Width self, program;
+    bool otherCheck;
+  };
+  const ClassEntries none{}, dll{true, false}, exe{false, true};
+  const Case cases[] = {
+      {dll, none, true, Width::Bits64, Width::Bits32, true},   // a 32-bit DLL: focura32.exe
+      {dll, none, true, Width::Bits32, Width::Bits32, false},  // which the 32-bit check creates
+      {none, dll, true, Width::Bits64, Width::Bits64, false},
+      {dll, dll, true, Width::Bits32, Width::Bits64, false},   // both widths: the native one
+      {exe, none, true, Width::Bits64, Width::Bits64, false},  // a local server serves both
+      {dll, exe, true, Width::Bits32, Width::Bits64, false},
+      {none, none, false, Width::Bits32, Width::Bits32, false},  // 32-bit Windows
+  };
+  for (const Case& c : cases) {
+    const ToolChoice got = ChooseTool(c.bits32, c.bits64, c.windows64, c.self);
+    EXPECT_EQ(got.program, c.program) << got.why;
+    EXPECT_EQ(got.otherCheckCreates, c.otherCheck) << got.why;
+  }
+  EXPECT_STREQ(CheckProgramFor(Width::Bits32), "focura-check32.exe");
 }
 
 TEST(CheckTable, AThrowingCheckFailsWithItsTextAndTheOthersStillRun) {

@@ -12,7 +12,7 @@
 #include <string>
 #include <vector>
 
-#include "CaptionMeasure.h"
+#include "win32/CaptionMeasure.h"
 #include "ui/Controls.h"
 #include "win32/CaptionLayout.h"
 #include "win32/MainWindow.h"

@@ -1,6 +1,6 @@
 #pragma once
-// A program started by the tests, known by its process handle. The destructor ends it if it is
-// still running, so a failed test leaves nothing behind for the next one.
+// A program started by the check or the tests, known by its process handle. The destructor ends
+// it if it is still running, so a failed check leaves nothing behind for the next one.
 
 #include <cstdint>
 #include <string>
@@ -8,7 +8,7 @@
 
 #include "win32/Owned.h"
 
-namespace focura::e2e {
+namespace focura::desktop {
 
 class Process {
  public:
@@ -39,7 +39,7 @@ class Process {
 };
 
 // Ids of the running processes whose executable lies in `directory` or below it (the copies a
-// test made there, started by the test or by the tool); with `fileName`, only those of that
+// check or a test made there, started by it or by the tool); with `fileName`, only those of that
 // executable name (case-insensitive).
 std::vector<unsigned long> ProgramsUnder(const std::string& directory,
                                          const std::string& fileName = {});
@@ -50,4 +50,4 @@ int EndProgramsUnder(const std::string& directory, const std::string& fileName =
 // failure or time-out.
 unsigned long RunToEnd(const std::string& commandLine, const std::string& directory, unsigned ms);
 
-}  // namespace focura::e2e
+}  // namespace focura::desktop

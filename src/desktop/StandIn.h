@@ -1,14 +1,14 @@
 #pragma once
-// The capture-target stand-in as the tests use it: started by the tests themselves or by the
+// The capture-target stand-in as the check and the tests use it: started by them or by the
 // tool; its key log read back and parsed.
 
-#include "Process.h"
-#include "TargetLog.h"
+#include "desktop/Process.h"
+#include "desktop/TargetLog.h"
 
 #include <string>
 #include <vector>
 
-namespace focura::e2e {
+namespace focura::desktop {
 
 // The command line that starts the stand-in with this caption and log (paths quoted).
 std::string StandInCommandLine(const std::string& exe, const std::string& title,
@@ -29,4 +29,4 @@ class StandInLog {
   std::string path_;
 };
 
-}  // namespace focura::e2e
+}  // namespace focura::desktop

@@ -1,12 +1,12 @@
-#include "TargetLog.h"
+#include "desktop/TargetLog.h"
 
-#include "FileText.h"
+#include "desktop/FileText.h"
 
 #include <charconv>
 #include <map>
 #include <stdexcept>
 
-namespace focura::e2e {
+namespace focura::desktop {
 namespace {
 
 std::vector<std::string_view> Words(std::string_view line) {
@@ -93,4 +93,4 @@ std::vector<TargetEvent> KeyDowns(const std::vector<TargetEvent>& events) {
   return out;
 }
 
-}  // namespace focura::e2e
+}  // namespace focura::desktop

@@ -1,4 +1,4 @@
-#include "CaptionMeasure.h"
+#include "win32/CaptionMeasure.h"
 
 #include "win32/CaptionLayout.h"
 #include "win32/Utf.h"

@@ -1,5 +1,5 @@
 #pragma once
-// UTF-8 in the tests, UTF-16 at the Win32 boundary.
+// UTF-8 in the desktop helpers, UTF-16 at the Win32 boundary.
 
 #ifndef NOMINMAX
 #define NOMINMAX
@@ -8,7 +8,7 @@
 
 #include <string>
 
-namespace focura::e2e {
+namespace focura::desktop {
 
 std::wstring Wide(const std::string& utf8);
 std::string Narrow(const std::wstring& utf16);
@@ -18,4 +18,4 @@ std::string LastErrorText();
 // they are.
 std::string WinePath(const std::string& path);
 
-}  // namespace focura::e2e
+}  // namespace focura::desktop

@@ -1,10 +1,10 @@
-#include "Notepad.h"
+#include "desktop/Notepad.h"
 
-#include "Process.h"
-#include "Wait.h"
-#include "WindowFinder.h"
+#include "desktop/Process.h"
+#include "desktop/Wait.h"
+#include "desktop/WindowFinder.h"
 
-namespace focura::e2e {
+namespace focura::desktop {
 
 std::set<HWND> NotepadWindows() {
   std::set<HWND> out;
@@ -62,4 +62,4 @@ void EndNotepad(const NotepadView& view) {
   }
 }
 
-}  // namespace focura::e2e
+}  // namespace focura::desktop

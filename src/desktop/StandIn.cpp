@@ -1,9 +1,9 @@
-#include "StandIn.h"
+#include "desktop/StandIn.h"
 
-#include "FileText.h"
-#include "Wait.h"
+#include "desktop/FileText.h"
+#include "desktop/Wait.h"
 
-namespace focura::e2e {
+namespace focura::desktop {
 
 std::string StandInCommandLine(const std::string& exe, const std::string& title,
                                const std::string& logPath, bool holdFocus) {
@@ -31,4 +31,4 @@ bool StandInLog::WaitKeys(size_t n, unsigned ms) const {
   return WaitUntil([&] { return Keys().size() >= n; }, ms);
 }
 
-}  // namespace focura::e2e
+}  // namespace focura::desktop

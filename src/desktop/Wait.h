@@ -7,7 +7,7 @@
 #endif
 #include <windows.h>
 
-namespace focura::e2e {
+namespace focura::desktop {
 
 inline constexpr unsigned kPollMs = 5;
 
@@ -24,4 +24,4 @@ bool WaitUntil(Condition&& condition, unsigned ms) {
   }
 }
 
-}  // namespace focura::e2e
+}  // namespace focura::desktop

@@ -1,6 +1,6 @@
-#include "Process.h"
+#include "desktop/Process.h"
 
-#include "Win32Text.h"
+#include "desktop/Win32Text.h"
 
 #include <tlhelp32.h>
 
@@ -10,7 +10,7 @@
 #include <utility>
 #include <vector>
 
-namespace focura::e2e {
+namespace focura::desktop {
 
 Process::Process(Process&& other) noexcept
     : handle_(std::move(other.handle_)), pid_(std::exchange(other.pid_, 0)) {}
@@ -147,4 +147,4 @@ unsigned long RunToEnd(const std::string& commandLine, const std::string& direct
   return code;
 }
 
-}  // namespace focura::e2e
+}  // namespace focura::desktop

@@ -12,6 +12,8 @@
 //
 // Other camera programs it can play:
 //   --launch            a launcher: starts itself (the other arguments passed on) and exits
+//   --splash <ms>       with --launch: the launcher first shows a window of its own (caption
+//                       "<title> launcher", not logged) for that long, then hands over
 //   --single            a single-instance program: when a copy with the same caption runs, it
 //                       lets that copy bring its window to the front and exits
 //   --slow-keydown <ms> a busy program: spends that long in each WM_KEYDOWN, then logs it
@@ -163,12 +165,17 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int) {
   std::wstring logPath;
   std::wstring passedOn;  // the arguments without --launch, quoted again
   bool launch = false, single = false;
+  DWORD splashMs = 0;
   int argc = 0;
   LPWSTR* argv = CommandLineToArgvW(GetCommandLineW(), &argc);
   for (int i = 1; argv && i < argc; ++i) {
     const std::wstring arg = argv[i];
     if (arg == L"--launch") {
       launch = true;
+      continue;
+    }
+    if (arg == L"--splash" && i + 1 < argc) {
+      splashMs = static_cast<DWORD>(_wtoi(argv[++i]));
       continue;
     }
     passedOn += L" \"" + arg + L"\"";
@@ -190,8 +197,21 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int) {
   }
   if (argv)
     LocalFree(argv);
-  if (launch)
+  if (launch) {
+    if (splashMs > 0) {
+      // The launcher's own window, in front while it "loads"; it goes with the launcher.
+      ShowInFront(instance, L"FocuraCaptureTargetLauncher", DefWindowProcW, title + L" launcher",
+                  WS_POPUP | WS_BORDER | WS_CAPTION, 240, 120);
+      const DWORD until = GetTickCount() + splashMs;
+      while (GetTickCount() < until) {
+        MSG msg;
+        while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE))
+          DispatchMessageW(&msg);
+        Sleep(10);
+      }
+    }
     return StartSelf(passedOn) != 0 ? 0 : 4;
+  }
   if (single) {
     if (HWND running = FindWindowW(kClass, title.c_str())) {
       // The starter may hand its right to the foreground on; the running copy uses it.

@@ -2,12 +2,12 @@
 // The system's plain-text editor as the log view opens it: found by its window class, its text
 // read from its edit control.
 
-#include "Win32Text.h"
+#include "desktop/Win32Text.h"
 
 #include <set>
 #include <string>
 
-namespace focura::e2e {
+namespace focura::desktop {
 
 // The editor windows open now.
 std::set<HWND> NotepadWindows();
@@ -25,4 +25,4 @@ NotepadView WaitForNewNotepad(const std::set<HWND>& before, unsigned ms);
 // Ends the editor without saving (its document is unsaved by design).
 void EndNotepad(const NotepadView& view);
 
-}  // namespace focura::e2e
+}  // namespace focura::desktop

@@ -1,13 +1,13 @@
-#include "FileText.h"
+#include "desktop/FileText.h"
 
-#include "Win32Text.h"
+#include "desktop/Win32Text.h"
 
 #include <stdexcept>
 #include <vector>
 
 #include "win32/Owned.h"
 
-namespace focura::e2e {
+namespace focura::desktop {
 
 std::string ReadFileText(const std::string& path) {
   const win32::UniqueFile file(CreateFileW(Wide(path).c_str(), GENERIC_READ,
@@ -97,4 +97,4 @@ std::vector<std::string_view> CompleteLines(std::string_view text) {
   return lines;
 }
 
-}  // namespace focura::e2e
+}  // namespace focura::desktop

@@ -2,12 +2,12 @@
 // Finding and reading windows of other processes: top-level windows by caption, class and owning
 // process; texts through WM_GETTEXT, which reaches edit and static controls across processes.
 
-#include "Win32Text.h"
+#include "desktop/Win32Text.h"
 
 #include <string>
 #include <vector>
 
-namespace focura::e2e {
+namespace focura::desktop {
 
 // Visible top-level windows, optionally only those of process `pid` (0: any).
 std::vector<HWND> TopLevelWindows(unsigned long pid = 0);
@@ -32,4 +32,4 @@ std::vector<HWND> ChildrenOfClass(HWND parent, const std::string& className);
 // (inside a busy wait, for instance).
 bool Responsive(HWND hwnd, unsigned ms);
 
-}  // namespace focura::e2e
+}  // namespace focura::desktop

@@ -1,10 +1,10 @@
-#include "WindowFinder.h"
+#include "desktop/WindowFinder.h"
 
-#include "Wait.h"
+#include "desktop/Wait.h"
 
 #include <stdexcept>
 
-namespace focura::e2e {
+namespace focura::desktop {
 namespace {
 
 struct EnumState {
@@ -108,4 +108,4 @@ bool Responsive(HWND hwnd, unsigned ms) {
   return SendMessageTimeoutW(hwnd, WM_NULL, 0, 0, SMTO_NORMAL, ms, &ignored) != 0;
 }
 
-}  // namespace focura::e2e
+}  // namespace focura::desktop

@@ -1,6 +1,6 @@
-#include "Win32Text.h"
+#include "desktop/Win32Text.h"
 
-namespace focura::e2e {
+namespace focura::desktop {
 
 std::wstring Wide(const std::string& utf8) {
   if (utf8.empty())
@@ -47,4 +47,4 @@ std::string WinePath(const std::string& path) {
   return out;
 }
 
-}  // namespace focura::e2e
+}  // namespace focura::desktop

@@ -10,7 +10,7 @@
 #include <string_view>
 #include <vector>
 
-namespace focura::e2e {
+namespace focura::desktop {
 
 enum class TargetEventKind { Start, Activate, KeyDown, SysKeyDown, Char };
 
@@ -30,4 +30,4 @@ std::vector<TargetEvent> ParseTargetLog(std::string_view text);
 // Only the key-down events (KeyDown and SysKeyDown), in order.
 std::vector<TargetEvent> KeyDowns(const std::vector<TargetEvent>& events);
 
-}  // namespace focura::e2e
+}  // namespace focura::desktop

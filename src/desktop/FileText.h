@@ -1,12 +1,12 @@
 #pragma once
-// Whole-file reads and writes for the test folders (shared read, so a file another program is
+// Whole-file reads and writes (shared read, so a file another program is
 // still appending to can be read).
 
 #include <string>
 #include <string_view>
 #include <vector>
 
-namespace focura::e2e {
+namespace focura::desktop {
 
 // The file's bytes; empty when it does not exist.
 std::string ReadFileText(const std::string& path);
@@ -19,4 +19,4 @@ bool FileExists(const std::string& path);
 // is left out, and a CR before the LF is dropped.
 std::vector<std::string_view> CompleteLines(std::string_view text);
 
-}  // namespace focura::e2e
+}  // namespace focura::desktop
