@@ -59,6 +59,47 @@ TaskLabel CaptureProgram(int32_t task) {
   throw PlatformError(otherwise);
 }
 
+// Tells the operator once a dialog has kept the frame waiting long enough, and again when the wait
+// is over however it ends.
+class DialogWaitShown {
+ public:
+  explicit DialogWaitShown(KeyWaitWatcher& watcher) : watcher_(watcher) {}
+  ~DialogWaitShown() {
+    if (shown_)
+      watcher_.KeysAwaited(false);
+  }
+  DialogWaitShown(const DialogWaitShown&) = delete;
+  DialogWaitShown& operator=(const DialogWaitShown&) = delete;
+  void After(uint32_t waited) {
+    if (!shown_ && waited >= kKeysShownAfterMs) {
+      shown_ = true;
+      watcher_.KeysAwaited(true);
+    }
+  }
+
+ private:
+  KeyWaitWatcher& watcher_;
+  bool shown_ = false;
+};
+
+// A dialog of the capture program (card full, busy, an error) disables its main window, and a
+// key would press the dialog's default button: the frame waits for the dialog to go, as for a
+// busy program, up to the same bound, and then fails with the dialog's title.
+void WaitWhileDialog(const FramePorts& ports, int32_t task, const TaskLabel& label) {
+  DialogWaitShown shown(ports.report);
+  const uint32_t start = ports.delay.Now();
+  while (const std::optional<std::string> dialog = ports.desktop.TaskDialog(task)) {
+    const uint32_t waited = Delay32::Elapsed(start, ports.delay.Now());
+    if (waited >= kKeysWaitBoundMs) {
+      throw PlatformError(label.name + " shows the dialog \"" + *dialog +
+                          "\" and took no key for " + std::to_string(kKeysWaitBoundMs / 1000) +
+                          " s; no key was sent");
+    }
+    shown.After(waited);
+    ports.delay.WaitMs(static_cast<int32_t>(kKeysLookMs));
+  }
+}
+
 }  // namespace
 
 void CaptureFrame(const FrameSettings& settings, const FramePorts& ports) {
@@ -85,7 +126,14 @@ void CaptureFrame(const FrameSettings& settings, const FramePorts& ports) {
   // front may take it straight back after our second activation, so the capture program must
   // still hold it after a settle time before a key goes out.
   const auto settle = [&] { ports.delay.WaitMs(std::max(settings.KeyDelayMs, kRefocusSettleMs)); };
-  if (!HoldsFront(ports.desktop, task, label, settle))
+  WaitWhileDialog(ports, task, label);
+  bool inFront = HoldsFront(ports.desktop, task, label, settle);
+  // A dialog that opened meanwhile is waited out once more, then the front asked for again.
+  if (!inFront && ports.desktop.TaskDialog(task)) {
+    WaitWhileDialog(ports, task, label);
+    inFront = HoldsFront(ports.desktop, task, label, settle);
+  }
+  if (!inFront)
     ThrowWithLock(ports.desktop, task, label.name + " is not in front; no key was sent");
   try {
     ports.desktop.SendKeys(keys, ports.report);

@@ -238,6 +238,57 @@ TEST_F(TriggerTest, ALongWaitForTheKeyIsToldToTheRunsProgress) {
   EXPECT_EQ(ports.calls, (Strings{"keys awaited", "keys taken"}));
 }
 
+TEST_F(TriggerTest, AModalDialogOfTheProgramGetsNoKeyAndIsWaitedForUpToTheBound) {
+  fakes::FakeRunPorts ports;
+  acq.ReportProgressTo(ports);
+  Program(1);
+  constexpr uint32_t kNever = 0xFFFFFFFF;
+  struct Case {
+    const char* what;
+    uint32_t openMs;    // how long the dialog stays open, from the frame's start
+    bool opensAtFront;  // it opens only as the front is checked before the key
+    std::string failure;
+    Strings told;
+  };
+  const Case cases[] = {
+      {"no dialog", 0, false, "", {}},
+      {"closed after 2 s", 2000, false, "", {}},
+      {"closed after a minute", 60000, false, "", {"keys awaited", "keys taken"}},
+      {"opens as the key is due, closed after 5 s", 5000, true, "", {"keys awaited", "keys taken"}},
+      {"never closed",
+       kNever,
+       false,
+       "The capture program (task 4242) shows the dialog \"Card full\" and took no key for 120 s; "
+       "no key was sent",
+       {"keys awaited", "keys taken"}},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.what);
+    ports.calls.clear();
+    desk.sent.clear();
+    const uint32_t start = clock.now;
+    bool opened = !c.opensAtFront;
+    desk.onIsForeground = [&](int32_t task) {
+      opened = true;
+      return desk.foreground == task && clock.now - start >= c.openMs;
+    };
+    desk.onDialog = [&](int32_t) -> std::optional<std::string> {
+      if (opened && clock.now - start < c.openMs)
+        return "Card full";
+      return std::nullopt;
+    };
+    std::string failure;
+    try {
+      acq.CaptureFrame();
+    } catch (const PlatformError& e) {
+      failure = e.what();
+    }
+    EXPECT_EQ(failure, c.failure);
+    EXPECT_EQ(desk.sent.size(), c.failure.empty() ? 1u : 0u);
+    EXPECT_EQ(ports.calls, c.told);
+  }
+}
+
 TEST_F(TriggerTest, AProgramThatEndedOrShowsNoWindowGetsNoKeyAndTheFailureSaysWhich) {
   Program(1);
   for (auto [activation, message] :
