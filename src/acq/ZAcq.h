@@ -62,6 +62,9 @@ class ZAcq : public AcqSettings {
   // 1 finished, -1 refused, cancelled or failed, 0 another run is in progress.
   int16_t AcquireStack();
   bool Running() const { return RunDepth > 0; }
+  // The plane the run in progress is at (0 until its first) and its plane count.
+  int32_t RunPlane() const { return Plane; }
+  int32_t RunPlanes() const { return Planes; }
 
   // Who is told how far a run is, and who keeps the system awake during it; nobody until set.
   // Both must outlive every run.
@@ -86,6 +89,8 @@ class ZAcq : public AcqSettings {
   Desktop& Desk;
 
   int16_t RunDepth = 0;
+  int32_t Plane = 0;
+  int32_t Planes = 0;
   TimedProgress Timed{*this};
   StatusAndProgress Report{View, Timed};
   NoStayAwake NoAwake;

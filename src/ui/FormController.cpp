@@ -9,6 +9,7 @@
 #include "ui/OperatorCommands.h"
 #include "ui/RunCommands.h"
 #include "ui/RunPlanTip.h"
+#include "ui/SessionEnd.h"
 #include "ui/WindowRunView.h"
 #include "zserver/Commands.h"
 #include "zserver/RestartingZServer.h"
@@ -182,6 +183,13 @@ bool FormController::Closed() const {
 
 bool FormController::Busy() const {
   return impl_->depth > 0;
+}
+
+std::string FormController::RunInProgress() const {
+  const ZAcq& acq = impl_->acq;
+  if (impl_->closed || !acq.Running())
+    return "";
+  return RunningHoldReason(acq.RunPlane(), acq.RunPlanes());
 }
 
 ZAcq& FormController::Acq() {

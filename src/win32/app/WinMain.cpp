@@ -38,6 +38,7 @@ class ControllerEvents : public WindowEvents {
   bool Closed() const override { return form_.Closed(); }
   bool Busy() const override { return form_.Busy(); }
   std::string Tip(const std::string& control) override { return form_.Tip(control); }
+  std::string RunInProgress() const override { return form_.RunInProgress(); }
 
  private:
   FormController& form_;
