@@ -39,6 +39,9 @@ class ZAcq : public AcqSettings {
   double MeasuredMoveMs = -1;
   // The simulator's speed in um/s while it is the Z server; empty otherwise.
   std::function<double()> SimulatorSpeed;
+  // Said at start and in the run's progress while a simulator registered for the user stands in
+  // for this PC's Z server; "" otherwise.
+  std::string StandInNote;
 
   // Why the last StepFromPlanes, PlanesFromStep or PrepareStack refused the plan ("" when it
   // did not): the reason behind the "Error" its caller writes.

@@ -87,6 +87,8 @@ void FormController::Impl::LoadSteps(const ZServerFactory& create,
   });
   if (failure)
     window.SetText(kStatusLine, *failure);
+  else if (!acq.StandInNote.empty())
+    window.SetText(kStatusLine, acq.StandInNote);
   for (const char* button : {"cmdLaunchCapture", "cmdCapture", "cmdFocura"}) {
     window.SetEnabled(button, false);
   }
