@@ -40,6 +40,9 @@ class Desktop {
   // Whether the task's window is enabled and is, or owns, the foreground window: the only place
   // where a key reaches the program's main window and not one of its dialogs.
   virtual bool IsTaskForeground(int32_t taskId) = 0;
+  // Whether the program of the task's window reads its messages (the system's own test: not for
+  // 5 s is "not responding"); true for a task without a window.
+  virtual bool TaskResponding(int32_t taskId) = 0;
   // The title of the dialog that keeps the task's window disabled (a modal "card full" or error
   // message, whose default button a key would press); nullopt while that window is enabled.
   virtual std::optional<std::string> TaskDialog(int32_t taskId) = 0;

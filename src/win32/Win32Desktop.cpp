@@ -275,6 +275,12 @@ bool Win32Desktop::IsTaskForeground(int32_t taskId) {
          IsOrOwns(window, GetForegroundWindow());
 }
 
+bool Win32Desktop::TaskResponding(int32_t taskId) {
+  // The system's own test reads a time it keeps; it sends the program nothing.
+  const HWND window = TaskWindowOf(taskId);
+  return window == nullptr || !IsWindow(window) || !IsHungAppWindow(window);
+}
+
 std::optional<std::string> Win32Desktop::TaskDialog(int32_t taskId) {
   auto it = tasks_.find(taskId);
   if (it == tasks_.end())

@@ -289,6 +289,43 @@ TEST_F(TriggerTest, AModalDialogOfTheProgramGetsNoKeyAndIsWaitedForUpToTheBound)
   }
 }
 
+TEST_F(TriggerTest, AProgramStillBusyFromTheLastFrameIsWaitedForBeforeItsActivation) {
+  fakes::FakeRunPorts ports;
+  acq.ReportProgressTo(ports);
+  Program(1);
+  struct Case {
+    uint32_t busyMs;  // not responding from the frame's start
+    std::string failure;
+    Strings told;
+  };
+  const Case cases[] = {
+      {0, "", {}},
+      {25000, "", {"keys awaited", "keys taken"}},
+      {0xFFFFFFFF,
+       "The capture program (task 4242) was not responding for 120 s; no key was sent",
+       {"keys awaited", "keys taken"}},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.busyMs);
+    ports.calls.clear();
+    desk.events.clear();
+    desk.sent.clear();
+    const uint32_t start = clock.now;
+    desk.onResponding = [&](int32_t) { return clock.now - start >= c.busyMs; };
+    std::string failure;
+    try {
+      acq.CaptureFrame();
+    } catch (const PlatformError& e) {
+      failure = e.what();
+    }
+    EXPECT_EQ(failure, c.failure);
+    // Nothing is activated before the program answers again.
+    EXPECT_EQ(desk.events.empty(), !c.failure.empty());
+    EXPECT_EQ(desk.sent.size(), c.failure.empty() ? 1u : 0u);
+    EXPECT_EQ(ports.calls, c.told);
+  }
+}
+
 TEST_F(TriggerTest, AProgramThatEndedOrShowsNoWindowGetsNoKeyAndTheFailureSaysWhich) {
   Program(1);
   for (auto [activation, message] :
