@@ -207,12 +207,8 @@ void FormController::Close() {
   if (s.server) {
     // A trigger pulse that was not ended must not outlive the tool: it goes off before the
     // farewell, whatever handler the close interrupted.
-    if (s.acq.Trigger.mayBeOn) {
-      RunInBoundary([&] {
-        s.server->Exec(zcmd::kTriggerOff);
-        s.acq.Trigger.mayBeOn = false;
-      });
-    }
+    if (s.acq.Trigger.mayBeOn)
+      RunInBoundary([&] { TrySwitchTriggerOff(*s.server, s.acq.Trigger, s.acq.Delay); });
     // The window goes whatever the Z server answers; there is nobody left to tell.
     RunInBoundary([&] { s.server->Exec(zcmd::kUnload); });
   }
