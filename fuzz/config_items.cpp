@@ -17,8 +17,9 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   FUZZ_CHECK(items.size() <= text.size() + 1);
   FUZZ_CHECK(focura::LastConfigItem(text) == (items.empty() ? "" : items.back()));
 
-  // A quoted item cannot hold a quote, and an item holding one was not quoted, so it holds no
-  // separator and starts with neither a blank nor a quote: it can be written as it is.
+  // A quoted item cannot hold a quote; an item holding one was either not quoted, so it holds no
+  // separator and starts with neither a blank nor a quote, or is a quoted path with the text
+  // after it, which reads back as itself: either can be written as it is.
   std::string written;
   for (const std::string& item : items) {
     written += item.find('"') == std::string::npos ? '"' + item + '"' : item;

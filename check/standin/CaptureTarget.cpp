@@ -17,6 +17,12 @@
 //   --single            a single-instance program: when a copy with the same caption runs, it
 //                       lets that copy bring its window to the front and exits
 //   --slow-keydown <ms> a busy program: spends that long in each WM_KEYDOWN, then logs it
+//   --launcher <ms>     a launcher with windows of its own: a splash in front, and after <ms>
+//                       a small panel that stays while the splash hides; then it starts itself
+//                       (the other arguments passed on) and lives as long as that copy
+//   --dialog-after-key <ms>
+//                       after its first key, an error dialog ("Card full") opens and disables
+//                       its window; it closes by itself after <ms>, or earlier by a key
 //
 // Line format (fields separated by one blank):
 //   <ms> START pid=<pid> fg=<0|1>
@@ -24,6 +30,7 @@
 //   <ms> KEYDOWN vk=<n> shift=<0|1> ctrl=<0|1> alt=<0|1> fg=<0|1>
 //   <ms> SYSKEYDOWN vk=<n> shift=<0|1> ctrl=<0|1> alt=<0|1> fg=<0|1>
 //   <ms> CHAR ch=<n> shift=<0|1> ctrl=<0|1> alt=<0|1> fg=<0|1>
+//   <ms> DIALOG open=<0|1> bykey=<0|1> fg=<0|1>   (bykey: a key closed it, not its timer)
 
 #ifndef NOMINMAX
 #define NOMINMAX
@@ -44,8 +51,12 @@ focura::win32::UniqueFile gLog;
 HWND gWindow = nullptr;
 bool gHoldFocus = false;
 DWORD gSlowKeyDownMs = 0;
+DWORD gDialogMs = 0;        // --dialog-after-key; 0: no dialog
+bool gDialogShown = false;  // the dialog opens once
+bool gDialogByTimer = false;
 constexpr UINT kTakeFocusBack = WM_APP + 1;
 constexpr UINT kComeToFront = WM_APP + 2;
+constexpr UINT kOpenDialog = WM_APP + 3;
 constexpr const wchar_t* kClass = L"FocuraCaptureTarget";
 
 // Starts this program again with `args`; the launcher does not wait for it. Returns its id, 0
@@ -117,12 +128,56 @@ void LogKey(const char* what, const char* field, unsigned value) {
   WriteLine(buf);
 }
 
+void LogDialog(bool open, bool byKey) {
+  char buf[96];
+  std::snprintf(buf, sizeof buf, "%lu DIALOG open=%d bykey=%d fg=%d",
+                static_cast<unsigned long>(timeGetTime()), open ? 1 : 0, byKey ? 1 : 0, InFront());
+  WriteLine(buf);
+}
+
+BOOL CALLBACK FindDialog(HWND hwnd, LPARAM found) noexcept {
+  wchar_t cls[16] = {};
+  GetClassNameW(hwnd, cls, 16);
+  if (std::wstring(cls) != L"#32770")
+    return TRUE;
+  *reinterpret_cast<HWND*>(found) = hwnd;
+  return FALSE;
+}
+
+// Runs inside the dialog's own loop: presses its button as the operator would.
+void CALLBACK CloseDialog(HWND, UINT, UINT_PTR timer, DWORD) noexcept {
+  KillTimer(nullptr, timer);
+  HWND dialog = nullptr;
+  EnumThreadWindows(GetCurrentThreadId(), FindDialog, reinterpret_cast<LPARAM>(&dialog));
+  if (dialog != nullptr) {
+    gDialogByTimer = true;
+    PostMessageW(dialog, WM_COMMAND, IDOK, 0);
+  }
+}
+
+// A modal error message, as a camera program shows when its card is full: its owner is disabled
+// until it closes.
+void ShowDialog() {
+  const UINT_PTR timer = SetTimer(nullptr, 0, gDialogMs, CloseDialog);
+  LogDialog(true, false);
+  MessageBoxW(gWindow, L"The memory card is full.", L"Card full", MB_OK | MB_ICONERROR);
+  KillTimer(nullptr, timer);
+  LogDialog(false, !gDialogByTimer);
+}
+
 LRESULT CALLBACK WndProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) noexcept {
   switch (msg) {
     case WM_KEYDOWN:
       if (gSlowKeyDownMs != 0)
         Sleep(gSlowKeyDownMs);
       LogKey("KEYDOWN", "vk", static_cast<unsigned>(wp));
+      if (gDialogMs != 0 && !gDialogShown) {
+        gDialogShown = true;
+        PostMessageW(hwnd, kOpenDialog, 0, 0);
+      }
+      return 0;
+    case kOpenDialog:
+      ShowDialog();
       return 0;
     case WM_SYSKEYDOWN:
       LogKey("SYSKEYDOWN", "vk", static_cast<unsigned>(wp));
@@ -160,12 +215,63 @@ LRESULT CALLBACK WndProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) noexcept {
 
 }  // namespace
 
+LRESULT CALLBACK LauncherProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) noexcept {
+  if (msg == WM_DESTROY) {
+    PostQuitMessage(0);
+    return 0;
+  }
+  return DefWindowProcW(hwnd, msg, wp, lp);
+}
+
+// The launcher's part: its splash, then its panel and the program it starts; it ends with that
+// program, or when its panel is closed.
+int RunLauncher(HINSTANCE instance, const std::wstring& title, DWORD splashMs,
+                const std::wstring& passedOn) {
+  const HWND splash = ShowInFront(instance, L"FocuraCaptureSplash", LauncherProc,
+                                  title + L" Splash", WS_POPUP | WS_BORDER, 240, 120);
+  if (splash == nullptr)
+    return 3;
+  const DWORD shownAt = GetTickCount();
+  MSG msg;
+  while (GetTickCount() - shownAt < splashMs) {
+    MsgWaitForMultipleObjects(0, nullptr, FALSE, 50, QS_ALLINPUT);
+    while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE))
+      DispatchMessageW(&msg);
+  }
+  const HWND panel = ShowInFront(instance, L"FocuraCaptureLauncher", LauncherProc,
+                                 title + L" Launcher", WS_OVERLAPPED | WS_CAPTION, 240, 120);
+  ShowWindow(splash, SW_HIDE);
+  if (panel == nullptr)
+    return 3;
+  wchar_t self[MAX_PATH];
+  const DWORD n = GetModuleFileNameW(nullptr, self, MAX_PATH);
+  std::wstring line = L"\"" + std::wstring(self, n) + L"\"" + passedOn;
+  STARTUPINFOW si{};
+  si.cb = sizeof si;
+  PROCESS_INFORMATION pi{};
+  if (!CreateProcessW(nullptr, line.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &si, &pi))
+    return 4;
+  const focura::win32::ProcessHandles started(pi);
+  for (;;) {
+    HANDLE child = started.process.get();
+    if (MsgWaitForMultipleObjects(1, &child, FALSE, INFINITE, QS_ALLINPUT) == WAIT_OBJECT_0)
+      return 0;
+    while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
+      if (msg.message == WM_QUIT)
+        return 0;
+      DispatchMessageW(&msg);
+    }
+  }
+}
+
 int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int) {
   std::wstring title = L"Capture Target";
   std::wstring logPath;
   std::wstring passedOn;  // the arguments without --launch, quoted again
   bool launch = false, single = false;
   DWORD splashMs = 0;
+  DWORD launcherMs = 0;
+  bool launcher = false;
   int argc = 0;
   LPWSTR* argv = CommandLineToArgvW(GetCommandLineW(), &argc);
   for (int i = 1; argv && i < argc; ++i) {
@@ -178,9 +284,15 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int) {
       splashMs = static_cast<DWORD>(_wtoi(argv[++i]));
       continue;
     }
+    if (arg == L"--launcher" && i + 1 < argc) {
+      launcher = true;
+      launcherMs = static_cast<DWORD>(_wtoi(argv[++i]));
+      continue;
+    }
     passedOn += L" \"" + arg + L"\"";
     const bool hasValue =
-        i + 1 < argc && (arg == L"--title" || arg == L"--log" || arg == L"--slow-keydown");
+        i + 1 < argc && (arg == L"--title" || arg == L"--log" || arg == L"--slow-keydown" ||
+                         arg == L"--dialog-after-key");
     const std::wstring value = hasValue ? argv[++i] : L"";
     if (hasValue)
       passedOn += L" \"" + value + L"\"";
@@ -190,6 +302,8 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int) {
       logPath = value;
     else if (arg == L"--slow-keydown")
       gSlowKeyDownMs = static_cast<DWORD>(_wtoi(value.c_str()));
+    else if (arg == L"--dialog-after-key")
+      gDialogMs = static_cast<DWORD>(_wtoi(value.c_str()));
     else if (arg == L"--hold-focus")
       gHoldFocus = true;
     else if (arg == L"--single")
@@ -212,6 +326,8 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int) {
     }
     return StartSelf(passedOn) != 0 ? 0 : 4;
   }
+  if (launcher)
+    return RunLauncher(instance, title, launcherMs, passedOn);
   if (single) {
     if (HWND running = FindWindowW(kClass, title.c_str())) {
       // The starter may hand its right to the foreground on; the running copy uses it.

@@ -244,19 +244,28 @@ int SimPx(int px96) {
   return MulDiv(px96, dpi, 96);
 }
 
+namespace {
+
+constexpr const wchar_t* kSimWindowClass = L"FocuraZServerSimulator";
+
+}  // namespace
+
 const wchar_t* RegisterSimWindowClass() {
-  static const wchar_t* name = [] {
-    WNDCLASSEXW wc{};
-    wc.cbSize = sizeof wc;
-    wc.lpfnWndProc = &SimWindowObject::Proc;
-    wc.hInstance = GetModuleHandleW(nullptr);
-    wc.hCursor = LoadCursorW(nullptr, IDC_ARROW);
-    wc.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1);
-    wc.lpszClassName = L"FocuraZServerSimulator";
-    RegisterClassExW(&wc);
-    return wc.lpszClassName;
-  }();
-  return name;
+  // Registered for each window, since an in-process server removes the class when it lets its
+  // code go: one that stayed would send the next window's messages into unloaded code.
+  WNDCLASSEXW wc{};
+  wc.cbSize = sizeof wc;
+  wc.lpfnWndProc = &SimWindowObject::Proc;
+  wc.hInstance = GetModuleHandleW(nullptr);
+  wc.hCursor = LoadCursorW(nullptr, IDC_ARROW);
+  wc.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1);
+  wc.lpszClassName = kSimWindowClass;
+  RegisterClassExW(&wc);  // a class still registered is this one
+  return kSimWindowClass;
+}
+
+void UnregisterSimWindowClass() {
+  UnregisterClassW(kSimWindowClass, GetModuleHandleW(nullptr));
 }
 
 }  // namespace zsim::win32

@@ -41,5 +41,7 @@ int SimPx(int px96);
 
 // Registers the window class once; returns its name.
 const wchar_t* RegisterSimWindowClass();
+// Removes the class once no window of it is left (for code that is about to be unloaded).
+void UnregisterSimWindowClass();
 
 }  // namespace zsim::win32

@@ -6,6 +6,7 @@
 
 #include "acq/ZAcq.h"
 #include "capture/CaptureMethods.h"
+#include "zserver/SimulatorStandIn.h"
 
 namespace focura {
 
@@ -79,7 +80,10 @@ void TimedProgress::AtPlane(int32_t plane, int32_t planes) {
   const double perPlane =
       plane > 1 ? static_cast<double>(Delay32::Elapsed(firstPlaneAt_, now)) / (plane - 1)
                 : planeMs_;
-  inner_->TimeLeft(PlanesLeftText(plane, planes, perPlane * (planes - plane + 1)));
+  std::string text = PlanesLeftText(plane, planes, perPlane * (planes - plane + 1));
+  if (!acq_.StandInNote.empty())
+    text += std::string("; ") + kStandInShort;
+  inner_->TimeLeft(text);
 }
 
 }  // namespace focura

@@ -39,6 +39,9 @@ class ZAcq : public AcqSettings {
   double MeasuredMoveMs = -1;
   // The simulator's speed in um/s while it is the Z server; empty otherwise.
   std::function<double()> SimulatorSpeed;
+  // Said at start and in the run's progress while a simulator registered for the user stands in
+  // for this PC's Z server; "" otherwise.
+  std::string StandInNote;
 
   // Why the last StepFromPlanes, PlanesFromStep or PrepareStack refused the plan ("" when it
   // did not): the reason behind the "Error" its caller writes.
@@ -62,6 +65,9 @@ class ZAcq : public AcqSettings {
   // 1 finished, -1 refused, cancelled or failed, 0 another run is in progress.
   int16_t AcquireStack();
   bool Running() const { return RunDepth > 0; }
+  // The plane the run in progress is at (0 until its first) and its plane count.
+  int32_t RunPlane() const { return Plane; }
+  int32_t RunPlanes() const { return Planes; }
 
   // Who is told how far a run is, and who keeps the system awake during it; nobody until set.
   // Both must outlive every run.
@@ -86,6 +92,8 @@ class ZAcq : public AcqSettings {
   Desktop& Desk;
 
   int16_t RunDepth = 0;
+  int32_t Plane = 0;
+  int32_t Planes = 0;
   TimedProgress Timed{*this};
   StatusAndProgress Report{View, Timed};
   NoStayAwake NoAwake;

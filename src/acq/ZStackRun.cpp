@@ -154,6 +154,8 @@ int16_t ZAcq::AcquireStack() {
   RunBinding binding(ZServ);
   Trigger.ResetLongPulses();
   Report.Started(fig.planes);
+  Planes = fig.planes;
+  Plane = 0;
 
   MoveTimer moves(MeasuredMoveMs);
   int32_t plane = 0;  // 0 while the axis goes to the start position
@@ -163,6 +165,7 @@ int16_t ZAcq::AcquireStack() {
     const std::string stepCommand = zcmd::MoveBy(-StepSize, Num);
 
     for (plane = 1; plane <= fig.planes; ++plane) {
+      Plane = plane;
       const uint32_t planeStart = Delay.Now();
       ZServ.Exec(stepCommand);
       const std::string reply = ZServ.Exec(zcmd::kWhere);

@@ -31,8 +31,14 @@ class ItemReader {
       }
       item = std::string(text_.substr(pos_ + 1, close - pos_ - 1));
       pos_ = close + 1;
+      const size_t after = pos_;
       while (pos_ < text_.size() && text_[pos_] != ',' && !IsLineEnd(text_[pos_]))
         ++pos_;
+      // A quoted program path followed by its arguments: the quotes stay, so that the command
+      // line still says where the path ends.
+      const std::string_view rest = text_.substr(after, pos_ - after);
+      if (rest.find_first_not_of(' ') != std::string_view::npos)
+        item = kQuote + item + kQuote + std::string(rest);
     } else {
       const size_t start = pos_;
       while (pos_ < text_.size() && text_[pos_] != ',' && !IsLineEnd(text_[pos_]))

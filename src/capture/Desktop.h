@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstdint>
+#include <optional>
 #include <string>
 
 #include "capture/KeyStroke.h"
@@ -36,8 +37,15 @@ class Desktop {
   virtual int32_t StartProgram(const std::string& commandLine) = 0;
   // Brings the window of a task to the front, without waiting on the program itself.
   virtual TaskActivation ActivateTask(int32_t taskId) = 0;
-  // Whether the foreground window belongs to the task's program.
+  // Whether the task's window is enabled and is, or owns, the foreground window: the only place
+  // where a key reaches the program's main window and not one of its dialogs.
   virtual bool IsTaskForeground(int32_t taskId) = 0;
+  // Whether the program of the task's window reads its messages (the system's own test: not for
+  // 5 s is "not responding"); true for a task without a window.
+  virtual bool TaskResponding(int32_t taskId) = 0;
+  // The title of the dialog that keeps the task's window disabled (a modal "card full" or error
+  // message, whose default button a key would press); nullopt while that window is enabled.
+  virtual std::optional<std::string> TaskDialog(int32_t taskId) = 0;
   // Waits until the program that owns the task's window is ready for input and the keyboard focus
   // is in a text field of that window; false when that could not be confirmed within a few
   // seconds.

@@ -59,6 +59,73 @@ TaskLabel CaptureProgram(int32_t task) {
   throw PlatformError(otherwise);
 }
 
+// Tells the operator once the program has kept the frame waiting long enough, and again when the
+// wait is over however it ends.
+class WaitShown {
+ public:
+  explicit WaitShown(KeyWaitWatcher& watcher) : watcher_(watcher) {}
+  ~WaitShown() {
+    if (shown_)
+      watcher_.KeysAwaited(false);
+  }
+  WaitShown(const WaitShown&) = delete;
+  WaitShown& operator=(const WaitShown&) = delete;
+  void After(uint32_t waited) {
+    if (!shown_ && waited >= kKeysShownAfterMs) {
+      shown_ = true;
+      watcher_.KeysAwaited(true);
+    }
+  }
+
+ private:
+  KeyWaitWatcher& watcher_;
+  bool shown_ = false;
+};
+
+// Waits while `blocker` names what keeps the program from its key (nullopt: nothing does), as for
+// a busy program's keys, up to the same bound; then fails with `failure` of what it named last.
+template <typename Blocker, typename Failure>
+void WaitWhileBlocked(const FramePorts& ports, Blocker&& blocker, Failure&& failure) {
+  WaitShown shown(ports.report);
+  const uint32_t start = ports.delay.Now();
+  while (const std::optional<std::string> what = blocker()) {
+    const uint32_t waited = Delay32::Elapsed(start, ports.delay.Now());
+    if (waited >= kKeysWaitBoundMs)
+      throw PlatformError(failure(*what));
+    shown.After(waited);
+    ports.delay.WaitMs(static_cast<int32_t>(kKeysLookMs));
+  }
+}
+
+const std::string kBoundText = std::to_string(kKeysWaitBoundMs / 1000) + " s";
+
+// A dialog of the capture program (card full, busy, an error) disables its main window, and a
+// key would press the dialog's default button: the frame waits for the dialog to go, and then
+// fails with the dialog's title.
+void WaitWhileDialog(const FramePorts& ports, int32_t task, const TaskLabel& label) {
+  WaitWhileBlocked(
+      ports, [&] { return ports.desktop.TaskDialog(task); },
+      [&](const std::string& dialog) {
+        return label.name + " shows the dialog \"" + dialog + "\" and took no key for " +
+               kBoundText + "; no key was sent";
+      });
+}
+
+// A program still busy on its window's thread from the last frame (an image download) cannot be
+// brought to the front: the system shows a stand-in window for it instead.
+void WaitWhileNotResponding(const FramePorts& ports, int32_t task, const TaskLabel& label) {
+  WaitWhileBlocked(
+      ports,
+      [&]() -> std::optional<std::string> {
+        if (ports.desktop.TaskResponding(task))
+          return std::nullopt;
+        return std::string();
+      },
+      [&](const std::string&) {
+        return label.name + " was not responding for " + kBoundText + "; no key was sent";
+      });
+}
+
 }  // namespace
 
 void CaptureFrame(const FrameSettings& settings, const FramePorts& ports) {
@@ -76,6 +143,8 @@ void CaptureFrame(const FrameSettings& settings, const FramePorts& ports) {
 
   const int32_t task = settings.CaptureTaskId;
   const TaskLabel label = CaptureProgram(task);
+  if (!keys.empty())
+    WaitWhileNotResponding(ports, task, label);
   ActivateOrThrow(ports.desktop, task, label);
   ports.delay.WaitMs(settings.KeyDelayMs);
   if (keys.empty())
@@ -85,7 +154,14 @@ void CaptureFrame(const FrameSettings& settings, const FramePorts& ports) {
   // front may take it straight back after our second activation, so the capture program must
   // still hold it after a settle time before a key goes out.
   const auto settle = [&] { ports.delay.WaitMs(std::max(settings.KeyDelayMs, kRefocusSettleMs)); };
-  if (!HoldsFront(ports.desktop, task, label, settle))
+  WaitWhileDialog(ports, task, label);
+  bool inFront = HoldsFront(ports.desktop, task, label, settle);
+  // A dialog that opened meanwhile is waited out once more, then the front asked for again.
+  if (!inFront && ports.desktop.TaskDialog(task)) {
+    WaitWhileDialog(ports, task, label);
+    inFront = HoldsFront(ports.desktop, task, label, settle);
+  }
+  if (!inFront)
     ThrowWithLock(ports.desktop, task, label.name + " is not in front; no key was sent");
   try {
     ports.desktop.SendKeys(keys, ports.report);

@@ -75,22 +75,20 @@ inline constexpr uint32_t kKeysLookMs = 250;
 // A wait this long is shown to the operator (the taskbar button), who sees why the run stands.
 inline constexpr uint32_t kKeysShownAfterMs = 3000;
 // A program that takes longer than this over its keys is taken to be stuck (a long exposure or
-// an image download is over well before).
+// an image download is over well before). A program busy on its window's thread counts as not
+// responding to the system after 5 s, and is waited for all the same up to this bound.
 inline constexpr uint32_t kKeysWaitBoundMs = 120000;
 // The longest a working low-level hook can hold a key: the system passes the key on after
 // LowLevelHooksTimeout (at most 1 s since Windows 10) and then removes the hook.
 inline constexpr uint32_t kKeyHookGraceMs = 1000;
-// How long a program must stay not responding before its keys are given up: a program busy for
-// a moment is reported hung by the system after 5 s already.
-inline constexpr uint32_t kKeysHungGraceMs = 10000;
 
 // Sends the keys to the window with the focus and returns once they were handled. Throws
 // PlatformError, having sent nothing, when they could not arrive; KeysNotSent, having released
-// the modifiers, when they could not all be sent; when the program ended, stayed hung or passed the
-// bound before it took them. Waits as long as the program lives and answers, telling `watcher`
-// once the wait has lasted kKeysShownAfterMs and again when it is over. A watch that stays
-// silent while the input stage took the keys was removed by the system: it is set up again and
-// the wait goes on with the round trips alone.
+// the modifiers, when they could not all be sent; when the program ended, or passed the bound
+// (not responding or not) before it took them. Waits as long as the program lives and answers,
+// telling `watcher` once the wait has lasted kKeysShownAfterMs and again when it is over. A watch
+// that stays silent while the input stage took the keys was removed by the system: it is set up
+// again and the wait goes on with the round trips alone.
 void DeliverKeys(KeyboardPort& keyboard, Clock& clock, KeyWaitWatcher& watcher,
                  const KeyStrokes& keys);
 

@@ -126,18 +126,24 @@ TaskWindowFound ResolveTaskWindow(TaskRecord& task, const DesktopSnapshot& now) 
   const std::set<uint32_t> started = Descendants(now, task.process);
   if (task.boundProcess != 0) {
     const uint32_t bound = task.boundProcess;
-    // A launcher's own window holds the task only until a program it started shows one.
+    const bool boundWindowShown =
+        std::any_of(now.windows.begin(), now.windows.end(), [&](const WindowEntry& w) {
+          return w.handle == task.window && w.processId == bound && Usable(now, w);
+        });
+    // A launcher's own window (a splash, a chooser, a small panel) holds the task only until a
+    // program it started shows one, however late that comes. A program that took the task over
+    // gives way to one it starts only while the hand-over is open or once its own window has
+    // gone or hidden: later, a helper window of its own must not take the keys.
     std::set<uint32_t> children;
-    if (task.handOverOpen && (bound == task.process || started.count(bound) != 0))
+    if (bound == task.process ||
+        (started.count(bound) != 0 && (task.handOverOpen || !boundWindowShown)))
       children = Descendants(now, bound);
     if (const WindowEntry* w =
             Pick(now, [&](const WindowEntry& e) { return children.count(e.processId) != 0; }))
       return Found(task, *w);
     // The window found before, while it lasts; then another window of the same program.
-    for (const auto& w : now.windows) {
-      if (w.handle == task.window && w.processId == bound && Usable(now, w))
-        return {TaskWindowState::Found, w.handle, w.processId};
-    }
+    if (boundWindowShown)
+      return {TaskWindowState::Found, task.window, bound};
     if (const WindowEntry* w =
             Pick(now, [&](const WindowEntry& e) { return e.processId == bound; }))
       return Found(task, *w);

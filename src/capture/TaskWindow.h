@@ -54,7 +54,8 @@ struct TaskRecord {
   // running copy that takes the request may only restore or show one of them.
   std::vector<WindowEntry> sameProgramBefore;
   // Whether a window of another process with the same name may still be the task's: only for a
-  // while after the start, or a later copy of the program could be taken for an ended one.
+  // while after the start, or a later copy of the program could be taken for an ended one. A
+  // program the started one starts is followed however late it shows its window.
   bool handOverOpen = true;
   uint32_t boundProcess = 0;  // the process of the window once one was found
   uint64_t window = 0;        // the window found last
@@ -84,11 +85,12 @@ struct TaskWindowFound {
 // the front, was restored, shown or flashed after the start; and, once the started program has
 // ended, the only window of that name if there is exactly one (a running copy that took the
 // request without showing it). Once a window was found the task stays with that window's
-// process, except that while the hand-over is open a window shown by a process the bound one
-// started takes the binding over (a launcher's splash or chooser gives way to the program it
-// starts); when that one ends, the task goes back to the program it moved from, if that still
-// runs. Apart from that, after the bound process ends another program is never taken for it.
-// Windows of processes that have ended never count. Updates the record.
+// process, except that a window shown by a process the bound one started takes the binding over:
+// from the started process (a launcher's splash, chooser or panel gives way to the program it
+// starts) at any time; from a process that took over itself, while the hand-over is open or once
+// its window has gone or hidden. When that one ends, the task goes back to the program it moved
+// from, if that still runs. Apart from that, after the bound process ends another program is never
+// taken for it. Windows of processes that have ended never count. Updates the record.
 TaskWindowFound ResolveTaskWindow(TaskRecord& task, const DesktopSnapshot& now);
 
 // Whether a control of this window class takes typed and pasted text: the system's edit and

@@ -13,16 +13,25 @@
 namespace focura {
 namespace {
 
-const std::string kMayStillBeOn = "; the trigger output may still be on";
+// A refused switch-off is tried again a few times, a busy retry interval apart: an output left on
+// can spoil every later picture.
+constexpr int kSwitchOffAttempts = 3;
 
-// Tries "CON /2J0R" once more after a failure; its own failure only leaves the output marked.
-void TrySwitchOff(const FramePorts& ports) {
-  try {
-    ports.zserver.Exec(zcmd::kTriggerOff);
-    ports.trigger.mayBeOn = false;
-  } catch (const WindowClosed&) {
-    throw;
-  } catch (const FocuraError&) {
+// Sends "CON /2J0R" until the Z server accepts it, up to kSwitchOffAttempts times; throws the last
+// failure.
+void SwitchOff(ZServer& zserver, TriggerOutput& output, Delay32& delay) {
+  for (int attempt = 1;; ++attempt) {
+    try {
+      zserver.Exec(zcmd::kTriggerOff);
+      output.mayBeOn = false;
+      return;
+    } catch (const WindowClosed&) {
+      throw;
+    } catch (const ZServerError&) {
+      if (attempt >= kSwitchOffAttempts)
+        throw;
+    }
+    delay.WaitMs(zcmd::kBusyRetryIntervalMs);
   }
 }
 
@@ -33,6 +42,16 @@ void TrySwitchOff(const FramePorts& ports) {
 }
 
 }  // namespace
+
+bool TrySwitchTriggerOff(ZServer& zserver, TriggerOutput& output, Delay32& delay) {
+  try {
+    SwitchOff(zserver, output, delay);
+  } catch (const WindowClosed&) {
+    throw;
+  } catch (const FocuraError&) {
+  }
+  return !output.mayBeOn;
+}
 
 void PulseTrigger(int32_t holdMs, const FramePorts& ports) {
   TriggerOutput& output = ports.trigger;
@@ -46,7 +65,7 @@ void PulseTrigger(int32_t holdMs, const FramePorts& ports) {
   } catch (const WindowClosed&) {
     throw;
   } catch (const ZServerError& e) {
-    TrySwitchOff(ports);
+    TrySwitchTriggerOff(ports.zserver, output, ports.delay);
     if (output.mayBeOn)
       FailSaying(e, kMayStillBeOn);
     throw;
@@ -54,8 +73,7 @@ void PulseTrigger(int32_t holdMs, const FramePorts& ports) {
   const uint32_t onAt = ports.delay.Now();
   ports.delay.WaitMs(holdMs);
   try {
-    ports.zserver.Exec(zcmd::kTriggerOff);
-    output.mayBeOn = false;
+    SwitchOff(ports.zserver, output, ports.delay);
   } catch (const ZServerError& e) {
     // A closed window instead leaves it to the unload, which switches it off before "Unload".
     FailSaying(e, kMayStillBeOn);

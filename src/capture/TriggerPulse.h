@@ -9,6 +9,11 @@
 namespace focura {
 
 struct FramePorts;
+class Delay32;
+class ZServer;
+
+// Said after every text while the output may still be on.
+inline constexpr const char* kMayStillBeOn = "; the trigger output may still be on";
 
 struct TriggerOutput {
   // From the moment "CON /2J1R" is sent until a "CON /2J0R" was accepted: a failed call may
@@ -26,9 +31,14 @@ struct TriggerOutput {
 };
 
 // One pulse of `holdMs`. A pulse that ran long is said in the status line. When a
-// command fails after the output may have been switched on, "CON /2J0R" is tried once more and
-// the failure says if the output may still be on; a closed window leaves that to the unload.
+// command fails after the output may have been switched on, "CON /2J0R" is tried again (a few
+// times) and the failure says if the output may still be on; a closed window leaves that to the
+// unload.
 void PulseTrigger(int32_t holdMs, const FramePorts& ports);
+
+// Sends "CON /2J0R" until the server accepts it, a few times at most; true once the output is
+// off. Only a closed window throws.
+bool TrySwitchTriggerOff(ZServer& zserver, TriggerOutput& output, Delay32& delay);
 
 // "; the trigger output stayed on too long at 2 planes (up to 1350 ms, hold time 500 ms)", or
 // empty when every pulse kept to its time.

@@ -63,6 +63,10 @@ TargetEvent ParseLine(std::string_view line) {
   } else if (kind == "START") {
     e.kind = TargetEventKind::Start;
     e.code = need("pid");
+  } else if (kind == "DIALOG") {
+    e.kind = TargetEventKind::Dialog;
+    e.on = need("open") != 0;
+    e.code = need("bykey");
   } else if (kind == "ACTIVATE") {
     e.kind = TargetEventKind::Activate;
     e.on = need("on") != 0;

@@ -4,6 +4,7 @@
 //   <ms> CHAR ch=<n> shift=.. ctrl=.. alt=.. fg=..
 //   <ms> START pid=<n> fg=<0|1>
 //   <ms> ACTIVATE on=<0|1> fg=<0|1>
+//   <ms> DIALOG open=<0|1> bykey=<0|1> fg=<0|1>
 
 #include <cstdint>
 #include <string>
@@ -12,14 +13,16 @@
 
 namespace focura::desktop {
 
-enum class TargetEventKind { Start, Activate, KeyDown, SysKeyDown, Char };
+enum class TargetEventKind { Start, Activate, KeyDown, SysKeyDown, Char, Dialog };
 
 struct TargetEvent {
   uint32_t timeMs = 0;
   TargetEventKind kind = TargetEventKind::Start;
-  unsigned code = 0;  // virtual key (KeyDown, SysKeyDown), character (Char), pid (Start)
+  // virtual key (KeyDown, SysKeyDown), character (Char), pid (Start), 1 when a key closed it
+  // (Dialog)
+  unsigned code = 0;
   bool shift = false, ctrl = false, alt = false;
-  bool on = false;          // Activate: activated (true) or deactivated
+  bool on = false;          // Activate: activated (true) or deactivated; Dialog: opened
   bool foreground = false;  // the stand-in was the foreground window at that moment
 };
 

@@ -54,7 +54,7 @@ int32_t CaptureControls::LaunchCapture() {
       if (TrimBlanks(acq_.CaptureProgPath).empty()) {
         throw PlatformError("no command line");
       }
-      acq_.CaptureTaskId = desktop_.StartProgram(acq_.CaptureProgPath);
+      acq_.CaptureTaskId = desktop_.StartProgram(CommandLineToStart(acq_.CaptureProgPath, files_));
     } else {
       acq_.CaptureTaskId = desktop_.StartProgram(
           QuoteProgramPath(InstalledProgramPath(method->programPath, files_)));

@@ -2,6 +2,7 @@
 
 #include "acq/ScopedCount.h"
 #include "capture/CaptureMethods.h"
+#include "capture/TriggerPulse.h"
 #include "text/Errors.h"
 #include "ui/CaptureControls.h"
 #include "ui/DispatchBoundary.h"
@@ -9,11 +10,20 @@
 #include "ui/OperatorCommands.h"
 #include "ui/RunCommands.h"
 #include "ui/RunPlanTip.h"
+#include "ui/SessionEnd.h"
 #include "ui/WindowRunView.h"
 #include "zserver/Commands.h"
 #include "zserver/RestartingZServer.h"
 
 namespace focura {
+
+namespace {
+
+const std::string kRestartedNote =
+    "he Z server was started again: its positions may count from a new zero, so check Top and "
+    "Bottom before the next run";
+
+}  // namespace
 
 struct FormController::Impl {
   Impl(Window& window, Prompt& prompt, Clock& clock, Desktop& desktop, Files& files,
@@ -29,6 +39,9 @@ struct FormController::Impl {
 
   // The handler of `command`; a value outside the enum has none.
   void Run(Command command);
+  // What the status line must not leave out once a click is handled: a Z server started again
+  // during it, and a trigger output that may still be on.
+  void SayAfterwards(bool restarted);
   // The window's load: defaults, the Z server and its start-up commands, the buttons, the timings.
   void LoadSteps(const ZServerFactory& create, const ZServerFactory& startAgain);
   // Releases the Z server once the window is closed and no handler can still reach it.
@@ -41,6 +54,7 @@ struct FormController::Impl {
   bool closed = false;
   int depth = 0;  // handlers in progress, nested ones included
   std::unique_ptr<ZServer> server;
+  RestartingZServer* restarting = nullptr;  // the server above, when it is started again
   GuardedWindow window;
   GuardedZServer zserver;
   WindowRunView view;
@@ -54,8 +68,17 @@ void FormController::Impl::LoadSteps(const ZServerFactory& create,
                                      const ZServerFactory& startAgain) {
   acq.LoadDefaults();
   server = create();
-  if (startAgain)
-    server = std::make_unique<RestartingZServer>(std::move(server), startAgain);
+  if (startAgain) {
+    auto again = std::make_unique<RestartingZServer>(std::move(server), startAgain);
+    // The output of a pulse that may not have ended goes off before the new server hears
+    // anything else.
+    again->OnRestart([this](ZServer& fresh) {
+      if (acq.Trigger.mayBeOn)
+        TrySwitchTriggerOff(fresh, acq.Trigger, acq.Delay);
+    });
+    restarting = again.get();
+    server = std::move(again);
+  }
   // A server that refuses its start-up still leaves the operator a window to work from, with the
   // reason in view; the remaining start-up commands are not sent to a server in that state.
   const auto failure = RunInBoundary([this] {
@@ -64,12 +87,27 @@ void FormController::Impl::LoadSteps(const ZServerFactory& create,
   });
   if (failure)
     window.SetText(kStatusLine, *failure);
+  else if (!acq.StandInNote.empty())
+    window.SetText(kStatusLine, acq.StandInNote);
   for (const char* button : {"cmdLaunchCapture", "cmdCapture", "cmdFocura"}) {
     window.SetEnabled(button, false);
   }
   window.SetText("txtDelay", acq.Num.Format1(acq.CaptureDelay));
   window.SetText("txtSettle", acq.Num.Format1(acq.SettleDelay));
   window.SetText("txtPeriod", acq.Num.Format1(acq.Period));
+}
+
+void FormController::Impl::SayAfterwards(bool restarted) {
+  std::string status = realWindow.GetText(kStatusLine);
+  const std::string before = status;
+  if (restarted) {
+    // Its position count may have been reset with it: the ends stay, and the operator decides.
+    status += (status.empty() ? "T" : "; t") + kRestartedNote;
+  }
+  if (acq.Trigger.mayBeOn && status.find(kMayStillBeOn) == std::string::npos)
+    status += kMayStillBeOn;
+  if (status != before)
+    realWindow.SetText(kStatusLine, status);
 }
 
 void FormController::Impl::Run(Command command) {
@@ -144,6 +182,7 @@ void FormController::Dispatch(Command command) {
   if (s.closed || CommandName(command).empty())
     return;
 
+  const int restartsBefore = s.restarting != nullptr ? s.restarting->Restarts() : 0;
   std::optional<std::string> failure;
   {
     ScopedCount handling(s.depth);
@@ -152,6 +191,10 @@ void FormController::Dispatch(Command command) {
   if (failure && !s.closed) {
     // The window stays in use; only a window that fails even this write loses the message.
     RunInBoundary([&] { s.realWindow.SetText(kStatusLine, *failure); });
+  }
+  if (s.depth == 0 && !s.closed) {
+    const bool restarted = s.restarting != nullptr && s.restarting->Restarts() != restartsBefore;
+    RunInBoundary([&] { s.SayAfterwards(restarted); });
   }
   s.ReleaseIfDone();
 }
@@ -164,12 +207,8 @@ void FormController::Close() {
   if (s.server) {
     // A trigger pulse that was not ended must not outlive the tool: it goes off before the
     // farewell, whatever handler the close interrupted.
-    if (s.acq.Trigger.mayBeOn) {
-      RunInBoundary([&] {
-        s.server->Exec(zcmd::kTriggerOff);
-        s.acq.Trigger.mayBeOn = false;
-      });
-    }
+    if (s.acq.Trigger.mayBeOn)
+      RunInBoundary([&] { TrySwitchTriggerOff(*s.server, s.acq.Trigger, s.acq.Delay); });
     // The window goes whatever the Z server answers; there is nobody left to tell.
     RunInBoundary([&] { s.server->Exec(zcmd::kUnload); });
   }
@@ -182,6 +221,13 @@ bool FormController::Closed() const {
 
 bool FormController::Busy() const {
   return impl_->depth > 0;
+}
+
+std::string FormController::RunInProgress() const {
+  const ZAcq& acq = impl_->acq;
+  if (impl_->closed || !acq.Running())
+    return "";
+  return RunningHoldReason(acq.RunPlane(), acq.RunPlanes());
 }
 
 ZAcq& FormController::Acq() {

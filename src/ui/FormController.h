@@ -47,6 +47,8 @@ class FormController {
   bool Closed() const;
   // Whether a handler is in progress; the shell destroys the window only when none is.
   bool Busy() const;
+  // What a run in progress says while it holds the end of the session; "" without a run.
+  std::string RunInProgress() const;
   // The live tooltip of `control`, asked for when it is about to show: "" for none. Reads the
   // window only, never throws.
   std::string Tip(const std::string& control);

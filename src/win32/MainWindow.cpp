@@ -497,4 +497,8 @@ void MainWindow::CloseNow() {
   Submit({EventKind::Close, std::nullopt});
 }
 
+std::string MainWindow::RunInProgress() {
+  return events_ != nullptr && !CloseRequested() ? events_->RunInProgress() : "";
+}
+
 }  // namespace focura::win32

@@ -36,6 +36,8 @@ class WindowEvents {
   virtual bool Busy() const = 0;
   // The text of a live tooltip, asked for as it is about to show ("" for none); never throws.
   virtual std::string Tip(const std::string& control) = 0;
+  // What a run in progress tells the user while it holds the end of the session; "" for none.
+  virtual std::string RunInProgress() const { return ""; }
 };
 
 // For tests: called before each control is created with the window it goes into; returning true
@@ -103,6 +105,7 @@ class MainWindow : public Window, public WindowBase<MainWindow>, private Session
   void PostClose() override;
   void AnswerNow() override;
   void CloseNow() override;
+  std::string RunInProgress() override;
 
   MenuBar menus_;  // the bar belongs to the window once it is created
   UniqueFont font_;

@@ -60,6 +60,22 @@ void AskToFront(HWND target) {
     AttachThreadInput(self, foregroundThread, FALSE);
 }
 
+// Whether `window` is `front` or owns it, directly or through other owned windows.
+bool IsOrOwns(HWND window, HWND front) {
+  for (HWND w = front; w != nullptr; w = GetWindow(w, GW_OWNER)) {
+    if (w == window)
+      return true;
+  }
+  return false;
+}
+
+std::string WindowTitle(HWND window) {
+  // The caption is read from the window's own record, without a message to a busy program.
+  wchar_t title[256] = {};
+  const int n = GetWindowTextW(window, title, 256);
+  return n > 0 ? Narrow(std::wstring(title, static_cast<size_t>(n))) : std::string();
+}
+
 std::string DesktopName(HDESK desktop) {
   wchar_t name[256] = {};
   DWORD needed = 0;
@@ -195,11 +211,12 @@ TaskActivation Win32Desktop::ActivateTask(int32_t taskId) {
   const DWORD sinceStart = now - task.startedAt;
   // A look at the whole desktop costs about 10 ms under Wine, which would come straight before
   // the key. A window in front that is still the bound one of the bound process is the one a
-  // look would find; a binding can move only while the hand-over is open, so then the look is
-  // made all the same, on a pool thread while the caller waits its key delay, and the check
-  // before the key goes by it.
+  // look would find, unless the binding may move: while the hand-over is open, and at any time
+  // while the started process (maybe a launcher) holds it. Then the look is made all the same,
+  // on a pool thread while the caller waits its key delay, and the check before the key goes by
+  // it.
   if (BoundWindowInFront(task)) {
-    if (sinceStart < kStartWaitMs) {
+    if (sinceStart < kStartWaitMs || task.record.boundProcess == task.record.process) {
       lookFor_ = taskId;
       look_ = StartLook(view_);
     }
@@ -248,12 +265,38 @@ bool Win32Desktop::IsTaskForeground(int32_t taskId) {
   } else if (BoundWindowInFront(it->second)) {
     // The window the activation found in front, still there: the check right before the key
     // needs no look at the whole desktop.
-    return true;
+    return IsWindowEnabled(reinterpret_cast<HWND>(it->second.record.window)) != FALSE;
   } else {
     found = Resolve(it->second);
   }
-  return found.state == TaskWindowState::Found &&
-         ProcessOf(GetForegroundWindow()) == it->second.record.boundProcess;
+  // A disabled window has a modal dialog open, which would take the key.
+  const HWND window = reinterpret_cast<HWND>(found.window);
+  return found.state == TaskWindowState::Found && IsWindowEnabled(window) &&
+         IsOrOwns(window, GetForegroundWindow());
+}
+
+bool Win32Desktop::TaskResponding(int32_t taskId) {
+  // The system's own test reads a time it keeps; it sends the program nothing.
+  const HWND window = TaskWindowOf(taskId);
+  return window == nullptr || !IsWindow(window) || !IsHungAppWindow(window);
+}
+
+std::optional<std::string> Win32Desktop::TaskDialog(int32_t taskId) {
+  auto it = tasks_.find(taskId);
+  if (it == tasks_.end())
+    return std::nullopt;
+  const HWND window = reinterpret_cast<HWND>(it->second.record.window);
+  if (window == nullptr || !IsWindow(window) || IsWindowEnabled(window))
+    return std::nullopt;
+  // The dialog is the window in front when it is the program's, else the popup the window last
+  // had active (the dialog that disabled it).
+  const HWND front = GetForegroundWindow();
+  HWND dialog = front != nullptr && ProcessOf(front) == ProcessOf(window) && front != window
+                    ? front
+                    : GetLastActivePopup(window);
+  if (dialog == window)
+    dialog = nullptr;
+  return dialog != nullptr ? WindowTitle(dialog) : std::string();
 }
 
 bool Win32Desktop::WaitTaskTextFocus(int32_t taskId) {

@@ -36,6 +36,8 @@ class Win32Desktop : public Desktop {
   // asks that window to the front without waiting on its program.
   TaskActivation ActivateTask(int32_t taskId) override;
   bool IsTaskForeground(int32_t taskId) override;
+  bool TaskResponding(int32_t taskId) override;
+  std::optional<std::string> TaskDialog(int32_t taskId) override;
   // Waits for the window's own process, which need not be the one started.
   bool WaitTaskTextFocus(int32_t taskId) override;
   // Refuses keys that could not arrive; returns once the program in front has handled them.

@@ -71,4 +71,16 @@ std::unique_ptr<ZServer> CreateZServerOrExplain(HWND owner, const ZServerFactory
   }
 }
 
+ProgIdClasses ReadProgIdClasses(const std::string& progId) {
+  ProgIdClasses classes;
+  const std::wstring wide = Widen(progId);
+  CLSID clsid{};
+  wchar_t text[64] = {};
+  if (SUCCEEDED(CLSIDFromProgID(wide.c_str(), &clsid)) && StringFromGUID2(clsid, text, 64) > 0)
+    classes.resolved = Narrow(text);
+  classes.machine =
+      Narrow(ReadRegString(HKEY_LOCAL_MACHINE, L"Software\\Classes\\" + wide + L"\\CLSID"));
+  return classes;
+}
+
 }  // namespace focura::win32

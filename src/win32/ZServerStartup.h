@@ -7,6 +7,7 @@
 #include <memory>
 #include <stdexcept>
 
+#include "zserver/SimulatorStandIn.h"
 #include "zserver/ZServer.h"
 
 namespace focura::win32 {
@@ -27,5 +28,9 @@ using ZServerFactory = std::function<std::unique_ptr<ZServer>()>;
 // Otherwise it names the ProgID and the reason; given `builtIn`, it offers that stand-in (Yes) or
 // quitting (No). Quitting throws StartupAbandoned.
 std::unique_ptr<ZServer> CreateZServerOrExplain(HWND owner, const ZServerFactory& builtIn = {});
+
+// The classes the ProgID leads to: as COM resolves it for this program (the user's registration
+// first), and as the machine's own registration names it.
+ProgIdClasses ReadProgIdClasses(const std::string& progId);
 
 }  // namespace focura::win32

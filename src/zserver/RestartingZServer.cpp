@@ -24,6 +24,8 @@ std::unique_ptr<ZServer> RestartingZServer::StartAgain(const std::string& comman
   }
   if (!fresh)
     throw ZServerUnsent(command, "the Z server has gone and cannot be started again");
+  if (firstWords_)
+    firstWords_(*fresh);
   for (const std::string& step : {zcmd::kShow, zcmd::kJoyOn, zcmd::kHide}) {
     try {
       fresh->Exec(step);
@@ -55,6 +57,7 @@ std::string RestartingZServer::Exec(const std::string& command) {
                           "another; the next command after the run starts it again");
     }
     server_ = StartAgain(command);
+    ++restarts_;
   }
   if (binding_ == Binding::Pending)
     binding_ = Binding::Bound;

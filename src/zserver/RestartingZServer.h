@@ -16,6 +16,9 @@ namespace focura {
 class RestartingZServer : public ZServer {
  public:
   using Factory = std::function<std::unique_ptr<ZServer>()>;
+  // Told the new server before it gets anything else, "Show" included (its own failures are its
+  // own to handle).
+  using FirstWords = std::function<void(ZServer& fresh)>;
 
   // `first` is the server already started; `startAgain` creates a new one (it throws when it
   // cannot, with a message that says why).
@@ -29,6 +32,10 @@ class RestartingZServer : public ZServer {
   void UnbindRun() noexcept override;
 
   bool Running() const { return server_ != nullptr; }
+  // What a new server is told first: a trigger output that may still be on goes off.
+  void OnRestart(FirstWords first) { firstWords_ = std::move(first); }
+  // How often a server was started again; its position count may have been reset each time.
+  int Restarts() const { return restarts_; }
 
  private:
   std::unique_ptr<ZServer> StartAgain(const std::string& command);
@@ -37,6 +44,8 @@ class RestartingZServer : public ZServer {
 
   std::unique_ptr<ZServer> server_;
   Factory startAgain_;
+  FirstWords firstWords_;
+  int restarts_ = 0;
   Binding binding_ = Binding::None;
 };
 

@@ -111,9 +111,9 @@ StandInLog E2ETest::LaunchStandIn(const std::string& key) {
 
 StandInLog E2ETest::LaunchCopy(const std::string& exe, const std::string& args,
                                const std::string& key) {
-  // A quoted item ends at its closing quote, so a command line with arguments goes unquoted.
-  const std::string shownLine = args.empty() ? exe : exe + " " + args;
-  const std::string commandLine = args.empty() ? "\"" + exe + "\"" : shownLine;
+  // The path quoted, its arguments after the closing quote: the item keeps its quotes then.
+  const std::string commandLine = "\"" + exe + "\"" + (args.empty() ? "" : " " + args);
+  const std::string shownLine = args.empty() ? exe : commandLine;
   tool->WriteFile("captureprogpath.txt", commandLine + "\r\n");
   tool->WriteFile("capturekey.txt", key + "\r\n");
   tool->Menu("mnuPath");

@@ -1,5 +1,6 @@
 // Camera programs that do not simply open one window of their own: a launcher, a single-instance
-// program, a program slow to handle its key, one that exits; and shortcut letters under Ctrl.
+// program, a program slow to handle its key, one busy for long, one with a modal dialog, one that
+// exits; and shortcut letters under Ctrl.
 
 #include "Desktop.h"
 #include "E2ETest.h"
@@ -50,6 +51,59 @@ TEST_F(CaptureProgram, ALaunchersChildGetsTheKeyAfterTheLauncherExited) {
   EXPECT_EQ(down[0].code, static_cast<unsigned>(VK_SPACE));
   EXPECT_TRUE(down[0].foreground);
   EXPECT_EQ(ProgramsUnder(tool->Dir(), "capture_target.exe").size(), 1u);
+}
+
+// A launcher with a splash that hides and a panel that stays; the first frame comes well after
+// the first seconds of the launch, when the program's window alone may take the key.
+TEST_F(CaptureProgram, ALaunchersProgramGetsTheFirstKeyLongAfterTheLaunch) {
+  StartTool();
+  const std::string exe = CopyStandIn();
+  StandInLog keys = LaunchCopy(exe, "--launcher 1500");
+  const DWORD launched = GetTickCount();
+  ASSERT_NE(WaitForTopLevel("Capture Target Launcher", 0, kStartMs), nullptr);
+  while (GetTickCount() - launched < 12000)
+    Sleep(100);
+  CaptureOneFrame();
+  ASSERT_TRUE(keys.WaitKeys(1, kStepMs)) << tool->Status();
+  const auto down = keys.Keys();
+  ASSERT_EQ(down.size(), 1u);
+  EXPECT_TRUE(down[0].foreground);
+  EXPECT_EQ(ProgramsUnder(tool->Dir(), "capture_target.exe").size(), 2u);
+}
+
+// Busy for 25 s on its window's thread over a key: "not responding" to the system after 5 s,
+// and waited for all the same.
+TEST_F(CaptureProgram, AProgramBusyForLongOverItsKeyIsWaitedFor) {
+  StartTool();
+  StandInLog keys = LaunchCopy(CopyStandIn(), "--slow-keydown 25000");
+  tool->Click("cmdCapture");
+  ASSERT_TRUE(keys.WaitKeys(1, 60000)) << tool->Status();
+  EXPECT_EQ(tool->WaitStatusIs(""), "");
+}
+
+// A modal dialog of the capture program gets no key: the frame waits for it to close, and the key
+// then reaches the program's own window.
+TEST_F(CaptureProgram, AModalDialogGetsNoKeyAndTheFrameWaitsForIt) {
+  StartTool();
+  StandInLog keys = LaunchCopy(CopyStandIn(), "--dialog-after-key 4000");
+  CaptureOneFrame();
+  ASSERT_TRUE(WaitUntil(
+      [&] {
+        const auto events = keys.Events();
+        return std::any_of(events.begin(), events.end(), [](const TargetEvent& e) {
+          return e.kind == TargetEventKind::Dialog && e.on;
+        });
+      },
+      kStepMs));
+  CaptureOneFrame();
+  ASSERT_TRUE(keys.WaitKeys(2, kStepMs)) << tool->Status();
+  const auto events = keys.Events();
+  const auto closed = std::find_if(events.begin(), events.end(), [](const TargetEvent& e) {
+    return e.kind == TargetEventKind::Dialog && !e.on;
+  });
+  ASSERT_NE(closed, events.end());
+  EXPECT_EQ(closed->code, 0u) << "a key closed the dialog";
+  EXPECT_TRUE(keys.Keys()[1].foreground);
 }
 
 TEST_F(CaptureProgram, ASingleInstanceProgramsRunningCopyGetsTheKey) {

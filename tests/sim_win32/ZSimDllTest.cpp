@@ -3,6 +3,8 @@
 #include <gtest/gtest.h>
 
 #include <windows.h>
+// tlhelp32.h needs the types of windows.h.
+#include <tlhelp32.h>
 
 #include <string>
 #include <vector>
@@ -10,6 +12,7 @@
 #include "SimTestSupport.h"
 #include "win32/ComApartment.h"
 #include "win32/ComZServer.h"
+#include "win32/Owned.h"
 
 namespace zsim::test {
 namespace {
@@ -33,6 +36,19 @@ void NameOtherClass() {
   ASSERT_EQ(RegSetKeyValueW(HKEY_CURRENT_USER, kProgIdClass, nullptr, REG_SZ, kOtherClass,
                             static_cast<DWORD>((wcslen(kOtherClass) + 1) * sizeof(wchar_t))),
             ERROR_SUCCESS);
+}
+
+int ThreadsOfThisProcess() {
+  focura::win32::UniqueHandle snapshot(CreateToolhelp32Snapshot(TH32CS_SNAPTHREAD, 0));
+  THREADENTRY32 entry{};
+  entry.dwSize = sizeof entry;
+  int count = 0;
+  for (BOOL more = Thread32First(snapshot.get(), &entry); more;
+       more = Thread32Next(snapshot.get(), &entry)) {
+    if (entry.th32OwnerProcessID == GetCurrentProcessId())
+      ++count;
+  }
+  return count;
 }
 
 class ZSimDll : public ::testing::Test {
@@ -100,6 +116,36 @@ TEST_F(ZSimDll, RegistersInPlaceOfTheLocalServerAndIsLoadedIntoTheClientsOwnProc
   ASSERT_EQ(unregister_(), S_OK);
   EXPECT_EQ(Read(kProgIdClass), L"");
   EXPECT_EQ(Read(ClassKey() + L"\\InprocServer32"), L"");
+}
+
+// COM may unload the DLL whenever nothing holds it: the simulator's window thread must be gone
+// by then, and the next load must start the simulator afresh.
+TEST_F(ZSimDll, IsLoadedUsedAndUnloadedAgainAndAgainWithoutAThreadOutlivingIt) {
+  ASSERT_EQ(install_(TRUE, (L"/Log \"" + log_ + L"\"").c_str()), S_OK);
+  FreeLibrary(module_);  // COM's own loads are the only ones now
+  module_ = nullptr;
+  unregister_ = nullptr;
+  int threads = 0;  // after the first round: COM keeps threads of its own
+  for (int round = 1; round <= 3; ++round) {
+    SCOPED_TRACE(round);
+    focura::win32::ComApartment com;
+    {
+      ComZServer z;
+      EXPECT_EQ(z.Exec("Show"), "OK");
+      EXPECT_NE(FindWindowW(L"FocuraZServerSimulator", nullptr), nullptr);
+      EXPECT_EQ(z.Exec("Z 10 ; Z Wait ; Hide"), "OK ; OK ; OK");
+    }
+    EXPECT_EQ(FindWindowW(L"FocuraZServerSimulator", nullptr), nullptr);
+    CoFreeUnusedLibrariesEx(0, 0);
+    EXPECT_EQ(GetModuleHandleW(path_.c_str()), nullptr) << "COM kept the DLL";
+    if (round == 1)
+      threads = ThreadsOfThisProcess();
+    EXPECT_EQ(ThreadsOfThisProcess(), threads);
+  }
+  module_ = LoadLibraryW(path_.c_str());
+  ASSERT_NE(module_, nullptr);
+  unregister_ = reinterpret_cast<Entry>(
+      reinterpret_cast<void*>(GetProcAddress(module_, "DllUnregisterServer")));
 }
 
 TEST_F(ZSimDll, RefusesAnotherServersProgIdUnlessForcedAndLeavesItAloneOnRemoval) {

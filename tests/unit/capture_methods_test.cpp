@@ -5,6 +5,8 @@
 
 #include "capture/CaptureMethods.h"
 #include "capture/KeyNotation.h"
+#include "capture/PlatformError.h"
+#include "capture/ProgramPath.h"
 #include "form_rig.h"
 #include "ui/Controls.h"
 
@@ -162,7 +164,7 @@ TEST_F(CaptureMenu, FailingProbeIsALaunchErrorAndKeepsTheTask) {
   EXPECT_FALSE(Enabled("cmdCapture"));
 }
 
-TEST_F(CaptureMenu, CustomMethodReadsBothFilesAndLaunchesTheLineAsWritten) {
+TEST_F(CaptureMenu, CustomMethodReadsBothFilesAndLaunchesTheLineWithItsPathQuoted) {
   Files("  C:\\My Cam\\cam.exe  -remote  \r\n", "{F8}\r\n");
   r.form.Dispatch(Command::mnuPath);
   EXPECT_EQ(r.acq.CaptureProgPath, "C:\\My Cam\\cam.exe  -remote");
@@ -171,9 +173,53 @@ TEST_F(CaptureMenu, CustomMethodReadsBothFilesAndLaunchesTheLineAsWritten) {
   EXPECT_EQ(Checked(), Strings{"mnuPath"});
   EXPECT_TRUE(Enabled("cmdLaunchCapture"));
 
+  r.files.programs = {"C:\\My Cam\\cam.exe"};
+  // Unquoted, the path's blank would make "C:\My" the program: nothing is started.
   r.form.Dispatch(Command::cmdLaunchCapture);
-  EXPECT_EQ(r.desk.events, Strings{"start C:\\My Cam\\cam.exe  -remote"});
+  EXPECT_TRUE(r.desk.events.empty());
+  EXPECT_EQ(r.w.Status(), "Error Launching Capture Program");
+  EXPECT_NE(r.w.StatusTip().find("no program \"C:\\My Cam\\cam.exe  -remote\" exists"),
+            std::string::npos)
+      << r.w.StatusTip();
+  EXPECT_FALSE(Enabled("cmdCapture"));
+
+  Files("\"C:\\My Cam\\cam.exe\"  -remote  \r\n", "{F8}\r\n");
+  r.form.Dispatch(Command::mnuPath);
+  r.desk.events.clear();
+  r.form.Dispatch(Command::cmdLaunchCapture);
+  EXPECT_EQ(r.desk.events, Strings{"start \"C:\\My Cam\\cam.exe\"  -remote"});
   EXPECT_TRUE(Enabled("cmdCapture"));
+}
+
+TEST(CommandLineToStart, TheProgramPathIsQuotedAndNeverCutShort) {
+  fakes::FakeFiles files;
+  files.programs = {"C:\\Program Files\\Cam\\cam.exe", "C:\\Tools\\cam.exe", "C:\\Program.exe",
+                    "C:\\Program"};
+  struct Case {
+    std::string line, started;  // "" for a refusal
+  };
+  const Case cases[] = {
+      {"\"C:\\Program Files\\Cam\\cam.exe\" /remote",
+       "\"C:\\Program Files\\Cam\\cam.exe\" /remote"},
+      {"C:\\Program Files\\Cam\\cam.exe", "\"C:\\Program Files\\Cam\\cam.exe\""},
+      {"C:\\Tools\\cam.exe /remote -x", "\"C:\\Tools\\cam.exe\" /remote -x"},
+      {"cam.exe /remote", "\"cam.exe\" /remote"},
+      {"C:\\Tools\\cam.exe", "C:\\Tools\\cam.exe"},
+      // Neither the whole path nor a program before its first blank: never "C:\Program".
+      {"C:\\Program Files\\Cam\\cam.exe /remote", ""},
+      {"C:\\Program Files\\Other\\other.exe", ""},
+      {"C:\\Tools\\missing.exe /remote", ""},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.line);
+    std::string started;
+    try {
+      started = CommandLineToStart(c.line, files);
+    } catch (const PlatformError& e) {
+      EXPECT_NE(std::string(e.what()).find("double quotes"), std::string::npos);
+    }
+    EXPECT_EQ(started, c.started);
+  }
 }
 
 TEST_F(CaptureMenu, SpaceNameBecomesABlankOnlyInCapitals) {

@@ -29,10 +29,12 @@ TEST(ConfigItems, QuotedItemKeepsCommasAndLineEndsUpToTheNextQuote) {
   EXPECT_EQ(ReadConfigItems("\"\",x"), (Items{"", "x"}));
 }
 
-TEST(ConfigItems, TextBetweenClosingQuoteAndSeparatorIsIgnored) {
-  EXPECT_EQ(ReadConfigItems("\"a\" junk, b"), (Items{"a", "b"}));
-  EXPECT_EQ(ReadConfigItems("\"a\"junk"), (Items{"a"}));
-  EXPECT_EQ(ReadConfigItems("\"a\"x\r\nb"), (Items{"a", "b"}));
+TEST(ConfigItems, TextAfterTheClosingQuoteIsKeptWithTheQuotes) {
+  EXPECT_EQ(ReadConfigItems("\"C:\\Program Files\\Cam\\cam.exe\" /remote, b"),
+            (Items{"\"C:\\Program Files\\Cam\\cam.exe\" /remote", "b"}));
+  EXPECT_EQ(ReadConfigItems("\"a\"x\r\nb"), (Items{"\"a\"x", "b"}));
+  // Blanks alone after the quote are no arguments.
+  EXPECT_EQ(ReadConfigItems("\"a b\"   \r\nc"), (Items{"a b", "c"}));
 }
 
 TEST(ConfigItems, UnterminatedQuoteRunsToTheEndOfTheText) {

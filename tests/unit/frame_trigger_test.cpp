@@ -238,6 +238,94 @@ TEST_F(TriggerTest, ALongWaitForTheKeyIsToldToTheRunsProgress) {
   EXPECT_EQ(ports.calls, (Strings{"keys awaited", "keys taken"}));
 }
 
+TEST_F(TriggerTest, AModalDialogOfTheProgramGetsNoKeyAndIsWaitedForUpToTheBound) {
+  fakes::FakeRunPorts ports;
+  acq.ReportProgressTo(ports);
+  Program(1);
+  constexpr uint32_t kNever = 0xFFFFFFFF;
+  struct Case {
+    const char* what;
+    uint32_t openMs;    // how long the dialog stays open, from the frame's start
+    bool opensAtFront;  // it opens only as the front is checked before the key
+    std::string failure;
+    Strings told;
+  };
+  const Case cases[] = {
+      {"no dialog", 0, false, "", {}},
+      {"closed after 2 s", 2000, false, "", {}},
+      {"closed after a minute", 60000, false, "", {"keys awaited", "keys taken"}},
+      {"opens as the key is due, closed after 5 s", 5000, true, "", {"keys awaited", "keys taken"}},
+      {"never closed",
+       kNever,
+       false,
+       "The capture program (task 4242) shows the dialog \"Card full\" and took no key for 120 s; "
+       "no key was sent",
+       {"keys awaited", "keys taken"}},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.what);
+    ports.calls.clear();
+    desk.sent.clear();
+    const uint32_t start = clock.now;
+    bool opened = !c.opensAtFront;
+    desk.onIsForeground = [&](int32_t task) {
+      opened = true;
+      return desk.foreground == task && clock.now - start >= c.openMs;
+    };
+    desk.onDialog = [&](int32_t) -> std::optional<std::string> {
+      if (opened && clock.now - start < c.openMs)
+        return "Card full";
+      return std::nullopt;
+    };
+    std::string failure;
+    try {
+      acq.CaptureFrame();
+    } catch (const PlatformError& e) {
+      failure = e.what();
+    }
+    EXPECT_EQ(failure, c.failure);
+    EXPECT_EQ(desk.sent.size(), c.failure.empty() ? 1u : 0u);
+    EXPECT_EQ(ports.calls, c.told);
+  }
+}
+
+TEST_F(TriggerTest, AProgramStillBusyFromTheLastFrameIsWaitedForBeforeItsActivation) {
+  fakes::FakeRunPorts ports;
+  acq.ReportProgressTo(ports);
+  Program(1);
+  struct Case {
+    uint32_t busyMs;  // not responding from the frame's start
+    std::string failure;
+    Strings told;
+  };
+  const Case cases[] = {
+      {0, "", {}},
+      {25000, "", {"keys awaited", "keys taken"}},
+      {0xFFFFFFFF,
+       "The capture program (task 4242) was not responding for 120 s; no key was sent",
+       {"keys awaited", "keys taken"}},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.busyMs);
+    ports.calls.clear();
+    desk.events.clear();
+    desk.sent.clear();
+    const uint32_t start = clock.now;
+    desk.onResponding = [&](int32_t) { return clock.now - start >= c.busyMs; };
+    std::string failure;
+    try {
+      acq.CaptureFrame();
+    } catch (const PlatformError& e) {
+      failure = e.what();
+    }
+    EXPECT_EQ(failure, c.failure);
+    // Nothing is activated before the program answers again.
+    EXPECT_EQ(desk.events.empty(), !c.failure.empty());
+    EXPECT_EQ(desk.sent.size(), c.failure.empty() ? 1u : 0u);
+    EXPECT_EQ(ports.calls, c.told);
+  }
+}
+
 TEST_F(TriggerTest, AProgramThatEndedOrShowsNoWindowGetsNoKeyAndTheFailureSaysWhich) {
   Program(1);
   for (auto [activation, message] :
@@ -276,9 +364,6 @@ TEST_F(TriggerTest, AMalformedCustomKeyFailsBeforeTheProgramIsActivated) {
   EXPECT_TRUE(desk.events.empty());
 }
 
-// The hardware trigger's pulse: the output never left on silently.
-const std::string kMayStillBeOn = "; the trigger output may still be on";
-
 // How a command fails: "" not at all, "refused" by the server, "lost" with its process, "unsent"
 // when no server heard it.
 void FailAs(const std::string& how, const std::string& command) {
@@ -295,21 +380,24 @@ TEST(TriggerPulse, TheOutputGoesOffAfterEveryFailureItCanAndSaysWhenItMayStillBe
     const char* what;
     uint32_t offTakesMs;  // on the fake clock, whose own pulse lasts 503 ms for a hold of 500
     std::string on, off;  // how each fails
-    size_t sent;          // of "CON /2J1R", "CON /2J0R"
+    size_t sent;          // "CON /2J1R" (unless 0) and then "CON /2J0R" sent[1] times
     std::string failure;  // the failure's text; empty: none
     std::string status = "before";  // the status line, untouched by a pulse within its bound
   };
   const std::string kOn = "Z server command \"CON /2J1R\" failed: ";
   const std::string kOff = "Z server command \"CON /2J0R\" failed: ";
+  // A switch-off is tried three times before the output is said to be maybe on.
   const Case cases[] = {
       {"a plain pulse", 0, "", "", 2, ""},
       {"off late by the retry interval", 97, "", "", 2, ""},
       {"off later still", 98, "", "", 2, "", "Trigger output on for 601 ms (hold time 500 ms)"},
       {"on refused: off all the same", 0, "refused", "", 2, kOn + "refused"},
-      {"on and off refused", 0, "refused", "refused", 2, kOn + "refused" + kMayStillBeOn},
-      {"on lost with the server", 0, "lost", "unsent", 2, kOn + "lost" + kMayStillBeOn},
+      {"on and off refused", 0, "refused", "refused", 4, kOn + "refused" + kMayStillBeOn},
+      {"on lost with the server", 0, "lost", "unsent", 4, kOn + "lost" + kMayStillBeOn},
       {"on never sent", 0, "unsent", "", 1, kOn + "unsent"},
-      {"off refused", 0, "", "refused", 2, kOff + "refused" + kMayStillBeOn},
+      {"off refused", 0, "", "refused", 4, kOff + "refused" + kMayStillBeOn},
+      {"off refused once, then taken late", 0, "", "refused once", 3, "",
+       "Trigger output on for 605 ms (hold time 500 ms)"},
   };
   for (const Case& c : cases) {
     AcqRig r;
@@ -319,7 +407,10 @@ TEST(TriggerPulse, TheOutputGoesOffAfterEveryFailureItCanAndSaysWhenItMayStillBe
       const bool on = command == "CON /2J1R";
       if (!on)
         r.clock.now += c.offTakesMs;
-      FailAs(on ? c.on : c.off, command);
+      if (!on && c.off == "refused once")
+        FailAs(r.z.commands.size() == 2 ? "refused" : "", command);
+      else
+        FailAs(on ? c.on : c.off, command);
       return std::nullopt;
     };
     std::string failure;
@@ -328,8 +419,9 @@ TEST(TriggerPulse, TheOutputGoesOffAfterEveryFailureItCanAndSaysWhenItMayStillBe
     } catch (const ZServerError& e) {
       failure = e.what();
     }
-    const Strings pulse{"CON /2J1R", "CON /2J0R"};
-    EXPECT_EQ(r.z.commands, Strings(pulse.begin(), pulse.begin() + c.sent)) << c.what;
+    Strings pulse{"CON /2J1R"};
+    pulse.resize(c.sent, "CON /2J0R");
+    EXPECT_EQ(r.z.commands, pulse) << c.what;
     EXPECT_EQ(failure, c.failure) << c.what;
     // The flag the unload reads and the text the operator reads agree.
     EXPECT_EQ(r.acq.Trigger.mayBeOn, c.failure.ends_with(kMayStillBeOn)) << c.what;

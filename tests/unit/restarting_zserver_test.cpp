@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "capture/PlatformError.h"
+#include "capture/TriggerPulse.h"
 #include "fakes/Fakes.h"
 #include "form_rig.h"
 #include "zserver/RestartingZServer.h"
@@ -141,6 +142,54 @@ TEST(RestartInTheForm, PlanSettingsAndLogOutliveTheServer) {
   EXPECT_EQ(again.commands, (Strings{"Show", "Joy On", "Hide", "Z ?"}));
   r.form.Close();
   EXPECT_EQ(again.commands.back(), "Unload");
+}
+
+// A server started again is said, since its position count may have been reset, and hears the
+// switch-off first while the output may be on; that the output may be on is said until one was
+// taken.
+TEST(RestartInTheForm, AServerStartedAgainIsSaidAndHearsTheSwitchOffFirst) {
+  const std::string note =
+      "the Z server was started again: its positions may count from a new zero, so check Top and "
+      "Bottom before the next run";
+  const Strings startUp{"Show", "Joy On", "Hide", "Z ?"};
+  const Strings off{"CON /2J0R"};
+  struct Case {
+    const char* what;
+    bool mayBeOn, refused;
+    Strings heard;  // by the new server, before its start-up and the command
+    bool stillOn;
+  };
+  const Case cases[] = {
+      {"the output is off", false, false, {}, false},
+      {"the output may be on", true, false, off, false},
+      {"the new server refuses the switch-off", true, true, {off[0], off[0], off[0]}, true},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.what);
+    testing::FormRig r;
+    FakeZServer again;
+    r.form.Load([&r] { return std::make_unique<Forward>(r.zs); },
+                [&again] { return std::make_unique<Forward>(again); });
+    if (c.refused)
+      again.failures["CON /2J0R"] = "controller busy";
+    again.replies["Z ?"] = "30 um";
+    r.acq.Trigger.mayBeOn = c.mayBeOn;
+    DiesAt(r.zs, "Z ?");
+    r.form.Dispatch(Command::cmdSetTop);
+    ASSERT_TRUE(again.commands.empty());
+    r.form.Dispatch(Command::cmdSetTop);
+    Strings heard = c.heard;
+    heard.insert(heard.end(), startUp.begin(), startUp.end());
+    EXPECT_EQ(again.commands, heard);
+    EXPECT_EQ(r.acq.Trigger.mayBeOn, c.stillOn);
+    const std::string status = r.w.Status();
+    EXPECT_NE(status.find(note), std::string::npos) << status;
+    EXPECT_EQ(status.ends_with(kMayStillBeOn), c.stillOn) << status;
+    // The next click's own text stays as it is, apart from an output that may be on.
+    r.form.Dispatch(Command::cmdSetTop);
+    EXPECT_EQ(r.w.Status().find(note), std::string::npos) << r.w.Status();
+    EXPECT_EQ(r.w.Status().ends_with(kMayStillBeOn), c.stillOn) << r.w.Status();
+  }
 }
 
 // The loss met by a handler that ran in a pause of the run: the run stops at its next command

@@ -2,7 +2,10 @@
 
 #include <string>
 
+#include "fakes/Fakes.h"
+#include "form_rig.h"
 #include "zserver/ServerWidth.h"
+#include "zserver/SimulatorStandIn.h"
 
 namespace focura {
 namespace {
@@ -45,6 +48,43 @@ TEST(ServerWidth, TheMessageNamesTheServersWidthAndTheProgramToStart) {
   EXPECT_NE(from32.find("This program, focura32.exe, is 32-bit"), std::string::npos) << from32;
   EXPECT_STREQ(ProgramFor(Width::Bits32), "focura32.exe");
   EXPECT_STREQ(ProgramFor(Width::Bits64), "focura.exe");
+}
+
+TEST(SimulatorStandIn, ASimulatorHidingThisPCsZServerIsSaidAtStartAndDuringRuns) {
+  const std::string sim = "{1BF51BFE-5151-4C5F-BB21-3AF8F0298408}";
+  const std::string real = "{0A1B2C3D-0000-1111-2222-333344445555}";
+  struct Case {
+    const char* what;
+    ProgIdClasses classes;
+    bool said;
+  };
+  const Case cases[] = {
+      {"the real server", {real, real}, false},
+      {"the simulator in place of the real one", {sim, real}, true},
+      {"the same, its class in other case", {"{1bf51bfe-5151-4c5f-bb21-3af8f0298408}", real}, true},
+      {"the simulator the only server", {sim, ""}, false},
+      {"the simulator registered for the machine", {sim, sim}, false},
+      {"no server at all", {"", real}, false},
+  };
+  for (const Case& c : cases)
+    EXPECT_EQ(!SimulatorStandInNote(c.classes, sim).empty(), c.said) << c.what;
+
+  // Said in the status line at start, and in every plane's progress text of a run.
+  testing::FormRig r;
+  r.acq.StandInNote = SimulatorStandInNote({sim, real}, sim);
+  r.Load();
+  EXPECT_EQ(r.w.Status(), r.acq.StandInNote);
+  fakes::FakeRunPorts ports;
+  r.acq.ReportProgressTo(ports);
+  r.acq.ZTop = 80;
+  r.acq.ZBottom = 100;
+  r.acq.StepSize = 10;
+  r.acq.NumPlanes = 2;
+  r.w.texts = {{"txtDelay", "0"}, {"txtSettle", "0"}, {"txtPeriod", "0"}};
+  r.form.Dispatch(Command::cmdFocura);
+  ASSERT_EQ(ports.timeLeft.size(), 2u);
+  for (const std::string& text : ports.timeLeft)
+    EXPECT_TRUE(text.ends_with("; the Z server is the simulator")) << text;
 }
 
 }  // namespace

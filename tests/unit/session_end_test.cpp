@@ -42,6 +42,7 @@ struct SessionRig : SessionEndPort {
     log.push_back("answer");
   }
   void CloseNow() override { Close(); }
+  std::string RunInProgress() override { return closed ? "" : running; }
 
   void Close() {
     if (closed)
@@ -53,7 +54,9 @@ struct SessionRig : SessionEndPort {
   // One step: a message from the system (handled inside it), the window's loop running what was
   // queued, or the operator closing the window.
   void Step(const std::string& step) {
-    if (step == "loop") {
+    if (step == "run") {
+      running = RunningHoldReason(3, 10);
+    } else if (step == "loop") {
       for (; queued > 0; --queued)
         Close();
     } else if (step == "close") {
@@ -75,6 +78,7 @@ struct SessionRig : SessionEndPort {
   SessionEnd session{*this};
   bool inside = false;
   bool closed = false;
+  std::string running;  // the run in progress, "" for none
   int queued = 0;
   Strings log;
   std::vector<bool> answers;
@@ -82,6 +86,7 @@ struct SessionRig : SessionEndPort {
 
 TEST(SessionEnd, UnloadIsSaidOnceAndNeverInsideTheSystemsMessage) {
   const std::string hold = std::string("hold: ") + kSessionEndHoldReason;
+  const std::string run = "hold: A Z stack is running, at plane 3 of 10";
   struct Case {
     const char* steps;  // in the order they come, one word each
     std::vector<bool> answers;
@@ -104,6 +109,13 @@ TEST(SessionEnd, UnloadIsSaidOnceAndNeverInsideTheSystemsMessage) {
       {"query cancel loop", {false}, {hold, "Unload", "release"}},
       // Closed before: nothing to hold, nothing more to say.
       {"close query end loop", {true}, {"Unload"}},
+      // During a run the end is held with the run's plane, and nothing closes before the system
+      // says the session ends: an end called off lets the run go on.
+      {"run query cancel loop", {false}, {run, "release"}},
+      {"run query query cancel", {false, false}, {run, run, "release"}},
+      {"run query end", {false}, {run, "answer", "Unload", "release"}},
+      // A forced end cannot be refused: the close is queued at once, as without a run.
+      {"run forced loop end", {true}, {"Unload"}},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.steps);
@@ -114,7 +126,7 @@ TEST(SessionEnd, UnloadIsSaidOnceAndNeverInsideTheSystemsMessage) {
     EXPECT_EQ(r.answers, c.answers);
     EXPECT_EQ(r.log, c.log);
     EXPECT_FALSE(r.session.Holding());
-    EXPECT_TRUE(r.form.released);
+    EXPECT_EQ(r.form.released, r.closed);
   }
 }
 

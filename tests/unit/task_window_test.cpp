@@ -280,12 +280,36 @@ TEST(ResolveTaskWindow, ALaunchersWindowGivesWayToTheProgramItStarts) {
         {"the helper ends", helperEnds, kFound, 300},
         {"then the program ends", launcherEnds, TaskWindowState::Ended, 0}});
 
-  // A splash that starts a helper which shows its window only after the hand-over: the window
-  // found stays the task's, and the task ends with the launcher.
+  // The camera program comes up minutes after its launcher: followed all the same, past the
+  // launcher's splash that hides and its panel that stays.
+  const auto splashHidesPanelShows = [](S& s, T&) {
+    s.windows[2].visible = false;
+    s.windows.push_back({301, 30, 0, true, 5});
+  };
   Play({{"the splash", splash, kFound, 300},
         {"the hand-over closes", handOverCloses, kFound, 300},
-        {"a helper's window", childShows, kFound, 300},
-        {"the launcher ends", launcherEnds, TaskWindowState::Ended, 0}});
+        {"the splash hides, the launcher's panel stays", splashHidesPanelShows, kFound, 301},
+        {"the real program starts", child, kFound, 301},
+        {"its window, well after the hand-over", childWindow, kFound, 310},
+        {"the launcher ends", launcherEnds, kFound, 310}});
+
+  // A program that took the task over keeps it from a helper of its own once the hand-over has
+  // closed, until its own window goes.
+  const auto helper = [](S& s, T&) {
+    s.processes.push_back({32, 31, "helper.exe", true, 11});
+    s.windows.push_back({320, 32, 0, true, 6});
+  };
+  const auto childWindowHides = [](S& s, T&) {
+    for (auto& w : s.windows) {
+      if (w.handle == 310)
+        w.visible = false;
+    }
+  };
+  Play({{"the splash", splash, kFound, 300},
+        {"the real program's window", childShows, kFound, 310},
+        {"the hand-over closes", handOverCloses, kFound, 310},
+        {"a helper of the real program shows a window", helper, kFound, 310},
+        {"the real program's window hides", childWindowHides, kFound, 320}});
 }
 
 TEST(ResolveTaskWindow, ARunningCopyFoundByItsNameDoesNotPassTheTaskToItsOwnChildren) {

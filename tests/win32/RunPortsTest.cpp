@@ -135,5 +135,33 @@ TEST(ExecutionStateAwake, HoldsTheSystemAndTheDisplayOnlyWhenAskedAndReleasesBot
   EXPECT_EQ(read(ES_CONTINUOUS), static_cast<EXECUTION_STATE>(ES_CONTINUOUS));
 }
 
+TEST(ExecutionStateAwake, APowerRequestKeepsTheDisplayOnlyForRunsWithKeysAndEndsWithEachRun) {
+  ExecutionStateAwake awake;
+  struct Step {
+    const char* what;
+    int hold;  // -1 release, 0 hold, 1 hold with the display
+    bool system, display;
+  };
+  const Step steps[] = {
+      {"a run with keys", 1, true, true},          {"its end", -1, false, false},
+      {"a run with pulses", 0, true, false},       {"a run with keys after it", 1, true, true},
+      {"a run with pulses again", 0, true, false}, {"its end", -1, false, false},
+  };
+  // A system without power requests (Wine) refuses them: the adapter then holds nothing and
+  // fails quietly, leaving the execution state alone to keep the system awake.
+  awake.Hold(true);
+  const bool accepted = awake.HoldsSystem();
+  awake.Release();
+  std::printf("power requests: %s\n", accepted ? "accepted" : "refused by this system");
+  for (const Step& s : steps) {
+    if (s.hold < 0)
+      awake.Release();
+    else
+      awake.Hold(s.hold > 0);
+    EXPECT_EQ(awake.HoldsSystem(), accepted && s.system) << s.what;
+    EXPECT_EQ(awake.HoldsDisplay(), accepted && s.display) << s.what;
+  }
+}
+
 }  // namespace
 }  // namespace focura::win32

@@ -14,6 +14,7 @@
 #include <windows.h>
 
 #include <filesystem>
+#include <memory>
 #include <mutex>
 #include <new>
 #include <string>
@@ -21,6 +22,7 @@
 
 #include "../SimHost.h"
 #include "../SimWindow.h"
+#include "../SimWindowProc.h"
 #include "../server/ClassFactory.h"
 #include "../server/ObjectLifetime.h"
 #include "../server/Registration.h"
@@ -34,25 +36,57 @@ using namespace zsim::win32;
 
 HMODULE gModule = nullptr;
 
-// Nothing to count: once the simulator exists the DLL stays loaded whatever clients hold (see
-// DllCanUnloadNow), so objects and server locks need not keep it.
+// Every live object and server lock holds the DLL. The simulator's window runs on a thread of its
+// own, in this DLL's code: it is started with the first hold and stopped and joined with the last,
+// so no thread of ours is left when COM unloads the DLL, asked (DllCanUnloadNow) or not (the
+// last CoUninitialize). No thread may be joined from DllMain, so that is never left to it.
 class DllLifetime final : public ObjectLifetime {
  public:
-  void Lock() override {}
-  void Unlock() override {}
+  explicit DllLifetime(SimHost& host) : host_(host) {}
+  void Lock() override {
+    const std::lock_guard lock(mutex_);
+    if (holds_++ == 0 && !window_) {
+      try {
+        window_ = std::make_unique<SimWindow>(host_);
+      } catch (const std::exception& e) {
+        // The simulator answers without its window.
+        OutputDebugStringA(e.what());
+      }
+    }
+  }
+  void Unlock() override {
+    std::unique_ptr<SimWindow> gone;
+    {
+      const std::lock_guard lock(mutex_);
+      if (holds_ > 0 && --holds_ == 0)
+        gone = std::move(window_);
+    }
+    if (gone) {
+      gone.reset();
+      UnregisterSimWindowClass();
+    }
+  }
+  bool Held() {
+    const std::lock_guard lock(mutex_);
+    return holds_ > 0;
+  }
+
+ private:
+  SimHost& host_;
+  std::mutex mutex_;
+  long holds_ = 0;
+  std::unique_ptr<SimWindow> window_;
 };
 
-// The simulator of this process: made at the first request for the class, then kept for the
-// process's life, as a local server keeps its axis while it runs. Never torn down: its window runs
-// on a thread of its own, and no thread may be joined from DllMain.
+// The simulator of this process: made at the first request for the class and kept while the DLL
+// is held, as a local server keeps its axis while it runs.
 struct Server {
   SimHost host;
-  SimWindow window;
   DllLifetime lifetime;
   ClassFactory factory;
 
   explicit Server(const std::filesystem::path& log)
-      : host(focura::win32::RegionalDecimalSeparator()), window(host), factory(host, lifetime) {
+      : host(focura::win32::RegionalDecimalSeparator()), lifetime(host), factory(host, lifetime) {
     if (!log.empty())
       host.OpenLog(log);
   }
@@ -171,9 +205,13 @@ HRESULT STDAPICALLTYPE DllGetClassObject(REFCLSID clsid, REFIID riid, void** ppv
 }
 
 HRESULT STDAPICALLTYPE DllCanUnloadNow() {
-  // Once made, the simulator stays: its window thread runs code of this DLL.
+  // Nothing holds the simulator: its window thread has ended, and it goes before the DLL does.
   const std::lock_guard lock(gServerMutex);
-  return gServer == nullptr ? S_OK : S_FALSE;
+  if (gServer != nullptr && gServer->lifetime.Held())
+    return S_FALSE;
+  delete gServer;
+  gServer = nullptr;
+  return S_OK;
 }
 
 HRESULT STDAPICALLTYPE DllRegisterServer() {

@@ -9,6 +9,7 @@
 #include <string>
 
 #include "sim/win32/BuiltInZServer.h"
+#include "sim/win32/server/SimClass.h"
 #include "ui/Controls.h"
 #include "ui/FormController.h"
 #include "win32/ComApartment.h"
@@ -38,6 +39,7 @@ class ControllerEvents : public WindowEvents {
   bool Closed() const override { return form_.Closed(); }
   bool Busy() const override { return form_.Busy(); }
   std::string Tip(const std::string& control) override { return form_.Tip(control); }
+  std::string RunInProgress() const override { return form_.RunInProgress(); }
 
  private:
   FormController& form_;
@@ -63,6 +65,8 @@ int Run(int showCommand) {
   form.Acq().KeepAwakeWith(awake);
   ControllerEvents events(form);
   window.Attach(&events);
+  form.Acq().StandInNote =
+      SimulatorStandInNote(ReadProgIdClasses(kZServerProgId), Narrow(zsim::win32::kSimClsidText));
   form.Load(
       [&window, &form] {
         return CreateZServerOrExplain(window.Handle(), [&form]() -> std::unique_ptr<ZServer> {

@@ -140,6 +140,14 @@ class FakeDesktop : public Desktop {
       return onIsForeground(taskId);
     return foreground == taskId;
   }
+  bool TaskResponding(int32_t taskId) override {
+    return onResponding ? onResponding(taskId) : true;
+  }
+  std::optional<std::string> TaskDialog(int32_t taskId) override {
+    if (onDialog)
+      return onDialog(taskId);
+    return std::nullopt;
+  }
   bool WaitTaskTextFocus(int32_t taskId) override {
     events.push_back("text focus " + std::to_string(taskId));
     return textFocus;
@@ -179,6 +187,10 @@ class FakeDesktop : public Desktop {
   std::function<void(int32_t)> onActivate;
   std::function<void(KeyWaitWatcher&)> onKeys;
   std::function<bool(int32_t)> onIsForeground;
+  // Whether the task's program answers now.
+  std::function<bool(int32_t)> onResponding;
+  // The title of the dialog that disables the task's window now; nullopt for none.
+  std::function<std::optional<std::string>(int32_t)> onDialog;
 };
 
 class FakeFiles : public Files {
