@@ -52,6 +52,11 @@ NOT_STATUS_TEXTS = {
     "Planes ",
     # Names inside the run's refusal texts, which are listed whole ("Settle delay too long ...").
     "Settle delay", "Capture delay",
+    # The tail of the taskbar button's tooltip while the simulator stands in (section How long a
+    # run takes); the status line's own text about it is listed whole.
+    "the Z server is the simulator",
+    # The reason of the run's power request, which Windows shows in "powercfg /requests".
+    "Focura Acquisition is taking a Z stack",
 }
 
 LITERAL = re.compile(r'"((?:[^"\\\n]|\\.)*)"')
