@@ -25,7 +25,7 @@ std::string KeysText(size_t keys) {
 
 }  // namespace
 
-CheckResult JudgeStayAwake(const AwakeSeen& seen) {
+CheckResult JudgeStayAwake(const AwakeSeen& seen, const std::string& wine) {
   if (!seen.runEnd.empty())
     return Fail("", "the run with keys ended with \"" + seen.runEnd + "\"");
   if (!seen.asked)
@@ -37,13 +37,20 @@ CheckResult JudgeStayAwake(const AwakeSeen& seen) {
   if (!seen.released || seen.heldAfter)
     return Fail(figure, "the power request outlived the run");
   if (!seen.heldSystem || !seen.heldDisplay) {
-    CheckResult r = Unmet(
-        "Windows refused the run's power request (" + HeldText(seen.heldSystem, seen.heldDisplay) +
-            "): the PC still stays awake and the display on during a run, but the screen saver "
-            "and the idle lock may come and stop a run with keys",
-        "set the screen saver to \"(None)\" and the sign-in after being away to \"Never\" (the "
-        "guide's \"What the tool needs from Windows\"), and ask the PC's administrator whether a "
-        "policy refuses power requests");
+    CheckResult r;
+    if (!wine.empty()) {
+      r = Skipped(
+          "Wine " + wine +
+          " refuses power requests: it has no screen saver or idle lock for one to hold off");
+    } else {
+      r = Unmet(
+          "Windows refused the run's power request: the PC still stays awake and the "
+          "display on during a run, but the screen saver and the idle lock may come and "
+          "stop a run with keys",
+          "set the screen saver to \"(None)\" and the sign-in after being away to \"Never\" "
+          "(the guide's \"What the tool needs from Windows\"), and ask the PC's administrator "
+          "whether a policy refuses power requests");
+    }
     r.figure = figure;
     return r;
   }

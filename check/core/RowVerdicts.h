@@ -23,8 +23,9 @@ struct AwakeSeen {
 };
 
 // Fails what the tool does wrong; a request the PC refuses is something the PC lacks, and the
-// operator is told what it leaves to the screen saver and the lock.
-CheckResult JudgeStayAwake(const AwakeSeen& seen);
+// operator is told what it leaves to the screen saver and the lock. Wine (its version in `wine`,
+// "" on Windows) refuses power requests: that is only a skip.
+CheckResult JudgeStayAwake(const AwakeSeen& seen, const std::string& wine);
 
 // One frame to a program that spends `busyMs` in its key's handler, longer than the system
 // waits before it calls the program "not responding".

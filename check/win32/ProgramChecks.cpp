@@ -303,11 +303,8 @@ CheckResult StartingPrograms(Shared& s) {
 }
 
 // A run with keys holds the power request through the tool's own adapter, display included, and
-// lets it go when it ends.
+// lets it go when it ends. Under Wine too: what the run asks of the adapter is the tool's own.
 CheckResult StayAwake(Shared& s) {
-  if (!s.setting.wine.empty())
-    return Skipped("Wine " + s.setting.wine +
-                   " has no screen saver or idle lock for a power request to hold off");
   if (auto row = s.NeedStandIn())
     return *row;
   EndStandIns end{Narrow(s.setting.folder)};
@@ -321,7 +318,7 @@ CheckResult StayAwake(Shared& s) {
   if (rig.acq.AcquireStack() != 1)
     awake.seen.runEnd = rig.window.GetText(kStatusLine);
   awake.seen.heldAfter = awake.adapter.HoldsSystem() || awake.adapter.HoldsDisplay();
-  return JudgeStayAwake(awake.seen);
+  return JudgeStayAwake(awake.seen, s.setting.wine);
 }
 
 // A program busy on its window's thread over its key for longer than the system's "not
