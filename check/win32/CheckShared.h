@@ -62,10 +62,12 @@ CheckResult OwnRegistrationRemoved(Shared& s);
 enum class Placement { Front, Covered, Minimised };
 // With the taskbar's row from the run in front, when `taskbar` is given.
 CheckResult Timing(Shared& s, Placement where, std::optional<CheckResult>* taskbar = nullptr);
-CheckResult StayAwake(Shared& s);
 
 CheckResult KeysToStandIn(Shared& s);
 CheckResult StartingPrograms(Shared& s);
+CheckResult BusyProgram(Shared& s);
+CheckResult ModalDialog(Shared& s);
+CheckResult StayAwake(Shared& s);
 CheckResult LogView(Shared& s);
 
 CheckResult CaptionsAtThisDpi(Shared& s);

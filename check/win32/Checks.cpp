@@ -37,10 +37,16 @@ std::vector<Check> CheckTable(const CheckSetting& setting) {
       {"Keys to the stand-in while another program holds the front",
        [s] { return KeysToStandIn(*s); }, 90},
       {"The window's captions at this PC's DPI", [s] { return CaptionsAtThisDpi(*s); }, 30},
-      {"Stay awake during a run and after it", [s] { return StayAwake(*s); }, 10},
+      // About 4 s: the stand-in's start and two planes.
+      {"Stay awake: the power request of a run with keys", [s] { return StayAwake(*s); }, 30},
       {"The log view in the PC's own editor", [s] { return LogView(*s); }, 60, true},
       {"Starting programs: plain, launcher, single instance, ended",
        [s] { return StartingPrograms(*s); }, 150},
+      // About 9 s: the stand-in's start and its 7 s over the key.
+      {"A busy program: 7 s over its key, past \"not responding\"", [s] { return BusyProgram(*s); },
+       45},
+      // About 6 s: the stand-in's start and its dialog's 3.5 s.
+      {"A modal dialog in the program: no key into it", [s] { return ModalDialog(*s); }, 40},
       // After every other check that needs the simulator: it ends the simulator's process.
       {"A simulator that quits, and the restart", [s] { return SimulatorQuitsAndRestarts(*s); }, 60,
        true},

@@ -1,6 +1,8 @@
 // Programs and keys: keys to the stand-in while another program holds the front, camera programs
-// of several kinds, and the log view in the PC's own editor.
+// of several kinds, one busy over its key and one with a modal dialog, staying awake during a run
+// with keys, and the log view in the PC's own editor.
 
+#include <algorithm>
 #include <filesystem>
 #include <functional>
 #include <set>
@@ -9,6 +11,7 @@
 #include "Screenshot.h"
 #include "acq/ZAcq.h"
 #include "capture/CaptureMethods.h"
+#include "check/core/RowVerdicts.h"
 #include "desktop/Notepad.h"
 #include "desktop/Process.h"
 #include "desktop/StandIn.h"
@@ -17,6 +20,7 @@
 #include "ui/Controls.h"
 #include "ui/OperatorCommands.h"
 #include "ui/WindowRunView.h"
+#include "win32/ExecutionStateAwake.h"
 #include "win32/InputBox.h"
 #include "win32/MainWindow.h"
 #include "win32/RegionalSettings.h"
@@ -90,6 +94,51 @@ struct EndStandIns {
   std::string folder;
   ~EndStandIns() { desktop::EndProgramsUnder(folder, "capture_target.exe"); }
 };
+
+// Starts the stand-in as the tool starts a camera program, its log emptied first; false when it
+// did not start.
+bool LaunchStandIn(Shared& s, FrameRig& rig, const std::string& title, const std::string& log,
+                   const std::string& extra) {
+  DeleteFileW(Widen(log).c_str());
+  rig.acq.CaptureTaskId = rig.desktop.StartProgram(
+      desktop::StandInCommandLine(s.FileOf(L"capture_target.exe"), title, log) + extra);
+  s.Await("the stand-in \"" + title + "\" to start");
+  return desktop::StandInLog(log).WaitStarted(20000);
+}
+
+// The frame's failure text ("" when it went out) and how long it took.
+std::string TimedFrame(FrameRig& rig, uint32_t& ms) {
+  const ULONGLONG start = GetTickCount64();
+  std::string failure = rig.Frame();
+  ms = static_cast<uint32_t>(GetTickCount64() - start);
+  return failure;
+}
+
+// The tool's stay-awake adapter as a run holds it, with what the system accepted of the power
+// request noted while the run held it.
+class WatchedAwake final : public focura::StayAwake {
+ public:
+  void Hold(bool displayToo) override {
+    adapter.Hold(displayToo);
+    seen.asked = true;
+    seen.askedDisplay = displayToo;
+    seen.heldSystem = adapter.HoldsSystem();
+    seen.heldDisplay = adapter.HoldsDisplay();
+  }
+  void Release() override {
+    adapter.Release();
+    seen.released = true;
+  }
+
+  win32::ExecutionStateAwake adapter;
+  AwakeSeen seen;
+};
+
+// Longer than the system waits before it calls a program "not responding" (5 s), well under the
+// bound of the key wait.
+constexpr uint32_t kBusyMs = 7000;
+// Long enough for the second frame to come while it is open.
+constexpr uint32_t kDialogMs = 3500;
 
 }  // namespace
 
@@ -251,6 +300,98 @@ CheckResult StartingPrograms(Shared& s) {
     return Fail(figure, "the key did not reach: " + all);
   }
   return Pass(figure);
+}
+
+// A run with keys holds the power request through the tool's own adapter, display included, and
+// lets it go when it ends. Under Wine too: what the run asks of the adapter is the tool's own.
+CheckResult StayAwake(Shared& s) {
+  if (auto row = s.NeedStandIn())
+    return *row;
+  EndStandIns end{Narrow(s.setting.folder)};
+  WatchedAwake awake;
+  FrameRig rig(" ");
+  PlanShortRun(rig.acq, rig.window, rig.num, 2, 0);
+  rig.acq.KeepAwakeWith(awake);
+  if (!LaunchStandIn(s, rig, "Check awake", s.FileOf(L"check-awake.log"), ""))
+    return Fail("", "the stand-in did not start");
+  s.Await("a run of 2 planes with keys to the stand-in");
+  if (rig.acq.AcquireStack() != 1)
+    awake.seen.runEnd = rig.window.GetText(kStatusLine);
+  awake.seen.heldAfter = awake.adapter.HoldsSystem() || awake.adapter.HoldsDisplay();
+  return JudgeStayAwake(awake.seen, s.setting.wine);
+}
+
+// A program busy on its window's thread over its key for longer than the system's "not
+// responding": the frame waits for it and the key is taken.
+CheckResult BusyProgram(Shared& s) {
+  if (auto row = s.NeedStandIn())
+    return *row;
+  EndStandIns end{Narrow(s.setting.folder)};
+  FrameRig rig(" ");
+  const std::string log = s.FileOf(L"check-busy.log");
+  if (!LaunchStandIn(s, rig, "Check busy", log, " --slow-keydown " + std::to_string(kBusyMs)))
+    return Fail("", "the stand-in did not start");
+  BusySeen seen;
+  seen.busyMs = kBusyMs;
+  s.Await("the frame, while the stand-in is busy " + SecondsText(kBusyMs) + " over its key");
+  seen.failure = TimedFrame(rig, seen.frameMs);
+  // A frame that did not wait still lets the key be logged once the program is done with it.
+  const desktop::StandInLog keys(log);
+  keys.WaitKeys(1, seen.failure.empty() ? kBusyMs + 3000 : 1000);
+  const auto down = keys.Keys();
+  seen.keys = down.size();
+  seen.inFront = !down.empty() && down[0].foreground;
+  return JudgeBusyProgram(seen);
+}
+
+// A modal dialog the program opens after its first key: the second frame's key must not go
+// into it, and reaches the program's own window once the dialog has closed itself.
+CheckResult ModalDialog(Shared& s) {
+  if (auto row = s.NeedStandIn())
+    return *row;
+  EndStandIns end{Narrow(s.setting.folder)};
+  FrameRig rig(" ");
+  const std::string log = s.FileOf(L"check-dialog.log");
+  if (!LaunchStandIn(s, rig, "Check dialog", log,
+                     " --dialog-after-key " + std::to_string(kDialogMs)))
+    return Fail("", "the stand-in did not start");
+  const desktop::StandInLog keys(log);
+  auto dialog = [&keys](bool open) {
+    const auto events = keys.Events();
+    return std::find_if(events.begin(), events.end(), [open](const desktop::TargetEvent& e) {
+             return e.kind == desktop::TargetEventKind::Dialog && e.on == open;
+           }) != events.end();
+  };
+  DialogSeen seen;
+  seen.dialogMs = kDialogMs;
+  s.Await("the first frame, after which the stand-in opens its dialog");
+  uint32_t firstMs = 0;
+  seen.firstFailure = TimedFrame(rig, firstMs);
+  seen.opened = seen.firstFailure.empty() && desktop::WaitUntil([&] { return dialog(true); }, 5000);
+  if (seen.opened) {
+    s.Await("the second frame, while the stand-in's dialog is open");
+    seen.secondFailure = TimedFrame(rig, seen.secondFrameMs);
+    desktop::WaitUntil([&] { return dialog(false); }, kDialogMs + 3000);
+    keys.WaitKeys(2, 1000);
+  }
+  const auto events = keys.Events();
+  const auto closed = std::find_if(events.begin(), events.end(), [](const desktop::TargetEvent& e) {
+    return e.kind == desktop::TargetEventKind::Dialog && !e.on;
+  });
+  seen.closed = closed != events.end();
+  seen.closedByKey = seen.closed && closed->code == 1;
+  std::vector<ptrdiff_t> at;  // where each key-down stands among the events
+  for (auto e = events.begin(); e != events.end(); ++e) {
+    if (e->kind == desktop::TargetEventKind::KeyDown ||
+        e->kind == desktop::TargetEventKind::SysKeyDown)
+      at.push_back(e - events.begin());
+  }
+  seen.keys = at.size();
+  if (at.size() >= 2) {
+    seen.secondAfterClose = seen.closed && at[1] > closed - events.begin();
+    seen.secondInFront = events[static_cast<size_t>(at[1])].foreground;
+  }
+  return JudgeModalDialog(seen);
 }
 
 // The log of a short run, pasted by the tool into a new window of the PC's own editor.

@@ -1,5 +1,5 @@
 // Timing: the plane intervals of short runs in the tool's own window, in front, covered and
-// minimised; the taskbar's progress; staying awake during a run.
+// minimised; the taskbar's progress.
 
 #include <filesystem>
 #include <functional>
@@ -15,7 +15,6 @@
 #include "ui/Controls.h"
 #include "ui/WindowRunView.h"
 #include "win32/Boundary.h"
-#include "win32/ExecutionStateAwake.h"
 #include "win32/MainWindow.h"
 #include "win32/RegionalSettings.h"
 #include "win32/TaskbarProgress.h"
@@ -214,26 +213,6 @@ CheckResult Timing(Shared& s, Placement where, std::optional<CheckResult>* taskb
     out.timing.reason =
         "Wine does not throttle the timers of hidden windows; only Windows shows it";
   return out.timing;
-}
-
-CheckResult StayAwake(Shared& s) {
-  if (!s.setting.wine.empty())
-    return Skipped("Wine " + s.setting.wine + " keeps no execution state of a thread");
-  win32::ExecutionStateAwake awake;
-  // Setting the state a run holds once more answers the state that was held, and changes nothing.
-  awake.Hold(true);
-  const EXECUTION_STATE during =
-      SetThreadExecutionState(ES_CONTINUOUS | ES_SYSTEM_REQUIRED | ES_DISPLAY_REQUIRED);
-  awake.Release();  // the port's own end of the hold, not a handle's
-  const EXECUTION_STATE after = SetThreadExecutionState(ES_CONTINUOUS);
-  char figure[96];
-  wsprintfA(figure, "during a run 0x%08lX, after it 0x%08lX", during, after);
-  if ((during & (ES_CONTINUOUS | ES_SYSTEM_REQUIRED | ES_DISPLAY_REQUIRED)) !=
-      (ES_CONTINUOUS | ES_SYSTEM_REQUIRED | ES_DISPLAY_REQUIRED))
-    return Fail(figure, "the system and display were not kept awake during the run");
-  if ((after & (ES_SYSTEM_REQUIRED | ES_DISPLAY_REQUIRED)) != 0)
-    return Fail(figure, "the request to stay awake outlived the run");
-  return Pass(figure);
 }
 
 }  // namespace focura::check
