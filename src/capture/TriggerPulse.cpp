@@ -1,6 +1,7 @@
 #include "capture/TriggerPulse.h"
 
 #include <algorithm>
+#include <exception>
 
 #include "acq/Delay32.h"
 #include "capture/FrameTrigger.h"
@@ -17,22 +18,24 @@ namespace {
 // can spoil every later picture.
 constexpr int kSwitchOffAttempts = 3;
 
-// Sends "CON /2J0R" until the Z server accepts it, up to kSwitchOffAttempts times; throws the last
-// failure.
-void SwitchOff(ZServer& zserver, TriggerOutput& output, Delay32& delay) {
-  for (int attempt = 1;; ++attempt) {
+// Sends "CON /2J0R" until the Z server accepts it, up to kSwitchOffAttempts times. Returns the
+// first refusal (null when the first try was taken): a refused command stops a run even when a
+// later try switched the output off.
+std::exception_ptr SwitchOff(ZServer& zserver, TriggerOutput& output, Delay32& delay) {
+  std::exception_ptr refused;
+  for (int attempt = 1; attempt <= kSwitchOffAttempts; ++attempt) {
+    if (attempt > 1)
+      delay.WaitMs(zcmd::kBusyRetryIntervalMs);
     try {
       zserver.Exec(zcmd::kTriggerOff);
       output.mayBeOn = false;
-      return;
-    } catch (const WindowClosed&) {
-      throw;
+      return refused;
     } catch (const ZServerError&) {
-      if (attempt >= kSwitchOffAttempts)
-        throw;
+      if (!refused)
+        refused = std::current_exception();
     }
-    delay.WaitMs(zcmd::kBusyRetryIntervalMs);
   }
+  return refused;
 }
 
 [[noreturn]] void FailSaying(const ZServerError& e, const std::string& more) {
@@ -44,12 +47,7 @@ void SwitchOff(ZServer& zserver, TriggerOutput& output, Delay32& delay) {
 }  // namespace
 
 bool TrySwitchTriggerOff(ZServer& zserver, TriggerOutput& output, Delay32& delay) {
-  try {
-    SwitchOff(zserver, output, delay);
-  } catch (const WindowClosed&) {
-    throw;
-  } catch (const FocuraError&) {
-  }
+  SwitchOff(zserver, output, delay);
   return !output.mayBeOn;
 }
 
@@ -72,11 +70,13 @@ void PulseTrigger(int32_t holdMs, const FramePorts& ports) {
   }
   const uint32_t onAt = ports.delay.Now();
   ports.delay.WaitMs(holdMs);
-  try {
-    SwitchOff(ports.zserver, output, ports.delay);
-  } catch (const ZServerError& e) {
-    // A closed window instead leaves it to the unload, which switches it off before "Unload".
-    FailSaying(e, kMayStillBeOn);
+  // A closed window instead leaves it to the unload, which switches it off before "Unload".
+  if (const std::exception_ptr refused = SwitchOff(ports.zserver, output, ports.delay)) {
+    try {
+      std::rethrow_exception(refused);
+    } catch (const ZServerError& e) {
+      FailSaying(e, output.mayBeOn ? kMayStillBeOn : "");
+    }
   }
 
   const uint32_t length = Delay32::Elapsed(onAt, ports.delay.Now());
