@@ -2,7 +2,7 @@
 
 #include <algorithm>
 
-#include "acq/Delay32.h"
+#include "wait/Delay32.h"
 #include "capture/FrameTrigger.h"
 #include "text/Errors.h"
 #include "zserver/Commands.h"

@@ -6,7 +6,6 @@
 #include <memory>
 #include <string>
 
-#include "acq/Clock.h"
 #include "acq/ZAcq.h"
 #include "capture/Desktop.h"
 #include "capture/Files.h"
@@ -14,6 +13,7 @@
 #include "ui/CommandIds.h"
 #include "ui/Prompt.h"
 #include "ui/Window.h"
+#include "wait/Clock.h"
 #include "zserver/ZServer.h"
 
 namespace focura {

@@ -10,7 +10,6 @@
 #include <string>
 #include <vector>
 
-#include "acq/Clock.h"
 #include "acq/RunProgress.h"
 #include "acq/StayAwake.h"
 #include "capture/Desktop.h"
@@ -20,6 +19,7 @@
 #include "text/Errors.h"
 #include "ui/Prompt.h"
 #include "ui/Window.h"
+#include "wait/Clock.h"
 #include "zserver/ZServer.h"
 #include "zserver/ZServerErrors.h"
 
