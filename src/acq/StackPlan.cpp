@@ -93,8 +93,6 @@ int16_t ZAcq::PrepareStack() {
     try {
       text = View.BoxText(box.control);
       this->*box.field = Num.ToDouble(text);
-    } catch (const WindowClosed&) {
-      throw;
     } catch (const ConversionError&) {
       Refusal = BoxRefusal(Num, box.label, text, NumberKind::Real);
       return -1;

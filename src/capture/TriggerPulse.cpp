@@ -2,9 +2,9 @@
 
 #include <algorithm>
 
-#include "wait/Delay32.h"
 #include "capture/FrameTrigger.h"
 #include "text/Errors.h"
+#include "wait/Delay32.h"
 #include "zserver/Commands.h"
 #include "zserver/Repeat.h"
 #include "zserver/ZServer.h"
@@ -20,8 +20,6 @@ void TrySwitchOff(const FramePorts& ports) {
   try {
     ports.zserver.Exec(zcmd::kTriggerOff);
     ports.trigger.mayBeOn = false;
-  } catch (const WindowClosed&) {
-    throw;
   } catch (const FocuraError&) {
   }
 }
@@ -42,8 +40,6 @@ void PulseTrigger(int32_t holdMs, const FramePorts& ports) {
     ports.zserver.Exec(zcmd::kTriggerOn);
   } catch (const ZServerUnsent&) {
     output.mayBeOn = wasOn;  // no server heard it
-    throw;
-  } catch (const WindowClosed&) {
     throw;
   } catch (const ZServerError& e) {
     TrySwitchOff(ports);

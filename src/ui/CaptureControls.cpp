@@ -59,8 +59,6 @@ int32_t CaptureControls::LaunchCapture() {
       acq_.CaptureTaskId = desktop_.StartProgram(
           QuoteProgramPath(InstalledProgramPath(method->programPath, files_)));
     }
-  } catch (const WindowClosed&) {
-    throw;
   } catch (const FocuraError& e) {
     window_.SetText(kStatusLine, kLaunchFailed);
     window_.SetTip(kStatusLine, std::string(method->caption) + ": " + e.what());

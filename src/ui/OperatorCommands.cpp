@@ -21,14 +21,12 @@ const std::string kNotANumber = "Not a number";
 const std::string kEditor = "notepad.exe";
 const std::string kPasteKeys = "^V";
 
-// Runs `region`; a failure of the core's own (a closed window excepted, which must unwind the
-// handler) calls `onFailure` with it instead.
+// Runs `region`; a failure of the core's own calls `onFailure` with it instead. A closed window is
+// none and unwinds the handler.
 template <typename Region, typename OnFailure>
 void Trap(Region&& region, OnFailure&& onFailure) {
   try {
     region();
-  } catch (const WindowClosed&) {
-    throw;
   } catch (const FocuraError& e) {
     onFailure(e);
   }
@@ -188,8 +186,6 @@ void OperatorCommands::mnuZLog_Click() {
   // paste could not be done.
   try {
     PasteIntoNewEditor();
-  } catch (const WindowClosed&) {
-    throw;
   } catch (const FocuraError& e) {
     throw PlatformError(std::string(e.what()) + "; the log is on the clipboard");
   }
