@@ -94,13 +94,11 @@ TEST(MainWindowCaptions, AWiderFaceGetsRoomTooWithoutOverlaps) {
     lstrcpyW(lf.lfFaceName, L"DejaVu Sans");
     const UniqueFont owned(CreateFontIndirectW(&lf));
     HFONT font = owned.get();
-    HDC dc = GetDC(nullptr);
-    HGDIOBJ old = SelectObject(dc, font);
+    const UniqueWindowDc screen(nullptr, font);
+    HDC dc = screen.get();
     wchar_t face[LF_FACESIZE] = {};
     GetTextFaceW(dc, LF_FACESIZE, face);
     if (std::wstring(face) != L"DejaVu Sans") {
-      SelectObject(dc, old);
-      ReleaseDC(nullptr, dc);
       GTEST_SKIP() << "no DejaVu Sans in this prefix";
     }
     MainWindow w(GetModuleHandleW(nullptr), dpi);
@@ -130,8 +128,6 @@ TEST(MainWindowCaptions, AWiderFaceGetsRoomTooWithoutOverlaps) {
             << c.name << " overlaps " << places[j].spec->name;
       }
     }
-    SelectObject(dc, old);
-    ReleaseDC(nullptr, dc);
   }
 }
 
