@@ -208,9 +208,9 @@ void PlanShortRun(ZAcq& acq, win32::MainWindow& window, const NumberText& num, i
   acq.ZBottom = 10 + planes - 1;
   acq.NumPlanes = planes;
   acq.StepFromPlanes();
-  window.SetText("txtDelay", num.Format2(0));
-  window.SetText("txtSettle", num.Format2(0));
-  window.SetText("txtPeriod", num.Format2(periodS));
+  window.SetText(Control::txtDelay, num.Format2(0));
+  window.SetText(Control::txtSettle, num.Format2(0));
+  window.SetText(Control::txtPeriod, num.Format2(periodS));
 }
 
 struct RunOutcome {
@@ -608,7 +608,7 @@ CheckResult CaptionsAtThisDpi(Shared& s) {
   std::vector<std::pair<const ControlSpec*, RECT>> rects;
   std::wstring face;
   for (const ControlSpec& c : MainControls()) {
-    HWND h = w.Control(c.name);
+    HWND h = w.ControlWindow(c.control);
     if (h == nullptr) {
       problems.push_back(std::string(c.name) + " missing");
       continue;
@@ -621,7 +621,7 @@ CheckResult CaptionsAtThisDpi(Shared& s) {
     const bool fits = m.need.right - m.need.left <= m.room.right - m.room.left &&
                       m.need.bottom - m.need.top <= m.room.bottom - m.room.top;
     // A caption that cannot fit is shown whole in the control's tooltip.
-    if (!fits && w.TipText(c.name).empty())
+    if (!fits && w.TipText(c.control).empty())
       problems.push_back(std::string(c.name) + " does not show its whole caption");
   }
   for (size_t i = 0; i < rects.size(); ++i) {

@@ -10,7 +10,7 @@
 #include "capture/Desktop.h"
 #include "capture/Files.h"
 #include "text/NumberText.h"
-#include "ui/CommandIds.h"
+#include "ui/Controls.h"
 #include "ui/Prompt.h"
 #include "ui/Window.h"
 #include "wait/Clock.h"
@@ -49,7 +49,7 @@ class FormController {
   bool Busy() const;
   // The live tooltip of `control`, asked for when it is about to show: "" for none. Reads the
   // window only, never throws.
-  std::string Tip(const std::string& control);
+  std::string Tip(Control control);
 
   ZAcq& Acq();
 

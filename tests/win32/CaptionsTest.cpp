@@ -30,7 +30,7 @@ TEST(MainWindowCaptions, EveryCaptionFitsItsControlAndNoControlsOverlapAtFourDpi
     ASSERT_EQ(w.Dpi(), dpi);
     std::vector<std::pair<const ControlSpec*, RECT>> rects;
     for (const ControlSpec& c : MainControls()) {
-      HWND h = w.Control(c.name);
+      HWND h = w.ControlWindow(c.control);
       ASSERT_NE(h, nullptr) << c.name;
       const RECT r = RectInParent(h);
       rects.emplace_back(&c, r);
@@ -51,7 +51,7 @@ TEST(MainWindowCaptions, EveryCaptionFitsItsControlAndNoControlsOverlapAtFourDpi
       const int roomH = m.room.bottom - m.room.top;
       EXPECT_LE(m.need.right - m.need.left, roomW) << c.name << " in " << Narrow(m.face);
       EXPECT_LE(m.need.bottom - m.need.top, roomH) << c.name << " in " << Narrow(m.face);
-      EXPECT_EQ(w.TipText(c.name), L"") << c.name << " needed its tooltip";
+      EXPECT_EQ(w.TipText(c.control), L"") << c.name << " needed its tooltip";
       if (c.kind == ControlKind::Button) {
         // The styled button's own measure of its caption at its width, margins included: what
         // it really draws.
@@ -59,7 +59,7 @@ TEST(MainWindowCaptions, EveryCaptionFitsItsControlAndNoControlsOverlapAtFourDpi
         if (SendMessageW(h, BCM_GETIDEALSIZE, 0, reinterpret_cast<LPARAM>(&ideal)) != FALSE &&
             ideal.cy > 0) {
           EXPECT_LE(ideal.cy, r.bottom - r.top) << c.name << " as the button measures it";
-          if (c.name == "cmdLaunchCapture") {
+          if (c.control == Control::cmdLaunchCapture) {
             std::cout << "dpi " << dpi << ": the launch button needs " << ideal.cy << " of its "
                       << r.bottom - r.top << " px, top " << r.top << "\n";
           }
