@@ -29,13 +29,13 @@ class InstantZServer : public ZServer {
 
 class QuietWindow : public Window {
  public:
-  std::string GetText(const std::string& control) override {
-    return control == "txtPeriod" ? period : "0";
+  std::string GetText(Control control) override {
+    return control == Control::txtPeriod ? period : "0";
   }
-  void SetText(const std::string&, const std::string& text) override { last = text; }
-  void SetEnabled(const std::string&, bool) override {}
-  void SetChecked(const std::string&, bool) override {}
-  void SetTip(const std::string&, const std::string&) override {}
+  void SetText(Control, const std::string& text) override { last = text; }
+  void SetEnabled(Control, bool) override {}
+  void SetChecked(Control, bool) override {}
+  void SetTip(Control, const std::string&) override {}
   void Pump() override {}
   std::string period = "0";
   std::string last;
@@ -102,7 +102,7 @@ void BM_AcquireStack_RecordingFakes(benchmark::State& state) {
     fakes::FakeZServer z;
     z.replies["Z ?"] = "1234.5678";
     fakes::FakeWindow w;
-    w.texts = {{"txtDelay", "0"}, {"txtSettle", "0"}, {"txtPeriod", "0"}};
+    w.texts = {{Control::txtDelay, "0"}, {Control::txtSettle, "0"}, {Control::txtPeriod, "0"}};
     fakes::FakeClock clock;
     fakes::FakeDesktop desk;
     NumberText num;

@@ -7,7 +7,7 @@
 #include <string>
 #include <vector>
 
-#include "acq/Clock.h"
+#include "wait/Clock.h"
 #include "zserver/ZServer.h"
 
 namespace focura::check {

@@ -194,9 +194,9 @@ void PlanShortRun(ZAcq& acq, win32::MainWindow& window, const NumberText& num, i
   acq.ZBottom = 10 + planes - 1;
   acq.NumPlanes = planes;
   acq.StepFromPlanes();
-  window.SetText("txtDelay", num.Format2(0));
-  window.SetText("txtSettle", num.Format2(0));
-  window.SetText("txtPeriod", num.Format2(periodS));
+  window.SetText(Control::txtDelay, num.Format2(0));
+  window.SetText(Control::txtSettle, num.Format2(0));
+  window.SetText(Control::txtPeriod, num.Format2(periodS));
 }
 
 CheckResult Timing(Shared& s, Placement where, std::optional<CheckResult>* taskbar) {

@@ -23,7 +23,7 @@ CheckResult CaptionsAtThisDpi(Shared& s) {
   std::vector<std::pair<const ControlSpec*, RECT>> rects;
   std::wstring face;
   for (const ControlSpec& c : MainControls()) {
-    HWND h = w.Control(c.name);
+    HWND h = w.ControlWindow(c.control);
     if (h == nullptr) {
       problems.push_back(std::string(c.name) + " missing");
       continue;
@@ -36,7 +36,7 @@ CheckResult CaptionsAtThisDpi(Shared& s) {
     const bool fits = m.need.right - m.need.left <= m.room.right - m.room.left &&
                       m.need.bottom - m.need.top <= m.room.bottom - m.room.top;
     // A caption that cannot fit is shown whole in the control's tooltip.
-    if (!fits && w.TipText(c.name).empty())
+    if (!fits && w.TipText(c.control).empty())
       problems.push_back(std::string(c.name) + " does not show its whole caption");
   }
   for (size_t i = 0; i < rects.size(); ++i) {

@@ -11,6 +11,7 @@ focura_msi_stage() {
   version="$(sed -n 's/^CMAKE_PROJECT_VERSION:STATIC=//p' "$build/CMakeCache.txt")"
   name="focura-$version-win64"
   rm -rf "$stage"
+  mkdir -p "$(dirname "$stage")"
   if [ -f "$build/package-test/$name/focura.exe" ]; then
     cp -r "$build/package-test/$name" "$stage"
     return

@@ -5,7 +5,7 @@
 
 #include <cstdint>
 
-#include "acq/Clock.h"
+#include "wait/Clock.h"
 
 namespace zsim {
 

@@ -5,6 +5,7 @@
 #include <span>
 #include <string>
 
+#include "acq/RunBox.h"
 #include "capture/FrameTrigger.h"
 
 namespace focura {
@@ -33,9 +34,9 @@ struct AcqSettings : FrameSettings {
   // chosen sends its frames to a program launched for something else.
   int16_t LaunchedType = 0;
 
-  // The timing boxes: the control, its label in the window and the field it fills.
+  // The timing boxes: the box, its label in the window and the field it fills.
   struct TimingBox {
-    const char* control;
+    RunBox box;
     const char* label;
     double AcqSettings::*field;
   };

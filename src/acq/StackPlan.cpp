@@ -91,10 +91,8 @@ int16_t ZAcq::PrepareStack() {
   for (const TimingBox& box : TimingBoxes()) {
     std::string text;
     try {
-      text = View.BoxText(box.control);
+      text = View.BoxText(box.box);
       this->*box.field = Num.ToDouble(text);
-    } catch (const WindowClosed&) {
-      throw;
     } catch (const ConversionError&) {
       Refusal = BoxRefusal(Num, box.label, text, NumberKind::Real);
       return -1;
@@ -125,13 +123,13 @@ void ZAcq::ShowPlan() {
   // The height is computed first so that an overflow leaves the window as it was.
   const double height = Height(ZTop, ZBottom);
   if (IsSet(ZTop))
-    View.ShowInBox("lblTop", Num.Format2(ZTop));
+    View.ShowInBox(RunBox::Top, Num.Format2(ZTop));
   if (IsSet(ZBottom))
-    View.ShowInBox("lblBot", Num.Format2(ZBottom));
+    View.ShowInBox(RunBox::Bottom, Num.Format2(ZBottom));
   if (NumPlanes != NotSet)
-    View.ShowInBox("txtNumPlanes", Num.Format0(NumPlanes));
+    View.ShowInBox(RunBox::NumPlanes, Num.Format0(NumPlanes));
   if (IsSet(StepSize))
-    View.ShowInBox("txtStepSize", Num.Format2(StepSize));
+    View.ShowInBox(RunBox::StepSize, Num.Format2(StepSize));
   View.Status("ZTop= " + Num.Format2(ZTop) + ", ZBottom= " + Num.Format2(ZBottom) +
               ", ZHeight= " + Num.Format2(height));
 }

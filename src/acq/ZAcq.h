@@ -5,7 +5,6 @@
 #include <string>
 
 #include "acq/AcqSettings.h"
-#include "acq/Delay32.h"
 #include "acq/RunEstimate.h"
 #include "acq/RunProgress.h"
 #include "acq/RunReport.h"
@@ -15,6 +14,7 @@
 #include "capture/FrameTrigger.h"
 #include "capture/TriggerPulse.h"
 #include "text/NumberText.h"
+#include "wait/Delay32.h"
 #include "zserver/ZServer.h"
 
 namespace focura {

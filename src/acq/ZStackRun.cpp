@@ -96,8 +96,6 @@ int16_t ZAcq::AcquireStack() {
   int16_t prepared = -1;
   try {
     prepared = PrepareStack();
-  } catch (const WindowClosed&) {
-    throw;
   } catch (const FocuraError& e) {
     prepared = -1;  // ends too far apart to show: the plan is not usable
     Refusal = kRunWhat + e.what();
@@ -192,13 +190,13 @@ int16_t ZAcq::AcquireStack() {
         }
       }
     }
-  } catch (const WindowClosed&) {
-    throw;
   } catch (const FocuraError& e) {
     const std::string where = plane == 0 ? "Z-stack stopped at the start move: "
                                          : "Z-stack stopped at plane " + Num.Format0(plane) + ": ";
     Report.Ended(RunEnd::Failed, where + e.what() + LongPulsesText(Trigger, TriggerHoldMs));
     return -1;
+  } catch (const WindowClosed&) {
+    throw;  // a closed window is told nothing more, not even that the run ended
   } catch (...) {
     // The dispatch boundary reports what else stopped the run; the progress must not go on
     // showing a run that has ended.

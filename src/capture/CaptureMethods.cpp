@@ -8,17 +8,17 @@ namespace {
 
 using R = CaptureKeyRule;
 constexpr std::array kMethods{
-    CaptureMethod{1, "mnuEOSUtil", "Canon EOS Utility",
-                  "C:\\Program Files\\Canon\\EOS Utility\\EOS Utility.exe", R::Fixed, " "},
-    CaptureMethod{2, "mnuCanonRemote", "Canon Remote Capture",
+    CaptureMethod{1, "Canon EOS Utility", "C:\\Program Files\\Canon\\EOS Utility\\EOS Utility.exe",
+                  R::Fixed, " "},
+    CaptureMethod{2, "Canon Remote Capture",
                   "C:\\Program Files\\Canon\\RemoteCapture\\RemoteCapture.exe", R::Fixed, " "},
-    CaptureMethod{3, "mnuBreeze", "DSLR Remote Pro",
+    CaptureMethod{3, "DSLR Remote Pro",
                   "C:\\Program Files\\BreezeSys\\DSLR Remote Pro\\DSlrRemote.exe", R::Fixed,
                   "{F8}"},
-    CaptureMethod{4, "mnuFujiSU", "Fuji StudioUtility",
-                  "C:\\Program Files\\HyperUtility\\StudioUtility.exe", R::ByFujiKey, ""},
-    CaptureMethod{kCaptureFromFile, "mnuPath", "From captureprogpath.txt", "", R::CaptureKey, ""},
-    CaptureMethod{kCaptureHardware, "mnuHWT", "Hardware Trigger", "", R::None, ""},
+    CaptureMethod{4, "Fuji StudioUtility", "C:\\Program Files\\HyperUtility\\StudioUtility.exe",
+                  R::ByFujiKey, ""},
+    CaptureMethod{kCaptureFromFile, "From captureprogpath.txt", "", R::CaptureKey, ""},
+    CaptureMethod{kCaptureHardware, "Hardware Trigger", "", R::None, ""},
 };
 
 }  // namespace
@@ -30,14 +30,6 @@ std::span<const CaptureMethod> CaptureMethods() {
 const CaptureMethod* FindCaptureMethod(int16_t code) {
   for (const auto& m : kMethods) {
     if (m.code == code)
-      return &m;
-  }
-  return nullptr;
-}
-
-const CaptureMethod* FindCaptureMethod(std::string_view menuItem) {
-  for (const auto& m : kMethods) {
-    if (m.menuItem == menuItem)
       return &m;
   }
   return nullptr;

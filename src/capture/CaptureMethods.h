@@ -21,7 +21,6 @@ enum class CaptureKeyRule {
 
 struct CaptureMethod {
   int16_t code;
-  std::string_view menuItem;
   std::string_view caption;
   std::string_view programPath;  // the fixed program, empty when there is none
   CaptureKeyRule keyRule;
@@ -36,7 +35,6 @@ inline constexpr std::string_view kCaptureKeyFile = "capturekey.txt";
 // The six methods in the order of their menu items.
 std::span<const CaptureMethod> CaptureMethods();
 const CaptureMethod* FindCaptureMethod(int16_t code);
-const CaptureMethod* FindCaptureMethod(std::string_view menuItem);
 
 // Why the chosen method's frames will send no key (a Fuji key other than 1 or 2, no key from
 // capturekey.txt), or "" when they will send one or are pulses.

@@ -4,7 +4,6 @@
 #include <optional>
 #include <string>
 
-#include "acq/Delay32.h"
 #include "capture/CaptureMethods.h"
 #include "capture/Desktop.h"
 #include "capture/KeyDelivery.h"
@@ -12,6 +11,7 @@
 #include "capture/PlatformError.h"
 #include "capture/TaskFront.h"
 #include "capture/TriggerPulse.h"
+#include "wait/Delay32.h"
 #include "zserver/Commands.h"
 #include "zserver/ZServer.h"
 

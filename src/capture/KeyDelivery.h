@@ -7,11 +7,11 @@
 #include <optional>
 #include <string>
 
-#include "acq/Clock.h"
 #include "capture/Desktop.h"
 #include "capture/KeyStroke.h"
 #include "capture/PlatformError.h"
 #include "text/Errors.h"
+#include "wait/Clock.h"
 
 namespace focura {
 

@@ -3,9 +3,9 @@
 #include <algorithm>
 #include <exception>
 
-#include "acq/Delay32.h"
 #include "capture/FrameTrigger.h"
 #include "text/Errors.h"
+#include "wait/Delay32.h"
 #include "zserver/Commands.h"
 #include "zserver/Repeat.h"
 #include "zserver/ZServer.h"
@@ -59,8 +59,6 @@ void PulseTrigger(int32_t holdMs, const FramePorts& ports) {
     ports.zserver.Exec(zcmd::kTriggerOn);
   } catch (const ZServerUnsent&) {
     output.mayBeOn = wasOn;  // no server heard it
-    throw;
-  } catch (const WindowClosed&) {
     throw;
   } catch (const ZServerError& e) {
     TrySwitchTriggerOff(ports.zserver, output, ports.delay);

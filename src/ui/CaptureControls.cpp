@@ -13,7 +13,7 @@ namespace focura {
 
 namespace {
 
-const std::string kLaunchButton = "cmdLaunchCapture";
+constexpr Control kLaunchButton = Control::cmdLaunchCapture;
 const std::string kLaunchFailed = "Error Launching Capture Program";
 const std::string kNoController = "EZStepper does not respond";
 
@@ -22,8 +22,8 @@ const std::string kNoController = "EZStepper does not respond";
 void CaptureControls::SyncCaptureMenu() {
   if (FindCaptureMethod(acq_.CaptureType) == nullptr)
     return;
-  for (const auto& m : CaptureMethods()) {
-    window_.SetChecked(std::string(m.menuItem), m.code == acq_.CaptureType);
+  for (const MethodItem& m : kMethodItems) {
+    window_.SetChecked(ControlOf(m.item), m.code == acq_.CaptureType);
   }
   window_.SetEnabled(kLaunchButton, true);
 }
@@ -59,8 +59,6 @@ int32_t CaptureControls::LaunchCapture() {
       acq_.CaptureTaskId = desktop_.StartProgram(
           QuoteProgramPath(InstalledProgramPath(method->programPath, files_)));
     }
-  } catch (const WindowClosed&) {
-    throw;
   } catch (const FocuraError& e) {
     window_.SetText(kStatusLine, kLaunchFailed);
     window_.SetTip(kStatusLine, std::string(method->caption) + ": " + e.what());
@@ -78,12 +76,17 @@ int32_t CaptureControls::LaunchCapture() {
 
 void CaptureControls::cmdLaunchCapture_Click() {
   const bool ready = LaunchCapture() > 0;
-  window_.SetEnabled("cmdCapture", ready);
-  window_.SetEnabled("cmdFocura", ready);
+  window_.SetEnabled(Control::cmdCapture, ready);
+  window_.SetEnabled(Control::cmdFocura, ready);
 }
 
-bool CaptureControls::MethodItem_Click(std::string_view menuItem) {
-  const CaptureMethod* method = FindCaptureMethod(menuItem);
+bool CaptureControls::MethodItem_Click(Command item) {
+  const MethodItem* chosen = nullptr;
+  for (const MethodItem& m : kMethodItems) {
+    if (m.item == item)
+      chosen = &m;
+  }
+  const CaptureMethod* method = chosen != nullptr ? FindCaptureMethod(chosen->code) : nullptr;
   if (method == nullptr)
     return false;
   acq_.CaptureType = method->code;

@@ -5,7 +5,6 @@
 #include <cstdint>
 #include <optional>
 #include <string>
-#include <string_view>
 
 #include "acq/ZAcq.h"
 #include "capture/CaptureMethods.h"
@@ -15,6 +14,20 @@
 #include "zserver/ZServer.h"
 
 namespace focura {
+
+// The menu item of each capture method, in menu order.
+struct MethodItem {
+  Command item;
+  int16_t code;
+};
+inline constexpr MethodItem kMethodItems[] = {
+    {Command::mnuEOSUtil, 1},
+    {Command::mnuCanonRemote, 2},
+    {Command::mnuBreeze, 3},
+    {Command::mnuFujiSU, 4},
+    {Command::mnuPath, kCaptureFromFile},
+    {Command::mnuHWT, kCaptureHardware},
+};
 
 // The handlers of the capture menu and the launch button; they change the capture settings of
 // `acq` and use the ports given here.
@@ -30,8 +43,8 @@ class CaptureControls {
   void LoadCaptureProgPath();
   void LoadCaptureKey();
 
-  // A click on one of the six method items (by name); false for any other name.
-  bool MethodItem_Click(std::string_view menuItem);
+  // A click on one of the six method items; false for any other command.
+  bool MethodItem_Click(Command item);
   void mnuCapture_Click() { SyncCaptureMenu(); }
   void cmdLaunchCapture_Click();
 

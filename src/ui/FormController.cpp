@@ -89,12 +89,10 @@ void FormController::Impl::LoadSteps(const ZServerFactory& create,
     window.SetText(kStatusLine, *failure);
   else if (!acq.StandInNote.empty())
     window.SetText(kStatusLine, acq.StandInNote);
-  for (const char* button : {"cmdLaunchCapture", "cmdCapture", "cmdFocura"}) {
+  for (const Control button : {Control::cmdLaunchCapture, Control::cmdCapture, Control::cmdFocura})
     window.SetEnabled(button, false);
-  }
-  window.SetText("txtDelay", acq.Num.Format1(acq.CaptureDelay));
-  window.SetText("txtSettle", acq.Num.Format1(acq.SettleDelay));
-  window.SetText("txtPeriod", acq.Num.Format1(acq.Period));
+  for (const AcqSettings::TimingBox& box : AcqSettings::TimingBoxes())
+    window.SetText(ControlOf(box.box), acq.Num.Format1(acq.*box.field));
 }
 
 void FormController::Impl::SayAfterwards(bool restarted) {
@@ -153,7 +151,7 @@ void FormController::Impl::Run(Command command) {
     case Command::mnuFujiSU:
     case Command::mnuPath:
     case Command::mnuHWT:
-      capture.MethodItem_Click(CommandName(command));
+      capture.MethodItem_Click(command);
       return;
   }
 }
@@ -179,7 +177,7 @@ void FormController::Load(const ZServerFactory& create, const ZServerFactory& st
 
 void FormController::Dispatch(Command command) {
   Impl& s = *impl_;
-  if (s.closed || CommandName(command).empty())
+  if (s.closed || !CommandOf(ControlOf(command)))
     return;
 
   const int restartsBefore = s.restarting != nullptr ? s.restarting->Restarts() : 0;
@@ -234,7 +232,7 @@ ZAcq& FormController::Acq() {
   return impl_->acq;
 }
 
-std::string FormController::Tip(const std::string& control) {
+std::string FormController::Tip(Control control) {
   if (impl_->closed || control != kRunButton)
     return "";
   try {

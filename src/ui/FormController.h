@@ -6,14 +6,14 @@
 #include <memory>
 #include <string>
 
-#include "acq/Clock.h"
 #include "acq/ZAcq.h"
 #include "capture/Desktop.h"
 #include "capture/Files.h"
 #include "text/NumberText.h"
-#include "ui/CommandIds.h"
+#include "ui/Controls.h"
 #include "ui/Prompt.h"
 #include "ui/Window.h"
+#include "wait/Clock.h"
 #include "zserver/ZServer.h"
 
 namespace focura {
@@ -51,7 +51,7 @@ class FormController {
   std::string RunInProgress() const;
   // The live tooltip of `control`, asked for when it is about to show: "" for none. Reads the
   // window only, never throws.
-  std::string Tip(const std::string& control);
+  std::string Tip(Control control);
 
   ZAcq& Acq();
 

@@ -11,23 +11,23 @@ Window& GuardedWindow::Real() {
   return real_;
 }
 
-std::string GuardedWindow::GetText(const std::string& control) {
+std::string GuardedWindow::GetText(Control control) {
   return Real().GetText(control);
 }
 
-void GuardedWindow::SetText(const std::string& control, const std::string& text) {
+void GuardedWindow::SetText(Control control, const std::string& text) {
   Real().SetText(control, text);
 }
 
-void GuardedWindow::SetEnabled(const std::string& control, bool enabled) {
+void GuardedWindow::SetEnabled(Control control, bool enabled) {
   Real().SetEnabled(control, enabled);
 }
 
-void GuardedWindow::SetChecked(const std::string& menuItem, bool checked) {
+void GuardedWindow::SetChecked(Control menuItem, bool checked) {
   Real().SetChecked(menuItem, checked);
 }
 
-void GuardedWindow::SetTip(const std::string& control, const std::string& text) {
+void GuardedWindow::SetTip(Control control, const std::string& text) {
   Real().SetTip(control, text);
 }
 

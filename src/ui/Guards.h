@@ -15,11 +15,11 @@ class GuardedWindow : public Window {
  public:
   GuardedWindow(Window& real, const bool& closed) : real_(real), closed_(closed) {}
 
-  std::string GetText(const std::string& control) override;
-  void SetText(const std::string& control, const std::string& text) override;
-  void SetEnabled(const std::string& control, bool enabled) override;
-  void SetChecked(const std::string& menuItem, bool checked) override;
-  void SetTip(const std::string& control, const std::string& text) override;
+  std::string GetText(Control control) override;
+  void SetText(Control control, const std::string& text) override;
+  void SetEnabled(Control control, bool enabled) override;
+  void SetChecked(Control menuItem, bool checked) override;
+  void SetTip(Control control, const std::string& text) override;
   // Runs the real pump; when a handler run by it closed the window, throws WindowClosed to the
   // caller that was interrupted.
   void Pump() override;

@@ -21,14 +21,12 @@ const std::string kNotANumber = "Not a number";
 const std::string kEditor = "notepad.exe";
 const std::string kPasteKeys = "^V";
 
-// Runs `region`; a failure of the core's own (a closed window excepted, which must unwind the
-// handler) calls `onFailure` with it instead.
+// Runs `region`; a failure of the core's own calls `onFailure` with it instead. A closed window is
+// none and unwinds the handler.
 template <typename Region, typename OnFailure>
 void Trap(Region&& region, OnFailure&& onFailure) {
   try {
     region();
-  } catch (const WindowClosed&) {
-    throw;
   } catch (const FocuraError& e) {
     onFailure(e);
   }
@@ -56,7 +54,7 @@ void OperatorCommands::Refuse(const std::string& word, const std::string& reason
 
 void OperatorCommands::cmdExecute_Click() {
   // Sent exactly as typed: blanks may matter to the Z server.
-  Status(zserver_.Exec(window_.GetText("txtCommand")));
+  Status(zserver_.Exec(window_.GetText(Control::txtCommand)));
 }
 
 void OperatorCommands::cmdGetTopBot_Click() {
@@ -133,8 +131,8 @@ void OperatorCommands::cmdSetBot_Click() {
   SetEnd(&AcqSettings::ZBottom, "Set Bottom");
 }
 
-void OperatorCommands::SetPlanField(const std::string& what, const std::string& box,
-                                    NumberKind kind, const std::function<void(double)>& store,
+void OperatorCommands::SetPlanField(const std::string& what, Control box, NumberKind kind,
+                                    const std::function<void(double)>& store,
                                     int16_t (ZAcq::*derive)()) {
   std::string text;
   bool converted = false;
@@ -162,13 +160,13 @@ void OperatorCommands::SetPlanField(const std::string& what, const std::string& 
 void OperatorCommands::cmdSetNum_Click() {
   // The count is typed into a 16-bit field; it stays stored when the derivation fails.
   SetPlanField(
-      "Set Num. of Planes", "txtNumPlanes", NumberKind::Count16,
+      "Set Num. of Planes", Control::txtNumPlanes, NumberKind::Count16,
       [&](double n) { acq_.NumPlanes = static_cast<int16_t>(n); }, &ZAcq::StepFromPlanes);
 }
 
 void OperatorCommands::cmdSetStepSize_Click() {
   SetPlanField(
-      "Set Step Size (um)", "txtStepSize", NumberKind::Real,
+      "Set Step Size (um)", Control::txtStepSize, NumberKind::Real,
       [&](double step) { acq_.StepSize = step; }, &ZAcq::PlanesFromStep);
 }
 
@@ -188,8 +186,6 @@ void OperatorCommands::mnuZLog_Click() {
   // paste could not be done.
   try {
     PasteIntoNewEditor();
-  } catch (const WindowClosed&) {
-    throw;
   } catch (const FocuraError& e) {
     throw PlatformError(std::string(e.what()) + "; the log is on the clipboard");
   }

@@ -37,7 +37,7 @@ class OperatorCommands {
  private:
   void SetEnd(double AcqSettings::*end, const std::string& what);
   // Stores the number typed in `box` through `store`, then derives the other plan field.
-  void SetPlanField(const std::string& what, const std::string& box, NumberKind kind,
+  void SetPlanField(const std::string& what, Control box, NumberKind kind,
                     const std::function<void(double)>& store, int16_t (ZAcq::*derive)());
   // Starts the editor, brings it to the front and pastes the clipboard into it.
   void PasteIntoNewEditor();

@@ -7,6 +7,7 @@
 #include "acq/RunEstimate.h"
 #include "capture/CaptureMethods.h"
 #include "text/Errors.h"
+#include "ui/WindowRunView.h"
 
 namespace focura {
 
@@ -42,7 +43,7 @@ std::string RunPlanTip(ZAcq& acq, Window& window) {
   if (refusal.empty()) {
     int i = 0;
     for (const AcqSettings::TimingBox& box : AcqSettings::TimingBoxes()) {
-      const std::string text = window.GetText(box.control);
+      const std::string text = window.GetText(ControlOf(box.box));
       try {
         seconds[i++] = acq.Num.ToDouble(text);
       } catch (const ConversionError&) {

@@ -17,29 +17,6 @@ int GrowthGap(int dpi) {
   return std::max(1, dpi / 48);
 }
 
-// A screen DC with `font` selected for as long as it lives.
-class MeasureDc {
- public:
-  explicit MeasureDc(HFONT font) : dc_(GetDC(nullptr)) {
-    if (dc_ != nullptr && font != nullptr)
-      old_ = SelectObject(dc_, font);
-  }
-  ~MeasureDc() {
-    if (dc_ == nullptr)
-      return;
-    if (old_ != nullptr)
-      SelectObject(dc_, old_);
-    ReleaseDC(nullptr, dc_);
-  }
-  MeasureDc(const MeasureDc&) = delete;
-  MeasureDc& operator=(const MeasureDc&) = delete;
-  HDC get() const { return dc_; }
-
- private:
-  HDC dc_;
-  HGDIOBJ old_ = nullptr;
-};
-
 }  // namespace
 
 HFONT CreateDialogFont(int dpi) {
@@ -72,9 +49,8 @@ int ButtonTextInset(HWND button, int dpi) {
   constexpr int kPushButton = 1, kNormal = 1;  // BP_PUSHBUTTON, PBS_NORMAL
   const RECT outer{0, 0, 200, 100};
   RECT content = outer;
-  HDC dc = GetDC(button);
-  const HRESULT hr = getContent(theme, dc, kPushButton, kNormal, &outer, &content);
-  ReleaseDC(button, dc);
+  const UniqueWindowDc dc(button);
+  const HRESULT hr = getContent(theme, dc.get(), kPushButton, kNormal, &outer, &content);
   if (FAILED(hr))
     return inset;
   for (const int side : {content.left - outer.left, content.top - outer.top,
@@ -119,7 +95,7 @@ std::vector<ControlPlace> PlaceControls(HFONT font, int dpi, int buttonInset) {
   const FormSpec& form = MainForm();
   const Box area{0, 0, TwipsToPixels(form.clientWidth, dpi), TwipsToPixels(form.clientHeight, dpi)};
 
-  MeasureDc dc(font);
+  const UniqueWindowDc dc(nullptr, font);
   const auto measure = [&](std::size_t i, int wrapWidth) {
     // A styled button wraps its caption again at paint time, and a pixel less there than here
     // moves a word onto a new line (seen under Wine): a button's caption is wrapped a few pixels

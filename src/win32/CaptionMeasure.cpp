@@ -1,6 +1,7 @@
 #include "win32/CaptionMeasure.h"
 
 #include "win32/CaptionLayout.h"
+#include "win32/Owned.h"
 #include "win32/Utf.h"
 
 namespace focura::win32 {
@@ -16,8 +17,8 @@ Measured Measure(HWND control, const ControlSpec& c, int dpi) {
   Measured m;
   auto font = reinterpret_cast<HFONT>(SendMessageW(control, WM_GETFONT, 0, 0));
   GetObjectW(font, sizeof m.asked, &m.asked);
-  HDC dc = GetDC(control);
-  HGDIOBJ old = SelectObject(dc, font);
+  const UniqueWindowDc owner(control, font);
+  HDC dc = owner.get();
   wchar_t face[LF_FACESIZE] = {};
   GetTextFaceW(dc, LF_FACESIZE, face);
   m.face = face;
@@ -34,8 +35,6 @@ Measured Measure(HWND control, const ControlSpec& c, int dpi) {
   m.need = RECT{0, 0, m.room.right - m.room.left, 0};
   const std::wstring caption = Widen(c.caption);
   DrawTextW(dc, caption.c_str(), -1, &m.need, format);
-  SelectObject(dc, old);
-  ReleaseDC(control, dc);
   return m;
 }
 

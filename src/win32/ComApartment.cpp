@@ -10,16 +10,12 @@
 
 namespace focura::win32 {
 
-ComApartment::ComApartment() {
-  const HRESULT hr = CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED | COINIT_DISABLE_OLE1DDE);
-  if (FAILED(hr))
-    throw PlatformError("COM could not be initialised: " + HresultText(hr));
+ComApartment::ComApartment() : com_(COINIT_APARTMENTTHREADED | COINIT_DISABLE_OLE1DDE) {
+  if (FAILED(com_.Result()))
+    throw PlatformError("COM could not be initialised: " + HresultText(com_.Result()));
   filter_ = std::make_unique<BusyRetryFilter>();
 }
 
-ComApartment::~ComApartment() {
-  filter_.reset();
-  CoUninitialize();
-}
+ComApartment::~ComApartment() = default;
 
 }  // namespace focura::win32

@@ -4,6 +4,8 @@
 
 #include <memory>
 
+#include "win32/Owned.h"
+
 namespace focura::win32 {
 
 class BusyRetryFilter;
@@ -17,6 +19,8 @@ class ComApartment {
   ComApartment& operator=(const ComApartment&) = delete;
 
  private:
+  // Declared first so that it goes last, after the filter.
+  UniqueComInit com_;
   std::unique_ptr<BusyRetryFilter> filter_;
 };
 

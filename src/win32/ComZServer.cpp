@@ -8,6 +8,7 @@
 #include "win32/ComBusy.h"
 #include "win32/ErrorText.h"
 #include "win32/EventHold.h"
+#include "win32/Owned.h"
 #include "win32/Utf.h"
 #include "zserver/Repeat.h"
 
@@ -28,18 +29,6 @@ std::string CreationReason(HRESULT hr) {
       return HresultText(hr);
   }
 }
-
-class Variant {
- public:
-  Variant() { VariantInit(&v_); }
-  ~Variant() { VariantClear(&v_); }
-  Variant(const Variant&) = delete;
-  Variant& operator=(const Variant&) = delete;
-  VARIANT* get() { return &v_; }
-
- private:
-  VARIANT v_;
-};
 
 // The strings an EXCEPINFO carries belong to the caller.
 class ExcepInfo {
@@ -140,15 +129,13 @@ ComZServer::~ComZServer() {
 
 std::string ComZServer::Exec(const std::string& command) {
   const std::wstring wide = Widen(command);
-  BSTR arg = SysAllocStringLen(wide.data(), static_cast<UINT>(wide.size()));
-  if (arg == nullptr)
+  UniqueVariant arg;
+  arg->bstrVal = SysAllocStringLen(wide.data(), static_cast<UINT>(wide.size()));
+  if (arg->bstrVal == nullptr)
     throw ZServerError(command, "out of memory");
-  VARIANTARG args[1];
-  VariantInit(&args[0]);
-  args[0].vt = VT_BSTR;
-  args[0].bstrVal = arg;
-  DISPPARAMS params{args, nullptr, 1, 0};
-  Variant result;
+  arg->vt = VT_BSTR;
+  DISPPARAMS params{arg.get(), nullptr, 1, 0};
+  UniqueVariant result;
   ExcepInfo excep;
   UINT badArg = 0;
   HRESULT hr;
@@ -169,7 +156,6 @@ std::string ComZServer::Exec(const std::string& command) {
       WaitBeforeRetry(busy_.intervalMs);
     }
   }
-  VariantClear(&args[0]);
   switch (ClassifyExecResult(hr)) {
     case ExecResult::Done:
       break;

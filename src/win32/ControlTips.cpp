@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "win32/Boundary.h"
+#include "win32/Owned.h"
 
 namespace focura::win32 {
 namespace {
@@ -37,17 +38,11 @@ bool CutOff(HWND label, const std::wstring& text) {
     return true;
   RECT client{};
   GetClientRect(label, &client);
-  HDC dc = GetDC(label);
-  if (dc == nullptr)
+  const UniqueWindowDc dc(label, reinterpret_cast<HFONT>(SendMessageW(label, WM_GETFONT, 0, 0)));
+  if (!dc)
     return true;
-  HGDIOBJ old = nullptr;
-  if (auto font = reinterpret_cast<HFONT>(SendMessageW(label, WM_GETFONT, 0, 0)))
-    old = SelectObject(dc, font);
   RECT need{0, 0, 0, 0};
-  DrawTextW(dc, text.c_str(), -1, &need, DT_CALCRECT | DT_SINGLELINE | DT_NOPREFIX);
-  if (old != nullptr)
-    SelectObject(dc, old);
-  ReleaseDC(label, dc);
+  DrawTextW(dc.get(), text.c_str(), -1, &need, DT_CALCRECT | DT_SINGLELINE | DT_NOPREFIX);
   return need.right - need.left > client.right - client.left;
 }
 

@@ -4,6 +4,7 @@
 
 #include <cstdio>
 
+#include "win32/Owned.h"
 #include "win32/Utf.h"
 
 namespace focura::win32 {
@@ -14,11 +15,10 @@ std::string MessageOf(DWORD code) {
   const DWORD n = FormatMessageW(
       FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS,
       nullptr, code, 0, reinterpret_cast<wchar_t*>(&buffer), 0, nullptr);
+  const UniqueLocal<wchar_t*> owner(buffer);
   std::wstring text;
   if (n > 0 && buffer != nullptr)
     text.assign(buffer, n);
-  if (buffer != nullptr)
-    LocalFree(buffer);
   while (!text.empty() && (text.back() == L'\r' || text.back() == L'\n' || text.back() == L' ')) {
     text.pop_back();
   }

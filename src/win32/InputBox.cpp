@@ -9,6 +9,7 @@
 #include "win32/CaptionLayout.h"
 #include "win32/ErrorText.h"
 #include "win32/EventHold.h"
+#include "win32/Owned.h"
 #include "win32/Utf.h"
 #include "win32/WindowBase.h"
 
@@ -125,14 +126,13 @@ void FitToText(HWND dialog) {
   std::wstring caption(static_cast<size_t>(GetWindowTextLengthW(label)) + 1, L'\0');
   caption.resize(
       static_cast<size_t>(GetWindowTextW(label, caption.data(), static_cast<int>(caption.size()))));
-  HDC dc = GetDC(label);
-  if (dc == nullptr)
-    return;
-  HGDIOBJ old = SelectObject(dc, reinterpret_cast<HFONT>(SendMessageW(label, WM_GETFONT, 0, 0)));
   RECT need{0, 0, text.right - text.left, 0};
-  DrawTextW(dc, caption.c_str(), -1, &need, DT_CALCRECT | DT_WORDBREAK | DT_NOPREFIX);
-  SelectObject(dc, old);
-  ReleaseDC(label, dc);
+  {
+    const UniqueWindowDc dc(label, reinterpret_cast<HFONT>(SendMessageW(label, WM_GETFONT, 0, 0)));
+    if (!dc)
+      return;
+    DrawTextW(dc.get(), caption.c_str(), -1, &need, DT_CALCRECT | DT_WORDBREAK | DT_NOPREFIX);
+  }
   const LONG textBottom =
       std::min<LONG>(text.bottom, std::max<LONG>(text.top + need.bottom, lowest.bottom));
   const LONG shift = text.bottom - textBottom;

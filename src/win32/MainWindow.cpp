@@ -55,13 +55,13 @@ ATOM RegisterMainClass(HINSTANCE instance) {
   return atom;
 }
 
-std::function<bool(HWND, std::string_view)>& ControlCreationFault() {
-  static std::function<bool(HWND, std::string_view)> fault;
+std::function<bool(HWND, Control)>& ControlCreationFault() {
+  static std::function<bool(HWND, Control)> fault;
   return fault;
 }
 
 HWND CreateControl(const ControlSpec& c, const RECT& r, HWND parent) {
-  if (const auto& fault = ControlCreationFault(); fault && fault(parent, c.name)) {
+  if (const auto& fault = ControlCreationFault(); fault && fault(parent, c.control)) {
     SetLastError(ERROR_NO_MORE_USER_HANDLES);
     return nullptr;
   }
@@ -79,7 +79,7 @@ bool InsideSentMessage() {
 
 }  // namespace
 
-void SetControlCreationFaultForTest(std::function<bool(HWND, std::string_view)> fault) {
+void SetControlCreationFaultForTest(std::function<bool(HWND, Control)> fault) {
   ControlCreationFault() = std::move(fault);
 }
 
@@ -141,24 +141,24 @@ void MainWindow::CreateControls() {
     }
     if (font_.get() != nullptr)
       SendMessageW(control, WM_SETFONT, reinterpret_cast<WPARAM>(font_.get()), FALSE);
-    if (c.name == kRunButton) {
+    if (c.control == kRunButton) {
       if (!place.captionFits)
         runCaptionTip_ = Widen(c.caption);
       tips_->AddLive(control);
     } else if (!place.captionFits) {
       tips_->AddFixed(control, Widen(c.caption));
     }
-    if (c.name == kStatusLine) {
+    if (c.control == kStatusLine) {
       statusDesign_ = r;
       tips_->FollowText(control);
     }
   }
 }
 
-std::wstring MainWindow::TipText(std::string_view control) const {
+std::wstring MainWindow::TipText(Control control) const {
   if (control == kRunButton)
     return LiveTip();
-  HWND h = Control(control);
+  HWND h = ControlWindow(control);
   return h != nullptr && tips_ != nullptr ? tips_->TipText(h) : std::wstring();
 }
 
@@ -226,18 +226,18 @@ void MainWindow::Pump() {
     throw WindowClosed();
 }
 
-HWND MainWindow::Control(std::string_view name) const {
-  const ControlSpec* c = FindControl(name);
+HWND MainWindow::ControlWindow(Control control) const {
+  const ControlSpec* c = FindControl(control);
   return c != nullptr && Hwnd() != nullptr ? GetDlgItem(Hwnd(), c->id) : nullptr;
 }
 
-HWND MainWindow::ControlOrThrow(const std::string& name) const {
-  if (FindControl(name) == nullptr)
-    throw std::invalid_argument("no control named " + name);
-  return Control(name);
+HWND MainWindow::ControlOrThrow(Control control) const {
+  if (FindControl(control) == nullptr)
+    throw std::invalid_argument("no control named " + std::string(ControlName(control)));
+  return ControlWindow(control);
 }
 
-std::string MainWindow::GetText(const std::string& control) {
+std::string MainWindow::GetText(Control control) {
   HWND h = ControlOrThrow(control);
   if (h == nullptr)
     return {};
@@ -247,12 +247,12 @@ std::string MainWindow::GetText(const std::string& control) {
   return Narrow(text);
 }
 
-void MainWindow::SetText(const std::string& control, const std::string& text) {
+void MainWindow::SetText(Control control, const std::string& text) {
   if (HWND h = ControlOrThrow(control))
     SetWindowTextW(h, Widen(text).c_str());
 }
 
-void MainWindow::SetEnabled(const std::string& control, bool enabled) {
+void MainWindow::SetEnabled(Control control, bool enabled) {
   if (const MenuSpec* m = FindMenu(control); m != nullptr && m->id != 0) {
     EnableMenuItem(menus_.bar, static_cast<UINT>(m->id),
                    MF_BYCOMMAND | (enabled ? MF_ENABLED : MF_GRAYED));
@@ -267,7 +267,7 @@ void MainWindow::SetEnabled(const std::string& control, bool enabled) {
   EnableWindow(h, enabled ? TRUE : FALSE);
 }
 
-void MainWindow::SetTip(const std::string& control, const std::string& text) {
+void MainWindow::SetTip(Control control, const std::string& text) {
   HWND h = ControlOrThrow(control);
   if (h == nullptr || tips_ == nullptr)
     return;
@@ -277,10 +277,10 @@ void MainWindow::SetTip(const std::string& control, const std::string& text) {
     tips_->SetFixed(h, Widen(text));
 }
 
-void MainWindow::SetChecked(const std::string& menuItem, bool checked) {
+void MainWindow::SetChecked(Control menuItem, bool checked) {
   const MenuSpec* m = FindMenu(menuItem);
   if (m == nullptr || m->kind != MenuKind::Item) {
-    throw std::invalid_argument("no menu item named " + menuItem);
+    throw std::invalid_argument("no menu item named " + std::string(ControlName(menuItem)));
   }
   CheckMenuItem(menus_.bar, static_cast<UINT>(m->id),
                 MF_BYCOMMAND | (checked ? MF_CHECKED : MF_UNCHECKED));
@@ -295,7 +295,7 @@ LRESULT MainWindow::Handle(UINT msg, WPARAM wParam, LPARAM lParam) {
     case WM_NOTIFY: {
       auto* hdr = reinterpret_cast<NMHDR*>(lParam);
       if (hdr != nullptr && hdr->code == TTN_GETDISPINFOW &&
-          reinterpret_cast<HWND>(hdr->idFrom) == Control(kRunButton)) {
+          reinterpret_cast<HWND>(hdr->idFrom) == ControlWindow(kRunButton)) {
         liveTip_ = LiveTip();
         reinterpret_cast<NMTTDISPINFOW*>(lParam)->lpszText = liveTip_.data();
         return 0;
@@ -304,17 +304,22 @@ LRESULT MainWindow::Handle(UINT msg, WPARAM wParam, LPARAM lParam) {
     }
     case kProbeTipText: {
       const ControlSpec* c = FindControlById(static_cast<int>(wParam));
-      const std::wstring tip = c != nullptr ? TipText(c->name) : std::wstring();
+      const std::wstring tip = c != nullptr ? TipText(c->control) : std::wstring();
       const size_t n = std::min(tip.size(), std::size(probeTip_) - 1);
       std::copy_n(tip.data(), n, probeTip_);
       probeTip_[n] = L'\0';
       return reinterpret_cast<LRESULT>(probeTip_);
     }
     case WM_INITMENUPOPUP: {
-      auto capture = menus_.popups.find(std::string_view("mnuCapture"));
-      if (HIWORD(lParam) == 0 && capture != menus_.popups.end() &&
-          reinterpret_cast<HMENU>(wParam) == capture->second) {
-        Submit({EventKind::MenuOpen, Command::mnuCapture});
+      // A menu whose opening is a command (the capture menu) tells it; the system menu none.
+      if (HIWORD(lParam) != 0)
+        return 0;
+      for (const auto& [menu, popup] : menus_.popups) {
+        if (popup != reinterpret_cast<HMENU>(wParam))
+          continue;
+        if (const std::optional<Command> command = CommandOf(menu))
+          Submit({EventKind::MenuOpen, *command});
+        break;
       }
       return 0;
     }
@@ -348,7 +353,7 @@ LRESULT MainWindow::Handle(UINT msg, WPARAM wParam, LPARAM lParam) {
       return 0;
     }
     case WM_SIZE:
-      if (HWND status = Control(kStatusLine); status != nullptr && wParam != SIZE_MINIMIZED) {
+      if (HWND status = ControlWindow(kStatusLine); status != nullptr && wParam != SIZE_MINIMIZED) {
         const RECT r = WidenedWithClient(statusDesign_, TwipsToPixels(MainForm().clientWidth, dpi_),
                                          LOWORD(lParam));
         SetWindowPos(status, nullptr, r.left, r.top, r.right - r.left, r.bottom - r.top,
@@ -410,7 +415,7 @@ bool MainWindow::RouteCommand(WPARAM wParam, LPARAM lParam) {
     // A click can be posted to a disabled button; it is not the operator's.
     if (!IsWindowEnabled(reinterpret_cast<HWND>(lParam)))
       return true;
-    if (const std::optional<Command> command = CommandWithId(id))
+    if (const std::optional<Command> command = CommandOf(c->control))
       Submit({EventKind::Click, *command});
     return true;
   }
@@ -419,7 +424,7 @@ bool MainWindow::RouteCommand(WPARAM wParam, LPARAM lParam) {
   const MenuSpec* m = FindMenuById(id);
   if (m == nullptr || m->kind != MenuKind::Item)
     return true;  // IDOK, IDCANCEL: nothing
-  if (const std::optional<Command> command = CommandWithId(id))
+  if (const std::optional<Command> command = CommandOf(m->control))
     Submit({EventKind::Click, *command});
   return true;
 }

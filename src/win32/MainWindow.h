@@ -11,7 +11,7 @@
 #include <string>
 #include <string_view>
 
-#include "ui/CommandIds.h"
+#include "ui/Controls.h"
 #include "ui/SessionEnd.h"
 #include "ui/Window.h"
 #include "win32/ControlTips.h"
@@ -35,15 +35,14 @@ class WindowEvents {
   // Whether a handler is in progress.
   virtual bool Busy() const = 0;
   // The text of a live tooltip, asked for as it is about to show ("" for none); never throws.
-  virtual std::string Tip(const std::string& control) = 0;
+  virtual std::string Tip(Control control) = 0;
   // What a run in progress tells the user while it holds the end of the session; "" for none.
   virtual std::string RunInProgress() const { return ""; }
 };
 
 // For tests: called before each control is created with the window it goes into; returning true
 // makes that creation fail as when the system runs out of window handles. Empty: none fails.
-void SetControlCreationFaultForTest(
-    std::function<bool(HWND window, std::string_view control)> fault);
+void SetControlCreationFaultForTest(std::function<bool(HWND window, Control control)> fault);
 
 class MainWindow : public Window, public WindowBase<MainWindow>, private SessionEndPort {
  public:
@@ -60,19 +59,19 @@ class MainWindow : public Window, public WindowBase<MainWindow>, private Session
   int RunMessageLoop();
 
   HWND Handle() const { return Hwnd(); }
-  HWND Control(std::string_view name) const;
+  HWND ControlWindow(Control control) const;
   HMENU MenuBarHandle() const { return menus_.bar; }
   int Dpi() const { return dpi_; }
   // Asked of the window's logic, which alone keeps the close.
   bool CloseRequested() const;
   // The full text a control's tooltip shows ("" for none).
-  std::wstring TipText(std::string_view control) const;
+  std::wstring TipText(Control control) const;
 
-  std::string GetText(const std::string& control) override;
-  void SetText(const std::string& control, const std::string& text) override;
-  void SetEnabled(const std::string& control, bool enabled) override;
-  void SetChecked(const std::string& menuItem, bool checked) override;
-  void SetTip(const std::string& control, const std::string& text) override;
+  std::string GetText(Control control) override;
+  void SetText(Control control, const std::string& text) override;
+  void SetEnabled(Control control, bool enabled) override;
+  void SetChecked(Control menuItem, bool checked) override;
+  void SetTip(Control control, const std::string& text) override;
   // Runs every pending message once, replaying events held back by a modal wait first.
   // Throws WindowClosed once the window has been closed.
   void Pump() override;
@@ -96,7 +95,8 @@ class MainWindow : public Window, public WindowBase<MainWindow>, private Session
   void ReplayHeld();
   void FinishCloseIfIdle();
   void DispatchMessageOnce(MSG& msg);
-  HWND ControlOrThrow(const std::string& name) const;
+  // The control's window; throws for a menu item, which has none.
+  HWND ControlOrThrow(Control control) const;
   // The live tip of the run button: its caption when cut, then what the window's logic says.
   std::wstring LiveTip() const;
 

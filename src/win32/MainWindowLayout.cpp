@@ -47,7 +47,7 @@ DWORD ControlStyle(ControlKind kind) {
 DWORD ControlStyle(const ControlSpec& c) {
   // The status line is one line high: a longer text ends in an ellipsis instead of wrapping onto
   // a line nobody sees, and its tooltip holds all of it.
-  if (c.name == kStatusLine)
+  if (c.control == kStatusLine)
     return (ControlStyle(c.kind) & ~SS_TYPEMASK) | SS_LEFTNOWORDWRAP | SS_ENDELLIPSIS;
   return ControlStyle(c.kind);
 }
@@ -69,8 +69,8 @@ MenuBar BuildMenuBar() {
     throw std::runtime_error("CreateMenu failed");
   for (const MenuSpec& m : MainMenus()) {
     HMENU parent = menus.bar;
-    if (!m.parent.empty()) {
-      auto it = menus.popups.find(m.parent);
+    if (m.parent) {
+      auto it = menus.popups.find(*m.parent);
       if (it == menus.popups.end())
         throw std::logic_error("menu listed before its parent");
       parent = it->second;
@@ -84,7 +84,7 @@ MenuBar BuildMenuBar() {
         HMENU popup = CreatePopupMenu();
         AppendMenuW(parent, MF_POPUP | MF_STRING, reinterpret_cast<UINT_PTR>(popup),
                     caption.c_str());
-        menus.popups.emplace(std::string(m.name), popup);
+        menus.popups.emplace(m.control, popup);
         break;
       }
       case MenuKind::Item:

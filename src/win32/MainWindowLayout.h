@@ -4,7 +4,6 @@
 #include <windows.h>
 
 #include <map>
-#include <string>
 
 #include "ui/Controls.h"
 
@@ -26,7 +25,7 @@ DWORD ControlExStyle(ControlKind kind);
 
 struct MenuBar {
   HMENU bar = nullptr;
-  std::map<std::string, HMENU, std::less<>> popups;  // by the name of the menu that opens them
+  std::map<Control, HMENU> popups;  // by the menu that opens them
 };
 // The menu bar in table order: separators, submenus and command ids as listed.
 MenuBar BuildMenuBar();

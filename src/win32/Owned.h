@@ -3,7 +3,9 @@
 // are owned by Microsoft::WRL::ComPtr (<wrl/client.h>).
 
 #include <windows.h>
-// After windows.h, which it needs.
+// After windows.h, which they need.
+#include <objbase.h>
+#include <oleauto.h>
 #include <wrl/client.h>
 
 #include <utility>
@@ -90,6 +92,14 @@ struct EventHookTraits {
   static Handle Empty() noexcept { return nullptr; }
   static void Close(Handle h) noexcept { UnhookWinEvent(h); }
 };
+// Memory the system allocated for the caller to give back with LocalFree (FormatMessage's
+// buffer, CommandLineToArgvW's array), held as the pointer type it is read through.
+template <class T>
+struct LocalTraits {
+  using Handle = T;
+  static Handle Empty() noexcept { return nullptr; }
+  static void Close(Handle h) noexcept { LocalFree(h); }
+};
 
 using UniqueHandle = Owned<KernelHandleTraits>;
 using UniqueFile = Owned<FileHandleTraits>;
@@ -104,6 +114,70 @@ using UniqueKey = Owned<KeyTraits>;
 using UniqueGlobal = Owned<GlobalTraits>;
 using UniqueHook = Owned<HookTraits>;
 using UniqueEventHook = Owned<EventHookTraits>;
+template <class T>
+using UniqueLocal = Owned<LocalTraits<T>>;
+
+// A window's device context (the screen's for a null window) from GetDC, given back to that
+// window with ReleaseDC; given a font, the font is selected into it for as long as it lives.
+class UniqueWindowDc {
+ public:
+  explicit UniqueWindowDc(HWND window, HFONT font = nullptr) noexcept
+      : window_(window), dc_(GetDC(window)) {
+    if (dc_ != nullptr && font != nullptr)
+      old_ = SelectObject(dc_, font);
+  }
+  ~UniqueWindowDc() {
+    if (dc_ == nullptr)
+      return;
+    if (old_ != nullptr)
+      SelectObject(dc_, old_);
+    ReleaseDC(window_, dc_);
+  }
+  UniqueWindowDc(const UniqueWindowDc&) = delete;
+  UniqueWindowDc& operator=(const UniqueWindowDc&) = delete;
+
+  HDC get() const noexcept { return dc_; }
+  explicit operator bool() const noexcept { return dc_ != nullptr; }
+
+ private:
+  HWND window_;
+  HDC dc_;
+  HGDIOBJ old_ = nullptr;
+};
+
+// A VARIANT of ours: empty at first, cleared (its string freed, its object released) when it goes
+// out of scope.
+class UniqueVariant {
+ public:
+  UniqueVariant() noexcept { VariantInit(&v_); }
+  ~UniqueVariant() { VariantClear(&v_); }
+  UniqueVariant(const UniqueVariant&) = delete;
+  UniqueVariant& operator=(const UniqueVariant&) = delete;
+
+  VARIANT* get() noexcept { return &v_; }
+  VARIANT* operator->() noexcept { return &v_; }
+
+ private:
+  VARIANT v_;
+};
+
+// This thread's COM, initialised for as long as the owner lives; only an initialisation that
+// succeeded (S_OK, or S_FALSE when the thread already had one) is undone with CoUninitialize.
+class UniqueComInit {
+ public:
+  explicit UniqueComInit(DWORD model) noexcept : hr_(CoInitializeEx(nullptr, model)) {}
+  ~UniqueComInit() {
+    if (SUCCEEDED(hr_))
+      CoUninitialize();
+  }
+  UniqueComInit(const UniqueComInit&) = delete;
+  UniqueComInit& operator=(const UniqueComInit&) = delete;
+
+  HRESULT Result() const noexcept { return hr_; }
+
+ private:
+  HRESULT hr_;
+};
 
 // Takes over the one reference a new COM object of ours starts with. MinGW-w64's ComPtr::Attach
 // adds a reference of its own, which would keep the object (and a server process) alive forever.

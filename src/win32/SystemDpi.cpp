@@ -2,13 +2,13 @@
 
 #include <windows.h>
 
+#include "win32/Owned.h"
+
 namespace focura::win32 {
 
 int SystemDpi() {
-  HDC screen = GetDC(nullptr);
-  const int dpi = screen != nullptr ? GetDeviceCaps(screen, LOGPIXELSX) : 96;
-  if (screen != nullptr)
-    ReleaseDC(nullptr, screen);
+  const UniqueWindowDc screen(nullptr);
+  const int dpi = screen ? GetDeviceCaps(screen.get(), LOGPIXELSX) : 96;
   return dpi > 0 ? dpi : 96;
 }
 

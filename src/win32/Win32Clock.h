@@ -2,7 +2,7 @@
 // The system millisecond counter. The clock asks Windows for 1 ms timer resolution for as long
 // as it lives, so that the counter steps by 1 ms as the waits of a run need.
 
-#include "acq/Clock.h"
+#include "wait/Clock.h"
 
 namespace focura::win32 {
 

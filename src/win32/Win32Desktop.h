@@ -6,9 +6,9 @@
 #include <future>
 #include <map>
 
-#include "acq/Clock.h"
 #include "capture/Desktop.h"
 #include "capture/TaskWindow.h"
+#include "wait/Clock.h"
 #include "win32/Owned.h"
 #include "win32/Win32DesktopView.h"
 #include "win32/Win32Keyboard.h"

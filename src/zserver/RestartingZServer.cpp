@@ -17,7 +17,7 @@ std::unique_ptr<ZServer> RestartingZServer::StartAgain(const std::string& comman
     if (startAgain_)
       fresh = startAgain_();
   } catch (const WindowClosed&) {
-    throw;
+    throw;  // no failure to start: the window went meanwhile, and the handler must unwind
   } catch (const std::exception& e) {
     throw ZServerUnsent(command,
                         std::string("the Z server could not be started again: ") + e.what());

@@ -17,7 +17,8 @@ from pathlib import Path
 
 # Files whose texts never reach the status line.
 NOT_STATUS_FILES = {
-    "src/ui/Controls.cpp": "captions of the controls and menus",
+    "src/ui/ControlTable.h": "captions of the controls and menus",
+    "src/ui/Controls.h": "the window's caption",
     "src/acq/AcqSettings.cpp": "captions of the timing boxes, named in tooltips",
     "src/ui/RunPlanTip.cpp": "the tooltip of Acquire Z Stack (section How long a run takes)",
     "src/acq/RunEstimate.cpp": "the taskbar button's tooltip (section How long a run takes)",

@@ -17,9 +17,9 @@ struct PlanTest : ::testing::Test {
     acq.ZBottom = bottom;
   }
   void Timings(const char* delay, const char* settle, const char* period) {
-    r.w.texts["txtDelay"] = delay;
-    r.w.texts["txtSettle"] = settle;
-    r.w.texts["txtPeriod"] = period;
+    r.w.texts[Control::txtDelay] = delay;
+    r.w.texts[Control::txtSettle] = settle;
+    r.w.texts[Control::txtPeriod] = period;
   }
 };
 
@@ -159,8 +159,8 @@ TEST_F(PlanTest, PrepareStackOrdersTheEndsAndShowsThem) {
   EXPECT_EQ(acq.PrepareStack(), 1);
   EXPECT_EQ(acq.ZTop, 10.0);
   EXPECT_EQ(acq.ZBottom, 110.0);
-  EXPECT_EQ(r.w.texts["lblTop"], "10.00");
-  EXPECT_EQ(r.w.texts["lblBot"], "110.00");
+  EXPECT_EQ(r.w.texts[Control::lblTop], "10.00");
+  EXPECT_EQ(r.w.texts[Control::lblBot], "110.00");
   EXPECT_EQ(r.w.Status(), "ZTop= 10.00, ZBottom= 110.00, ZHeight= 100.00");
   EXPECT_EQ(acq.CaptureDelay, 2.5);
   EXPECT_EQ(acq.SettleDelay, 0.5);
@@ -188,8 +188,8 @@ TEST_F(PlanTest, PrepareStackKeepsTimingsReadBeforeABadBox) {
   EXPECT_EQ(acq.SettleDelay, 1.0);
   EXPECT_EQ(acq.Period, 0.0);
   // A box that cannot be read counts as a bad box too.
-  r.w.onGetText = [](const std::string& c) {
-    if (c == "txtPeriod")
+  r.w.onGetText = [](Control c) {
+    if (c == Control::txtPeriod)
       throw PlatformError("control gone");
   };
   Timings("7", "8", "9");
@@ -204,9 +204,9 @@ TEST(PlanRegional, TimingsUseTheRegionalSeparator) {
   r.acq.ZBottom = 2.5;
   r.acq.StepSize = 0.5;
   r.acq.NumPlanes = 4;
-  r.w.texts["txtDelay"] = "1,5";
-  r.w.texts["txtSettle"] = "0,25";
-  r.w.texts["txtPeriod"] = "0";
+  r.w.texts[Control::txtDelay] = "1,5";
+  r.w.texts[Control::txtSettle] = "0,25";
+  r.w.texts[Control::txtPeriod] = "0";
   EXPECT_EQ(r.acq.PrepareStack(), 1);
   EXPECT_EQ(r.acq.CaptureDelay, 1.5);
   EXPECT_EQ(r.acq.SettleDelay, 0.25);
@@ -215,33 +215,33 @@ TEST(PlanRegional, TimingsUseTheRegionalSeparator) {
 }
 
 TEST_F(PlanTest, ShowPlanShowsOnlyWhatIsSetButAlwaysTheSummary) {
-  r.w.texts["txtStepSize"] = "typed";
-  r.w.texts["txtNumPlanes"] = "typed";
+  r.w.texts[Control::txtStepSize] = "typed";
+  r.w.texts[Control::txtNumPlanes] = "typed";
   acq.ZTop = 12.5;
   acq.ShowPlan();
   EXPECT_EQ(r.w.Status(), "ZTop= 12.50, ZBottom= 77777.00, ZHeight= 77764.50");
-  EXPECT_EQ(r.w.texts["lblTop"], "12.50");
-  EXPECT_EQ(r.w.texts.count("lblBot"), 0u);
-  EXPECT_EQ(r.w.texts["txtStepSize"], "typed");
-  EXPECT_EQ(r.w.texts["txtNumPlanes"], "typed");
+  EXPECT_EQ(r.w.texts[Control::lblTop], "12.50");
+  EXPECT_EQ(r.w.texts.count(Control::lblBot), 0u);
+  EXPECT_EQ(r.w.texts[Control::txtStepSize], "typed");
+  EXPECT_EQ(r.w.texts[Control::txtNumPlanes], "typed");
 
   acq.ZBottom = -7.125;
   acq.StepSize = 0.1234;
   acq.NumPlanes = 12;
   acq.ShowPlan();
-  EXPECT_EQ(r.w.texts["lblBot"], "-7.13");
-  EXPECT_EQ(r.w.texts["txtStepSize"], "0.12");
+  EXPECT_EQ(r.w.texts[Control::lblBot], "-7.13");
+  EXPECT_EQ(r.w.texts[Control::txtStepSize], "0.12");
   EXPECT_EQ(acq.StepSize, 0.1234);
-  EXPECT_EQ(r.w.texts["txtNumPlanes"], "12");
+  EXPECT_EQ(r.w.texts[Control::txtNumPlanes], "12");
   EXPECT_EQ(r.w.Status(), "ZTop= 12.50, ZBottom= -7.13, ZHeight= 19.63");
 
   acq.NumPlanes = NotSet;  // a derived count of exactly the sentinel is not shown
   acq.StepSize = 77777;
-  r.w.texts["txtNumPlanes"] = "keep";
-  r.w.texts["txtStepSize"] = "keep";
+  r.w.texts[Control::txtNumPlanes] = "keep";
+  r.w.texts[Control::txtStepSize] = "keep";
   acq.ShowPlan();
-  EXPECT_EQ(r.w.texts["txtNumPlanes"], "keep");
-  EXPECT_EQ(r.w.texts["txtStepSize"], "keep");
+  EXPECT_EQ(r.w.texts[Control::txtNumPlanes], "keep");
+  EXPECT_EQ(r.w.texts[Control::txtStepSize], "keep");
 }
 
 TEST_F(PlanTest, ShowPlanFailsOnAnOverflowingHeightWithoutChangingTheWindow) {

@@ -23,9 +23,9 @@ struct AcqRig {
   }
   // The three boxes a run reads its waits from, in seconds.
   void Timings(const char* capture, const char* settle, const char* period) {
-    w.texts["txtDelay"] = capture;
-    w.texts["txtSettle"] = settle;
-    w.texts["txtPeriod"] = period;
+    w.texts[Control::txtDelay] = capture;
+    w.texts[Control::txtSettle] = settle;
+    w.texts[Control::txtPeriod] = period;
   }
   // The hardware trigger launched: each frame is a pulse of two commands.
   void HardwareTrigger(int32_t holdMs) {

@@ -8,6 +8,7 @@
 #include "capture/PlatformError.h"
 #include "capture/ProgramPath.h"
 #include "form_rig.h"
+#include "ui/CaptureControls.h"
 #include "ui/Controls.h"
 
 namespace focura {
@@ -17,38 +18,42 @@ using Strings = std::vector<std::string>;
 
 const std::string kProgFile = "C:\\Focura\\captureprogpath.txt";
 const std::string kKeyFile = "C:\\Focura\\capturekey.txt";
-const Strings kMethodItems{"mnuEOSUtil", "mnuCanonRemote", "mnuBreeze",
-                           "mnuFujiSU",  "mnuPath",        "mnuHWT"};
+using Items = std::vector<Control>;
+const Items kItems{Control::mnuEOSUtil, Control::mnuCanonRemote, Control::mnuBreeze,
+                   Control::mnuFujiSU,  Control::mnuPath,        Control::mnuHWT};
 
 TEST(CaptureMethodTable, SixMethodsInMenuOrderMatchTheWindowMenus) {
   const auto methods = CaptureMethods();
   ASSERT_EQ(methods.size(), 6u);
+  ASSERT_EQ(std::size(kMethodItems), 6u);
   const std::vector<int16_t> codes{1, 2, 3, 4, 5, 100};
   for (size_t i = 0; i < methods.size(); ++i) {
     EXPECT_EQ(methods[i].code, codes[i]);
-    EXPECT_EQ(methods[i].menuItem, kMethodItems[i]);
-    const MenuSpec* menu = FindMenu(methods[i].menuItem);
-    ASSERT_NE(menu, nullptr) << methods[i].menuItem;
+    EXPECT_EQ(ControlOf(kMethodItems[i].item), kItems[i]);
+    EXPECT_EQ(kMethodItems[i].code, codes[i]);
+    const MenuSpec* menu = FindMenu(kItems[i]);
+    ASSERT_NE(menu, nullptr) << ControlName(kItems[i]);
     EXPECT_EQ(menu->caption, methods[i].caption);
-    EXPECT_EQ(menu->parent, "mnuCapture");
+    EXPECT_EQ(menu->parent, Control::mnuCapture);
   }
   EXPECT_EQ(FindCaptureMethod(int16_t{0}), nullptr);
-  EXPECT_EQ(FindCaptureMethod("mnuDelayKey"), nullptr);
+  for (const MethodItem& m : kMethodItems)
+    EXPECT_NE(m.item, Command::mnuDelayKey);
 }
 
 struct CaptureMenu : ::testing::Test {
   testing::FormRig r;
   void SetUp() override { r.LoadAndForget(); }
   // Method items carrying a check mark.
-  Strings Checked() {
-    Strings on;
-    for (const auto& item : kMethodItems) {
+  Items Checked() {
+    Items on;
+    for (const Control item : kItems) {
       if (r.w.checked[item])
         on.push_back(item);
     }
     return on;
   }
-  bool Enabled(const std::string& button) {
+  bool Enabled(Control button) {
     auto it = r.w.enabled.find(button);
     return it == r.w.enabled.end() || it->second;
   }
@@ -59,26 +64,28 @@ struct CaptureMenu : ::testing::Test {
 };
 
 TEST_F(CaptureMenu, ChoosingAMethodMovesTheCheckMarkAndEnablesOnlyTheLaunch) {
-  r.w.enabled = {{"cmdLaunchCapture", false}, {"cmdCapture", false}, {"cmdFocura", false}};
+  r.w.enabled = {{Control::cmdLaunchCapture, false},
+                 {Control::cmdCapture, false},
+                 {Control::cmdFocura, false}};
   r.form.Dispatch(Command::mnuBreeze);
   EXPECT_EQ(r.acq.CaptureType, 3);
-  EXPECT_EQ(Checked(), Strings{"mnuBreeze"});
-  EXPECT_TRUE(Enabled("cmdLaunchCapture"));
-  EXPECT_FALSE(Enabled("cmdCapture"));
-  EXPECT_FALSE(Enabled("cmdFocura"));
+  EXPECT_EQ(Checked(), Items{Control::mnuBreeze});
+  EXPECT_TRUE(Enabled(Control::cmdLaunchCapture));
+  EXPECT_FALSE(Enabled(Control::cmdCapture));
+  EXPECT_FALSE(Enabled(Control::cmdFocura));
 
   r.form.Dispatch(Command::mnuHWT);
   EXPECT_EQ(r.acq.CaptureType, 100);
-  EXPECT_EQ(Checked(), Strings{"mnuHWT"});
+  EXPECT_EQ(Checked(), Items{Control::mnuHWT});
   EXPECT_TRUE(r.desk.events.empty()) << "choosing launches nothing";
   EXPECT_TRUE(r.Sent().empty());
 }
 
 TEST_F(CaptureMenu, OpeningTheMenuWithoutAMethodChangesNothing) {
-  r.w.enabled = {{"cmdLaunchCapture", false}};
+  r.w.enabled = {{Control::cmdLaunchCapture, false}};
   r.form.Dispatch(Command::mnuCapture);
   EXPECT_TRUE(r.w.checked.empty());
-  EXPECT_FALSE(Enabled("cmdLaunchCapture"));
+  EXPECT_FALSE(Enabled(Control::cmdLaunchCapture));
 }
 
 TEST_F(CaptureMenu, LaunchStartsTheFixedProgramQuotedAndEnablesCaptureAndRun) {
@@ -88,10 +95,10 @@ TEST_F(CaptureMenu, LaunchStartsTheFixedProgramQuotedAndEnablesCaptureAndRun) {
   EXPECT_EQ(r.acq.CaptureTaskId, 4242);
   EXPECT_EQ(r.w.Status(), "");
   EXPECT_EQ(r.w.pumps, 1);
-  EXPECT_TRUE(Enabled("cmdCapture"));
-  EXPECT_TRUE(Enabled("cmdFocura"));
-  for (const char* item : {"mnuCanonRemote", "mnuBreeze", "mnuFujiSU"}) {
-    r.DispatchNamed(item);
+  EXPECT_TRUE(Enabled(Control::cmdCapture));
+  EXPECT_TRUE(Enabled(Control::cmdFocura));
+  for (const Command item : {Command::mnuCanonRemote, Command::mnuBreeze, Command::mnuFujiSU}) {
+    r.form.Dispatch(item);
     r.form.Dispatch(Command::cmdLaunchCapture);
   }
   EXPECT_EQ(r.desk.events,
@@ -109,16 +116,17 @@ TEST_F(CaptureMenu, LaunchStartsTheFixedProgramQuotedAndEnablesCaptureAndRun) {
 
 TEST_F(CaptureMenu, EachFixedProgramGetsTheKeyOfItsMethod) {
   r.acq.FujiKey = 2;
-  for (const auto& method : CaptureMethods()) {
+  for (const MethodItem& item : kMethodItems) {
+    const CaptureMethod& method = *FindCaptureMethod(item.code);
     if (method.programPath.empty())
       continue;
-    r.DispatchNamed(method.menuItem);
+    r.form.Dispatch(item.item);
     r.form.Dispatch(Command::cmdLaunchCapture);
     r.desk.sent.clear();
     r.form.Dispatch(Command::cmdCapture);
     const std::string key =
         method.keyRule == CaptureKeyRule::Fixed ? std::string(method.key) : std::string("{ENTER}");
-    EXPECT_EQ(r.desk.sent, std::vector<KeyStrokes>{ParseKeys(key)}) << method.menuItem;
+    EXPECT_EQ(r.desk.sent, std::vector<KeyStrokes>{ParseKeys(key)}) << method.caption;
   }
 }
 
@@ -127,13 +135,13 @@ TEST_F(CaptureMenu, AFailedLaunchAfterAGoodOneDisablesCaptureAndKeepsTheTask) {
   r.form.Dispatch(Command::cmdLaunchCapture);
   r.form.Dispatch(Command::mnuBreeze);  // another choice keeps the launch
   EXPECT_EQ(r.acq.CaptureTaskId, 4242);
-  EXPECT_TRUE(Enabled("cmdCapture"));
+  EXPECT_TRUE(Enabled(Control::cmdCapture));
   r.desk.failStart = true;
   r.form.Dispatch(Command::cmdLaunchCapture);
   EXPECT_EQ(r.w.Status(), "Error Launching Capture Program");
   EXPECT_EQ(r.acq.CaptureTaskId, 4242);
-  EXPECT_FALSE(Enabled("cmdCapture"));
-  EXPECT_FALSE(Enabled("cmdFocura"));
+  EXPECT_FALSE(Enabled(Control::cmdCapture));
+  EXPECT_FALSE(Enabled(Control::cmdFocura));
 }
 
 TEST_F(CaptureMenu, HardwareTriggerProbesTheController) {
@@ -143,15 +151,15 @@ TEST_F(CaptureMenu, HardwareTriggerProbesTheController) {
   EXPECT_EQ(r.Sent(), Strings{"CON /2&"});
   EXPECT_EQ(r.acq.CaptureTaskId, 1);
   EXPECT_EQ(r.w.Status(), "OK EZStepper AllMotion v6");
-  EXPECT_TRUE(Enabled("cmdCapture"));
+  EXPECT_TRUE(Enabled(Control::cmdCapture));
   EXPECT_TRUE(r.desk.events.empty());
 
   r.zs.replies["CON /2&"] = "ezstepper";  // the mark is case-sensitive
   r.form.Dispatch(Command::cmdLaunchCapture);
   EXPECT_EQ(r.acq.CaptureTaskId, 0);
   EXPECT_EQ(r.w.Status(), "EZStepper does not respond");
-  EXPECT_FALSE(Enabled("cmdCapture"));
-  EXPECT_FALSE(Enabled("cmdFocura"));
+  EXPECT_FALSE(Enabled(Control::cmdCapture));
+  EXPECT_FALSE(Enabled(Control::cmdFocura));
 }
 
 TEST_F(CaptureMenu, FailingProbeIsALaunchErrorAndKeepsTheTask) {
@@ -161,7 +169,7 @@ TEST_F(CaptureMenu, FailingProbeIsALaunchErrorAndKeepsTheTask) {
   r.form.Dispatch(Command::cmdLaunchCapture);
   EXPECT_EQ(r.w.Status(), "Error Launching Capture Program");
   EXPECT_EQ(r.acq.CaptureTaskId, 1);
-  EXPECT_FALSE(Enabled("cmdCapture"));
+  EXPECT_FALSE(Enabled(Control::cmdCapture));
 }
 
 TEST_F(CaptureMenu, CustomMethodReadsBothFilesAndLaunchesTheLineWithItsPathQuoted) {
@@ -170,8 +178,8 @@ TEST_F(CaptureMenu, CustomMethodReadsBothFilesAndLaunchesTheLineWithItsPathQuote
   EXPECT_EQ(r.acq.CaptureProgPath, "C:\\My Cam\\cam.exe  -remote");
   EXPECT_EQ(r.acq.CaptureKey, "{F8}");
   EXPECT_EQ(r.w.Status(), "C:\\My Cam\\cam.exe  -remote Key <{F8}>");
-  EXPECT_EQ(Checked(), Strings{"mnuPath"});
-  EXPECT_TRUE(Enabled("cmdLaunchCapture"));
+  EXPECT_EQ(Checked(), Items{Control::mnuPath});
+  EXPECT_TRUE(Enabled(Control::cmdLaunchCapture));
 
   r.files.programs = {"C:\\My Cam\\cam.exe"};
   // Unquoted, the path's blank would make "C:\My" the program: nothing is started.
@@ -181,14 +189,14 @@ TEST_F(CaptureMenu, CustomMethodReadsBothFilesAndLaunchesTheLineWithItsPathQuote
   EXPECT_NE(r.w.StatusTip().find("no program \"C:\\My Cam\\cam.exe  -remote\" exists"),
             std::string::npos)
       << r.w.StatusTip();
-  EXPECT_FALSE(Enabled("cmdCapture"));
+  EXPECT_FALSE(Enabled(Control::cmdCapture));
 
   Files("\"C:\\My Cam\\cam.exe\"  -remote  \r\n", "{F8}\r\n");
   r.form.Dispatch(Command::mnuPath);
   r.desk.events.clear();
   r.form.Dispatch(Command::cmdLaunchCapture);
   EXPECT_EQ(r.desk.events, Strings{"start \"C:\\My Cam\\cam.exe\"  -remote"});
-  EXPECT_TRUE(Enabled("cmdCapture"));
+  EXPECT_TRUE(Enabled(Control::cmdCapture));
 }
 
 TEST(CommandLineToStart, TheProgramPathIsQuotedAndNeverCutShort) {
@@ -263,13 +271,13 @@ TEST_F(CaptureMenu, EmptyOrBlankFilesDisableTheLaunch) {
   EXPECT_EQ(r.acq.CaptureProgPath, "");
   // The key file's success message is appended to the path file's complaint.
   EXPECT_EQ(r.w.Status(), "File captureprogpath.txt is empty Key <k>");
-  EXPECT_FALSE(Enabled("cmdLaunchCapture"));
+  EXPECT_FALSE(Enabled(Control::cmdLaunchCapture));
 
   Files("cam.exe", "");
   r.form.Dispatch(Command::mnuPath);
   EXPECT_EQ(r.w.Status(), "File capturekey.txt is empty");
   EXPECT_EQ(r.acq.CaptureKey, "");
-  EXPECT_FALSE(Enabled("cmdLaunchCapture"));
+  EXPECT_FALSE(Enabled(Control::cmdLaunchCapture));
 }
 
 TEST_F(CaptureMenu, MissingKeyFileAfterAGoodPathFileAndTheMenuReenabling) {
@@ -279,11 +287,11 @@ TEST_F(CaptureMenu, MissingKeyFileAfterAGoodPathFileAndTheMenuReenabling) {
   EXPECT_EQ(r.w.Status(), "File capturekey.txt does not exist");
   EXPECT_EQ(r.acq.CaptureProgPath, "cam.exe");
   EXPECT_EQ(r.acq.CaptureKey, "previous");
-  EXPECT_FALSE(Enabled("cmdLaunchCapture"));
+  EXPECT_FALSE(Enabled(Control::cmdLaunchCapture));
 
   r.form.Dispatch(Command::mnuCapture);
-  EXPECT_TRUE(Enabled("cmdLaunchCapture"));
-  EXPECT_EQ(Checked(), Strings{"mnuPath"});
+  EXPECT_TRUE(Enabled(Control::cmdLaunchCapture));
+  EXPECT_EQ(Checked(), Items{Control::mnuPath});
 }
 
 TEST_F(CaptureMenu, MissingPathFileKeepsThePreviousCommandLine) {
@@ -294,7 +302,7 @@ TEST_F(CaptureMenu, MissingPathFileKeepsThePreviousCommandLine) {
   r.form.Dispatch(Command::mnuPath);
   EXPECT_EQ(r.acq.CaptureProgPath, "cam.exe");
   EXPECT_EQ(r.w.Status(), "File captureprogpath.txt does not exist Key <j>");
-  EXPECT_FALSE(Enabled("cmdLaunchCapture"));
+  EXPECT_FALSE(Enabled(Control::cmdLaunchCapture));
 }
 
 TEST_F(CaptureMenu, UnreadableFileIsReportedAndKeepsThePreviousValue) {
@@ -308,17 +316,17 @@ TEST_F(CaptureMenu, UnreadableFileIsReportedAndKeepsThePreviousValue) {
   EXPECT_EQ(r.w.statusHistory[r.w.statusHistory.size() - 2],
             "File captureprogpath.txt cannot be read: The file is locked by another process.");
   EXPECT_EQ(r.w.Status(), "File capturekey.txt cannot be read: Access is denied.");
-  EXPECT_FALSE(Enabled("cmdLaunchCapture"));
+  EXPECT_FALSE(Enabled(Control::cmdLaunchCapture));
 }
 
 TEST_F(CaptureMenu, CustomMethodWithoutACommandLineFailsToLaunch) {
   r.form.Dispatch(Command::mnuPath);  // neither file exists
   r.form.Dispatch(Command::mnuCapture);
-  ASSERT_TRUE(Enabled("cmdLaunchCapture"));
+  ASSERT_TRUE(Enabled(Control::cmdLaunchCapture));
   r.form.Dispatch(Command::cmdLaunchCapture);
   EXPECT_TRUE(r.desk.events.empty());
   EXPECT_EQ(r.w.Status(), "Error Launching Capture Program");
-  EXPECT_FALSE(Enabled("cmdCapture"));
+  EXPECT_FALSE(Enabled(Control::cmdCapture));
 }
 
 TEST_F(CaptureMenu, EventQueuedBeforeTheLaunchRunsFirst) {

@@ -3,8 +3,8 @@
 #include <climits>
 #include <cstdint>
 
-#include "acq/Delay32.h"
 #include "fakes/Fakes.h"
+#include "wait/Delay32.h"
 
 namespace focura {
 namespace {

@@ -23,11 +23,12 @@ TEST(FormLoad, SetsDefaultsStartsTheServerAndPreparesTheWindow) {
   r.acq.KeyDelayMs = 9;
   r.Load();
   EXPECT_EQ(r.Sent(), (Strings{"Show", "Joy On", "Hide"}));
-  EXPECT_EQ(r.w.enabled,
-            (std::map<std::string, bool>{
-                {"cmdLaunchCapture", false}, {"cmdCapture", false}, {"cmdFocura", false}}));
-  EXPECT_EQ(r.w.texts, (std::map<std::string, std::string>{
-                           {"txtDelay", "2.0"}, {"txtSettle", "1.0"}, {"txtPeriod", "0.0"}}));
+  EXPECT_EQ(r.w.enabled, (std::map<Control, bool>{{Control::cmdLaunchCapture, false},
+                                                  {Control::cmdCapture, false},
+                                                  {Control::cmdFocura, false}}));
+  EXPECT_EQ(r.w.texts, (std::map<Control, std::string>{{Control::txtDelay, "2.0"},
+                                                       {Control::txtSettle, "1.0"},
+                                                       {Control::txtPeriod, "0.0"}}));
   EXPECT_TRUE(r.w.statusHistory.empty());
   EXPECT_TRUE(r.w.checked.empty());
   EXPECT_EQ(r.acq.ZTop, NotSetD);
@@ -40,8 +41,8 @@ TEST(FormLoad, SetsDefaultsStartsTheServerAndPreparesTheWindow) {
 TEST(FormLoad, TimingBoxesUseTheRegionalSeparator) {
   testing::FormRig r(",");
   r.Load();
-  EXPECT_EQ(r.w.texts["txtDelay"], "2,0");
-  EXPECT_EQ(r.w.texts["txtPeriod"], "0,0");
+  EXPECT_EQ(r.w.texts[Control::txtDelay], "2,0");
+  EXPECT_EQ(r.w.texts[Control::txtPeriod], "0,0");
 }
 
 TEST(FormLoad, FailuresToStartTheServerReachTheShell) {
@@ -59,8 +60,8 @@ TEST(FormLoad, AStartUpCommandThatFailsLeavesAWorkingWindowWithTheReasonInTheSta
   EXPECT_NO_THROW(r.Load());
   EXPECT_EQ(r.Sent(), (Strings{"Show", "Joy On"}));
   EXPECT_EQ(r.w.statusHistory, (Strings{"Z server command \"Joy On\" failed: no joystick"}));
-  EXPECT_EQ(r.w.texts["txtDelay"], "2.0");
-  EXPECT_FALSE(r.w.enabled.at("cmdFocura"));
+  EXPECT_EQ(r.w.texts[Control::txtDelay], "2.0");
+  EXPECT_FALSE(r.w.enabled.at(Control::cmdFocura));
   EXPECT_FALSE(r.form.Busy());
 
   // The window is in use afterwards: a plan command reaches the same server.
@@ -93,10 +94,8 @@ TEST_F(Form, EventsAfterCloseAreIgnored) {
   r.form.Close();
   r.zs.commands.clear();
   const auto texts = r.w.texts;
-  for (const auto& c : MainControls())
-    r.DispatchNamed(c.name);
-  for (const auto& m : MainMenus())
-    r.DispatchNamed(m.name);
+  for (const Command command : Commands())
+    r.form.Dispatch(command);
   EXPECT_TRUE(r.Sent().empty());
   EXPECT_EQ(r.w.texts, texts);
   EXPECT_TRUE(r.w.enabled.empty());
@@ -112,11 +111,14 @@ TEST_F(Form, FailingUnloadStillClosesTheWindow) {
   EXPECT_TRUE(r.w.statusHistory.empty());
 }
 
-TEST_F(Form, NamesWithoutAHandlerAreIgnored) {
-  for (const char* name : {"cmdNothing", "", "mnuZServ", "mnuSep1", "mnuAdvanced", "lblMsg",
-                           "txtCommand", "frmFocuraAcq"}) {
-    r.DispatchNamed(name);
+TEST_F(Form, ValuesThatAreNoCommandAreIgnored) {
+  // Controls and menus without a handler, and values beyond the table.
+  for (const Control control : {Control::mnuZServ, Control::mnuSep1, Control::mnuAdvanced,
+                                Control::lblMsg, Control::txtCommand}) {
+    r.form.Dispatch(static_cast<Command>(control));
   }
+  for (const int outside : {-1, 9999})
+    r.form.Dispatch(static_cast<Command>(outside));
   EXPECT_TRUE(r.Sent().empty());
   EXPECT_TRUE(r.w.statusHistory.empty());
   EXPECT_TRUE(r.w.enabled.empty());
@@ -129,10 +131,10 @@ TEST_F(Form, EveryMenuItemAndButtonHasItsHandler) {
   r.zs.replies["Z ?"] = "5";
   r.zs.replies["Obj GetNum"] = "x";
   r.zs.replies["CON /2&"] = "EZStepper";
-  r.w.texts["txtCommand"] = "raw";
+  r.w.texts[Control::txtCommand] = "raw";
   r.acq.ZLog = "log";
   r.form.Dispatch(Command::mnuHWT);
-  EXPECT_TRUE(r.w.checked["mnuHWT"]);
+  EXPECT_TRUE(r.w.checked[Control::mnuHWT]);
   r.form.Dispatch(Command::cmdLaunchCapture);
   EXPECT_EQ(r.acq.CaptureTaskId, 1);
   r.form.Dispatch(Command::cmdCapture);
@@ -150,10 +152,10 @@ TEST_F(Form, EveryMenuItemAndButtonHasItsHandler) {
   EXPECT_EQ(r.prompt.asked.size(), 3u);
   r.form.Dispatch(Command::mnuZLog);
   EXPECT_EQ(r.desk.clipboard, "log");
-  r.w.texts["txtNumPlanes"] = "3";
+  r.w.texts[Control::txtNumPlanes] = "3";
   r.form.Dispatch(Command::cmdSetNum);
   EXPECT_EQ(r.acq.NumPlanes, 3);
-  r.w.texts["txtStepSize"] = "2";
+  r.w.texts[Control::txtStepSize] = "2";
   r.form.Dispatch(Command::cmdSetStepSize);
   EXPECT_EQ(r.acq.StepSize, 2.0);
   r.form.Dispatch(Command::cmdCancelZ);
@@ -162,8 +164,8 @@ TEST_F(Form, EveryMenuItemAndButtonHasItsHandler) {
 
 TEST_F(Form, RunFromTheButtonFinishesOrIsCancelledFromThePump) {
   Plan(2);
-  r.w.texts["txtDelay"] = "0";
-  r.w.texts["txtSettle"] = "0";
+  r.w.texts[Control::txtDelay] = "0";
+  r.w.texts[Control::txtSettle] = "0";
   r.zs.replies["Z ?"] = "20";
   r.form.Dispatch(Command::cmdFocura);
   EXPECT_EQ(r.w.Status(), "Z-stack finished");
@@ -261,8 +263,8 @@ struct CloseAtPump : Form {
     EXPECT_TRUE(r.form.Closed());
   }
   Strings sentAtClose, statusAtClose;
-  std::map<std::string, std::string> textsAtClose;
-  std::map<std::string, bool> enabledAtClose;
+  std::map<Control, std::string> textsAtClose;
+  std::map<Control, bool> enabledAtClose;
   bool releasedAtClose = true;
   bool busyAtClose = false;
 };
@@ -290,8 +292,8 @@ TEST_F(CloseAtPump, AtTheLastPointOfTheJoystickCommandTheEndsStayUnset) {
 
 TEST_F(CloseAtPump, DuringARun) {
   Plan(3);
-  r.w.texts["txtDelay"] = "0";
-  r.w.texts["txtSettle"] = "0";
+  r.w.texts[Control::txtDelay] = "0";
+  r.w.texts[Control::txtSettle] = "0";
   r.zs.replies["Z ?"] = "20";
   CloseAt(2);  // the first plane's pump, before its frame
   r.form.Dispatch(Command::cmdFocura);
@@ -315,8 +317,8 @@ TEST_F(CloseAtPump, InsideANestedHandler) {
   // The run's first pump runs the joystick command, whose own pump closes the window: both
   // unwind.
   Plan(3);
-  r.w.texts["txtDelay"] = "0";
-  r.w.texts["txtSettle"] = "0";
+  r.w.texts[Control::txtDelay] = "0";
+  r.w.texts[Control::txtSettle] = "0";
   r.zs.replies["Obj GetNum"] = "2";
   bool nestedStarted = false;
   r.w.onPump = [&](int n) {
@@ -408,38 +410,6 @@ TEST_F(Form, ASecondCloseAtAPumpPointOrAfterItSendsNoSecondUnload) {
   EXPECT_EQ(std::count(r.zs.commands.begin(), r.zs.commands.end(), "Unload"), 1);
   EXPECT_EQ(r.Sent().back(), "Unload");
   EXPECT_TRUE(r.released);
-}
-
-// The command enum and the control table name the same ids: a control renumbered in one of them
-// would send its clicks to another handler.
-TEST(CommandIds, EveryCommandIsTheIdOfItsControlOrMenuItem) {
-  for (const CommandSpec& c : Commands()) {
-    SCOPED_TRACE(std::string(c.name));
-    EXPECT_EQ(CommandNamed(c.name), c.command);
-    EXPECT_EQ(CommandName(c.command), c.name);
-    if (c.command == Command::mnuCapture) {
-      EXPECT_EQ(CommandWithId(static_cast<int>(c.command)), std::nullopt);
-      continue;
-    }
-    const int id = static_cast<int>(c.command);
-    const ControlSpec* control = FindControl(c.name);
-    const MenuSpec* menu = FindMenu(c.name);
-    ASSERT_TRUE(control != nullptr || menu != nullptr);
-    EXPECT_EQ(control != nullptr ? control->id : menu->id, id);
-    EXPECT_EQ(CommandWithId(id), c.command);
-  }
-  // Every button and menu item of the table has its command.
-  for (const ControlSpec& c : MainControls()) {
-    if (c.kind == ControlKind::Button) {
-      EXPECT_EQ(CommandWithId(c.id), CommandNamed(c.name)) << c.name;
-      EXPECT_TRUE(CommandNamed(c.name).has_value()) << c.name;
-    }
-  }
-  for (const MenuSpec& m : MainMenus()) {
-    if (m.kind == MenuKind::Item) {
-      EXPECT_TRUE(CommandWithId(m.id).has_value()) << m.name;
-    }
-  }
 }
 
 }  // namespace

@@ -29,12 +29,6 @@ class ReleasableZServer : public ZServer {
 struct FormRig {
   explicit FormRig(const std::string& decimalSeparator = ".") : num(decimalSeparator) {}
 
-  // An event by the name of its control, routed as the shell routes a command id: a name without
-  // a command reaches nothing.
-  void DispatchNamed(std::string_view name) {
-    if (const std::optional<Command> command = CommandNamed(name))
-      form.Dispatch(*command);
-  }
   // Loads the form and forgets what the load did, so a test sees only its own doings.
   void LoadAndForget() {
     Load();

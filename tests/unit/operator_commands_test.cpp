@@ -23,13 +23,13 @@ struct Commands : ::testing::Test {
 };
 
 TEST_F(Commands, ExecuteSendsTheTextAsTypedAndShowsTheReply) {
-  r.w.texts["txtCommand"] = "  Z ?  ";
+  r.w.texts[Control::txtCommand] = "  Z ?  ";
   r.zs.replies["  Z ?  "] = "12.5 um";
   r.form.Dispatch(Command::cmdExecute);
   EXPECT_EQ(r.Sent(), Strings{"  Z ?  "});
   EXPECT_EQ(r.w.Status(), "12.5 um");
 
-  r.w.texts["txtCommand"] = "";
+  r.w.texts[Control::txtCommand] = "";
   r.zs.replies[""] = "ERR empty";
   r.form.Dispatch(Command::cmdExecute);
   EXPECT_EQ(r.Sent(), (Strings{"  Z ?  ", ""}));
@@ -41,14 +41,14 @@ TEST_F(Commands, SetTopAndBottomTakeTheFirstTokenOfTheZReply) {
   r.form.Dispatch(Command::cmdSetTop);
   EXPECT_EQ(r.acq.ZTop, 1234.5);
   EXPECT_EQ(r.acq.ZBottom, NotSetD);
-  EXPECT_EQ(r.w.texts["lblTop"], "1234.50");
+  EXPECT_EQ(r.w.texts[Control::lblTop], "1234.50");
   EXPECT_EQ(r.w.Status(), "ZTop= 1234.50, ZBottom= 77777.00, ZHeight= 76542.50");
 
   r.zs.replies["Z ?"] = "-20";
   r.form.Dispatch(Command::cmdSetBot);
   EXPECT_EQ(r.acq.ZBottom, -20.0);
   EXPECT_EQ(r.acq.ZTop, 1234.5);
-  EXPECT_EQ(r.w.texts["lblBot"], "-20.00");
+  EXPECT_EQ(r.w.texts[Control::lblBot], "-20.00");
   EXPECT_EQ(r.w.Status(), "ZTop= 1234.50, ZBottom= -20.00, ZHeight= 1254.50");
   EXPECT_EQ(r.Sent(), (Strings{"Z ?", "Z ?"}));
 }
@@ -172,29 +172,29 @@ TEST(PlainDecimal, PointEvenWithARegionalComma) {
 
 TEST_F(Commands, SetNumStoresASixteenBitCountBeforeDerivingTheStep) {
   Ends(10, 110);
-  r.w.texts["txtNumPlanes"] = " 5 ";
+  r.w.texts[Control::txtNumPlanes] = " 5 ";
   r.form.Dispatch(Command::cmdSetNum);
   EXPECT_EQ(r.acq.NumPlanes, 5);
   EXPECT_EQ(r.acq.StepSize, 25.0);
-  EXPECT_EQ(r.w.texts["txtStepSize"], "25.00");
+  EXPECT_EQ(r.w.texts[Control::txtStepSize], "25.00");
   EXPECT_EQ(r.w.Status(), "ZTop= 10.00, ZBottom= 110.00, ZHeight= 100.00");
 
-  r.w.texts["txtNumPlanes"] = "2.5";
+  r.w.texts[Control::txtNumPlanes] = "2.5";
   r.form.Dispatch(Command::cmdSetNum);
   EXPECT_EQ(r.acq.NumPlanes, 2);
   EXPECT_EQ(r.acq.StepSize, 100.0);
 
-  r.w.texts["txtNumPlanes"] = "40000";
+  r.w.texts[Control::txtNumPlanes] = "40000";
   r.form.Dispatch(Command::cmdSetNum);
   EXPECT_EQ(r.w.Status(), "Error");
   EXPECT_EQ(r.acq.NumPlanes, 2);
 
-  r.w.texts["txtNumPlanes"] = "1";
+  r.w.texts[Control::txtNumPlanes] = "1";
   r.form.Dispatch(Command::cmdSetNum);
   EXPECT_EQ(r.w.Status(), "Error");
   EXPECT_EQ(r.acq.NumPlanes, 1);
 
-  r.w.texts["txtNumPlanes"] = "0";
+  r.w.texts[Control::txtNumPlanes] = "0";
   r.form.Dispatch(Command::cmdSetNum);
   EXPECT_EQ(r.w.Status(), "Error");
   EXPECT_EQ(r.acq.NumPlanes, 0);
@@ -202,33 +202,33 @@ TEST_F(Commands, SetNumStoresASixteenBitCountBeforeDerivingTheStep) {
 }
 
 TEST_F(Commands, SetNumBeforeTheEndsStoresTheCountAndShowsError) {
-  r.w.texts["txtNumPlanes"] = "7";
+  r.w.texts[Control::txtNumPlanes] = "7";
   r.form.Dispatch(Command::cmdSetNum);
   EXPECT_EQ(r.acq.NumPlanes, 7);
   EXPECT_EQ(r.w.Status(), "Error");
 }
 
 TEST_F(Commands, SetStepSizeStoresTheStepBeforeDerivingTheCount) {
-  r.w.texts["txtStepSize"] = "2.5";
+  r.w.texts[Control::txtStepSize] = "2.5";
   r.form.Dispatch(Command::cmdSetStepSize);
   EXPECT_EQ(r.acq.StepSize, 2.5);
   EXPECT_EQ(r.w.Status(), "Error");
   EXPECT_EQ(r.acq.NumPlanes, NotSet);
 
   Ends(0, 100);
-  r.w.texts["txtStepSize"] = "40";
+  r.w.texts[Control::txtStepSize] = "40";
   r.form.Dispatch(Command::cmdSetStepSize);
   EXPECT_EQ(r.acq.NumPlanes, 4);
-  EXPECT_EQ(r.w.texts["txtNumPlanes"], "4");
+  EXPECT_EQ(r.w.texts[Control::txtNumPlanes], "4");
   EXPECT_EQ(r.w.Status(), "ZTop= 0.00, ZBottom= 100.00, ZHeight= 100.00");
 
-  r.w.texts["txtStepSize"] = "ten";
+  r.w.texts[Control::txtStepSize] = "ten";
   r.form.Dispatch(Command::cmdSetStepSize);
   EXPECT_EQ(r.w.Status(), "Error");
   EXPECT_EQ(r.acq.StepSize, 40.0);
 
   // A count beyond 32 bits is an overflow, trapped like the rest.
-  r.w.texts["txtStepSize"] = "1e-300";
+  r.w.texts[Control::txtStepSize] = "1e-300";
   r.form.Dispatch(Command::cmdSetStepSize);
   EXPECT_EQ(r.w.Status(), "Error");
   EXPECT_EQ(r.acq.NumPlanes, 4);

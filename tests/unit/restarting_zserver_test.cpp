@@ -207,7 +207,7 @@ TEST(RestartInTheForm, ARunWhoseServerWasLostAtAPumpStopsAtItsNextCommand) {
   r.acq.ZBottom = 100;
   r.acq.StepSize = 10;
   r.acq.NumPlanes = 3;
-  r.w.texts = {{"txtDelay", "0"}, {"txtSettle", "0"}, {"txtPeriod", "0"}};
+  r.w.texts = {{Control::txtDelay, "0"}, {Control::txtSettle, "0"}, {Control::txtPeriod, "0"}};
   r.acq.CaptureType = 1;
   r.acq.CaptureTaskId = 4242;
   r.acq.KeyDelayMs = 0;

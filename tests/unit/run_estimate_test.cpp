@@ -24,8 +24,9 @@ void FivePlanes(AcqRig& r) {
 }
 
 RunEstimate Estimate(AcqRig& r) {
-  const auto box = [&r](const char* name) { return r.acq.Num.ToDouble(r.w.texts[name]); };
-  return EstimateRun(r.acq, box("txtDelay"), box("txtSettle"), box("txtPeriod"));
+  const auto box = [&r](Control name) { return r.acq.Num.ToDouble(r.w.texts[name]); };
+  return EstimateRun(r.acq, box(Control::txtDelay), box(Control::txtSettle),
+                     box(Control::txtPeriod));
 }
 
 // Runs with every move lasting `moveMs` on the fake clock; returns the run's length there.

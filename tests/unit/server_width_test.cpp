@@ -80,7 +80,7 @@ TEST(SimulatorStandIn, ASimulatorHidingThisPCsZServerIsSaidAtStartAndDuringRuns)
   r.acq.ZBottom = 100;
   r.acq.StepSize = 10;
   r.acq.NumPlanes = 2;
-  r.w.texts = {{"txtDelay", "0"}, {"txtSettle", "0"}, {"txtPeriod", "0"}};
+  r.w.texts = {{Control::txtDelay, "0"}, {Control::txtSettle, "0"}, {Control::txtPeriod, "0"}};
   r.form.Dispatch(Command::cmdFocura);
   ASSERT_EQ(ports.timeLeft.size(), 2u);
   for (const std::string& text : ports.timeLeft)

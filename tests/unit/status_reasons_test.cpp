@@ -23,10 +23,10 @@ void Ready(FormRig& r) {
   r.acq.ZBottom = 30;
   r.acq.NumPlanes = 5;
   r.acq.StepSize = 5;
-  r.w.texts = {{"txtDelay", "0"}, {"txtSettle", "0"}, {"txtPeriod", "0"}};
+  r.w.texts = {{Control::txtDelay, "0"}, {Control::txtSettle, "0"}, {Control::txtPeriod, "0"}};
 }
 
-Arrange Box(const std::string& box, const std::string& text) {
+Arrange Box(Control box, const std::string& text) {
   return [=](FormRig& r) { r.w.texts[box] = text; };
 }
 Arrange Reply(const std::string& command, const std::string& reply) {
@@ -54,67 +54,70 @@ Arrange All(const std::vector<Arrange>& steps) {
 
 TEST(StatusReasons, EveryFailureWordHasItsReasonInTheTooltip) {
   struct Case {
-    const char* event;
+    Command event;
     Arrange arrange;  // after Ready; none: the event alone
     const char* reason;
     const char* word = "Error";
     const char* separator = ".";
   };
   const Case cases[] = {
-      {"cmdSetTop", Reply("Z ?", ""), "Set Top: the Z server's reply \"\" has no number"},
-      {"cmdSetBot", Reply("Z ?", "12,5 um"),
+      {Command::cmdSetTop, Reply("Z ?", ""), "Set Top: the Z server's reply \"\" has no number"},
+      {Command::cmdSetBot, Reply("Z ?", "12,5 um"),
        "Set Bottom: the Z server's reply \"12,5 um\" has no number; this PC writes decimals "
        "with \".\""},
-      {"cmdSetTop", Reply("Z ?", "1e999"),
+      {Command::cmdSetTop, Reply("Z ?", "1e999"),
        "Set Top: the Z server's reply \"1e999\" holds a number beyond the number range"},
-      {"cmdSetTop", All({Set(&ZAcq::ZBottom, -1e308), Reply("Z ?", "1e308")}),
+      {Command::cmdSetTop, All({Set(&ZAcq::ZBottom, -1e308), Reply("Z ?", "1e308")}),
        "Set Top: the stack height is beyond the number range"},
-      {"cmdGetTopBot", Reply("Obj GetNum", "none"),
+      {Command::cmdGetTopBot, Reply("Obj GetNum", "none"),
        "Get Joystick Top and Bottom: the Z server's reply \"none\" to \"Obj GetNum\" has no "
        "number"},
-      {"cmdGetTopBot", All({Reply("Obj GetNum", "2"), Reply("Obj Get 1", "pos 1 ?")}),
+      {Command::cmdGetTopBot, All({Reply("Obj GetNum", "2"), Reply("Obj Get 1", "pos 1 ?")}),
        "Get Joystick Top and Bottom: the Z server's reply \"pos 1 ?\" to \"Obj Get 1\" has no "
        "number"},
-      {"cmdGetTopBot", All({Reply("Obj GetNum", "2"), Fails("Obj Get 1", "no such position")}),
+      {Command::cmdGetTopBot,
+       All({Reply("Obj GetNum", "2"), Fails("Obj Get 1", "no such position")}),
        "Get Joystick Top and Bottom: Z server command \"Obj Get 1\" failed: no such position"},
-      {"cmdGetTopBot", Reply("Obj GetNum", "-2147483648"),
+      {Command::cmdGetTopBot, Reply("Obj GetNum", "-2147483648"),
        "Get Joystick Top and Bottom: no position before -2147483648"},
-      {"cmdSetNum", Box("txtNumPlanes", "five"), "Set Num. of Planes: \"five\" is not a number"},
-      {"cmdSetNum", Box("txtNumPlanes", "  "), "Set Num. of Planes: the box is empty"},
-      {"cmdSetNum", Box("txtNumPlanes", "40000"),
+      {Command::cmdSetNum, Box(Control::txtNumPlanes, "five"),
+       "Set Num. of Planes: \"five\" is not a number"},
+      {Command::cmdSetNum, Box(Control::txtNumPlanes, "  "),
+       "Set Num. of Planes: the box is empty"},
+      {Command::cmdSetNum, Box(Control::txtNumPlanes, "40000"),
        "Set Num. of Planes: \"40000\" is beyond the range of a count (-32768 to 32767)"},
-      {"cmdSetNum", Box("txtNumPlanes", "1"),
+      {Command::cmdSetNum, Box(Control::txtNumPlanes, "1"),
        "Set Num. of Planes: 1 plane gives no step: the ends need at least 2 planes"},
-      {"cmdSetNum", Box("txtNumPlanes", "0"),
+      {Command::cmdSetNum, Box(Control::txtNumPlanes, "0"),
        "Set Num. of Planes: 0 planes: a stack needs at least 2"},
-      {"cmdSetNum", All({Set(&ZAcq::ZTop, NotSetD), Box("txtNumPlanes", "3")}),
+      {Command::cmdSetNum, All({Set(&ZAcq::ZTop, NotSetD), Box(Control::txtNumPlanes, "3")}),
        "Set Num. of Planes: the top is not set (Set Top)"},
-      {"cmdSetStepSize", Box("txtStepSize", "0"),
+      {Command::cmdSetStepSize, Box(Control::txtStepSize, "0"),
        "Set Step Size (um): a step of 0.00 is not above 0"},
-      {"cmdSetStepSize", All({Set(&ZAcq::ZBottom, 10), Box("txtStepSize", "2")}),
+      {Command::cmdSetStepSize, All({Set(&ZAcq::ZBottom, 10), Box(Control::txtStepSize, "2")}),
        "Set Step Size (um): top and bottom are both 10.00: the stack has no height"},
-      {"cmdSetStepSize", Box("txtStepSize", "1e-300"),
+      {Command::cmdSetStepSize, Box(Control::txtStepSize, "1e-300"),
        "Set Step Size (um): a step of 0.00 gives more planes than a count can hold "
        "(2147483647)"},
-      {"cmdFocura", Box("txtSettle", "0.5"),
+      {Command::cmdFocura, Box(Control::txtSettle, "0.5"),
        "Settle Delay (sec.): \"0.5\" is not a number; this PC writes decimals with \",\"", "Error",
        ","},
-      {"cmdFocura", Box("txtPeriod", ""), "Period (sec.): the box is empty"},
-      {"cmdFocura", All({Set(&ZAcq::ZTop, NotSetD), Set(&ZAcq::ZBottom, NotSetD)}),
+      {Command::cmdFocura, Box(Control::txtPeriod, ""), "Period (sec.): the box is empty"},
+      {Command::cmdFocura, All({Set(&ZAcq::ZTop, NotSetD), Set(&ZAcq::ZBottom, NotSetD)}),
        "Acquire Z Stack: neither end is set (Set Top and Set Bottom, or Get Joystick Top and "
        "Bottom)"},
-      {"cmdFocura", Set(&ZAcq::StepSize, NotSetD),
+      {Command::cmdFocura, Set(&ZAcq::StepSize, NotSetD),
        "Acquire Z Stack: the step is not set (Set Num. of Planes or Set Step Size)"},
-      {"mnuDelayKey", Answer("fast"), "Capture Key Delay: \"fast\" is not a number",
+      {Command::mnuDelayKey, Answer("fast"), "Capture Key Delay: \"fast\" is not a number",
        "Not a number"},
-      {"mnuTriggerHold", Answer("3e9"),
+      {Command::mnuTriggerHold, Answer("3e9"),
        "Trigger Hold Time: \"3e9\" is beyond the range -2147483648 to 2147483647", "Not a number"},
-      {"mnuFujiCapKey", nullptr,
+      {Command::mnuFujiCapKey, nullptr,
        "Fuji Capture Key: the answer was empty (or the prompt was cancelled)", "Not a number"},
-      {"cmdLaunchCapture", All({Menu(Command::mnuHWT), Reply("CON /2&", "?\r")}),
+      {Command::cmdLaunchCapture, All({Menu(Command::mnuHWT), Reply("CON /2&", "?\r")}),
        "Hardware Trigger: the reply to \"CON /2&\" was \"?\\r\", without \"EZStepper\"",
        "EZStepper does not respond"},
-      {"cmdLaunchCapture",
+      {Command::cmdLaunchCapture,
        [](FormRig& r) {
          r.form.Dispatch(Command::mnuEOSUtil);
          r.files.programs.insert("C:\\Program Files\\Canon\\EOS Utility\\EOS Utility.exe");
@@ -123,7 +126,8 @@ TEST(StatusReasons, EveryFailureWordHasItsReasonInTheTooltip) {
        "Canon EOS Utility: cannot start \"C:\\Program Files\\Canon\\EOS Utility\\EOS "
        "Utility.exe\"",
        "Error Launching Capture Program"},
-      {"cmdLaunchCapture", All({Set(&ZAcq::CaptureType, 5), Set(&ZAcq::CaptureProgPath, "  ")}),
+      {Command::cmdLaunchCapture,
+       All({Set(&ZAcq::CaptureType, 5), Set(&ZAcq::CaptureProgPath, "  ")}),
        "From captureprogpath.txt: no command line", "Error Launching Capture Program"},
   };
   for (const Case& c : cases) {
@@ -133,7 +137,7 @@ TEST(StatusReasons, EveryFailureWordHasItsReasonInTheTooltip) {
     Ready(r);
     if (c.arrange)
       c.arrange(r);
-    r.DispatchNamed(c.event);
+    r.form.Dispatch(c.event);
     EXPECT_EQ(r.w.Status(), c.word);
     EXPECT_EQ(r.w.StatusTip(), c.reason);
   }
@@ -143,11 +147,11 @@ TEST(StatusReasons, AReasonLastsOnlyAsLongAsItsWord) {
   FormRig r;
   r.LoadAndForget();
   Ready(r);
-  r.w.texts["txtNumPlanes"] = "x";
+  r.w.texts[Control::txtNumPlanes] = "x";
   r.form.Dispatch(Command::cmdSetNum);
   ASSERT_EQ(r.w.StatusTip(), "Set Num. of Planes: \"x\" is not a number");
   // A good plan after it: the summary replaces the word, and nothing of the old reason stays.
-  r.w.texts["txtNumPlanes"] = "3";
+  r.w.texts[Control::txtNumPlanes] = "3";
   r.form.Dispatch(Command::cmdSetNum);
   EXPECT_EQ(r.w.Status(), "ZTop= 10.00, ZBottom= 30.00, ZHeight= 20.00");
   EXPECT_EQ(r.w.StatusTip(), "");

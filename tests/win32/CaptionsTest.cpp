@@ -12,9 +12,9 @@
 #include <string>
 #include <vector>
 
-#include "win32/CaptionMeasure.h"
 #include "ui/Controls.h"
 #include "win32/CaptionLayout.h"
+#include "win32/CaptionMeasure.h"
 #include "win32/MainWindow.h"
 #include "win32/MainWindowLayout.h"
 #include "win32/Owned.h"
@@ -30,7 +30,7 @@ TEST(MainWindowCaptions, EveryCaptionFitsItsControlAndNoControlsOverlapAtFourDpi
     ASSERT_EQ(w.Dpi(), dpi);
     std::vector<std::pair<const ControlSpec*, RECT>> rects;
     for (const ControlSpec& c : MainControls()) {
-      HWND h = w.Control(c.name);
+      HWND h = w.ControlWindow(c.control);
       ASSERT_NE(h, nullptr) << c.name;
       const RECT r = RectInParent(h);
       rects.emplace_back(&c, r);
@@ -51,7 +51,7 @@ TEST(MainWindowCaptions, EveryCaptionFitsItsControlAndNoControlsOverlapAtFourDpi
       const int roomH = m.room.bottom - m.room.top;
       EXPECT_LE(m.need.right - m.need.left, roomW) << c.name << " in " << Narrow(m.face);
       EXPECT_LE(m.need.bottom - m.need.top, roomH) << c.name << " in " << Narrow(m.face);
-      EXPECT_EQ(w.TipText(c.name), L"") << c.name << " needed its tooltip";
+      EXPECT_EQ(w.TipText(c.control), L"") << c.name << " needed its tooltip";
       if (c.kind == ControlKind::Button) {
         // The styled button's own measure of its caption at its width, margins included: what
         // it really draws.
@@ -59,7 +59,7 @@ TEST(MainWindowCaptions, EveryCaptionFitsItsControlAndNoControlsOverlapAtFourDpi
         if (SendMessageW(h, BCM_GETIDEALSIZE, 0, reinterpret_cast<LPARAM>(&ideal)) != FALSE &&
             ideal.cy > 0) {
           EXPECT_LE(ideal.cy, r.bottom - r.top) << c.name << " as the button measures it";
-          if (c.name == "cmdLaunchCapture") {
+          if (c.control == Control::cmdLaunchCapture) {
             std::cout << "dpi " << dpi << ": the launch button needs " << ideal.cy << " of its "
                       << r.bottom - r.top << " px, top " << r.top << "\n";
           }
@@ -94,13 +94,11 @@ TEST(MainWindowCaptions, AWiderFaceGetsRoomTooWithoutOverlaps) {
     lstrcpyW(lf.lfFaceName, L"DejaVu Sans");
     const UniqueFont owned(CreateFontIndirectW(&lf));
     HFONT font = owned.get();
-    HDC dc = GetDC(nullptr);
-    HGDIOBJ old = SelectObject(dc, font);
+    const UniqueWindowDc screen(nullptr, font);
+    HDC dc = screen.get();
     wchar_t face[LF_FACESIZE] = {};
     GetTextFaceW(dc, LF_FACESIZE, face);
     if (std::wstring(face) != L"DejaVu Sans") {
-      SelectObject(dc, old);
-      ReleaseDC(nullptr, dc);
       GTEST_SKIP() << "no DejaVu Sans in this prefix";
     }
     MainWindow w(GetModuleHandleW(nullptr), dpi);
@@ -130,8 +128,6 @@ TEST(MainWindowCaptions, AWiderFaceGetsRoomTooWithoutOverlaps) {
             << c.name << " overlaps " << places[j].spec->name;
       }
     }
-    SelectObject(dc, old);
-    ReleaseDC(nullptr, dc);
   }
 }
 

@@ -27,7 +27,7 @@ namespace {
 class Events : public WindowEvents {
  public:
   void Dispatch(Command command) override {
-    const std::string name(CommandName(command));
+    const std::string name(ControlName(ControlOf(command)));
     log.push_back(name);
     ++busy;
     struct Done {
@@ -43,7 +43,7 @@ class Events : public WindowEvents {
   }
   bool Closed() const override { return closes > 0; }
   bool Busy() const override { return busy > 0; }
-  std::string Tip(const std::string& control) override { return control + " tip"; }
+  std::string Tip(Control control) override { return std::string(ControlName(control)) + " tip"; }
 
   std::vector<std::string> log;
   std::map<std::string, std::function<void()>> handlers;
@@ -89,18 +89,18 @@ TEST(MainWindowLayout, ControlsSitAtTheirTwipsRectanglesAt96Dpi) {
   EXPECT_EQ(TextOf(w.Handle()), L"Focura Acquisition");
 
   // At least its twips rectangle (176, 8, 129 x 33): wider where its caption needs it.
-  const RECT launch = ClientRectOf(w.Control("cmdLaunchCapture"));
+  const RECT launch = ClientRectOf(w.ControlWindow(Control::cmdLaunchCapture));
   EXPECT_LE(launch.left, 176);
   EXPECT_LE(launch.top, 8);
   EXPECT_GE(launch.right, 176 + 129);
   EXPECT_GE(launch.bottom, 8 + 33);
-  const RECT status = ClientRectOf(w.Control("lblMsg"));
+  const RECT status = ClientRectOf(w.ControlWindow(Control::lblMsg));
   EXPECT_EQ(status.left, 8);
   EXPECT_EQ(status.top, 208);
   EXPECT_EQ(status.right - status.left, 297);
   EXPECT_EQ(status.bottom - status.top, 17);
   for (const ControlSpec& c : MainControls()) {
-    HWND h = w.Control(c.name);
+    HWND h = w.ControlWindow(c.control);
     ASSERT_NE(h, nullptr) << c.name;
     // Only a control with a caption may have moved an edge, for its caption (CaptionsTest).
     if (c.caption.empty()) {
@@ -152,7 +152,7 @@ TEST(MainWindowLayout, MenuBarFollowsTheMenuTable) {
   EXPECT_EQ(MenuText(bar, 1), L"Image Capture");
   HMENU zserv = GetSubMenu(bar, 0);
   ASSERT_EQ(GetMenuItemCount(zserv), 3);
-  EXPECT_EQ(GetMenuItemID(zserv, 2), static_cast<UINT>(FindMenu("mnuZLog")->id));
+  EXPECT_EQ(GetMenuItemID(zserv, 2), static_cast<UINT>(FindMenu(Control::mnuZLog)->id));
   HMENU capture = GetSubMenu(bar, 1);
   ASSERT_EQ(GetMenuItemCount(capture), 11);
   EXPECT_EQ(MenuText(capture, 0), L"Canon EOS Utility");
@@ -165,30 +165,32 @@ TEST(MainWindowLayout, MenuBarFollowsTheMenuTable) {
   ASSERT_NE(advanced, nullptr);
   ASSERT_EQ(GetMenuItemCount(advanced), 1);
   EXPECT_EQ(MenuText(advanced, 0), L"Fuji Capture Key");
-  EXPECT_EQ(GetMenuItemID(advanced, 0), static_cast<UINT>(FindMenu("mnuFujiCapKey")->id));
+  EXPECT_EQ(GetMenuItemID(advanced, 0), static_cast<UINT>(FindMenu(Control::mnuFujiCapKey)->id));
 }
 
 TEST(MainWindowPort, TextsEnablingAndCheckMarksAsSeenFromOutside) {
   MainWindow w;
-  w.SetText("lblMsg", "Z: 12,5 \xC2\xB5m");
-  EXPECT_EQ(TextOf(w.Control("lblMsg")), L"Z: 12,5 \u00B5m");
-  SetWindowTextW(w.Control("txtStepSize"), L"2,5");
-  EXPECT_EQ(w.GetText("txtStepSize"), "2,5");
-  w.SetEnabled("cmdFocura", false);
-  EXPECT_FALSE(IsWindowEnabled(w.Control("cmdFocura")));
-  w.SetEnabled("cmdFocura", true);
-  EXPECT_TRUE(IsWindowEnabled(w.Control("cmdFocura")));
-  EXPECT_THROW(w.SetText("lblNothing", "x"), std::invalid_argument);
-  EXPECT_THROW(w.SetChecked("mnuCapture", true), std::invalid_argument);
+  w.SetText(Control::lblMsg, "Z: 12,5 \xC2\xB5m");
+  EXPECT_EQ(TextOf(w.ControlWindow(Control::lblMsg)), L"Z: 12,5 \u00B5m");
+  SetWindowTextW(w.ControlWindow(Control::txtStepSize), L"2,5");
+  EXPECT_EQ(w.GetText(Control::txtStepSize), "2,5");
+  w.SetEnabled(Control::cmdFocura, false);
+  EXPECT_FALSE(IsWindowEnabled(w.ControlWindow(Control::cmdFocura)));
+  w.SetEnabled(Control::cmdFocura, true);
+  EXPECT_TRUE(IsWindowEnabled(w.ControlWindow(Control::cmdFocura)));
+  // A menu item has no text, and a value beyond the table names nothing.
+  EXPECT_THROW(w.SetText(Control::mnuHWT, "x"), std::invalid_argument);
+  EXPECT_THROW(w.SetText(static_cast<Control>(9999), "x"), std::invalid_argument);
+  EXPECT_THROW(w.SetChecked(Control::mnuCapture, true), std::invalid_argument);
 
   // The probe another process uses, since it cannot read the menu itself.
-  const WPARAM hwt = static_cast<WPARAM>(FindMenu("mnuHWT")->id);
-  const WPARAM path = static_cast<WPARAM>(FindMenu("mnuPath")->id);
+  const WPARAM hwt = static_cast<WPARAM>(FindMenu(Control::mnuHWT)->id);
+  const WPARAM path = static_cast<WPARAM>(FindMenu(Control::mnuPath)->id);
   EXPECT_EQ(SendMessageW(w.Handle(), kProbeMenuChecked, hwt, 0), 0);
-  w.SetChecked("mnuHWT", true);
+  w.SetChecked(Control::mnuHWT, true);
   EXPECT_EQ(SendMessageW(w.Handle(), kProbeMenuChecked, hwt, 0), 1);
   EXPECT_EQ(SendMessageW(w.Handle(), kProbeMenuChecked, path, 0), 0);
-  w.SetChecked("mnuHWT", false);
+  w.SetChecked(Control::mnuHWT, false);
   EXPECT_EQ(SendMessageW(w.Handle(), kProbeMenuChecked, hwt, 0), 0);
   EXPECT_EQ(SendMessageW(w.Handle(), kProbeMenuChecked, 4242, 0), -1);
 }
@@ -197,16 +199,16 @@ TEST(MainWindowEvents, ClicksAndTheCaptureMenuReachTheirHandlersByName) {
   MainWindow w;
   Events events;
   w.Attach(&events);
-  PostMessageW(w.Control("cmdExecute"), BM_CLICK, 0, 0);
-  PostMessageW(w.Handle(), WM_COMMAND, static_cast<WPARAM>(FindMenu("mnuHWT")->id), 0);
+  PostMessageW(w.ControlWindow(Control::cmdExecute), BM_CLICK, 0, 0);
+  PostMessageW(w.Handle(), WM_COMMAND, static_cast<WPARAM>(FindMenu(Control::mnuHWT)->id), 0);
   PostMessageW(w.Handle(), WM_COMMAND, IDOK, 0);
   PostMessageW(w.Handle(), WM_COMMAND, IDCANCEL, 0);
   HMENU bar = w.MenuBarHandle();
   SendMessageW(w.Handle(), WM_INITMENUPOPUP, reinterpret_cast<WPARAM>(GetSubMenu(bar, 0)), 0);
   SendMessageW(w.Handle(), WM_INITMENUPOPUP, reinterpret_cast<WPARAM>(GetSubMenu(bar, 1)), 1);
-  w.SetEnabled("cmdCapture", false);
-  PostMessageW(w.Handle(), WM_COMMAND, MAKEWPARAM(FindControl("cmdCapture")->id, BN_CLICKED),
-               reinterpret_cast<LPARAM>(w.Control("cmdCapture")));
+  w.SetEnabled(Control::cmdCapture, false);
+  PostMessageW(w.Handle(), WM_COMMAND, MAKEWPARAM(FindControl(Control::cmdCapture)->id, BN_CLICKED),
+               reinterpret_cast<LPARAM>(w.ControlWindow(Control::cmdCapture)));
   Drain(w);
   EXPECT_EQ(events.log, (std::vector<std::string>{"mnuCapture", "cmdExecute", "mnuHWT"}));
 }
@@ -216,9 +218,9 @@ TEST(MainWindowEvents, AHandlerThatFailsReportsInTheStatusLineAndTheWindowLives)
   Events events;
   events.handlers["cmdSetTop"] = [] { throw ConversionError("not a number"); };
   w.Attach(&events);
-  PostMessageW(w.Control("cmdSetTop"), BM_CLICK, 0, 0);
+  PostMessageW(w.ControlWindow(Control::cmdSetTop), BM_CLICK, 0, 0);
   Drain(w);
-  EXPECT_EQ(w.GetText("lblMsg"), "not a number");
+  EXPECT_EQ(w.GetText(Control::lblMsg), "not a number");
   EXPECT_TRUE(IsWindow(w.Handle()));
 }
 
@@ -238,22 +240,23 @@ TEST(MainWindowKeyboard, TabFollowsTheTabOrderAndEnterOrEscClickNothing) {
   Shown shown;
   MainWindow& w = shown.w;
   Events& events = shown.events;
-  EXPECT_EQ(GetFocus(), w.Control("cmdGetTopBot"));
+  EXPECT_EQ(GetFocus(), w.ControlWindow(Control::cmdGetTopBot));
   Win32Desktop desktop;
-  const char* expected[] = {"txtCommand",     "cmdExecute",   "cmdFocura",   "cmdSetNum",
-                            "cmdSetStepSize", "txtNumPlanes", "txtStepSize", "cmdSetTop"};
-  for (const char* name : expected) {
+  using enum Control;
+  const Control expected[] = {txtCommand,     cmdExecute,   cmdFocura,   cmdSetNum,
+                              cmdSetStepSize, txtNumPlanes, txtStepSize, cmdSetTop};
+  for (const Control control : expected) {
     desktop.SendKeys({KeyStroke::Named(NamedKey::Tab)});
-    DrainUntil(w, [&] { return GetFocus() == w.Control(name); });
-    EXPECT_EQ(GetFocus(), w.Control(name)) << name;
+    DrainUntil(w, [&] { return GetFocus() == w.ControlWindow(control); });
+    EXPECT_EQ(GetFocus(), w.ControlWindow(control)) << ControlName(control);
   }
-  SetFocus(w.Control("txtCommand"));
+  SetFocus(w.ControlWindow(Control::txtCommand));
   desktop.SendKeys({KeyStroke::Char(U'x'), KeyStroke::Named(NamedKey::Enter),
                     KeyStroke::Named(NamedKey::Escape)});
-  DrainUntil(w, [&] { return w.GetText("txtCommand") == "x"; });
+  DrainUntil(w, [&] { return w.GetText(Control::txtCommand) == "x"; });
   Sleep(50);
   Drain(w);
-  EXPECT_EQ(w.GetText("txtCommand"), "x");
+  EXPECT_EQ(w.GetText(Control::txtCommand), "x");
   EXPECT_TRUE(events.log.empty());
   EXPECT_TRUE(IsWindow(w.Handle()));
 }
@@ -275,13 +278,13 @@ TEST(MainWindowKeyboard, EnterClicksTheFocusedButtonHoweverTheFocusGotThere) {
   PressEnter(w, desktop, [&] { return clicks() == 1; });
   // By Tab, past a text box.
   desktop.SendKeys({KeyStroke::Named(NamedKey::Tab), KeyStroke::Named(NamedKey::Tab)});
-  DrainUntil(w, [&] { return GetFocus() == w.Control("cmdExecute"); });
+  DrainUntil(w, [&] { return GetFocus() == w.ControlWindow(Control::cmdExecute); });
   PressEnter(w, desktop, [&] { return clicks() == 2; });
   // By the program.
-  SetFocus(w.Control("cmdSetBot"));
+  SetFocus(w.ControlWindow(Control::cmdSetBot));
   PressEnter(w, desktop, [&] { return clicks() == 3; });
   // By the mouse: the press clicks once, Enter once more.
-  HWND setTop = w.Control("cmdSetTop");
+  HWND setTop = w.ControlWindow(Control::cmdSetTop);
   PostMessageW(setTop, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(5, 5));
   PostMessageW(setTop, WM_LBUTTONUP, 0, MAKELPARAM(5, 5));
   DrainUntil(w, [&] { return clicks() == 4; });
@@ -301,8 +304,8 @@ TEST(MainWindowKeyboard, EnterClicksTheFocusedButtonHoweverTheFocusGotThere) {
   EXPECT_EQ(GetFocus(), setTop);
   PressEnter(w, desktop, [&] { return clicks() == 6; });
   // A disabled button is not clicked by a posted Enter either.
-  w.SetEnabled("cmdCapture", false);
-  PostMessageW(w.Control("cmdCapture"), WM_KEYDOWN, VK_RETURN, 1);
+  w.SetEnabled(Control::cmdCapture, false);
+  PostMessageW(w.ControlWindow(Control::cmdCapture), WM_KEYDOWN, VK_RETURN, 1);
   Drain(w);
 
   EXPECT_EQ(events.log, (std::vector<std::string>{"cmdGetTopBot", "cmdExecute", "cmdSetBot",
@@ -317,14 +320,14 @@ TEST(MainWindowStatusLine, AFailureTooLongForTheLineIsWholeInItsTooltipAndTheLin
       "stopped after plane 12 of 40";
   events.handlers["cmdFocura"] = [&] { throw PlatformError(failure); };
   w.Attach(&events);
-  HWND status = w.Control("lblMsg");
-  w.SetText("lblMsg", "Z-stack finished");
-  EXPECT_EQ(w.TipText("lblMsg"), L"");  // nothing hidden, nothing to show
+  HWND status = w.ControlWindow(Control::lblMsg);
+  w.SetText(Control::lblMsg, "Z-stack finished");
+  EXPECT_EQ(w.TipText(Control::lblMsg), L"");  // nothing hidden, nothing to show
 
-  PostMessageW(w.Control("cmdFocura"), BM_CLICK, 0, 0);
+  PostMessageW(w.ControlWindow(Control::cmdFocura), BM_CLICK, 0, 0);
   Drain(w);
-  ASSERT_EQ(w.GetText("lblMsg"), failure);
-  EXPECT_EQ(Narrow(w.TipText("lblMsg")), failure);
+  ASSERT_EQ(w.GetText(Control::lblMsg), failure);
+  EXPECT_EQ(Narrow(w.TipText(Control::lblMsg)), failure);
 
   const RECT before = ClientRectOf(status);
   RECT frame{};
@@ -335,33 +338,33 @@ TEST(MainWindowStatusLine, AFailureTooLongForTheLineIsWholeInItsTooltipAndTheLin
   const RECT after = ClientRectOf(status);
   EXPECT_EQ(after.left, before.left);
   EXPECT_EQ(after.right - after.left, before.right - before.left + 600);
-  EXPECT_EQ(w.TipText("lblMsg"), L"");  // now all of it is in view
+  EXPECT_EQ(w.TipText(Control::lblMsg), L"");  // now all of it is in view
   // Narrowed again, never below its design width.
   SetWindowPos(w.Handle(), nullptr, 0, 0, frame.right - frame.left - 100, frame.bottom - frame.top,
                SWP_NOMOVE | SWP_NOZORDER);
   Drain(w);
   EXPECT_EQ(ClientRectOf(status).right, before.right);
-  EXPECT_EQ(Narrow(w.TipText("lblMsg")), failure);
+  EXPECT_EQ(Narrow(w.TipText(Control::lblMsg)), failure);
 }
 
 TEST(MainWindowStatusLine, AReasonStaysInTheTooltipUntilTheNextTextAndTheRunButtonAsksItsTip) {
   MainWindow w;
   Events events;
   w.Attach(&events);
-  w.SetText("lblMsg", "Error");
-  w.SetTip("lblMsg", "Set Top: the Z server's reply \"\" has no number");
-  EXPECT_EQ(Narrow(w.TipText("lblMsg")), "Set Top: the Z server's reply \"\" has no number");
-  w.SetText("lblMsg", "ZTop= 1.00, ZBottom= 77777.00, ZHeight= 77776.00");
-  EXPECT_EQ(w.TipText("lblMsg"), L"");  // the reason went with its word
+  w.SetText(Control::lblMsg, "Error");
+  w.SetTip(Control::lblMsg, "Set Top: the Z server's reply \"\" has no number");
+  EXPECT_EQ(Narrow(w.TipText(Control::lblMsg)), "Set Top: the Z server's reply \"\" has no number");
+  w.SetText(Control::lblMsg, "ZTop= 1.00, ZBottom= 77777.00, ZHeight= 77776.00");
+  EXPECT_EQ(w.TipText(Control::lblMsg), L"");  // the reason went with its word
   // A reason beside a text too long for the line: both, the text first.
   const std::string longText(300, 'x');
-  w.SetText("lblMsg", longText);
-  w.SetTip("lblMsg", "why");
-  EXPECT_EQ(Narrow(w.TipText("lblMsg")), longText + "\nwhy");
+  w.SetText(Control::lblMsg, longText);
+  w.SetTip(Control::lblMsg, "why");
+  EXPECT_EQ(Narrow(w.TipText(Control::lblMsg)), longText + "\nwhy");
   // The run button's tip is asked for each time it is shown.
-  EXPECT_EQ(Narrow(w.TipText("cmdFocura")), "cmdFocura tip");
-  w.SetTip("cmdExecute", "sends the text as typed");
-  EXPECT_EQ(Narrow(w.TipText("cmdExecute")), "sends the text as typed");
+  EXPECT_EQ(Narrow(w.TipText(Control::cmdFocura)), "cmdFocura tip");
+  w.SetTip(Control::cmdExecute, "sends the text as typed");
+  EXPECT_EQ(Narrow(w.TipText(Control::cmdExecute)), "sends the text as typed");
 }
 
 // A message loop run from inside the window, as the system's own loops run: here the one an
@@ -383,8 +386,8 @@ TEST(MainWindowReentrancy, NoHandlerStartsWhileAZServerCallWaits) {
   std::vector<std::string> seenDuringCall;
   server.behaviour = [&](const std::wstring&, VARIANT* result, EXCEPINFO*) {
     // Another program clicks while the call is on its way; the wait loop dispatches.
-    PostMessageW(w.Control("cmdExecute"), BM_CLICK, 0, 0);
-    PostMessageW(w.Handle(), WM_COMMAND, static_cast<WPARAM>(FindMenu("mnuZLog")->id), 0);
+    PostMessageW(w.ControlWindow(Control::cmdExecute), BM_CLICK, 0, 0);
+    PostMessageW(w.Handle(), WM_COMMAND, static_cast<WPARAM>(FindMenu(Control::mnuZLog)->id), 0);
     SendMessageW(w.Handle(), WM_INITMENUPOPUP,
                  reinterpret_cast<WPARAM>(GetSubMenu(w.MenuBarHandle(), 1)), 0);
     RunPendingMessages();
@@ -392,7 +395,7 @@ TEST(MainWindowReentrancy, NoHandlerStartsWhileAZServerCallWaits) {
     return testing::ReplyText(result, L"Z: 1.0");
   };
   events.handlers["cmdFocura"] = [&] { EXPECT_EQ(z.Exec("Z ?"), "Z: 1.0"); };
-  PostMessageW(w.Control("cmdFocura"), BM_CLICK, 0, 0);
+  PostMessageW(w.ControlWindow(Control::cmdFocura), BM_CLICK, 0, 0);
   Drain(w);  // runs cmdFocura
   EXPECT_EQ(seenDuringCall, (std::vector<std::string>{"cmdFocura"}));
   Drain(w);  // the held events, in the order they arrived (the sent one first), after the handler
@@ -430,7 +433,7 @@ TEST(MainWindowClose, ClosingInsideAHandlerUnwindsItAndEndsTheLoopOnlyAfterwards
   bool aliveDuringHandler = false;
   events.handlers["cmdFocura"] = [&] {
     PostMessageW(w.Handle(), WM_CLOSE, 0, 0);
-    PostMessageW(w.Control("cmdSetTop"), BM_CLICK, 0, 0);
+    PostMessageW(w.ControlWindow(Control::cmdSetTop), BM_CLICK, 0, 0);
     try {
       w.Pump();
     } catch (const WindowClosed&) {
@@ -439,7 +442,7 @@ TEST(MainWindowClose, ClosingInsideAHandlerUnwindsItAndEndsTheLoopOnlyAfterwards
       throw;
     }
   };
-  PostMessageW(w.Control("cmdFocura"), BM_CLICK, 0, 0);
+  PostMessageW(w.ControlWindow(Control::cmdFocura), BM_CLICK, 0, 0);
   EXPECT_EQ(w.RunMessageLoop(), 0);
   EXPECT_TRUE(unwound);
   EXPECT_TRUE(aliveDuringHandler);
@@ -583,13 +586,14 @@ std::vector<HWND> MainWindowsOfThisThread() {
 TEST(MainWindowCreation, AControlThatCannotBeCreatedLeavesNoWindowBoundToTheDeadObject) {
   // The first control, one in the middle, the last: the window exists by then in every case.
   const auto controls = MainControls();
-  for (const std::string_view failing :
-       {controls.front().name, controls[controls.size() / 2].name, controls.back().name}) {
+  for (const ControlSpec* spec :
+       {&controls.front(), &controls[controls.size() / 2], &controls.back()}) {
+    const std::string_view failing = spec->name;
     SCOPED_TRACE(std::string(failing));
     HWND created = nullptr;
-    SetControlCreationFaultForTest([&](HWND window, std::string_view control) {
+    SetControlCreationFaultForTest([&](HWND window, Control control) {
       created = window;
-      return control == failing;
+      return control == spec->control;
     });
     try {
       MainWindow w;

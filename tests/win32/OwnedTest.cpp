@@ -6,6 +6,7 @@
 
 #include <algorithm>
 #include <stdexcept>
+#include <thread>
 #include <utility>
 #include <vector>
 
@@ -54,6 +55,37 @@ TEST(Owned, AdoptedComObjectsKeepNoReferenceOfTheirOwn) {
     EXPECT_EQ(object.refs, 2u);
   }
   EXPECT_EQ(object.refs, 0u);
+}
+
+TEST(Owned, AVariantReleasesWhatItHolds) {
+  testing::FakeDispatch object;
+  {
+    UniqueVariant v;
+    EXPECT_EQ(v->vt, VT_EMPTY);
+    v->vt = VT_DISPATCH;
+    v->pdispVal = &object;  // takes over the one reference the object starts with
+  }
+  EXPECT_EQ(object.refs, 0u);
+}
+
+TEST(Owned, ComIsUninitialisedOnlyByAnInitialisationThatCounted) {
+  std::thread([] {
+    {
+      const UniqueComInit first(COINIT_MULTITHREADED);
+      EXPECT_EQ(first.Result(), S_OK);
+      {
+        const UniqueComInit again(COINIT_MULTITHREADED);
+        EXPECT_EQ(again.Result(), S_FALSE);
+        const UniqueComInit otherModel(COINIT_APARTMENTTHREADED);
+        EXPECT_EQ(otherModel.Result(), RPC_E_CHANGED_MODE);
+      }
+      // Of the two that went, only the one that counted took its count back: the first holds.
+      const UniqueComInit still(COINIT_MULTITHREADED);
+      EXPECT_EQ(still.Result(), S_FALSE);
+    }
+    const UniqueComInit fresh(COINIT_MULTITHREADED);
+    EXPECT_EQ(fresh.Result(), S_OK);
+  }).join();
 }
 
 // A window that records what reaches it and may be told to throw.

@@ -9,6 +9,7 @@
 #include "SimClass.h"
 #include "sim/core/SimError.h"
 #include "win32/Boundary.h"
+#include "win32/Owned.h"
 #include "win32/Utf.h"
 
 namespace zsim::win32 {
@@ -26,15 +27,6 @@ BSTR ToBstr(const std::string& utf8) noexcept {
     return nullptr;
   }
 }
-
-// A VARIANT cleared when it goes out of scope.
-struct Variant {
-  Variant() { VariantInit(&v); }
-  ~Variant() { VariantClear(&v); }
-  Variant(const Variant&) = delete;
-  Variant& operator=(const Variant&) = delete;
-  VARIANT v;
-};
 
 }  // namespace
 
@@ -128,17 +120,16 @@ HRESULT STDMETHODCALLTYPE SimDispatch::Invoke(DISPID id, REFIID riid, LCID, WORD
 }
 
 HRESULT SimDispatch::Exec(DISPPARAMS* params, VARIANT* result, UINT* argErr) {
-  Variant arg;
+  focura::win32::UniqueVariant arg;
   // A caller may pass the text by reference or as another type that reads as text.
-  if (FAILED(VariantChangeType(&arg.v, &params->rgvarg[0], 0, VT_BSTR))) {
+  if (FAILED(VariantChangeType(arg.get(), &params->rgvarg[0], 0, VT_BSTR))) {
     if (argErr != nullptr)
       *argErr = 0;
     return DISP_E_TYPEMISMATCH;
   }
   const std::string command =
-      arg.v.bstrVal == nullptr
-          ? std::string()
-          : Narrow(std::wstring_view(arg.v.bstrVal, SysStringLen(arg.v.bstrVal)));
+      arg->bstrVal == nullptr ? std::string()
+                              : Narrow(std::wstring_view(arg->bstrVal, SysStringLen(arg->bstrVal)));
 
   std::string reply;
   try {

@@ -28,6 +28,7 @@
 #include "ServerLifetime.h"
 #include "SimClass.h"
 #include "sim/core/SimError.h"
+#include "win32/Owned.h"
 #include "win32/ProcessPolicy.h"
 #include "win32/RegionalSettings.h"
 #include "win32/Utf.h"
@@ -49,7 +50,8 @@ struct Options {
 Options ParseOptions() {
   Options o;
   int argc = 0;
-  wchar_t** argv = CommandLineToArgvW(GetCommandLineW(), &argc);
+  const focura::win32::UniqueLocal<wchar_t**> args(CommandLineToArgvW(GetCommandLineW(), &argc));
+  wchar_t** argv = args.get();
   for (int i = 1; argv != nullptr && i < argc; ++i) {
     const std::wstring arg = argv[i];
     if (IsSwitch(arg, L"RegServer")) {
@@ -68,7 +70,6 @@ Options ParseOptions() {
       o.valid = false;
     }
   }
-  LocalFree(argv);
   return o;
 }
 
@@ -110,7 +111,8 @@ std::filesystem::path LogPath(const Options& o) {
 }
 
 int Serve(const Options& o) {
-  if (FAILED(CoInitializeEx(nullptr, COINIT_MULTITHREADED)))
+  const focura::win32::UniqueComInit com(COINIT_MULTITHREADED);
+  if (FAILED(com.Result()))
     return 3;
   int code = 0;
   try {
@@ -144,7 +146,6 @@ int Serve(const Options& o) {
   } catch (const std::exception&) {
     code = 3;
   }
-  CoUninitialize();
   return code;
 }
 

@@ -38,7 +38,7 @@ class ControllerEvents : public WindowEvents {
   void Close() override { form_.Close(); }
   bool Closed() const override { return form_.Closed(); }
   bool Busy() const override { return form_.Busy(); }
-  std::string Tip(const std::string& control) override { return form_.Tip(control); }
+  std::string Tip(Control control) override { return form_.Tip(control); }
   std::string RunInProgress() const override { return form_.RunInProgress(); }
 
  private:

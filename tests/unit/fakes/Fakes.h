@@ -5,12 +5,12 @@
 #include <functional>
 #include <map>
 #include <optional>
+#include <ostream>
 #include <set>
 #include <stdexcept>
 #include <string>
 #include <vector>
 
-#include "acq/Clock.h"
 #include "acq/RunProgress.h"
 #include "acq/StayAwake.h"
 #include "capture/Desktop.h"
@@ -20,8 +20,18 @@
 #include "text/Errors.h"
 #include "ui/Prompt.h"
 #include "ui/Window.h"
+#include "wait/Clock.h"
 #include "zserver/ZServer.h"
 #include "zserver/ZServerErrors.h"
+
+namespace focura {
+
+// Controls by their names in the messages of failed expectations.
+inline void PrintTo(Control control, std::ostream* out) {
+  *out << ControlName(control);
+}
+
+}  // namespace focura
 
 namespace focura::fakes {
 
@@ -73,24 +83,22 @@ class FakeClock : public Clock {
 
 class FakeWindow : public Window {
  public:
-  std::string GetText(const std::string& control) override {
+  std::string GetText(Control control) override {
     ++reads;
     if (onGetText)
       onGetText(control);
     return texts[control];
   }
-  void SetText(const std::string& control, const std::string& text) override {
+  void SetText(Control control, const std::string& text) override {
     texts[control] = text;
     if (control == kStatusLine) {
       statusHistory.push_back(text);
       tips.erase(control);  // as the real status line drops its tip with its text
     }
   }
-  void SetTip(const std::string& control, const std::string& text) override {
-    tips[control] = text;
-  }
-  void SetEnabled(const std::string& control, bool on) override { enabled[control] = on; }
-  void SetChecked(const std::string& item, bool on) override { checked[item] = on; }
+  void SetTip(Control control, const std::string& text) override { tips[control] = text; }
+  void SetEnabled(Control control, bool on) override { enabled[control] = on; }
+  void SetChecked(Control item, bool on) override { checked[item] = on; }
   void Pump() override {
     ++pumps;
     if (onPump)
@@ -100,16 +108,16 @@ class FakeWindow : public Window {
   std::string Status() { return texts[kStatusLine]; }
   std::string StatusTip() { return tips[kStatusLine]; }
 
-  std::map<std::string, std::string> texts;
-  std::map<std::string, bool> enabled;
-  std::map<std::string, bool> checked;
-  std::map<std::string, std::string> tips;
+  std::map<Control, std::string> texts;
+  std::map<Control, bool> enabled;
+  std::map<Control, bool> checked;
+  std::map<Control, std::string> tips;
   std::vector<std::string> statusHistory;
   int pumps = 0;
   long reads = 0;
   // Called with the running number of the pump (1, 2, ...).
   std::function<void(int)> onPump;
-  std::function<void(const std::string&)> onGetText;
+  std::function<void(Control)> onGetText;
 };
 
 // Records every call as one line of text: "start <cmd>", "activate <id>", "keys <n>",

@@ -2,7 +2,7 @@
 
 #include <cstdint>
 
-#include "acq/Clock.h"
+#include "wait/Clock.h"
 
 namespace focura {
 

@@ -1,4 +1,4 @@
-#include "acq/Delay32.h"
+#include "wait/Delay32.h"
 
 namespace focura {
 
