@@ -92,20 +92,28 @@ focura_wine_stop() {
 # Starts Xvfb on a free display and openbox on it, both detached; exports DISPLAY.
 # Sets FOCURA_XVFB_PID and FOCURA_OPENBOX_PID for focura_stop_display.
 focura_start_display() {
-  local logdir="$1" n
+  local logdir="$1" n="" candidate i
   mkdir -p "$logdir"
-  for n in $(seq 90 140); do
-    [ -e "/tmp/.X$n-lock" ] || [ -e "/tmp/.X11-unix/X$n" ] || break
+  # Another run may take the same free number at the same moment: then its Xvfb wins, ours ends,
+  # and the next free number is tried.
+  for candidate in $(seq 90 140); do
+    [ -e "/tmp/.X$candidate-lock" ] || [ -e "/tmp/.X11-unix/X$candidate" ] && continue
+    setsid Xvfb ":$candidate" -screen 0 1280x1024x24 -nolisten tcp </dev/null \
+      >"$logdir/xvfb.log" 2>&1 3>&- &
+    FOCURA_XVFB_PID=$!
+    for i in $(seq 1 100); do
+      DISPLAY=":$candidate" xdpyinfo >/dev/null 2>&1 && break
+      kill -0 "$FOCURA_XVFB_PID" 2>/dev/null || break
+      sleep 0.1
+    done
+    if kill -0 "$FOCURA_XVFB_PID" 2>/dev/null && DISPLAY=":$candidate" xdpyinfo >/dev/null 2>&1; then
+      n="$candidate"
+      break
+    fi
+    kill "$FOCURA_XVFB_PID" 2>/dev/null || true
   done
-  setsid Xvfb ":$n" -screen 0 1280x1024x24 -nolisten tcp </dev/null >"$logdir/xvfb.log" 2>&1 3>&- &
-  FOCURA_XVFB_PID=$!
-  local i
-  for i in $(seq 1 100); do
-    DISPLAY=":$n" xdpyinfo >/dev/null 2>&1 && break
-    sleep 0.1
-  done
-  if ! DISPLAY=":$n" xdpyinfo >/dev/null 2>&1; then
-    echo "Xvfb did not start on :$n (see $logdir/xvfb.log)" >&2
+  if [ -z "$n" ]; then
+    echo "Xvfb did not start on any display from :90 to :140 (see $logdir/xvfb.log)" >&2
     return 1
   fi
   export DISPLAY=":$n"
