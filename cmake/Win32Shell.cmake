@@ -1,4 +1,4 @@
-# The Windows shell: the adapters (focura_win32), the program (focura.exe) and the adapter tests.
+# The Windows shell: the adapters (focura_win32), the program's resources and the adapter tests.
 enable_language(RC)
 include(GoogleTest)
 include(${CMAKE_CURRENT_LIST_DIR}/Manifest.cmake)
@@ -26,16 +26,6 @@ add_custom_command(
 configure_file(${PROJECT_SOURCE_DIR}/res/focura.rc.in ${CMAKE_CURRENT_BINARY_DIR}/focura.rc @ONLY)
 set_source_files_properties(${CMAKE_CURRENT_BINARY_DIR}/focura.rc PROPERTIES
   OBJECT_DEPENDS "${FOCURA_ICON}")
-
-file(GLOB FOCURA_APP_SOURCES CONFIGURE_DEPENDS ${PROJECT_SOURCE_DIR}/src/win32/app/*.cpp)
-add_executable(focura WIN32 ${FOCURA_APP_SOURCES} ${CMAKE_CURRENT_BINARY_DIR}/focura.rc)
-target_link_libraries(focura PRIVATE focura_win32)
-focura_embed_manifest(focura ${FOCURA_MANIFEST})
-target_link_options(focura PRIVATE -municode)
-# The release holds a program of each width, told apart by name (see the guide's first section).
-if(CMAKE_SIZEOF_VOID_P EQUAL 4)
-  set_target_properties(focura PROPERTIES OUTPUT_NAME focura32)
-endif()
 
 # Adapter tests, run under Wine on a display (scripts/test provides one).
 file(GLOB FOCURA_WIN32_TEST_SOURCES CONFIGURE_DEPENDS ${PROJECT_SOURCE_DIR}/tests/win32/*.cpp)

@@ -41,11 +41,6 @@ if(CMAKE_SIZEOF_VOID_P EQUAL 4)
   target_link_options(zsim_dll PRIVATE -Wl,--enable-stdcall-fixup)
 endif()
 
-# The tool offers the same simulator in-process when no Z server is installed.
-if(TARGET focura)
-  target_link_libraries(focura PRIVATE zsim_win32)
-endif()
-
 # Cross-process tests: zsim.exe registered in the test prefix and reached through the tool's own
 # COM client, plus the built-in simulator behind the same port.
 file(GLOB ZSIM_TEST_SOURCES CONFIGURE_DEPENDS ${PROJECT_SOURCE_DIR}/tests/sim_win32/*.cpp)

@@ -273,7 +273,8 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int) {
   DWORD launcherMs = 0;
   bool launcher = false;
   int argc = 0;
-  LPWSTR* argv = CommandLineToArgvW(GetCommandLineW(), &argc);
+  const focura::win32::UniqueLocal<LPWSTR*> args(CommandLineToArgvW(GetCommandLineW(), &argc));
+  LPWSTR* argv = args.get();
   for (int i = 1; argv && i < argc; ++i) {
     const std::wstring arg = argv[i];
     if (arg == L"--launch") {
@@ -309,8 +310,6 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int) {
     else if (arg == L"--single")
       single = true;
   }
-  if (argv)
-    LocalFree(argv);
   if (launch) {
     if (splashMs > 0) {
       // The launcher's own window, in front while it "loads"; it goes with the launcher.

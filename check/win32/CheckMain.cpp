@@ -46,13 +46,13 @@ constexpr const char* kReportStem = "focura-check-report";
 
 bool Unattended() {
   int argc = 0;
-  wchar_t** argv = CommandLineToArgvW(GetCommandLineW(), &argc);
+  const focura::win32::UniqueLocal<wchar_t**> args(CommandLineToArgvW(GetCommandLineW(), &argc));
+  wchar_t** argv = args.get();
   bool unattended = false;
   for (int i = 1; argv != nullptr && i < argc; ++i) {
     if (_wcsicmp(argv[i], L"/auto") == 0 || _wcsicmp(argv[i], L"--unattended") == 0)
       unattended = true;
   }
-  LocalFree(argv);
   return unattended;
 }
 
@@ -89,9 +89,10 @@ class ProgressWindow : public focura::win32::WindowBase<ProgressWindow> {
     wc.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1);
     wc.lpszClassName = L"FocuraCheckProgress";
     RegisterClassW(&wc);
-    HDC dc = GetDC(nullptr);
-    const int dpi = GetDeviceCaps(dc, LOGPIXELSX);
-    ReleaseDC(nullptr, dc);
+    const int dpi = [] {
+      const focura::win32::UniqueWindowDc screen(nullptr);
+      return GetDeviceCaps(screen.get(), LOGPIXELSX);
+    }();
     auto px = [dpi](int x) { return MulDiv(x, dpi, 96); };
     HWND hwnd_ = Create(0, wc.lpszClassName, kCaption,
                         WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX, CW_USEDEFAULT,

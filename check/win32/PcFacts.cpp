@@ -32,9 +32,8 @@ std::string WindowsVersion() {
 }
 
 std::string SystemDpi() {
-  HDC dc = GetDC(nullptr);
-  const int dpi = GetDeviceCaps(dc, LOGPIXELSX);
-  ReleaseDC(nullptr, dc);
+  const win32::UniqueWindowDc dc(nullptr);
+  const int dpi = GetDeviceCaps(dc.get(), LOGPIXELSX);
   return std::to_string(dpi) + " dpi (" + std::to_string(MulDiv(dpi, 100, 96)) + " %)";
 }
 

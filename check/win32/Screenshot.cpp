@@ -12,7 +12,8 @@ void SaveScreenRect(const RECT& rect, const std::wstring& path) {
   const int h = rect.bottom - rect.top;
   if (w <= 0 || h <= 0)
     throw std::runtime_error("nothing to take a picture of (empty rectangle)");
-  HDC screen = GetDC(nullptr);
+  const focura::win32::UniqueWindowDc screenDc(nullptr);
+  HDC screen = screenDc.get();
   HDC memory = CreateCompatibleDC(screen);
   const focura::win32::UniqueBitmap owned(CreateCompatibleBitmap(screen, w, h));
   HBITMAP bitmap = owned.get();
@@ -31,7 +32,6 @@ void SaveScreenRect(const RECT& rect, const std::wstring& path) {
   const bool read = copied && GetDIBits(memory, bitmap, 0, h, pixels.data(),
                                         reinterpret_cast<BITMAPINFO*>(&info), DIB_RGB_COLORS) == h;
   DeleteDC(memory);
-  ReleaseDC(nullptr, screen);
   if (!read)
     throw std::runtime_error("the screen could not be read");
 

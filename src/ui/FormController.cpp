@@ -1,5 +1,7 @@
 #include "ui/FormController.h"
 
+#include <utility>
+
 #include "acq/ScopedCount.h"
 #include "capture/CaptureMethods.h"
 #include "capture/TriggerPulse.h"
@@ -27,7 +29,7 @@ const std::string kRestartedNote =
 
 struct FormController::Impl {
   Impl(Window& window, Prompt& prompt, Clock& clock, Desktop& desktop, Files& files,
-       const NumberText& num)
+       const NumberText& num, FormPorts ports)
       : realWindow(window),
         window(window, closed),
         zserver(server, closed),
@@ -35,7 +37,14 @@ struct FormController::Impl {
         acq(zserver, view, clock, desktop, num),
         capture(acq, this->window, zserver, desktop, files),
         commands(acq, this->window, zserver, desktop, prompt),
-        run(acq) {}
+        run(acq) {
+    if (ports.progress != nullptr)
+      acq.ReportProgressTo(*ports.progress);
+    if (ports.awake != nullptr)
+      acq.KeepAwakeWith(*ports.awake);
+    acq.SimulatorSpeed = std::move(ports.simulatorSpeed);
+    acq.StandInNote = std::move(ports.standInNote);
+  }
 
   // The handler of `command`; a value outside the enum has none.
   void Run(Command command);
@@ -157,8 +166,8 @@ void FormController::Impl::Run(Command command) {
 }
 
 FormController::FormController(Window& window, Prompt& prompt, Clock& clock, Desktop& desktop,
-                               Files& files, const NumberText& num)
-    : impl_(std::make_unique<Impl>(window, prompt, clock, desktop, files, num)) {}
+                               Files& files, const NumberText& num, FormPorts ports)
+    : impl_(std::make_unique<Impl>(window, prompt, clock, desktop, files, num, std::move(ports))) {}
 
 FormController::~FormController() = default;
 

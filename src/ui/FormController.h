@@ -6,6 +6,8 @@
 #include <memory>
 #include <string>
 
+#include "acq/RunProgress.h"
+#include "acq/StayAwake.h"
 #include "acq/ZAcq.h"
 #include "capture/Desktop.h"
 #include "capture/Files.h"
@@ -20,10 +22,26 @@ namespace focura {
 
 using ZServerFactory = std::function<std::unique_ptr<ZServer>()>;
 
+namespace testing {
+struct FormRig;
+}
+
+// What the shell lends the runs besides the window, fixed when the controller is built: who is
+// told how far a run is and who keeps the system awake during it (nobody when null; both outlive
+// the controller), the simulator's speed in um/s while the built-in simulator is the Z server (0
+// or empty otherwise), and the note said at start and in a run's progress while a simulator
+// registered for the user stands in for this PC's Z server ("" otherwise).
+struct FormPorts {
+  RunProgress* progress = nullptr;
+  StayAwake* awake = nullptr;
+  std::function<double()> simulatorSpeed;
+  std::string standInNote;
+};
+
 class FormController {
  public:
   FormController(Window& window, Prompt& prompt, Clock& clock, Desktop& desktop, Files& files,
-                 const NumberText& num);
+                 const NumberText& num, FormPorts ports = {});
   ~FormController();
   FormController(const FormController&) = delete;
   FormController& operator=(const FormController&) = delete;
@@ -53,9 +71,11 @@ class FormController {
   // window only, never throws.
   std::string Tip(Control control);
 
+ private:
+  // The tests' rig sets the settings and reads the run's state as the handlers leave them.
+  friend struct testing::FormRig;
   ZAcq& Acq();
 
- private:
   struct Impl;
   std::unique_ptr<Impl> impl_;
 };

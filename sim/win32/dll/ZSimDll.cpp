@@ -28,6 +28,8 @@
 #include "../server/Registration.h"
 #include "../server/SimClass.h"
 #include "sim/core/SimError.h"
+#include "win32/Boundary.h"
+#include "win32/Owned.h"
 #include "win32/RegionalSettings.h"
 
 namespace {
@@ -126,7 +128,8 @@ InstallOptions ParseInstallOptions(const wchar_t* commandLine) {
   // CommandLineToArgvW reads its first word as a program name, by other quoting rules.
   const std::wstring line = std::wstring(L"dll ") + commandLine;
   int argc = 0;
-  wchar_t** argv = CommandLineToArgvW(line.c_str(), &argc);
+  const focura::win32::UniqueLocal<wchar_t**> args(CommandLineToArgvW(line.c_str(), &argc));
+  wchar_t** argv = args.get();
   for (int i = 1; argv != nullptr && i < argc; ++i) {
     const std::wstring arg = argv[i];
     if (IsSwitch(arg, L"Force")) {
@@ -139,7 +142,6 @@ InstallOptions ParseInstallOptions(const wchar_t* commandLine) {
   }
   if (argv == nullptr)
     o.valid = false;
-  LocalFree(argv);
   return o;
 }
 
@@ -157,20 +159,19 @@ HRESULT Register(const InstallOptions& o) {
     // regsvr32 shows only the code; a debugger or a log viewer shows why.
     OutputDebugStringA(e.what());
     return HRESULT_FROM_WIN32(ERROR_ALREADY_EXISTS);
-  } catch (const std::exception& e) {
-    OutputDebugStringA(e.what());
-    return SELFREG_E_CLASS;
   }
 }
 
-HRESULT Unregister() {
-  try {
-    UnregisterServer();
-    return S_OK;
-  } catch (const std::exception& e) {
-    OutputDebugStringA(e.what());
-    return SELFREG_E_CLASS;
-  }
+// What an export returns for an error that reached the boundary: regsvr32 and COM see only the
+// code, a debugger or a log viewer the reason.
+HRESULT Failed(HRESULT code, const std::string& why) noexcept {
+  OutputDebugStringA(why.c_str());
+  return code;
+}
+
+// Registration that failed for another reason than a refusal.
+HRESULT RegistrationFailed(const std::string& why) noexcept {
+  return Failed(SELFREG_E_CLASS, why);
 }
 
 }  // namespace
@@ -185,47 +186,62 @@ BOOL WINAPI DllMain(HINSTANCE instance, DWORD reason, LPVOID) {
   return TRUE;
 }
 
-HRESULT STDAPICALLTYPE DllGetClassObject(REFCLSID clsid, REFIID riid, void** ppv) {
+HRESULT STDAPICALLTYPE DllGetClassObject(REFCLSID clsid, REFIID riid, void** ppv) noexcept {
   if (ppv == nullptr)
     return E_POINTER;
   *ppv = nullptr;
   if (!IsEqualCLSID(clsid, kSimClsid))
     return CLASS_E_CLASSNOTAVAILABLE;
-  try {
-    const std::lock_guard lock(gServerMutex);
-    if (gServer == nullptr)
-      gServer = new Server(LogPath());
-    return gServer->factory.QueryInterface(riid, ppv);
-  } catch (const std::bad_alloc&) {
-    return E_OUTOFMEMORY;
-  } catch (const std::exception& e) {
-    OutputDebugStringA(e.what());
-    return E_FAIL;
-  }
+  return focura::win32::Guarded(
+      [&]() -> HRESULT {
+        const std::lock_guard lock(gServerMutex);
+        if (gServer == nullptr)
+          gServer = new (std::nothrow) Server(LogPath());
+        if (gServer == nullptr)
+          return E_OUTOFMEMORY;
+        return gServer->factory.QueryInterface(riid, ppv);
+      },
+      [](const std::string& why) { return Failed(E_FAIL, why); });
 }
 
-HRESULT STDAPICALLTYPE DllCanUnloadNow() {
+HRESULT STDAPICALLTYPE DllCanUnloadNow() noexcept {
   // Nothing holds the simulator: its window thread has ended, and it goes before the DLL does.
-  const std::lock_guard lock(gServerMutex);
-  if (gServer != nullptr && gServer->lifetime.Held())
-    return S_FALSE;
-  delete gServer;
-  gServer = nullptr;
-  return S_OK;
+  return focura::win32::Guarded(
+      []() -> HRESULT {
+        const std::lock_guard lock(gServerMutex);
+        if (gServer != nullptr && gServer->lifetime.Held())
+          return S_FALSE;
+        delete gServer;
+        gServer = nullptr;
+        return S_OK;
+      },
+      // Kept loaded: what failed may still be in use.
+      [](const std::string& why) { return Failed(S_FALSE, why); });
 }
 
-HRESULT STDAPICALLTYPE DllRegisterServer() {
-  return Register(InstallOptions{});
+HRESULT STDAPICALLTYPE DllRegisterServer() noexcept {
+  return focura::win32::Guarded([] { return Register(InstallOptions{}); }, RegistrationFailed);
 }
 
-HRESULT STDAPICALLTYPE DllUnregisterServer() {
-  return Unregister();
+HRESULT STDAPICALLTYPE DllUnregisterServer() noexcept {
+  return focura::win32::Guarded(
+      [] {
+        UnregisterServer();
+        return S_OK;
+      },
+      RegistrationFailed);
 }
 
-HRESULT STDAPICALLTYPE DllInstall(BOOL install, LPCWSTR commandLine) {
-  if (!install)
-    return Unregister();
-  return Register(ParseInstallOptions(commandLine));
+HRESULT STDAPICALLTYPE DllInstall(BOOL install, LPCWSTR commandLine) noexcept {
+  return focura::win32::Guarded(
+      [&] {
+        if (!install) {
+          UnregisterServer();
+          return S_OK;
+        }
+        return Register(ParseInstallOptions(commandLine));
+      },
+      RegistrationFailed);
 }
 
 }  // extern "C"
