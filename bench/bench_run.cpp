@@ -88,9 +88,9 @@ BENCHMARK(BM_AcquireStack_NoCapture)->Unit(benchmark::kMillisecond);
 void BM_AcquireStack_HardwareTriggerAndPeriod(benchmark::State& state) {
   InstantRig rig;
   rig.w.period = "0.05";  // the period wait polls too
-  rig.acq.CaptureType = kCaptureHardware;
-  rig.acq.CaptureTaskId = 1;
-  rig.acq.TriggerHoldMs = 0;
+  rig.acq.Frame.CaptureType = kCaptureHardware;
+  rig.acq.Frame.CaptureTaskId = 1;
+  rig.acq.Frame.TriggerHoldMs = 0;
   rig.Run(state);
 }
 BENCHMARK(BM_AcquireStack_HardwareTriggerAndPeriod)->Unit(benchmark::kMillisecond);

@@ -76,8 +76,8 @@ struct FrameRig {
     SetForegroundWindow(window.Handle());
     PumpFor(200);
     acq.LoadDefaults();
-    acq.CaptureType = kCaptureFromFile;
-    acq.CaptureKey = key;
+    acq.Frame.CaptureType = kCaptureFromFile;
+    acq.Frame.CaptureKey = key;
   }
   // The frame's failure text, "" when it went out.
   std::string Frame() {
@@ -100,7 +100,7 @@ struct EndStandIns {
 bool LaunchStandIn(Shared& s, FrameRig& rig, const std::string& title, const std::string& log,
                    const std::string& extra) {
   DeleteFileW(Widen(log).c_str());
-  rig.acq.CaptureTaskId = rig.desktop.StartProgram(
+  rig.acq.Frame.CaptureTaskId = rig.desktop.StartProgram(
       desktop::StandInCommandLine(s.FileOf(L"capture_target.exe"), title, log) + extra);
   s.Await("the stand-in \"" + title + "\" to start");
   return desktop::StandInLog(log).WaitStarted(20000);
@@ -155,7 +155,7 @@ CheckResult KeysToStandIn(Shared& s) {
   const std::string sent = "ab1^v";
   FrameRig rig(sent);
   ZAcq& acq = rig.acq;
-  acq.CaptureTaskId =
+  acq.Frame.CaptureTaskId =
       rig.desktop.StartProgram(desktop::StandInCommandLine(standIn, "Check target", logTarget));
   desktop::StandInLog target(logTarget);
   if (!target.WaitStarted(20000))
@@ -225,7 +225,7 @@ CheckResult StartingPrograms(Shared& s) {
     DeleteFileW(Widen(log).c_str());
     FrameRig rig(" ");
     desktop::StandInLog keys(log);
-    rig.acq.CaptureTaskId =
+    rig.acq.Frame.CaptureTaskId =
         rig.desktop.StartProgram(desktop::StandInCommandLine(standIn, "Check start", log) + extra);
     s.Await("the stand-in \"" + what + "\" to start");
     if (!keys.WaitStarted(20000))
@@ -262,7 +262,7 @@ CheckResult StartingPrograms(Shared& s) {
     }
     FrameRig rig(" ");
     desktop::StandInLog keys(log);
-    rig.acq.CaptureTaskId = rig.desktop.StartProgram(
+    rig.acq.Frame.CaptureTaskId = rig.desktop.StartProgram(
         desktop::StandInCommandLine(standIn, "Check start", log) + " --single");
     const std::string failure = rig.Frame();
     keys.WaitKeys(1, 3000);
@@ -278,7 +278,7 @@ CheckResult StartingPrograms(Shared& s) {
     const std::string log = s.FileOf(L"check-start.log");
     DeleteFileW(Widen(log).c_str());
     FrameRig rig(" ");
-    rig.acq.CaptureTaskId =
+    rig.acq.Frame.CaptureTaskId =
         rig.desktop.StartProgram(desktop::StandInCommandLine(standIn, "Check start", log));
     desktop::StandInLog(log).WaitStarted(20000);
     desktop::EndProgramsUnder(folder, "capture_target.exe");

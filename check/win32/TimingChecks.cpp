@@ -136,9 +136,9 @@ RunOutcome TimedRun(Shared& s, Placement where) {
   WindowRunView view(window);
   ZAcq acq(timed, view, clock, desktop, num);
   PlanShortRun(acq, window, num, kPlanes, kPeriodMs / 1000.0);
-  acq.CaptureType = kCaptureHardware;
-  acq.CaptureTaskId = 1;
-  acq.TriggerHoldMs = 10;
+  acq.Frame.CaptureType = kCaptureHardware;
+  acq.Frame.CaptureTaskId = 1;
+  acq.Frame.TriggerHoldMs = 10;
 
   std::string taskbarPicture;
   std::string taskbarFailure;

@@ -14,8 +14,10 @@ namespace focura {
 inline constexpr int32_t NotSet = 77777;
 inline constexpr double NotSetD = 77777.0;
 
-// The frame trigger's options are the part of the settings the capture layer sees.
-struct AcqSettings : FrameSettings {
+struct AcqSettings {
+  // The frame trigger's options: the part of the settings the capture layer sees.
+  FrameSettings Frame;
+
   // Stack plan.
   double ZTop = NotSetD;
   double ZBottom = NotSetD;

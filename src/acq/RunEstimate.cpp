@@ -19,9 +19,10 @@ double TimingMs(double seconds) {
 
 // What a frame waits for itself: the hold of the trigger, or the key delay after the activation.
 double FrameMs(const ZAcq& acq) {
-  if (acq.CaptureTaskId == 0)
+  if (acq.Frame.CaptureTaskId == 0)
     return 0;
-  const int32_t ms = acq.CaptureType == kCaptureHardware ? acq.TriggerHoldMs : acq.KeyDelayMs;
+  const int32_t ms =
+      acq.Frame.CaptureType == kCaptureHardware ? acq.Frame.TriggerHoldMs : acq.Frame.KeyDelayMs;
   return ms > 0 ? ms : 0;
 }
 

@@ -13,13 +13,13 @@ void ZAcq::LoadDefaults() {
   CaptureDelay = 2.0;
   SettleDelay = 1.0;
   Period = 0.0;
-  KeyDelayMs = 200;
-  TriggerHoldMs = 500;
-  FujiKey = 1;
+  Frame.KeyDelayMs = 200;
+  Frame.TriggerHoldMs = 500;
+  Frame.FujiKey = 1;
 }
 
 void ZAcq::CaptureFrame() {
-  focura::CaptureFrame(*this, Frame());
+  focura::CaptureFrame(Frame, FramePortsNow());
 }
 
 }  // namespace focura

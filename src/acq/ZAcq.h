@@ -79,7 +79,7 @@ class ZAcq : public AcqSettings {
 
   // One frame with the capture settings as they stand ("Capture" and every plane of a run).
   void CaptureFrame();
-  FramePorts Frame() { return {ZServ, Desk, Delay, Trigger, Report}; }
+  FramePorts FramePortsNow() { return {ZServ, Desk, Delay, Trigger, Report}; }
 
   Delay32 Delay;
   const NumberText& Num;

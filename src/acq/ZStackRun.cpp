@@ -146,7 +146,7 @@ int16_t ZAcq::AcquireStack() {
       "Planes " + Num.Format0(NumPlanes) + ", Step = " + Num.Format2(-StepSize) + " ;" + kLineEnd;
 
   // Keys and window activations reach only a lit, unlocked desktop; a trigger pulse needs neither.
-  const bool framesUseDesktop = CaptureTaskId != 0 && CaptureType != kCaptureHardware;
+  const bool framesUseDesktop = Frame.CaptureTaskId != 0 && Frame.CaptureType != kCaptureHardware;
   AwakeGuard awake(*Awake, framesUseDesktop);
   // The run belongs to the server that gets its start move; it never goes on with another.
   RunBinding binding(ZServ);
@@ -176,7 +176,7 @@ int16_t ZAcq::AcquireStack() {
       CaptureFrame();
       if (CancelZ == 1) {
         Report.Ended(RunEnd::Cancelled,
-                     "Z-stack cancelled" + LongPulsesText(Trigger, TriggerHoldMs));
+                     "Z-stack cancelled" + LongPulsesText(Trigger, Frame.TriggerHoldMs));
         return -1;
       }
       Delay.WaitMs(fig.captureMs);
@@ -193,7 +193,7 @@ int16_t ZAcq::AcquireStack() {
   } catch (const FocuraError& e) {
     const std::string where = plane == 0 ? "Z-stack stopped at the start move: "
                                          : "Z-stack stopped at plane " + Num.Format0(plane) + ": ";
-    Report.Ended(RunEnd::Failed, where + e.what() + LongPulsesText(Trigger, TriggerHoldMs));
+    Report.Ended(RunEnd::Failed, where + e.what() + LongPulsesText(Trigger, Frame.TriggerHoldMs));
     return -1;
   } catch (const WindowClosed&) {
     throw;  // a closed window is told nothing more, not even that the run ended
@@ -204,7 +204,7 @@ int16_t ZAcq::AcquireStack() {
     throw;
   }
 
-  Report.Ended(RunEnd::Finished, "Z-stack finished" + LongPulsesText(Trigger, TriggerHoldMs));
+  Report.Ended(RunEnd::Finished, "Z-stack finished" + LongPulsesText(Trigger, Frame.TriggerHoldMs));
   return 1;
 }
 

@@ -20,10 +20,10 @@ const std::string kNoController = "EZStepper does not respond";
 }  // namespace
 
 void CaptureControls::SyncCaptureMenu() {
-  if (FindCaptureMethod(acq_.CaptureType) == nullptr)
+  if (FindCaptureMethod(acq_.Frame.CaptureType) == nullptr)
     return;
   for (const MethodItem& m : kMethodItems) {
-    window_.SetChecked(ControlOf(m.item), m.code == acq_.CaptureType);
+    window_.SetChecked(ControlOf(m.item), m.code == acq_.Frame.CaptureType);
   }
   window_.SetEnabled(kLaunchButton, true);
 }
@@ -32,17 +32,17 @@ int32_t CaptureControls::LaunchCapture() {
   window_.SetText(kStatusLine, "");
   window_.Pump();
 
-  const CaptureMethod* method = FindCaptureMethod(acq_.CaptureType);
+  const CaptureMethod* method = FindCaptureMethod(acq_.Frame.CaptureType);
   if (method == nullptr)
-    return acq_.CaptureTaskId;
+    return acq_.Frame.CaptureTaskId;
   try {
     if (method->code == kCaptureHardware) {
       const std::string reply = zserver_.Exec(zcmd::kProbeController);
       if (reply.find(zcmd::kControllerMark) != std::string::npos) {
-        acq_.CaptureTaskId = 1;
+        acq_.Frame.CaptureTaskId = 1;
         window_.SetText(kStatusLine, reply);
       } else {
-        acq_.CaptureTaskId = 0;
+        acq_.Frame.CaptureTaskId = 0;
         window_.SetText(kStatusLine, kNoController);
         window_.SetTip(kStatusLine, "Hardware Trigger: the reply to \"" + zcmd::kProbeController +
                                         "\" was \"" + VisibleText(reply) + "\", without \"" +
@@ -54,9 +54,10 @@ int32_t CaptureControls::LaunchCapture() {
       if (TrimBlanks(acq_.CaptureProgPath).empty()) {
         throw PlatformError("no command line");
       }
-      acq_.CaptureTaskId = desktop_.StartProgram(CommandLineToStart(acq_.CaptureProgPath, files_));
+      acq_.Frame.CaptureTaskId =
+          desktop_.StartProgram(CommandLineToStart(acq_.CaptureProgPath, files_));
     } else {
-      acq_.CaptureTaskId = desktop_.StartProgram(
+      acq_.Frame.CaptureTaskId = desktop_.StartProgram(
           QuoteProgramPath(InstalledProgramPath(method->programPath, files_)));
     }
   } catch (const FocuraError& e) {
@@ -64,14 +65,14 @@ int32_t CaptureControls::LaunchCapture() {
     window_.SetTip(kStatusLine, std::string(method->caption) + ": " + e.what());
     return 0;
   }
-  if (acq_.CaptureTaskId > 0) {
+  if (acq_.Frame.CaptureTaskId > 0) {
     acq_.LaunchedType = method->code;
-    if (const std::string why = KeylessReason(acq_); !why.empty()) {
+    if (const std::string why = KeylessReason(acq_.Frame); !why.empty()) {
       window_.SetText(kStatusLine, std::string(method->caption) +
                                        " started; the run will send it no key: " + why);
     }
   }
-  return acq_.CaptureTaskId;
+  return acq_.Frame.CaptureTaskId;
 }
 
 void CaptureControls::cmdLaunchCapture_Click() {
@@ -89,7 +90,7 @@ bool CaptureControls::MethodItem_Click(Command item) {
   const CaptureMethod* method = chosen != nullptr ? FindCaptureMethod(chosen->code) : nullptr;
   if (method == nullptr)
     return false;
-  acq_.CaptureType = method->code;
+  acq_.Frame.CaptureType = method->code;
   SyncCaptureMenu();
   if (method->code == kCaptureFromFile) {
     LoadCaptureProgPath();
@@ -144,8 +145,8 @@ void CaptureControls::LoadCaptureKey() {
        at = key.find(kSpaceName, at + 1)) {
     key.replace(at, kSpaceName.size(), " ");
   }
-  acq_.CaptureKey = key;
-  if (acq_.CaptureKey.empty()) {
+  acq_.Frame.CaptureKey = key;
+  if (acq_.Frame.CaptureKey.empty()) {
     window_.SetText(kStatusLine, "File " + std::string(kCaptureKeyFile) + " is empty");
     window_.SetEnabled(kLaunchButton, false);
     return;

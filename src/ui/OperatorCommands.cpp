@@ -205,11 +205,11 @@ void OperatorCommands::PasteIntoNewEditor() {
   desktop_.SendKeys(ParseKeys(kPasteKeys));
 }
 
-void OperatorCommands::AskOption(int32_t AcqSettings::*option, const std::string& title,
+void OperatorCommands::AskOption(int32_t FrameSettings::*option, const std::string& title,
                                  const std::string& text) {
   Status("");
-  const std::string answer = prompt_.Ask(title, text, acq_.Num.Format0(acq_.*option));
-  Trap([&] { acq_.*option = acq_.Num.ToInt32(answer); },
+  const std::string answer = prompt_.Ask(title, text, acq_.Num.Format0(acq_.Frame.*option));
+  Trap([&] { acq_.Frame.*option = acq_.Num.ToInt32(answer); },
        [&](const FocuraError&) {
          // Cancel answers "" as well: the prompt cannot tell the two apart.
          Refuse(kNotANumber, answer.empty()
@@ -219,17 +219,17 @@ void OperatorCommands::AskOption(int32_t AcqSettings::*option, const std::string
 }
 
 void OperatorCommands::mnuDelayKey_Click() {
-  AskOption(&AcqSettings::KeyDelayMs, "Capture Key Delay",
+  AskOption(&FrameSettings::KeyDelayMs, "Capture Key Delay",
             "Enter delay between changing focus on the window and sending capture key (in msec.)");
 }
 
 void OperatorCommands::mnuTriggerHold_Click() {
-  AskOption(&AcqSettings::TriggerHoldMs, "Trigger Hold Time",
+  AskOption(&FrameSettings::TriggerHoldMs, "Trigger Hold Time",
             "Enter HW Trigger Hold Time (in msec.)");
 }
 
 void OperatorCommands::mnuFujiCapKey_Click() {
-  AskOption(&AcqSettings::FujiKey, "Fuji Capture Key",
+  AskOption(&FrameSettings::FujiKey, "Fuji Capture Key",
             "Enter Fuji Capture Key: 1 for Space, 2 for Enter");
 }
 

@@ -41,7 +41,7 @@ class OperatorCommands {
                     const std::function<void(double)>& store, int16_t (ZAcq::*derive)());
   // Starts the editor, brings it to the front and pastes the clipboard into it.
   void PasteIntoNewEditor();
-  void AskOption(int32_t AcqSettings::*option, const std::string& title, const std::string& text);
+  void AskOption(int32_t FrameSettings::*option, const std::string& title, const std::string& text);
   void Status(const std::string& text);
   // The failure word in the status line, the reason in its tooltip.
   void Refuse(const std::string& word, const std::string& reason);

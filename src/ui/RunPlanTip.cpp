@@ -62,18 +62,18 @@ std::string RunPlanTip(ZAcq& acq, Window& window) {
                     ", about " + LengthText(e.TotalMs()) + " (" + MovesText(e) + ")");
   }
 
-  if (acq.CaptureTaskId == 0) {
+  if (acq.Frame.CaptureTaskId == 0) {
     lines.push_back("Nothing is launched: the run will trigger no frame");
-  } else if (acq.LaunchedType != 0 && acq.LaunchedType != acq.CaptureType) {
+  } else if (acq.LaunchedType != 0 && acq.LaunchedType != acq.Frame.CaptureType) {
     lines.push_back("Launched for " + CaptionOf(acq.LaunchedType) + ", but " +
-                    CaptionOf(acq.CaptureType) + " is chosen now: " +
-                    (acq.CaptureType == kCaptureHardware
+                    CaptionOf(acq.Frame.CaptureType) + " is chosen now: " +
+                    (acq.Frame.CaptureType == kCaptureHardware
                          ? "the frames will be trigger pulses, with no program taking them"
                          : "the frames will go to what was launched") +
                     "; launch again");
   }
-  if (acq.CaptureTaskId != 0 && acq.CaptureType != kCaptureHardware) {
-    if (const std::string why = KeylessReason(acq); !why.empty())
+  if (acq.Frame.CaptureTaskId != 0 && acq.Frame.CaptureType != kCaptureHardware) {
+    if (const std::string why = KeylessReason(acq.Frame); !why.empty())
       lines.push_back("The run will send no key: " + why);
   }
 

@@ -24,14 +24,14 @@ struct PlanTest : ::testing::Test {
 };
 
 TEST_F(PlanTest, DefaultsLeaveCaptureAndRunStateAlone) {
-  acq.CaptureType = 3;
-  acq.CaptureTaskId = 77;
+  acq.Frame.CaptureType = 3;
+  acq.Frame.CaptureTaskId = 77;
   acq.CancelZ = 1;
   acq.ZLog = "old";
-  acq.CaptureKey = "x";
+  acq.Frame.CaptureKey = "x";
   acq.CaptureProgPath = "p";
   acq.ZTop = 1;
-  acq.KeyDelayMs = 5;
+  acq.Frame.KeyDelayMs = 5;
   acq.LoadDefaults();
   EXPECT_EQ(acq.ZTop, NotSetD);
   EXPECT_EQ(acq.ZBottom, NotSetD);
@@ -40,14 +40,14 @@ TEST_F(PlanTest, DefaultsLeaveCaptureAndRunStateAlone) {
   EXPECT_EQ(acq.CaptureDelay, 2.0);
   EXPECT_EQ(acq.SettleDelay, 1.0);
   EXPECT_EQ(acq.Period, 0.0);
-  EXPECT_EQ(acq.KeyDelayMs, 200);
-  EXPECT_EQ(acq.TriggerHoldMs, 500);
-  EXPECT_EQ(acq.FujiKey, 1);
-  EXPECT_EQ(acq.CaptureType, 3);
-  EXPECT_EQ(acq.CaptureTaskId, 77);
+  EXPECT_EQ(acq.Frame.KeyDelayMs, 200);
+  EXPECT_EQ(acq.Frame.TriggerHoldMs, 500);
+  EXPECT_EQ(acq.Frame.FujiKey, 1);
+  EXPECT_EQ(acq.Frame.CaptureType, 3);
+  EXPECT_EQ(acq.Frame.CaptureTaskId, 77);
   EXPECT_EQ(acq.CancelZ, 1);
   EXPECT_EQ(acq.ZLog, "old");
-  EXPECT_EQ(acq.CaptureKey, "x");
+  EXPECT_EQ(acq.Frame.CaptureKey, "x");
   EXPECT_EQ(acq.CaptureProgPath, "p");
 }
 

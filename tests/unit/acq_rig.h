@@ -29,9 +29,9 @@ struct AcqRig {
   }
   // The hardware trigger launched: each frame is a pulse of two commands.
   void HardwareTrigger(int32_t holdMs) {
-    acq.CaptureType = kCaptureHardware;
-    acq.CaptureTaskId = 1;
-    acq.TriggerHoldMs = holdMs;
+    acq.Frame.CaptureType = kCaptureHardware;
+    acq.Frame.CaptureTaskId = 1;
+    acq.Frame.TriggerHoldMs = holdMs;
   }
   fakes::FakeZServer z;
   fakes::FakeWindow w;

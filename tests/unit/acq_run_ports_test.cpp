@@ -38,8 +38,8 @@ Strings Told(int reached, const std::string& end, const std::string& hold = "hol
 
 TEST(RunPorts, AFinishedRunIsHeldAwakeAroundEveryCommandAndPumpOfIt) {
   auto r = ThreePlanes();
-  r->acq.CaptureType = kCaptureHardware;  // a pulse needs no display
-  r->acq.CaptureTaskId = 1;
+  r->acq.Frame.CaptureType = kCaptureHardware;  // a pulse needs no display
+  r->acq.Frame.CaptureTaskId = 1;
   std::vector<bool> held;
   r->z.onExec = [&](const std::string&) -> std::optional<std::string> {
     held.push_back(r->ports.held);
@@ -91,8 +91,8 @@ TEST(RunPorts, AFailureAtTheStartMoveMidRunOrOfAnyOtherKindEndsAsFailed) {
 
   // Keys to a capture program keep the display on; what else stops the run travels on.
   auto other = ThreePlanes();
-  other->acq.CaptureType = 1;
-  other->acq.CaptureTaskId = 4242;
+  other->acq.Frame.CaptureType = 1;
+  other->acq.Frame.CaptureTaskId = 4242;
   other->desk.onActivate = [](int32_t) { throw std::runtime_error("out of resources"); };
   EXPECT_THROW(other->acq.AcquireStack(), std::runtime_error);
   EXPECT_EQ(other->ports.calls, Told(1, "failed", "hold display"));

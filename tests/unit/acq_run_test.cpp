@@ -88,9 +88,9 @@ TEST_F(RunTest, AStepTooSmallForFourDecimalsMovesByZero) {
 }
 
 TEST_F(RunTest, TriggersOneFramePerPlaneAfterThePositionQuery) {
-  acq.CaptureType = 3;
-  acq.CaptureTaskId = 4242;
-  acq.KeyDelayMs = 0;
+  acq.Frame.CaptureType = 3;
+  acq.Frame.CaptureTaskId = 4242;
+  acq.Frame.KeyDelayMs = 0;
   std::vector<size_t> commandsAtActivation;
   r.desk.onActivate = [&](int32_t) { commandsAtActivation.push_back(r.z.commands.size()); };
   EXPECT_EQ(acq.AcquireStack(), 1);
@@ -501,9 +501,9 @@ TEST_F(RunTest, AFailingStartMoveSendsNothingMore) {
 }
 
 TEST_F(RunTest, ACaptureProgramNotInFrontStopsTheRunWithoutTypingElsewhere) {
-  acq.CaptureType = 1;
-  acq.CaptureTaskId = 4242;
-  acq.KeyDelayMs = 0;
+  acq.Frame.CaptureType = 1;
+  acq.Frame.CaptureTaskId = 4242;
+  acq.Frame.KeyDelayMs = 0;
   r.desk.refuseFocus = true;
   EXPECT_EQ(acq.AcquireStack(), -1);
   EXPECT_TRUE(r.desk.sent.empty());

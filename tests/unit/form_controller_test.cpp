@@ -20,7 +20,7 @@ TEST(FormLoad, SetsDefaultsStartsTheServerAndPreparesTheWindow) {
   testing::FormRig r;
   r.acq.ZTop = 1;
   r.acq.NumPlanes = 3;
-  r.acq.KeyDelayMs = 9;
+  r.acq.Frame.KeyDelayMs = 9;
   r.Load();
   EXPECT_EQ(r.Sent(), (Strings{"Show", "Joy On", "Hide"}));
   EXPECT_EQ(r.w.enabled, (std::map<Control, bool>{{Control::cmdLaunchCapture, false},
@@ -33,7 +33,7 @@ TEST(FormLoad, SetsDefaultsStartsTheServerAndPreparesTheWindow) {
   EXPECT_TRUE(r.w.checked.empty());
   EXPECT_EQ(r.acq.ZTop, NotSetD);
   EXPECT_EQ(r.acq.NumPlanes, NotSet);
-  EXPECT_EQ(r.acq.KeyDelayMs, 200);
+  EXPECT_EQ(r.acq.Frame.KeyDelayMs, 200);
   EXPECT_FALSE(r.form.Busy());
   EXPECT_FALSE(r.form.Closed());
 }
@@ -136,7 +136,7 @@ TEST_F(Form, EveryMenuItemAndButtonHasItsHandler) {
   r.form.Dispatch(Command::mnuHWT);
   EXPECT_TRUE(r.w.checked[Control::mnuHWT]);
   r.form.Dispatch(Command::cmdLaunchCapture);
-  EXPECT_EQ(r.acq.CaptureTaskId, 1);
+  EXPECT_EQ(r.acq.Frame.CaptureTaskId, 1);
   r.form.Dispatch(Command::cmdCapture);
   r.form.Dispatch(Command::cmdSetTop);
   r.form.Dispatch(Command::cmdSetBot);
@@ -190,8 +190,8 @@ TEST_F(Boundary, UntrappedServerFailureGoesToTheStatusLineAndTheWindowStaysUsabl
 }
 
 TEST_F(Boundary, UntrappedPlatformFailureOfTheFrameTriggerIsReported) {
-  r.acq.CaptureType = 1;
-  r.acq.CaptureTaskId = 77;
+  r.acq.Frame.CaptureType = 1;
+  r.acq.Frame.CaptureTaskId = 77;
   r.desk.failActivate = true;
   r.form.Dispatch(Command::cmdCapture);
   EXPECT_EQ(r.w.Status(), "no window for task 77");
@@ -310,7 +310,7 @@ TEST_F(CloseAtPump, DuringTheLaunch) {
   r.form.Dispatch(Command::cmdLaunchCapture);
   ExpectNothingAfterTheClose();
   EXPECT_TRUE(r.desk.events.empty());
-  EXPECT_EQ(r.acq.CaptureTaskId, 0);
+  EXPECT_EQ(r.acq.Frame.CaptureTaskId, 0);
 }
 
 TEST_F(CloseAtPump, InsideANestedHandler) {
@@ -359,8 +359,8 @@ TEST(FormClose, TheUnloadSwitchesAHardwareTriggerThatMayBeOnOffFirst) {
   for (bool closeDuringThePulse : {true, false}) {
     testing::FormRig r;
     r.LoadAndForget();
-    r.acq.CaptureType = kCaptureHardware;
-    r.acq.CaptureTaskId = 1;
+    r.acq.Frame.CaptureType = kCaptureHardware;
+    r.acq.Frame.CaptureTaskId = 1;
     r.zs.onExec = [&](const std::string& command) -> std::optional<std::string> {
       if (command == "CON /2J1R" && closeDuringThePulse)
         r.form.Close();

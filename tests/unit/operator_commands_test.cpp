@@ -335,9 +335,9 @@ TEST_F(Options, AnswersAreStoredAsTypedWithoutRangeTest) {
   EXPECT_EQ(r.w.Status(), "");
   r.form.Dispatch(Command::mnuTriggerHold);
   r.form.Dispatch(Command::mnuFujiCapKey);
-  EXPECT_EQ(r.acq.KeyDelayMs, -5);
-  EXPECT_EQ(r.acq.TriggerHoldMs, 2);
-  EXPECT_EQ(r.acq.FujiKey, 7);
+  EXPECT_EQ(r.acq.Frame.KeyDelayMs, -5);
+  EXPECT_EQ(r.acq.Frame.TriggerHoldMs, 2);
+  EXPECT_EQ(r.acq.Frame.FujiKey, 7);
   EXPECT_EQ(r.w.statusHistory, (Strings{"", "", ""}));
 
   r.form.Dispatch(Command::mnuDelayKey);
@@ -352,7 +352,7 @@ TEST_F(Options, CancelEmptyOrBadAnswerIsNotANumber) {
   r.form.Dispatch(Command::mnuTriggerHold);  // no answers left: Cancel
   EXPECT_EQ(r.w.statusHistory, (Strings{"", "Not a number", "", "Not a number", "", "Not a number",
                                         "", "Not a number"}));
-  EXPECT_EQ(r.acq.TriggerHoldMs, 500);
+  EXPECT_EQ(r.acq.Frame.TriggerHoldMs, 500);
 }
 
 }  // namespace

@@ -208,9 +208,9 @@ TEST(RestartInTheForm, ARunWhoseServerWasLostAtAPumpStopsAtItsNextCommand) {
   r.acq.StepSize = 10;
   r.acq.NumPlanes = 3;
   r.w.texts = {{Control::txtDelay, "0"}, {Control::txtSettle, "0"}, {Control::txtPeriod, "0"}};
-  r.acq.CaptureType = 1;
-  r.acq.CaptureTaskId = 4242;
-  r.acq.KeyDelayMs = 0;
+  r.acq.Frame.CaptureType = 1;
+  r.acq.Frame.CaptureTaskId = 4242;
+  r.acq.Frame.KeyDelayMs = 0;
   r.w.onPump = [&r](int n) {
     if (n == 2) {  // the pump after the settle of plane 1
       DiesAt(r.zs, "Show");

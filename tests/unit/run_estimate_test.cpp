@@ -79,7 +79,7 @@ TEST(RunEstimate, ARunMeasuresItsMovesAndTheEstimateAfterItMatchesItsLength) {
   AcqRig r;
   FivePlanes(r);
   // Long enough for the fake counter's own millisecond per read not to matter.
-  r.acq.TriggerHoldMs = 100;
+  r.acq.Frame.TriggerHoldMs = 100;
   // Slower moves are measured again by the next run; a period sets the pace where it is longer.
   const std::pair<uint32_t, const char*> runs[] = {{400, "0"}, {1000, "0"}, {40, "1"}};
   for (const auto& [moveMs, period] : runs) {
@@ -97,7 +97,7 @@ TEST(RunEstimate, TheTimeLeftFollowsThePlanesAlreadyTaken) {
   // Thirty seconds a plane: the first plane has only the estimate, the others what it took.
   AcqRig r;
   FivePlanes(r);
-  r.acq.TriggerHoldMs = 0;
+  r.acq.Frame.TriggerHoldMs = 0;
   r.Timings("0", "0", "30");
   RunFor(r, 40);
   EXPECT_EQ(
@@ -125,31 +125,31 @@ TEST(RunEstimate, TheRunButtonsTipSaysThePlanAndWhatWillTriggerNothing) {
        "Now a run would be refused with \"Error\": Acquire Z Stack: the top is not set (Set Top)"},
       {"Fuji key 3",
        [](ZAcq& a) {
-         a.CaptureType = a.LaunchedType = 4;
-         a.CaptureTaskId = 77;
-         a.FujiKey = 3;
-         a.KeyDelayMs = 10;
+         a.Frame.CaptureType = a.LaunchedType = 4;
+         a.Frame.CaptureTaskId = 77;
+         a.Frame.FujiKey = 3;
+         a.Frame.KeyDelayMs = 10;
        },
        "5 planes, about 0.6 s (moves not counted)\n"
        "The run will send no key: Fuji Capture Key is 3, not 1 or 2"},
       {"no key from the file",
        [](ZAcq& a) {
-         a.CaptureType = a.LaunchedType = 5;
-         a.CaptureTaskId = 77;
-         a.CaptureKey = "";
-         a.KeyDelayMs = 10;
+         a.Frame.CaptureType = a.LaunchedType = 5;
+         a.Frame.CaptureTaskId = 77;
+         a.Frame.CaptureKey = "";
+         a.Frame.KeyDelayMs = 10;
        },
        "5 planes, about 0.6 s (moves not counted)\n"
        "The run will send no key: capturekey.txt gave no key"},
       {"launched for another method",
        [](ZAcq& a) {
          a.LaunchedType = 1;
-         a.CaptureTaskId = 77;
+         a.Frame.CaptureTaskId = 77;
        },
        "5 planes, about 0.6 s (moves not counted)\n"
        "Launched for Canon EOS Utility, but Hardware Trigger is chosen now: the frames will be "
        "trigger pulses, with no program taking them; launch again"},
-      {"nothing launched", [](ZAcq& a) { a.CaptureTaskId = 0; },
+      {"nothing launched", [](ZAcq& a) { a.Frame.CaptureTaskId = 0; },
        "5 planes, about 0.5 s (moves not counted)\n"
        "Nothing is launched: the run will trigger no frame"},
   };

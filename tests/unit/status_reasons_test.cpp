@@ -127,7 +127,7 @@ TEST(StatusReasons, EveryFailureWordHasItsReasonInTheTooltip) {
        "Utility.exe\"",
        "Error Launching Capture Program"},
       {Command::cmdLaunchCapture,
-       All({Set(&ZAcq::CaptureType, 5), Set(&ZAcq::CaptureProgPath, "  ")}),
+       All({[](FormRig& r) { r.acq.Frame.CaptureType = 5; }, Set(&ZAcq::CaptureProgPath, "  ")}),
        "From captureprogpath.txt: no command line", "Error Launching Capture Program"},
   };
   for (const Case& c : cases) {
