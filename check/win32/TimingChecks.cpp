@@ -6,6 +6,7 @@
 
 #include "CheckShared.h"
 #include "Screenshot.h"
+#include "acq/StackPlan.h"
 #include "acq/ZAcq.h"
 #include "capture/CaptureMethods.h"
 #include "check/core/PlaneTiming.h"
@@ -193,7 +194,8 @@ void PlanShortRun(ZAcq& acq, win32::MainWindow& window, const NumberText& num, i
   acq.ZTop = 10;
   acq.ZBottom = 10 + planes - 1;
   acq.NumPlanes = planes;
-  acq.StepFromPlanes();
+  if (const Planned<double> step = StepFromPlanes(acq, num); step.Ok())
+    acq.StepSize = step.Value();
   window.SetText(Control::txtDelay, num.Format2(0));
   window.SetText(Control::txtSettle, num.Format2(0));
   window.SetText(Control::txtPeriod, num.Format2(periodS));

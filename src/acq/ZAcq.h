@@ -9,6 +9,7 @@
 #include "acq/RunProgress.h"
 #include "acq/RunReport.h"
 #include "acq/RunView.h"
+#include "acq/StackPlan.h"
 #include "acq/StayAwake.h"
 #include "capture/Desktop.h"
 #include "capture/FrameTrigger.h"
@@ -43,22 +44,12 @@ class ZAcq : public AcqSettings {
   // for this PC's Z server; "" otherwise.
   std::string StandInNote;
 
-  // Why the last StepFromPlanes, PlanesFromStep or PrepareStack refused the plan ("" when it
-  // did not): the reason behind the "Error" its caller writes.
-  std::string Refusal;
-  // Why the plan as it stands could not be run ("" when it could), the timings aside.
-  std::string RunPlanRefusal() const;
-
   // The hardware trigger output, as far as the tool knows it.
   TriggerOutput Trigger;
 
-  // 1: step derived; -1: plan not usable. One plane throws ArithmeticError (division by zero)
-  // and leaves StepSize unchanged.
-  int16_t StepFromPlanes();
-  // 1: count derived; -1: plan not usable. A count beyond 32 bits throws ArithmeticError.
-  int16_t PlanesFromStep();
-  // 1: plan valid, ends ordered (ZTop < ZBottom), timings read from the window; -1: not.
-  int16_t PrepareStack();
+  // The plan valid (RunPlanRefusal), the ends ordered (ZTop < ZBottom) and the timings read from
+  // the window; the refusal names the box or the plan's fault.
+  PlanCheck PrepareStack();
   // Shows the plan in the window and its summary in the status line.
   void ShowPlan();
 
@@ -85,8 +76,6 @@ class ZAcq : public AcqSettings {
   const NumberText& Num;
 
  private:
-  std::string EndsRefusal() const;
-
   ZServer& ZServ;
   RunView& View;
   Desktop& Desk;

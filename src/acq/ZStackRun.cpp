@@ -93,16 +93,15 @@ int16_t ZAcq::AcquireStack() {
   // Every exit of a run must let later runs start.
   ScopedCount depth(RunDepth);
 
-  int16_t prepared = -1;
+  std::string refusal;
   try {
-    prepared = PrepareStack();
+    refusal = PrepareStack().Reason();
   } catch (const FocuraError& e) {
-    prepared = -1;  // ends too far apart to show: the plan is not usable
-    Refusal = kRunWhat + e.what();
+    refusal = kRunWhat + e.what();  // ends too far apart to show: the plan is not usable
   }
-  if (prepared < 0) {
+  if (!refusal.empty()) {
     Report.Status("Error");
-    Report.StatusTip(Refusal);
+    Report.StatusTip(refusal);
     return -1;
   }
 
@@ -113,11 +112,11 @@ int16_t ZAcq::AcquireStack() {
   // step not set or not above 0 (which would walk the stack upwards or nowhere).
   if (ZTop == NotSetD || ZBottom == NotSetD || StepSize == NotSetD || !(StepSize > 0)) {
     Report.Status("Error");
-    Report.StatusTip(kRunWhat + "the plan changed as the run started: " + RunPlanRefusal());
+    Report.StatusTip(kRunWhat +
+                     "the plan changed as the run started: " + RunPlanRefusal(*this, Num));
     return -1;
   }
   RunFigures fig;
-  std::string refusal;
   if (NumPlanes > 32767) {
     refusal = "Too many planes (at most 32767)";
   } else {

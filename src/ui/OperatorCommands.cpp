@@ -4,6 +4,7 @@
 #include <limits>
 
 #include "acq/Refusals.h"
+#include "acq/StackPlan.h"
 #include "capture/KeyNotation.h"
 #include "capture/PlatformError.h"
 #include "capture/TaskFront.h"
@@ -133,7 +134,7 @@ void OperatorCommands::cmdSetBot_Click() {
 
 void OperatorCommands::SetPlanField(const std::string& what, Control box, NumberKind kind,
                                     const std::function<void(double)>& store,
-                                    int16_t (ZAcq::*derive)()) {
+                                    const std::function<std::string()>& derive) {
   std::string text;
   bool converted = false;
   Trap(
@@ -141,19 +142,15 @@ void OperatorCommands::SetPlanField(const std::string& what, Control box, Number
         text = window_.GetText(box);
         store(kind == NumberKind::Count16 ? acq_.Num.ToInt16(text) : acq_.Num.ToDouble(text));
         converted = true;
-        acq_.Refusal.clear();
-        if ((acq_.*derive)() < 0) {
-          Refuse(kError, what + ": " + acq_.Refusal);
+        if (const std::string refusal = derive(); !refusal.empty()) {
+          Refuse(kError, what + ": " + refusal);
         } else {
           acq_.ShowPlan();
         }
       },
       [&](const FocuraError& e) {
-        if (!converted)
-          Refuse(kError, BoxRefusal(acq_.Num, what, text, kind));
-        else
-          Refuse(kError,
-                 what + ": " + (acq_.Refusal.empty() ? WithoutKind(e.what()) : acq_.Refusal));
+        Refuse(kError, converted ? what + ": " + WithoutKind(e.what())
+                                 : BoxRefusal(acq_.Num, what, text, kind));
       });
 }
 
@@ -161,13 +158,25 @@ void OperatorCommands::cmdSetNum_Click() {
   // The count is typed into a 16-bit field; it stays stored when the derivation fails.
   SetPlanField(
       "Set Num. of Planes", Control::txtNumPlanes, NumberKind::Count16,
-      [&](double n) { acq_.NumPlanes = static_cast<int16_t>(n); }, &ZAcq::StepFromPlanes);
+      [&](double n) { acq_.NumPlanes = static_cast<int16_t>(n); },
+      [&] {
+        const Planned<double> step = StepFromPlanes(acq_, acq_.Num);
+        if (step.Ok())
+          acq_.StepSize = step.Value();
+        return step.Reason();
+      });
 }
 
 void OperatorCommands::cmdSetStepSize_Click() {
   SetPlanField(
       "Set Step Size (um)", Control::txtStepSize, NumberKind::Real,
-      [&](double step) { acq_.StepSize = step; }, &ZAcq::PlanesFromStep);
+      [&](double step) { acq_.StepSize = step; },
+      [&] {
+        const Planned<int32_t> planes = PlanesFromStep(acq_, acq_.Num);
+        if (planes.Ok())
+          acq_.NumPlanes = planes.Value();
+        return planes.Reason();
+      });
 }
 
 void OperatorCommands::mnuShowZServ_Click() {

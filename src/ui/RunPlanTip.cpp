@@ -5,6 +5,7 @@
 
 #include "acq/Refusals.h"
 #include "acq/RunEstimate.h"
+#include "acq/StackPlan.h"
 #include "capture/CaptureMethods.h"
 #include "text/Errors.h"
 #include "ui/WindowRunView.h"
@@ -38,7 +39,7 @@ std::string CaptionOf(int16_t method) {
 
 std::string RunPlanTip(ZAcq& acq, Window& window) {
   std::vector<std::string> lines;
-  std::string refusal = acq.RunPlanRefusal();
+  std::string refusal = RunPlanRefusal(acq, acq.Num);
   double seconds[3] = {};
   if (refusal.empty()) {
     int i = 0;

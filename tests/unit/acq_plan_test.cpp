@@ -16,6 +16,8 @@ struct PlanTest : ::testing::Test {
     acq.ZTop = top;
     acq.ZBottom = bottom;
   }
+  Planned<double> Step() { return StepFromPlanes(acq, r.num); }
+  Planned<int32_t> Planes() { return PlanesFromStep(acq, r.num); }
   void Timings(const char* delay, const char* settle, const char* period) {
     r.w.texts[Control::txtDelay] = delay;
     r.w.texts[Control::txtSettle] = settle;
@@ -54,37 +56,34 @@ TEST_F(PlanTest, DefaultsLeaveCaptureAndRunStateAlone) {
 TEST_F(PlanTest, StepFromPlanesDividesTheHeight) {
   Ends(10, 110);
   acq.NumPlanes = 5;
-  EXPECT_EQ(acq.StepFromPlanes(), 1);
-  EXPECT_EQ(acq.StepSize, 25.0);
+  EXPECT_EQ(Step().Value(), 25.0);
   acq.NumPlanes = 2;
-  EXPECT_EQ(acq.StepFromPlanes(), 1);
-  EXPECT_EQ(acq.StepSize, 100.0);
+  EXPECT_EQ(Step().Value(), 100.0);
   Ends(110, 10);  // either order
   acq.NumPlanes = 3;
-  EXPECT_EQ(acq.StepFromPlanes(), 1);
-  EXPECT_EQ(acq.StepSize, 50.0);
+  EXPECT_EQ(Step().Value(), 50.0);
 }
 
 TEST_F(PlanTest, StepFromPlanesRefusesAnUnusablePlan) {
   acq.StepSize = 3;
   acq.NumPlanes = 5;
-  EXPECT_EQ(acq.StepFromPlanes(), -1);  // no ends
+  EXPECT_EQ(Step().Reason(),
+            "neither end is set (Set Top and Set Bottom, or Get Joystick Top and Bottom)");
   Ends(10, NotSetD);
-  EXPECT_EQ(acq.StepFromPlanes(), -1);
+  EXPECT_EQ(Step().Reason(), "the bottom is not set (Set Bottom)");
   Ends(10, 10);
-  EXPECT_EQ(acq.StepFromPlanes(), -1);
+  EXPECT_EQ(Step().Reason(), "top and bottom are both 10.00: the stack has no height");
   Ends(10, 110);
   for (int32_t n : {0, -4}) {
     acq.NumPlanes = n;
-    EXPECT_EQ(acq.StepFromPlanes(), -1);
-    EXPECT_EQ(acq.NumPlanes, n);
+    EXPECT_FALSE(Step().Ok());
   }
-  EXPECT_EQ(acq.StepSize, 3.0);
-  // One plane has no step: a division by zero, the step left as it was.
+  // One plane has no step: a division by zero.
   acq.NumPlanes = 1;
-  EXPECT_THROW(acq.StepFromPlanes(), ArithmeticError);
-  EXPECT_EQ(acq.StepSize, 3.0);
-  EXPECT_EQ(acq.NumPlanes, 1);
+  EXPECT_EQ(Step().Reason(), "1 plane gives no step: the ends need at least 2 planes");
+  Ends(-1e308, 1e308);  // the height itself overflows
+  acq.NumPlanes = 3;
+  EXPECT_EQ(Step().Reason(), "the stack height is beyond the number range");
 }
 
 TEST_F(PlanTest, PlanesFromStepRoundsHalfToEven) {
@@ -96,56 +95,49 @@ TEST_F(PlanTest, PlanesFromStepRoundsHalfToEven) {
                  Case{15, 10, 2}, Case{35, 10, 4}, Case{100, 77777, 1}}) {
     Ends(-20, -20 + c.height);
     acq.StepSize = c.step;
-    EXPECT_EQ(acq.PlanesFromStep(), 1) << c.height << "/" << c.step;
-    EXPECT_EQ(acq.NumPlanes, c.planes) << c.height << "/" << c.step;
+    EXPECT_EQ(Planes().Value(), c.planes) << c.height << "/" << c.step;
   }
 }
 
-TEST_F(PlanTest, PlanesFromStepRefusesOrFailsWithoutTouchingTheCount) {
-  acq.NumPlanes = 9;
+TEST_F(PlanTest, PlanesFromStepRefusesAnUnusablePlanOrACountBeyond32Bits) {
   acq.StepSize = 10;
-  EXPECT_EQ(acq.PlanesFromStep(), -1);  // no ends
+  EXPECT_FALSE(Planes().Ok());  // no ends
   Ends(5, 5);
-  EXPECT_EQ(acq.PlanesFromStep(), -1);
+  EXPECT_FALSE(Planes().Ok());
   Ends(0, 100);
   for (double s : {0.0, -10.0}) {
     acq.StepSize = s;
-    EXPECT_EQ(acq.PlanesFromStep(), -1);
-    EXPECT_EQ(acq.StepSize, s);
+    EXPECT_EQ(Planes().Reason(), "a step of " + r.num.Format2(s) + " is not above 0");
   }
   acq.StepSize = 1e-6;  // 10^8 + 1 planes: fits 32 bits
-  EXPECT_EQ(acq.PlanesFromStep(), 1);
-  EXPECT_EQ(acq.NumPlanes, 100000001);
-  acq.NumPlanes = 9;
+  EXPECT_EQ(Planes().Value(), 100000001);
+  const std::string tooMany = " gives more planes than a count can hold (2147483647)";
   acq.StepSize = 1e-8;  // 10^10 planes: beyond 32 bits
-  EXPECT_THROW(acq.PlanesFromStep(), ArithmeticError);
-  EXPECT_EQ(acq.NumPlanes, 9);
+  EXPECT_EQ(Planes().Reason(), "a step of 0.00" + tooMany);
   acq.StepSize = 1e-310;  // the quotient overflows
-  EXPECT_THROW(acq.PlanesFromStep(), ArithmeticError);
-  EXPECT_EQ(acq.NumPlanes, 9);
+  EXPECT_EQ(Planes().Reason(), "a step of 0.00" + tooMany);
   Ends(-1e308, 1e308);  // the height itself overflows
   acq.StepSize = 1e300;
-  EXPECT_THROW(acq.PlanesFromStep(), ArithmeticError);
-  EXPECT_EQ(acq.NumPlanes, 9);
+  EXPECT_EQ(Planes().Reason(), "the stack height is beyond the number range");
 }
 
 TEST_F(PlanTest, PrepareStackRefusesAnIncompletePlanWithoutReadingTheWindow) {
   Timings("1", "1", "1");
-  EXPECT_EQ(acq.PrepareStack(), -1);
+  EXPECT_FALSE(acq.PrepareStack().Ok());
   Ends(10, 110);
-  EXPECT_EQ(acq.PrepareStack(), -1);  // step and count not set
+  EXPECT_FALSE(acq.PrepareStack().Ok());  // step and count not set
   acq.StepSize = 25;
-  EXPECT_EQ(acq.PrepareStack(), -1);  // count not set
+  EXPECT_FALSE(acq.PrepareStack().Ok());  // count not set
   acq.NumPlanes = 0;
-  EXPECT_EQ(acq.PrepareStack(), -1);
+  EXPECT_FALSE(acq.PrepareStack().Ok());
   acq.NumPlanes = 5;
   acq.StepSize = 77777;  // a step of exactly the sentinel reads as not set
-  EXPECT_EQ(acq.PrepareStack(), -1);
+  EXPECT_FALSE(acq.PrepareStack().Ok());
   acq.StepSize = 0;
-  EXPECT_EQ(acq.PrepareStack(), -1);
+  EXPECT_FALSE(acq.PrepareStack().Ok());
   acq.StepSize = 25;
   acq.ZBottom = 10;
-  EXPECT_EQ(acq.PrepareStack(), -1);  // equal ends
+  EXPECT_FALSE(acq.PrepareStack().Ok());  // equal ends
   EXPECT_EQ(r.w.reads, 0);
   EXPECT_TRUE(r.w.statusHistory.empty());
   EXPECT_EQ(acq.SettleDelay, 1.0);
@@ -156,7 +148,7 @@ TEST_F(PlanTest, PrepareStackOrdersTheEndsAndShowsThem) {
   acq.StepSize = 25;
   acq.NumPlanes = 5;
   Timings("2.5", " 0.5 ", "-1");
-  EXPECT_EQ(acq.PrepareStack(), 1);
+  EXPECT_TRUE(acq.PrepareStack().Ok());
   EXPECT_EQ(acq.ZTop, 10.0);
   EXPECT_EQ(acq.ZBottom, 110.0);
   EXPECT_EQ(r.w.texts[Control::lblTop], "10.00");
@@ -166,7 +158,7 @@ TEST_F(PlanTest, PrepareStackOrdersTheEndsAndShowsThem) {
   EXPECT_EQ(acq.SettleDelay, 0.5);
   EXPECT_EQ(acq.Period, -1.0);
   // Already in order: no exchange, nothing shown.
-  EXPECT_EQ(acq.PrepareStack(), 1);
+  EXPECT_TRUE(acq.PrepareStack().Ok());
   EXPECT_EQ(r.w.statusHistory.size(), 1u);
   EXPECT_LT(acq.ZTop, acq.ZBottom);
 }
@@ -176,15 +168,15 @@ TEST_F(PlanTest, PrepareStackKeepsTimingsReadBeforeABadBox) {
   acq.StepSize = 25;
   acq.NumPlanes = 5;
   Timings("3", "abc", "4");
-  EXPECT_EQ(acq.PrepareStack(), -1);
+  EXPECT_FALSE(acq.PrepareStack().Ok());
   EXPECT_EQ(acq.CaptureDelay, 3.0);
   EXPECT_EQ(acq.SettleDelay, 1.0);
   EXPECT_EQ(acq.Period, 0.0);
   Timings("", "5", "6");
-  EXPECT_EQ(acq.PrepareStack(), -1);
+  EXPECT_FALSE(acq.PrepareStack().Ok());
   EXPECT_EQ(acq.CaptureDelay, 3.0);
   Timings("1", "1", "1e999");  // beyond the Double range
-  EXPECT_EQ(acq.PrepareStack(), -1);
+  EXPECT_FALSE(acq.PrepareStack().Ok());
   EXPECT_EQ(acq.SettleDelay, 1.0);
   EXPECT_EQ(acq.Period, 0.0);
   // A box that cannot be read counts as a bad box too.
@@ -193,7 +185,7 @@ TEST_F(PlanTest, PrepareStackKeepsTimingsReadBeforeABadBox) {
       throw PlatformError("control gone");
   };
   Timings("7", "8", "9");
-  EXPECT_EQ(acq.PrepareStack(), -1);
+  EXPECT_FALSE(acq.PrepareStack().Ok());
   EXPECT_EQ(acq.SettleDelay, 8.0);
   EXPECT_EQ(acq.Period, 0.0);
 }
@@ -207,7 +199,7 @@ TEST(PlanRegional, TimingsUseTheRegionalSeparator) {
   r.w.texts[Control::txtDelay] = "1,5";
   r.w.texts[Control::txtSettle] = "0,25";
   r.w.texts[Control::txtPeriod] = "0";
-  EXPECT_EQ(r.acq.PrepareStack(), 1);
+  EXPECT_TRUE(r.acq.PrepareStack().Ok());
   EXPECT_EQ(r.acq.CaptureDelay, 1.5);
   EXPECT_EQ(r.acq.SettleDelay, 0.25);
   r.acq.ShowPlan();

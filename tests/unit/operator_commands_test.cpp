@@ -193,6 +193,7 @@ TEST_F(Commands, SetNumStoresASixteenBitCountBeforeDerivingTheStep) {
   r.form.Dispatch(Command::cmdSetNum);
   EXPECT_EQ(r.w.Status(), "Error");
   EXPECT_EQ(r.acq.NumPlanes, 1);
+  EXPECT_EQ(r.acq.StepSize, 100.0);  // one plane has no step: the last one stays
 
   r.w.texts[Control::txtNumPlanes] = "0";
   r.form.Dispatch(Command::cmdSetNum);
