@@ -425,9 +425,9 @@ CheckResult LogView(Shared& s) {
   if (view.window == nullptr)
     return Fail("", "no editor window appeared" + (status.empty() ? "" : ": \"" + status + "\""));
   CheckResult r;
-  const std::string figure = std::to_string(acq.ZLog.size()) + " characters logged, " +
+  const std::string figure = std::to_string(acq.Run.ZLog.size()) + " characters logged, " +
                              std::to_string(view.text.size()) + " in the editor";
-  if (view.text == acq.ZLog)
+  if (view.text == acq.Run.ZLog)
     r = Pass(figure, "the pasted text equals the log");
   else if (view.text.empty())
     r = Fail(figure, "the editor's text could not be read, or nothing was pasted" +

@@ -8,7 +8,7 @@
 namespace focura {
 
 ZAcq::ZAcq(ZServer& zserv, RunView& view, Clock& clock, Desktop& desktop, const NumberText& num)
-    : Delay(clock), Num(num), ZServ(zserv), View(view), Desk(desktop) {}
+    : Run(zserv, view, clock, desktop, num), Num(num), View(view) {}
 
 void ZAcq::LoadDefaults() {
   ZTop = NotSetD;
@@ -23,8 +23,21 @@ void ZAcq::LoadDefaults() {
   Frame.FujiKey = 1;
 }
 
-void ZAcq::CaptureFrame() {
-  focura::CaptureFrame(Frame, FramePortsNow());
+int16_t ZAcq::AcquireStack() {
+  if (Run.Running())
+    return 0;
+  std::string refusal;
+  try {
+    refusal = PrepareStack().Reason();
+  } catch (const FocuraError& e) {
+    refusal = std::string("Acquire Z Stack: ") + e.what();  // ends too far apart to show
+  }
+  if (!refusal.empty()) {
+    View.Status("Error");
+    View.StatusTip(refusal);
+    return -1;
+  }
+  return Run.Acquire(*this);
 }
 
 PlanCheck ZAcq::PrepareStack() {

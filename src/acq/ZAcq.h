@@ -5,24 +5,14 @@
 #include <string>
 
 #include "acq/AcqSettings.h"
-#include "acq/RunEstimate.h"
-#include "acq/RunProgress.h"
-#include "acq/RunReport.h"
 #include "acq/RunView.h"
 #include "acq/StackPlan.h"
-#include "acq/StayAwake.h"
-#include "capture/Desktop.h"
-#include "capture/FrameTrigger.h"
-#include "capture/TriggerPulse.h"
+#include "acq/StackRun.h"
 #include "text/NumberText.h"
-#include "wait/Delay32.h"
-#include "zserver/ZServer.h"
 
 namespace focura {
 
-// The settings with the procedures that work on them (the stack plan, the run) and the state a
-// run leaves behind. The run reaches the Z server, the window, the clock and the desktop only
-// through the ports given here, and tells what happens through one report.
+// The settings and the run of one window.
 class ZAcq : public AcqSettings {
  public:
   ZAcq(ZServer& zserv, RunView& view, Clock& clock, Desktop& desktop, const NumberText& num);
@@ -32,61 +22,29 @@ class ZAcq : public AcqSettings {
   // Settings as the window's load leaves them.
   void LoadDefaults();
 
-  // The run.
-  int16_t CancelZ = 0;
-  std::string ZLog;
-  // The mean time of one plane's move and position query in the last run that moved, in ms;
-  // negative before any.
-  double MeasuredMoveMs = -1;
-  // The simulator's speed in um/s while it is the Z server; empty otherwise.
-  std::function<double()> SimulatorSpeed;
-  // Said at start and in the run's progress while a simulator registered for the user stands in
-  // for this PC's Z server; "" otherwise.
-  std::string StandInNote;
-
-  // The hardware trigger output, as far as the tool knows it.
-  TriggerOutput Trigger;
-
   // The plan valid (RunPlanRefusal), the ends ordered (ZTop < ZBottom) and the timings read from
   // the window; the refusal names the box or the plan's fault.
   PlanCheck PrepareStack();
   // Shows the plan in the window and its summary in the status line.
   void ShowPlan();
 
-  // 1 finished, -1 refused, cancelled or failed, 0 another run is in progress.
+  // The run of the plan as it stands, its timings read from the window first. 1 finished, -1
+  // refused, cancelled or failed, 0 another run is in progress.
   int16_t AcquireStack();
-  bool Running() const { return RunDepth > 0; }
-  // The plane the run in progress is at (0 until its first) and its plane count.
-  int32_t RunPlane() const { return Plane; }
-  int32_t RunPlanes() const { return Planes; }
+  // One frame with the capture settings as they stand.
+  void CaptureFrame() { Run.CaptureFrame(Frame); }
 
-  // Who is told how far a run is, and who keeps the system awake during it; nobody until set.
-  // Both must outlive every run.
-  void ReportProgressTo(RunProgress& progress) { Timed.Forward(progress); }
-  void KeepAwakeWith(StayAwake& awake) { Awake = &awake; }
+  void ReportProgressTo(RunProgress& progress) { Run.ReportProgressTo(progress); }
+  void KeepAwakeWith(StayAwake& awake) { Run.KeepAwakeWith(awake); }
 
-  // Asks the run in progress to stop after its current plane.
-  void RequestCancel() { CancelZ = 1; }
-
-  // One frame with the capture settings as they stand ("Capture" and every plane of a run).
-  void CaptureFrame();
-  FramePorts FramePortsNow() { return {ZServ, Desk, Delay, Trigger, Report}; }
-
-  Delay32 Delay;
+  StackRun Run;
   const NumberText& Num;
+  // The run's, here for the shell that sets them.
+  std::string& StandInNote = Run.StandInNote;
+  std::function<double()>& SimulatorSpeed = Run.SimulatorSpeed;
 
  private:
-  ZServer& ZServ;
   RunView& View;
-  Desktop& Desk;
-
-  int16_t RunDepth = 0;
-  int32_t Plane = 0;
-  int32_t Planes = 0;
-  TimedProgress Timed{*this};
-  StatusAndProgress Report{View, Timed};
-  NoStayAwake NoAwake;
-  StayAwake* Awake = &NoAwake;
 };
 
 }  // namespace focura

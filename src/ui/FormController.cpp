@@ -73,8 +73,8 @@ void FormController::Impl::LoadSteps(const ZServerFactory& create,
     // The output of a pulse that may not have ended goes off before the new server hears
     // anything else.
     again->OnRestart([this](ZServer& fresh) {
-      if (acq.Trigger.mayBeOn)
-        TrySwitchTriggerOff(fresh, acq.Trigger, acq.Delay);
+      if (acq.Run.Trigger.mayBeOn)
+        TrySwitchTriggerOff(fresh, acq.Run.Trigger, acq.Run.Delay);
     });
     restarting = again.get();
     server = std::move(again);
@@ -87,8 +87,8 @@ void FormController::Impl::LoadSteps(const ZServerFactory& create,
   });
   if (failure)
     window.SetText(kStatusLine, *failure);
-  else if (!acq.StandInNote.empty())
-    window.SetText(kStatusLine, acq.StandInNote);
+  else if (!acq.Run.StandInNote.empty())
+    window.SetText(kStatusLine, acq.Run.StandInNote);
   for (const Control button : {Control::cmdLaunchCapture, Control::cmdCapture, Control::cmdFocura})
     window.SetEnabled(button, false);
   for (const AcqSettings::TimingBox& box : AcqSettings::TimingBoxes())
@@ -102,7 +102,7 @@ void FormController::Impl::SayAfterwards(bool restarted) {
     // Its position count may have been reset with it: the ends stay, and the operator decides.
     status += (status.empty() ? "T" : "; t") + kRestartedNote;
   }
-  if (acq.Trigger.mayBeOn && status.find(kMayStillBeOn) == std::string::npos)
+  if (acq.Run.Trigger.mayBeOn && status.find(kMayStillBeOn) == std::string::npos)
     status += kMayStillBeOn;
   if (status != before)
     realWindow.SetText(kStatusLine, status);
@@ -205,8 +205,8 @@ void FormController::Close() {
   if (s.server) {
     // A trigger pulse that was not ended must not outlive the tool: it goes off before the
     // farewell, whatever handler the close interrupted.
-    if (s.acq.Trigger.mayBeOn)
-      RunInBoundary([&] { TrySwitchTriggerOff(*s.server, s.acq.Trigger, s.acq.Delay); });
+    if (s.acq.Run.Trigger.mayBeOn)
+      RunInBoundary([&] { TrySwitchTriggerOff(*s.server, s.acq.Run.Trigger, s.acq.Run.Delay); });
     // The window goes whatever the Z server answers; there is nobody left to tell.
     RunInBoundary([&] { s.server->Exec(zcmd::kUnload); });
   }
@@ -223,9 +223,9 @@ bool FormController::Busy() const {
 
 std::string FormController::RunInProgress() const {
   const ZAcq& acq = impl_->acq;
-  if (impl_->closed || !acq.Running())
+  if (impl_->closed || !acq.Run.Running())
     return "";
-  return RunningHoldReason(acq.RunPlane(), acq.RunPlanes());
+  return RunningHoldReason(acq.Run.RunPlane(), acq.Run.RunPlanes());
 }
 
 ZAcq& FormController::Acq() {

@@ -188,9 +188,9 @@ void OperatorCommands::mnuHideZServ_Click() {
 }
 
 void OperatorCommands::mnuZLog_Click() {
-  if (acq_.ZLog.empty())
+  if (acq_.Run.ZLog.empty())
     return;
-  desktop_.SetClipboardText(acq_.ZLog);
+  desktop_.SetClipboardText(acq_.Run.ZLog);
   // From here on the operator can always paste the log by hand, and is told so whenever the
   // paste could not be done.
   try {

@@ -9,7 +9,7 @@ class RunCommands {
  public:
   explicit RunCommands(ZAcq& acq) : acq_(acq) {}
   void cmdFocura_Click() { acq_.AcquireStack(); }
-  void cmdCancelZ_Click() { acq_.RequestCancel(); }
+  void cmdCancelZ_Click() { acq_.Run.RequestCancel(); }
   void cmdCapture_Click() { acq_.CaptureFrame(); }
 
  private:

@@ -58,7 +58,7 @@ std::string RunPlanTip(ZAcq& acq, Window& window) {
   if (!refusal.empty()) {
     lines.push_back("Now a run would be refused with \"Error\": " + refusal);
   } else {
-    const RunEstimate e = EstimateRun(acq, seconds[0], seconds[1], seconds[2]);
+    const RunEstimate e = EstimateRun(acq, acq.Run, seconds[0], seconds[1], seconds[2]);
     lines.push_back(acq.Num.Format0(e.planes) + (e.planes == 1 ? " plane" : " planes") +
                     ", about " + LengthText(e.TotalMs()) + " (" + MovesText(e) + ")");
   }

@@ -28,8 +28,8 @@ struct PlanTest : ::testing::Test {
 TEST_F(PlanTest, DefaultsLeaveCaptureAndRunStateAlone) {
   acq.Frame.CaptureType = 3;
   acq.Frame.CaptureTaskId = 77;
-  acq.CancelZ = 1;
-  acq.ZLog = "old";
+  acq.Run.CancelZ = 1;
+  acq.Run.ZLog = "old";
   acq.Frame.CaptureKey = "x";
   acq.CaptureProgPath = "p";
   acq.ZTop = 1;
@@ -47,8 +47,8 @@ TEST_F(PlanTest, DefaultsLeaveCaptureAndRunStateAlone) {
   EXPECT_EQ(acq.Frame.FujiKey, 1);
   EXPECT_EQ(acq.Frame.CaptureType, 3);
   EXPECT_EQ(acq.Frame.CaptureTaskId, 77);
-  EXPECT_EQ(acq.CancelZ, 1);
-  EXPECT_EQ(acq.ZLog, "old");
+  EXPECT_EQ(acq.Run.CancelZ, 1);
+  EXPECT_EQ(acq.Run.ZLog, "old");
   EXPECT_EQ(acq.Frame.CaptureKey, "x");
   EXPECT_EQ(acq.CaptureProgPath, "p");
 }

@@ -66,7 +66,7 @@ TEST(RunPorts, ACancelEndsAtThePlaneThatTookItOrIsNoCancelAtAll) {
     auto r = ThreePlanes(c.period);
     r->w.onPump = [&r, &c](int n) {
       if (n == c.pump)
-        r->acq.RequestCancel();
+        r->acq.Run.RequestCancel();
     };
     r->acq.AcquireStack();
     EXPECT_EQ(r->ports.calls, c.told) << c.period << " at pump " << c.pump;

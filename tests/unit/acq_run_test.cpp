@@ -54,12 +54,12 @@ TEST_F(RunTest, SendsStartMoveThenStepAndQueryPerPlaneAndLogsTheReplies) {
   EXPECT_EQ(acq.AcquireStack(), 1);
   EXPECT_EQ(r.z.commands,
             (Strings{"Z 110.0000 ; Z Wait ;", kStep10, "Z ?", kStep10, "Z ?", kStep10, "Z ?"}));
-  EXPECT_EQ(acq.ZLog,
+  EXPECT_EQ(acq.Run.ZLog,
             "Planes 3, Step = -10.00 ;\r\n#1, Z=100.0000\r\n#2, Z=90.0000\r\n#3, Z=80.0000\r\n");
   EXPECT_EQ(r.w.statusHistory, (Strings{"Z= 110.00", "#1, Z=100.0000", "#2, Z=90.0000",
                                         "#3, Z=80.0000", "Z-stack finished"}));
   EXPECT_EQ(r.w.pumps, 1 + 3);
-  EXPECT_FALSE(acq.Running());
+  EXPECT_FALSE(acq.Run.Running());
   // The plan is left as it was, the axis where the last plane put it: no return move.
   EXPECT_EQ(acq.ZBottom, 100.0);
   EXPECT_EQ(acq.StepSize, 10.0);
@@ -73,7 +73,7 @@ TEST_F(RunTest, StartAndStepCarryFourDecimalsAndTheReplyIsLoggedUnchanged) {
   EXPECT_EQ(acq.AcquireStack(), 1);
   EXPECT_EQ(r.z.commands, (Strings{"Z 102.5000 ; Z Wait ;", "Z Rel -2.5000 ; Z Wait ;", "Z ?"}));
   EXPECT_EQ(r.w.statusHistory.front(), "Z= 102.50");
-  EXPECT_EQ(acq.ZLog, "Planes 1, Step = -2.50 ;\r\n#1, Z=  100.00 um\tok \r\n");
+  EXPECT_EQ(acq.Run.ZLog, "Planes 1, Step = -2.50 ;\r\n#1, Z=  100.00 um\tok \r\n");
 }
 
 TEST_F(RunTest, AStepTooSmallForFourDecimalsMovesByZero) {
@@ -151,7 +151,7 @@ TEST_F(RunTest, PeriodTooShortWarnsPumpsAndGoesOn) {
                      "Z-stack finished"}));
   EXPECT_EQ(r.w.pumps, 1 + 3 * 2);
   // Nothing of it reaches the log.
-  EXPECT_EQ(acq.ZLog,
+  EXPECT_EQ(acq.Run.ZLog,
             "Planes 3, Step = -10.00 ;\r\n#1, Z=100.0000\r\n#2, Z=90.0000\r\n#3, Z=80.0000\r\n");
 }
 
@@ -205,20 +205,20 @@ TEST_F(RunTest, TellsAtItsEndThatATriggerPulseRanLong) {
 
 TEST_F(RunTest, RefusedPlanShowsErrorAndTouchesNothing) {
   acq.NumPlanes = 0;
-  acq.ZLog = "previous";
-  acq.CancelZ = 1;
+  acq.Run.ZLog = "previous";
+  acq.Run.CancelZ = 1;
   EXPECT_EQ(acq.AcquireStack(), -1);
   EXPECT_EQ(r.w.statusHistory, Strings{"Error"});
   EXPECT_TRUE(r.z.commands.empty());
-  EXPECT_EQ(acq.ZLog, "previous");
-  EXPECT_EQ(acq.CancelZ, 1);
+  EXPECT_EQ(acq.Run.ZLog, "previous");
+  EXPECT_EQ(acq.Run.CancelZ, 1);
   EXPECT_EQ(r.w.pumps, 0);
   acq.NumPlanes = 3;
   r.Timings("0", "x", "0");
   EXPECT_EQ(acq.AcquireStack(), -1);
   EXPECT_EQ(r.w.statusHistory, (Strings{"Error", "Error"}));
   EXPECT_TRUE(r.z.commands.empty());
-  EXPECT_FALSE(acq.Running());
+  EXPECT_FALSE(acq.Run.Running());
 }
 
 TEST_F(RunTest, EndsTooFarApartToShowAreRefusedAsAPlanError) {
@@ -227,7 +227,7 @@ TEST_F(RunTest, EndsTooFarApartToShowAreRefusedAsAPlanError) {
   EXPECT_EQ(acq.AcquireStack(), -1);
   EXPECT_EQ(r.w.statusHistory, Strings{"Error"});
   EXPECT_TRUE(r.z.commands.empty());
-  EXPECT_FALSE(acq.Running());
+  EXPECT_FALSE(acq.Run.Running());
 }
 
 TEST_F(RunTest, RefusesWhatItCannotConvertBeforeSendingAnything) {
@@ -250,14 +250,14 @@ TEST_F(RunTest, RefusesWhatItCannotConvertBeforeSendingAnything) {
     AcqRig fresh;
     fresh.Plan(0, 100, 0.001, c.planes);
     fresh.Timings(c.delay, c.settle, c.period);
-    fresh.acq.ZLog = "previous";
-    fresh.acq.CancelZ = 1;
+    fresh.acq.Run.ZLog = "previous";
+    fresh.acq.Run.CancelZ = 1;
     EXPECT_EQ(fresh.acq.AcquireStack(), -1) << c.status;
     EXPECT_EQ(fresh.w.Status(), c.status);
     EXPECT_TRUE(fresh.z.commands.empty()) << c.status;
-    EXPECT_EQ(fresh.acq.ZLog, "previous") << c.status;
-    EXPECT_EQ(fresh.acq.CancelZ, 1) << c.status;
-    EXPECT_FALSE(fresh.acq.Running());
+    EXPECT_EQ(fresh.acq.Run.ZLog, "previous") << c.status;
+    EXPECT_EQ(fresh.acq.Run.CancelZ, 1) << c.status;
+    EXPECT_FALSE(fresh.acq.Run.Running());
   }
   // The largest values that fit are accepted (shown with a run that fails at once).
   acq.NumPlanes = 32767;
@@ -284,7 +284,7 @@ TEST_F(RunTest, OnePlaneStartsOneStepBelowAndStepsBackToTheBottom) {
   EXPECT_EQ(acq.AcquireStack(), 1);
   EXPECT_EQ(r.z.commands,
             (Strings{"Z 110.0000 ; Z Wait ;", kStep10, "Z ?", "CON /2J1R", "CON /2J0R"}));
-  EXPECT_EQ(acq.ZLog, "Planes 1, Step = -10.00 ;\r\n#1, Z=100.0000\r\n");
+  EXPECT_EQ(acq.Run.ZLog, "Planes 1, Step = -10.00 ;\r\n#1, Z=100.0000\r\n");
   EXPECT_EQ(r.w.Status(), "Z-stack finished");
 }
 
@@ -297,7 +297,7 @@ TEST_F(RunTest, TheLargestPlaneCountEndsAfterItsLastPlane) {
   EXPECT_EQ(Count("Z ?"), 32767u);
   EXPECT_EQ(r.w.statusHistory.end()[-2], "#32767, Z=z");
   EXPECT_EQ(r.w.Status(), "Z-stack finished");
-  EXPECT_TRUE(acq.ZLog.ends_with("\r\n#32767, Z=z\r\n"));
+  EXPECT_TRUE(acq.Run.ZLog.ends_with("\r\n#32767, Z=z\r\n"));
 }
 
 TEST_F(RunTest, ASecondRunReplacesTheLog) {
@@ -305,7 +305,7 @@ TEST_F(RunTest, ASecondRunReplacesTheLog) {
   acq.NumPlanes = 1;
   r.z.replies["Z ?"] = "second";
   acq.AcquireStack();
-  EXPECT_EQ(acq.ZLog, "Planes 1, Step = -10.00 ;\r\n#1, Z=second\r\n");
+  EXPECT_EQ(acq.Run.ZLog, "Planes 1, Step = -10.00 ;\r\n#1, Z=second\r\n");
   EXPECT_EQ(r.w.Status(), "Z-stack finished");
 }
 
@@ -313,18 +313,18 @@ TEST_F(RunTest, ASecondRunReplacesTheLog) {
 TEST_F(RunTest, CancelAtTheFirstPumpIsErasedAndTheRunFinishes) {
   r.w.onPump = [this](int n) {
     if (n == 1)
-      acq.RequestCancel();
+      acq.Run.RequestCancel();
   };
   EXPECT_EQ(acq.AcquireStack(), 1);
-  EXPECT_EQ(acq.CancelZ, 0);
+  EXPECT_EQ(acq.Run.CancelZ, 0);
   EXPECT_EQ(r.w.Status(), "Z-stack finished");
 }
 
 TEST_F(RunTest, CancelBeforeARunHasNoEffectOnIt) {
-  acq.RequestCancel();
-  EXPECT_EQ(acq.CancelZ, 1);
+  acq.Run.RequestCancel();
+  EXPECT_EQ(acq.Run.CancelZ, 1);
   EXPECT_EQ(acq.AcquireStack(), 1);
-  EXPECT_EQ(acq.CancelZ, 0);
+  EXPECT_EQ(acq.Run.CancelZ, 0);
 }
 
 TEST_F(RunTest, CancelAfterTheSettleStillTriggersThatPlaneThenStops) {
@@ -332,24 +332,24 @@ TEST_F(RunTest, CancelAfterTheSettleStillTriggersThatPlaneThenStops) {
   r.Timings("5", "0", "0");  // a capture delay that would show if it were waited
   r.w.onPump = [this](int n) {
     if (n == 3)
-      acq.RequestCancel();  // plane 2
+      acq.Run.RequestCancel();  // plane 2
   };
   const long readsBefore = r.clock.reads;
   EXPECT_EQ(acq.AcquireStack(), -1);
   EXPECT_EQ(r.z.commands, (Strings{"Z 110.0000 ; Z Wait ;", kStep10, "Z ?", "CON /2J1R",
                                    "CON /2J0R", kStep10, "Z ?", "CON /2J1R", "CON /2J0R"}));
-  EXPECT_EQ(acq.ZLog, "Planes 3, Step = -10.00 ;\r\n#1, Z=100.0000\r\n#2, Z=90.0000\r\n");
+  EXPECT_EQ(acq.Run.ZLog, "Planes 3, Step = -10.00 ;\r\n#1, Z=100.0000\r\n#2, Z=90.0000\r\n");
   EXPECT_EQ(r.w.Status(), "Z-stack cancelled");
-  EXPECT_EQ(acq.CancelZ, 1);
+  EXPECT_EQ(acq.Run.CancelZ, 1);
   EXPECT_LT(r.clock.reads - readsBefore, 5000 + 100);  // one capture delay, not two
-  EXPECT_FALSE(acq.Running());
+  EXPECT_FALSE(acq.Run.Running());
 }
 
 TEST_F(RunTest, CancelAtTheLastPlaneEndsAsCancelled) {
   r.HardwareTrigger(0);
   r.w.onPump = [this](int n) {
     if (n == 4)
-      acq.RequestCancel();
+      acq.Run.RequestCancel();
   };
   EXPECT_EQ(acq.AcquireStack(), -1);
   EXPECT_EQ(Count("CON /2J1R"), 3u);
@@ -362,11 +362,11 @@ TEST_F(RunTest, CancelAtThePeriodWarningTakesOneMorePlane) {
   // Pumps: 1; plane 1: 2 (settle), 3 (warning); plane 2: 4, 5; plane 3: 6, 7.
   r.w.onPump = [this](int n) {
     if (n == 3)
-      acq.RequestCancel();
+      acq.Run.RequestCancel();
   };
   EXPECT_EQ(acq.AcquireStack(), -1);
   EXPECT_EQ(Count("CON /2J1R"), 2u);
-  EXPECT_EQ(acq.ZLog, "Planes 3, Step = -10.00 ;\r\n#1, Z=100.0000\r\n#2, Z=90.0000\r\n");
+  EXPECT_EQ(acq.Run.ZLog, "Planes 3, Step = -10.00 ;\r\n#1, Z=100.0000\r\n#2, Z=90.0000\r\n");
   EXPECT_EQ(r.w.Status(), "Z-stack cancelled");
 
   // At the last plane's warning the run has nothing left to cancel.
@@ -375,11 +375,11 @@ TEST_F(RunTest, CancelAtThePeriodWarningTakesOneMorePlane) {
   last.Timings("0", "0", "0.0001");
   last.w.onPump = [&last](int n) {
     if (n == 7)
-      last.acq.RequestCancel();
+      last.acq.Run.RequestCancel();
   };
   EXPECT_EQ(last.acq.AcquireStack(), 1);
   EXPECT_EQ(last.w.Status(), "Z-stack finished");
-  EXPECT_EQ(last.acq.CancelZ, 1);
+  EXPECT_EQ(last.acq.Run.CancelZ, 1);
 }
 
 TEST_F(RunTest, ASecondStartDuringARunIsRefusedSilently) {
@@ -399,13 +399,13 @@ TEST_F(RunTest, ASecondStartDuringARunIsRefusedSilently) {
       EXPECT_EQ(x.w.reads, readsBefore);
       EXPECT_EQ(x.z.commands.size(), commandsBefore);
       EXPECT_EQ(x.w.statusHistory.size(), statusBefore);
-      EXPECT_TRUE(x.acq.Running());
+      EXPECT_TRUE(x.acq.Run.Running());
     };
     EXPECT_EQ(x.acq.AcquireStack(), 1) << pump;
     EXPECT_EQ(nested, 0) << pump;
     EXPECT_EQ(x.z.commands.size(), 7u) << pump;
     EXPECT_EQ(x.w.Status(), "Z-stack finished");
-    EXPECT_FALSE(x.acq.Running());
+    EXPECT_FALSE(x.acq.Run.Running());
   }
 }
 
@@ -415,7 +415,7 @@ TEST_F(RunTest, APlanChangedAtTheFirstPumpIsTheOneThatRuns) {
       acq.NumPlanes = 2;
   };
   EXPECT_EQ(acq.AcquireStack(), 1);
-  EXPECT_EQ(acq.ZLog, "Planes 2, Step = -10.00 ;\r\n#1, Z=100.0000\r\n#2, Z=90.0000\r\n");
+  EXPECT_EQ(acq.Run.ZLog, "Planes 2, Step = -10.00 ;\r\n#1, Z=100.0000\r\n#2, Z=90.0000\r\n");
 }
 
 // A handler at the first pump can change the plan. Only a plan that would move the axis to an
@@ -441,7 +441,7 @@ TEST_F(RunTest, APlanChangedAtTheFirstPumpRunsAsItStandsUnlessItWouldMoveTheAxis
       {"one plane, cancel pressed",
        [](ZAcq& a) {
          a.NumPlanes = 1;
-         a.CancelZ = 1;
+         a.Run.CancelZ = 1;
        },
        1, onePlane},
       {"ends out of order",
@@ -462,10 +462,10 @@ TEST_F(RunTest, APlanChangedAtTheFirstPumpRunsAsItStandsUnlessItWouldMoveTheAxis
     EXPECT_EQ(x.acq.AcquireStack(), c.result) << c.what;
     EXPECT_EQ(x.z.commands, c.sent) << c.what;
     if (c.result < 0) {
-      EXPECT_TRUE(x.acq.ZLog.empty()) << c.what;
+      EXPECT_TRUE(x.acq.Run.ZLog.empty()) << c.what;
     } else {
       EXPECT_EQ(x.w.Status(), "Z-stack finished") << c.what;
-      EXPECT_EQ(x.acq.CancelZ, 0) << c.what;
+      EXPECT_EQ(x.acq.Run.CancelZ, 0) << c.what;
     }
   }
 }
@@ -482,8 +482,8 @@ TEST_F(RunTest, AZServerFailureStopsTheRunAndNamesThePlane) {
             "Z-stack stopped at plane 2: Z server command \"Z ?\" failed: motor fault");
   EXPECT_EQ(r.z.commands.back(), "Z ?");
   EXPECT_EQ(r.z.commands.size(), 5u);
-  EXPECT_EQ(acq.ZLog, "Planes 3, Step = -10.00 ;\r\n#1, Z=100.0000\r\n");
-  EXPECT_FALSE(acq.Running());
+  EXPECT_EQ(acq.Run.ZLog, "Planes 3, Step = -10.00 ;\r\n#1, Z=100.0000\r\n");
+  EXPECT_FALSE(acq.Run.Running());
   // The next run starts normally.
   r.z.onExec = nullptr;
   r.z.queued["Z ?"] = {"1", "2", "3"};
@@ -497,7 +497,7 @@ TEST_F(RunTest, AFailingStartMoveSendsNothingMore) {
   EXPECT_EQ(r.w.Status(),
             "Z-stack stopped at the start move: Z server command \"Z 110.0000 ; Z Wait ;\" "
             "failed: not homed");
-  EXPECT_EQ(acq.ZLog, "Planes 3, Step = -10.00 ;\r\n");
+  EXPECT_EQ(acq.Run.ZLog, "Planes 3, Step = -10.00 ;\r\n");
 }
 
 TEST_F(RunTest, ACaptureProgramNotInFrontStopsTheRunWithoutTypingElsewhere) {
@@ -511,14 +511,14 @@ TEST_F(RunTest, ACaptureProgramNotInFrontStopsTheRunWithoutTypingElsewhere) {
             "Z-stack stopped at plane 1: The capture program (task 4242) is not in front; no key "
             "was sent");
   EXPECT_EQ(r.z.commands.size(), 3u);
-  EXPECT_FALSE(acq.Running());
+  EXPECT_FALSE(acq.Run.Running());
 }
 
 TEST_F(RunTest, AWindowClosedAtAPumpUnwindsWithoutAnotherCommandOrStatus) {
   for (int pump : {1, 3}) {
     AcqRig x;
     x.Plan(80, 100, 10, 3);
-    x.acq.ZLog = "previous";
+    x.acq.Run.ZLog = "previous";
     x.Timings("0", "0", "0");
     size_t commands = 0, statuses = 0;
     x.w.onPump = [&](int n) {
@@ -531,7 +531,7 @@ TEST_F(RunTest, AWindowClosedAtAPumpUnwindsWithoutAnotherCommandOrStatus) {
     EXPECT_THROW(x.acq.AcquireStack(), WindowClosed) << pump;
     EXPECT_EQ(x.z.commands.size(), commands) << pump;
     EXPECT_EQ(x.w.statusHistory.size(), statuses) << pump;
-    EXPECT_FALSE(x.acq.Running()) << pump;
+    EXPECT_FALSE(x.acq.Run.Running()) << pump;
   }
 }
 

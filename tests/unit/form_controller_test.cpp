@@ -132,7 +132,7 @@ TEST_F(Form, EveryMenuItemAndButtonHasItsHandler) {
   r.zs.replies["Obj GetNum"] = "x";
   r.zs.replies["CON /2&"] = "EZStepper";
   r.w.texts[Control::txtCommand] = "raw";
-  r.acq.ZLog = "log";
+  r.acq.Run.ZLog = "log";
   r.form.Dispatch(Command::mnuHWT);
   EXPECT_TRUE(r.w.checked[Control::mnuHWT]);
   r.form.Dispatch(Command::cmdLaunchCapture);
@@ -159,7 +159,7 @@ TEST_F(Form, EveryMenuItemAndButtonHasItsHandler) {
   r.form.Dispatch(Command::cmdSetStepSize);
   EXPECT_EQ(r.acq.StepSize, 2.0);
   r.form.Dispatch(Command::cmdCancelZ);
-  EXPECT_EQ(r.acq.CancelZ, 1);
+  EXPECT_EQ(r.acq.Run.CancelZ, 1);
 }
 
 TEST_F(Form, RunFromTheButtonFinishesOrIsCancelledFromThePump) {
@@ -169,7 +169,7 @@ TEST_F(Form, RunFromTheButtonFinishesOrIsCancelledFromThePump) {
   r.zs.replies["Z ?"] = "20";
   r.form.Dispatch(Command::cmdFocura);
   EXPECT_EQ(r.w.Status(), "Z-stack finished");
-  EXPECT_EQ(r.acq.ZLog, "Planes 2, Step = -20.00 ;\r\n#1, Z=20\r\n#2, Z=20\r\n");
+  EXPECT_EQ(r.acq.Run.ZLog, "Planes 2, Step = -20.00 ;\r\n#1, Z=20\r\n#2, Z=20\r\n");
 
   r.w.onPump = [&](int) { r.form.Dispatch(Command::cmdCancelZ); };
   r.form.Dispatch(Command::cmdFocura);
@@ -300,7 +300,7 @@ TEST_F(CloseAtPump, DuringARun) {
   ExpectNothingAfterTheClose();
   EXPECT_EQ(r.Sent(),
             (Strings{"Z 40.0000 ; Z Wait ;", "Z Rel -10.0000 ; Z Wait ;", "Z ?", "Unload"}));
-  EXPECT_FALSE(r.acq.Running());
+  EXPECT_FALSE(r.acq.Run.Running());
 }
 
 TEST_F(CloseAtPump, DuringTheLaunch) {
@@ -335,7 +335,7 @@ TEST_F(CloseAtPump, InsideANestedHandler) {
   EXPECT_EQ(r.w.pumps, 2);
   EXPECT_TRUE(r.released);
   EXPECT_FALSE(r.form.Busy());
-  EXPECT_FALSE(r.acq.Running());
+  EXPECT_FALSE(r.acq.Run.Running());
 }
 
 TEST_F(CloseAtPump, FailureRaisedAsTheWindowClosesIsNotWrittenToIt) {
@@ -380,7 +380,7 @@ TEST(FormClose, TheUnloadSwitchesAHardwareTriggerThatMayBeOnOffFirst) {
                                              : Strings{"CON /2J1R", "CON /2J0R", "CON /2J0R",
                                                        "CON /2J0R", "CON /2J0R", "Unload"};
     EXPECT_EQ(r.Sent(), sent) << closeDuringThePulse;
-    EXPECT_FALSE(r.acq.Trigger.mayBeOn);
+    EXPECT_FALSE(r.acq.Run.Trigger.mayBeOn);
   }
 }
 

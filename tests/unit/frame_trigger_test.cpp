@@ -424,9 +424,9 @@ TEST(TriggerPulse, TheOutputGoesOffAfterEveryFailureItCanAndSaysWhenItMayStillBe
     EXPECT_EQ(r.z.commands, pulse) << c.what;
     EXPECT_EQ(failure, c.failure) << c.what;
     // The flag the unload reads and the text the operator reads agree.
-    EXPECT_EQ(r.acq.Trigger.mayBeOn, c.failure.ends_with(kMayStillBeOn)) << c.what;
+    EXPECT_EQ(r.acq.Run.Trigger.mayBeOn, c.failure.ends_with(kMayStillBeOn)) << c.what;
     EXPECT_EQ(r.w.Status(), c.status) << c.what;
-    EXPECT_EQ(r.acq.Trigger.longPulses, c.status == "before" ? 0 : 1) << c.what;
+    EXPECT_EQ(r.acq.Run.Trigger.longPulses, c.status == "before" ? 0 : 1) << c.what;
   }
 }
 

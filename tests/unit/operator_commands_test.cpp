@@ -251,11 +251,11 @@ TEST_F(Commands, LogViewBeforeAnyRunDoesNothing) {
 }
 
 TEST_F(Commands, LogViewPastesTheLogIntoANewEditor) {
-  r.acq.ZLog = "Planes 1, Step = -1.00 ;\r\n#1, Z=5\r\n";
+  r.acq.Run.ZLog = "Planes 1, Step = -1.00 ;\r\n#1, Z=5\r\n";
   r.w.texts[kStatusLine] = "kept";
   r.form.Dispatch(Command::mnuZLog);
-  EXPECT_EQ(r.desk.events, (Strings{"clipboard " + r.acq.ZLog, "start notepad.exe", "activate 4242",
-                                    "text focus 4242", "keys 1"}));
+  EXPECT_EQ(r.desk.events, (Strings{"clipboard " + r.acq.Run.ZLog, "start notepad.exe",
+                                    "activate 4242", "text focus 4242", "keys 1"}));
   ASSERT_EQ(r.desk.sent.size(), 1u);
   EXPECT_EQ(r.desk.sent[0], ParseKeys("^V"));
   EXPECT_EQ(r.desk.sent[0][0].modifiers, kModCtrl);
@@ -264,7 +264,7 @@ TEST_F(Commands, LogViewPastesTheLogIntoANewEditor) {
 }
 
 TEST_F(Commands, LogViewPastesOnlyIntoTheEditor) {
-  r.acq.ZLog = "log\r\n";
+  r.acq.Run.ZLog = "log\r\n";
   r.desk.refuseFocus = true;
   int activations = 0;
   // Another window keeps the front at the first activation and yields at the second.
@@ -285,7 +285,7 @@ TEST_F(Commands, LogViewPastesOnlyIntoTheEditor) {
 }
 
 TEST_F(Commands, EveryLogViewThatCouldNotPasteSaysTheLogIsOnTheClipboard) {
-  r.acq.ZLog = "log\r\n";
+  r.acq.Run.ZLog = "log\r\n";
   const auto statusAfter = [&](auto&& arrange) {
     r.desk.failStart = false;
     r.desk.activation = TaskActivation::Asked;

@@ -173,7 +173,7 @@ TEST(RestartInTheForm, AServerStartedAgainIsSaidAndHearsTheSwitchOffFirst) {
     if (c.refused)
       again.failures["CON /2J0R"] = "controller busy";
     again.replies["Z ?"] = "30 um";
-    r.acq.Trigger.mayBeOn = c.mayBeOn;
+    r.acq.Run.Trigger.mayBeOn = c.mayBeOn;
     DiesAt(r.zs, "Z ?");
     r.form.Dispatch(Command::cmdSetTop);
     ASSERT_TRUE(again.commands.empty());
@@ -181,7 +181,7 @@ TEST(RestartInTheForm, AServerStartedAgainIsSaidAndHearsTheSwitchOffFirst) {
     Strings heard = c.heard;
     heard.insert(heard.end(), startUp.begin(), startUp.end());
     EXPECT_EQ(again.commands, heard);
-    EXPECT_EQ(r.acq.Trigger.mayBeOn, c.stillOn);
+    EXPECT_EQ(r.acq.Run.Trigger.mayBeOn, c.stillOn);
     const std::string status = r.w.Status();
     EXPECT_NE(status.find(note), std::string::npos) << status;
     EXPECT_EQ(status.ends_with(kMayStillBeOn), c.stillOn) << status;
@@ -229,7 +229,7 @@ TEST(RestartInTheForm, ARunWhoseServerWasLostAtAPumpStopsAtItsNextCommand) {
   EXPECT_EQ(r.zs.commands,
             (Strings{"Z 110.0000 ; Z Wait ;", "Z Rel -10.0000 ; Z Wait ;", "Z ?", "Show"}));
   EXPECT_EQ(r.desk.sent.size(), 1u);  // plane 1 was taken, and nothing after it
-  EXPECT_FALSE(r.acq.Running());
+  EXPECT_FALSE(r.acq.Run.Running());
 
   r.form.Dispatch(Command::cmdSetTop);
   EXPECT_EQ(created, 1);

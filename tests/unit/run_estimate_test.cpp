@@ -25,7 +25,7 @@ void FivePlanes(AcqRig& r) {
 
 RunEstimate Estimate(AcqRig& r) {
   const auto box = [&r](Control name) { return r.acq.Num.ToDouble(r.w.texts[name]); };
-  return EstimateRun(r.acq, box(Control::txtDelay), box(Control::txtSettle),
+  return EstimateRun(r.acq, r.acq.Run, box(Control::txtDelay), box(Control::txtSettle),
                      box(Control::txtPeriod));
 }
 
@@ -65,8 +65,8 @@ TEST(RunEstimate, APlaneIsItsMoveWaitsAndFrameOrThePeriodWhenThatIsLonger) {
     FivePlanes(r);
     r.Timings(c.capture, c.settle, c.period);
     if (c.speed > 0)
-      r.acq.SimulatorSpeed = [&c] { return c.speed; };
-    r.acq.MeasuredMoveMs = c.lastRunMoveMs;
+      r.acq.Run.SimulatorSpeed = [&c] { return c.speed; };
+    r.acq.Run.MeasuredMoveMs = c.lastRunMoveMs;
     const RunEstimate e = Estimate(r);
     EXPECT_EQ(e.moves, c.moves);
     EXPECT_DOUBLE_EQ(e.moveMs, c.moveMs);
@@ -119,7 +119,7 @@ TEST(RunEstimate, TheRunButtonsTipSaysThePlanAndWhatWillTriggerNothing) {
   const Case cases[] = {
       {"hardware trigger before any run", [](ZAcq&) {},
        "5 planes, about 0.6 s (moves not counted)"},
-      {"after a run", [](ZAcq& a) { a.MeasuredMoveMs = 40; },
+      {"after a run", [](ZAcq& a) { a.Run.MeasuredMoveMs = 40; },
        "5 planes, about 0.8 s (moves of 40 ms as measured in the last run)"},
       {"refused plan", [](ZAcq& a) { a.ZTop = NotSetD; },
        "Now a run would be refused with \"Error\": Acquire Z Stack: the top is not set (Set Top)"},

@@ -71,9 +71,9 @@ TEST(SimulatorStandIn, ASimulatorHidingThisPCsZServerIsSaidAtStartAndDuringRuns)
 
   // Said in the status line at start, and in every plane's progress text of a run.
   testing::FormRig r;
-  r.acq.StandInNote = SimulatorStandInNote({sim, real}, sim);
+  r.acq.Run.StandInNote = SimulatorStandInNote({sim, real}, sim);
   r.Load();
-  EXPECT_EQ(r.w.Status(), r.acq.StandInNote);
+  EXPECT_EQ(r.w.Status(), r.acq.Run.StandInNote);
   fakes::FakeRunPorts ports;
   r.acq.ReportProgressTo(ports);
   r.acq.ZTop = 80;
