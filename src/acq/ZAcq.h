@@ -1,50 +1,38 @@
 #pragma once
 
-#include <cstdint>
 #include <functional>
 #include <string>
 
 #include "acq/AcqSettings.h"
 #include "acq/RunView.h"
-#include "acq/StackPlan.h"
 #include "acq/StackRun.h"
 #include "text/NumberText.h"
 
 namespace focura {
 
-// The settings and the run of one window.
-class ZAcq : public AcqSettings {
+// What one window acquires with: the operator's settings and the run that takes them. The plan's
+// arithmetic is in StackPlan.h; the window shows the plan and reads the timings (ui/).
+class ZAcq {
  public:
-  ZAcq(ZServer& zserv, RunView& view, Clock& clock, Desktop& desktop, const NumberText& num);
+  ZAcq(ZServer& zserv, RunView& view, Clock& clock, Desktop& desktop, const NumberText& num)
+      : Run(zserv, view, clock, desktop, num), Num(num) {}
   ZAcq(const ZAcq&) = delete;
   ZAcq& operator=(const ZAcq&) = delete;
 
   // Settings as the window's load leaves them.
-  void LoadDefaults();
-
-  // The plan valid (RunPlanRefusal), the ends ordered (ZTop < ZBottom) and the timings read from
-  // the window; the refusal names the box or the plan's fault.
-  PlanCheck PrepareStack();
-  // Shows the plan in the window and its summary in the status line.
-  void ShowPlan();
-
-  // The run of the plan as it stands, its timings read from the window first. 1 finished, -1
-  // refused, cancelled or failed, 0 another run is in progress.
-  int16_t AcquireStack();
+  void LoadDefaults() { LoadDefaultSettings(Settings); }
   // One frame with the capture settings as they stand.
-  void CaptureFrame() { Run.CaptureFrame(Frame); }
+  void CaptureFrame() { Run.CaptureFrame(Settings.Frame); }
 
+  // For the shell, which hands these to the run once the window is built.
   void ReportProgressTo(RunProgress& progress) { Run.ReportProgressTo(progress); }
   void KeepAwakeWith(StayAwake& awake) { Run.KeepAwakeWith(awake); }
 
+  AcqSettings Settings;
   StackRun Run;
   const NumberText& Num;
-  // The run's, here for the shell that sets them.
   std::string& StandInNote = Run.StandInNote;
   std::function<double()>& SimulatorSpeed = Run.SimulatorSpeed;
-
- private:
-  RunView& View;
 };
 
 }  // namespace focura

@@ -8,6 +8,7 @@
 #include "ui/DispatchBoundary.h"
 #include "ui/Guards.h"
 #include "ui/OperatorCommands.h"
+#include "ui/PlanView.h"
 #include "ui/RunCommands.h"
 #include "ui/RunPlanTip.h"
 #include "ui/SessionEnd.h"
@@ -35,7 +36,7 @@ struct FormController::Impl {
         acq(zserver, view, clock, desktop, num),
         capture(acq, this->window, zserver, desktop, files),
         commands(acq, this->window, zserver, desktop, prompt),
-        run(acq) {}
+        run(acq, this->window) {}
 
   // The handler of `command`; a value outside the enum has none.
   void Run(Command command);
@@ -91,8 +92,8 @@ void FormController::Impl::LoadSteps(const ZServerFactory& create,
     window.SetText(kStatusLine, acq.Run.StandInNote);
   for (const Control button : {Control::cmdLaunchCapture, Control::cmdCapture, Control::cmdFocura})
     window.SetEnabled(button, false);
-  for (const AcqSettings::TimingBox& box : AcqSettings::TimingBoxes())
-    window.SetText(ControlOf(box.box), acq.Num.Format1(acq.*box.field));
+  for (const TimingBox& box : TimingBoxes())
+    window.SetText(box.control, acq.Num.Format1(acq.Settings.*box.field));
 }
 
 void FormController::Impl::SayAfterwards(bool restarted) {

@@ -10,6 +10,7 @@
 #include "capture/TaskFront.h"
 #include "text/Errors.h"
 #include "text/PlainDecimal.h"
+#include "ui/PlanView.h"
 #include "zserver/Commands.h"
 #include "zserver/SplitReply.h"
 
@@ -96,9 +97,9 @@ void OperatorCommands::cmdGetTopBot_Click() {
         token = ReplyToken(reply, 3);
         const double z2 = acq_.Num.ToDouble(token);
 
-        acq_.ZTop = z1 > z2 ? z2 : z1;
-        acq_.ZBottom = z1 > z2 ? z1 : z2;
-        acq_.ShowPlan();
+        acq_.Settings.ZTop = z1 > z2 ? z2 : z1;
+        acq_.Settings.ZBottom = z1 > z2 ? z1 : z2;
+        ShowPlan(acq_.Settings, window_, acq_.Num);
       },
       [&](const FocuraError& e) {
         // A conversion fails only on a reply; the Z server's own failures carry their text.
@@ -114,9 +115,9 @@ void OperatorCommands::SetEnd(double AcqSettings::*end, const std::string& what)
   bool converted = false;
   Trap(
       [&] {
-        acq_.*end = acq_.Num.ToDouble(token);
+        acq_.Settings.*end = acq_.Num.ToDouble(token);
         converted = true;
-        acq_.ShowPlan();
+        ShowPlan(acq_.Settings, window_, acq_.Num);
       },
       [&](const FocuraError& e) {
         Refuse(kError, converted ? what + ": " + WithoutKind(e.what())
@@ -145,7 +146,7 @@ void OperatorCommands::SetPlanField(const std::string& what, Control box, Number
         if (const std::string refusal = derive(); !refusal.empty()) {
           Refuse(kError, what + ": " + refusal);
         } else {
-          acq_.ShowPlan();
+          ShowPlan(acq_.Settings, window_, acq_.Num);
         }
       },
       [&](const FocuraError& e) {
@@ -158,11 +159,11 @@ void OperatorCommands::cmdSetNum_Click() {
   // The count is typed into a 16-bit field; it stays stored when the derivation fails.
   SetPlanField(
       "Set Num. of Planes", Control::txtNumPlanes, NumberKind::Count16,
-      [&](double n) { acq_.NumPlanes = static_cast<int16_t>(n); },
+      [&](double n) { acq_.Settings.NumPlanes = static_cast<int16_t>(n); },
       [&] {
-        const Planned<double> step = StepFromPlanes(acq_, acq_.Num);
+        const Planned<double> step = StepFromPlanes(acq_.Settings, acq_.Num);
         if (step.Ok())
-          acq_.StepSize = step.Value();
+          acq_.Settings.StepSize = step.Value();
         return step.Reason();
       });
 }
@@ -170,11 +171,11 @@ void OperatorCommands::cmdSetNum_Click() {
 void OperatorCommands::cmdSetStepSize_Click() {
   SetPlanField(
       "Set Step Size (um)", Control::txtStepSize, NumberKind::Real,
-      [&](double step) { acq_.StepSize = step; },
+      [&](double step) { acq_.Settings.StepSize = step; },
       [&] {
-        const Planned<int32_t> planes = PlanesFromStep(acq_, acq_.Num);
+        const Planned<int32_t> planes = PlanesFromStep(acq_.Settings, acq_.Num);
         if (planes.Ok())
-          acq_.NumPlanes = planes.Value();
+          acq_.Settings.NumPlanes = planes.Value();
         return planes.Reason();
       });
 }
@@ -217,8 +218,9 @@ void OperatorCommands::PasteIntoNewEditor() {
 void OperatorCommands::AskOption(int32_t FrameSettings::*option, const std::string& title,
                                  const std::string& text) {
   Status("");
-  const std::string answer = prompt_.Ask(title, text, acq_.Num.Format0(acq_.Frame.*option));
-  Trap([&] { acq_.Frame.*option = acq_.Num.ToInt32(answer); },
+  const std::string answer =
+      prompt_.Ask(title, text, acq_.Num.Format0(acq_.Settings.Frame.*option));
+  Trap([&] { acq_.Settings.Frame.*option = acq_.Num.ToInt32(answer); },
        [&](const FocuraError&) {
          // Cancel answers "" as well: the prompt cannot tell the two apart.
          Refuse(kNotANumber, answer.empty()

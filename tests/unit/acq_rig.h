@@ -1,10 +1,12 @@
 #pragma once
-// One ZAcq wired to the recording fakes, for the plan, run and trigger tests.
+// One ZAcq wired to the recording fakes, for the plan, run and trigger tests, with the window's
+// side of the plan and the run button over the fake window.
 
 #include "acq/ZAcq.h"
 #include "capture/CaptureMethods.h"
 #include "fakes/Fakes.h"
 #include "text/NumberText.h"
+#include "ui/PlanView.h"
 #include "ui/WindowRunView.h"
 
 namespace focura::testing {
@@ -16,10 +18,10 @@ struct AcqRig {
     acq.KeepAwakeWith(ports);
   }
   void Plan(double top, double bottom, double step, int32_t planes) {
-    acq.ZTop = top;
-    acq.ZBottom = bottom;
-    acq.StepSize = step;
-    acq.NumPlanes = planes;
+    acq.Settings.ZTop = top;
+    acq.Settings.ZBottom = bottom;
+    acq.Settings.StepSize = step;
+    acq.Settings.NumPlanes = planes;
   }
   // The three boxes a run reads its waits from, in seconds.
   void Timings(const char* capture, const char* settle, const char* period) {
@@ -27,11 +29,15 @@ struct AcqRig {
     w.texts[Control::txtSettle] = settle;
     w.texts[Control::txtPeriod] = period;
   }
+  // "Acquire Z Stack" as the window runs it: the timings read from the boxes, then the run.
+  int16_t Acquire() { return AcquireStack(acq, w); }
+  PlanCheck Prepare() { return PrepareStack(acq.Settings, w, num); }
+  void ShowPlan() { focura::ShowPlan(acq.Settings, w, num); }
   // The hardware trigger launched: each frame is a pulse of two commands.
   void HardwareTrigger(int32_t holdMs) {
-    acq.Frame.CaptureType = kCaptureHardware;
-    acq.Frame.CaptureTaskId = 1;
-    acq.Frame.TriggerHoldMs = holdMs;
+    acq.Settings.Frame.CaptureType = kCaptureHardware;
+    acq.Settings.Frame.CaptureTaskId = 1;
+    acq.Settings.Frame.TriggerHoldMs = holdMs;
   }
   fakes::FakeZServer z;
   fakes::FakeWindow w;

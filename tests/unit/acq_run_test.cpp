@@ -51,7 +51,7 @@ struct RunTest : ::testing::Test {
 };
 
 TEST_F(RunTest, SendsStartMoveThenStepAndQueryPerPlaneAndLogsTheReplies) {
-  EXPECT_EQ(acq.AcquireStack(), 1);
+  EXPECT_EQ(r.Acquire(), 1);
   EXPECT_EQ(r.z.commands,
             (Strings{"Z 110.0000 ; Z Wait ;", kStep10, "Z ?", kStep10, "Z ?", kStep10, "Z ?"}));
   EXPECT_EQ(acq.Run.ZLog,
@@ -61,39 +61,39 @@ TEST_F(RunTest, SendsStartMoveThenStepAndQueryPerPlaneAndLogsTheReplies) {
   EXPECT_EQ(r.w.pumps, 1 + 3);
   EXPECT_FALSE(acq.Run.Running());
   // The plan is left as it was, the axis where the last plane put it: no return move.
-  EXPECT_EQ(acq.ZBottom, 100.0);
-  EXPECT_EQ(acq.StepSize, 10.0);
+  EXPECT_EQ(acq.Settings.ZBottom, 100.0);
+  EXPECT_EQ(acq.Settings.StepSize, 10.0);
 }
 
 TEST_F(RunTest, StartAndStepCarryFourDecimalsAndTheReplyIsLoggedUnchanged) {
-  acq.ZTop = 95;
-  acq.StepSize = 2.5;
-  acq.NumPlanes = 1;
+  acq.Settings.ZTop = 95;
+  acq.Settings.StepSize = 2.5;
+  acq.Settings.NumPlanes = 1;
   r.z.queued["Z ?"] = {"  100.00 um\tok "};
-  EXPECT_EQ(acq.AcquireStack(), 1);
+  EXPECT_EQ(r.Acquire(), 1);
   EXPECT_EQ(r.z.commands, (Strings{"Z 102.5000 ; Z Wait ;", "Z Rel -2.5000 ; Z Wait ;", "Z ?"}));
   EXPECT_EQ(r.w.statusHistory.front(), "Z= 102.50");
   EXPECT_EQ(acq.Run.ZLog, "Planes 1, Step = -2.50 ;\r\n#1, Z=  100.00 um\tok \r\n");
 }
 
 TEST_F(RunTest, AStepTooSmallForFourDecimalsMovesByZero) {
-  acq.ZTop = 99.99;
-  acq.StepSize = 0.00004;
-  acq.NumPlanes = 2;
+  acq.Settings.ZTop = 99.99;
+  acq.Settings.StepSize = 0.00004;
+  acq.Settings.NumPlanes = 2;
   r.HardwareTrigger(0);
-  EXPECT_EQ(acq.AcquireStack(), 1);
+  EXPECT_EQ(r.Acquire(), 1);
   EXPECT_EQ(r.z.commands.at(0), "Z 100.0000 ; Z Wait ;");
   EXPECT_EQ(Count("Z Rel 0.0000 ; Z Wait ;"), 2u);
   EXPECT_EQ(Count("CON /2J1R"), 2u);
 }
 
 TEST_F(RunTest, TriggersOneFramePerPlaneAfterThePositionQuery) {
-  acq.Frame.CaptureType = 3;
-  acq.Frame.CaptureTaskId = 4242;
-  acq.Frame.KeyDelayMs = 0;
+  acq.Settings.Frame.CaptureType = 3;
+  acq.Settings.Frame.CaptureTaskId = 4242;
+  acq.Settings.Frame.KeyDelayMs = 0;
   std::vector<size_t> commandsAtActivation;
   r.desk.onActivate = [&](int32_t) { commandsAtActivation.push_back(r.z.commands.size()); };
-  EXPECT_EQ(acq.AcquireStack(), 1);
+  EXPECT_EQ(r.Acquire(), 1);
   EXPECT_EQ(commandsAtActivation, (std::vector<size_t>{3, 5, 7}));
   ASSERT_EQ(r.desk.sent.size(), 3u);
   EXPECT_EQ(r.desk.sent[2], KeyStrokes{KeyStroke::Named(NamedKey::F8)});
@@ -103,7 +103,7 @@ TEST_F(RunTest, SettleAndCaptureDelaysSurroundTheTrigger) {
   r.HardwareTrigger(0);
   r.Timings("0.25", "0.5", "0");
   StampCommands();
-  EXPECT_EQ(acq.AcquireStack(), 1);
+  EXPECT_EQ(r.Acquire(), 1);
   const auto query = TimesOf("Z ?");
   const auto on = TimesOf("CON /2J1R");
   const auto off = TimesOf("CON /2J0R");
@@ -128,7 +128,7 @@ TEST_F(RunTest, PeriodPadsEveryPlaneFromJustBeforeItsMove) {
     r.w.statusHistory.clear();
     r.z.queued["Z ?"] = {"a", "b", "c"};
     StampCommands();
-    EXPECT_EQ(acq.AcquireStack(), 1) << start;
+    EXPECT_EQ(r.Acquire(), 1) << start;
     const auto step = TimesOf(kStep10);
     ASSERT_EQ(step.size(), 3u);
     for (size_t k = 0; k < 2; ++k) {
@@ -144,7 +144,7 @@ TEST_F(RunTest, PeriodPadsEveryPlaneFromJustBeforeItsMove) {
 TEST_F(RunTest, PeriodTooShortWarnsPumpsAndGoesOn) {
   r.HardwareTrigger(0);
   r.Timings("0.3", "0.3", "0.5");
-  EXPECT_EQ(acq.AcquireStack(), 1);
+  EXPECT_EQ(r.Acquire(), 1);
   EXPECT_EQ(r.w.statusHistory,
             (Strings{"Z= 110.00", "#1, Z=100.0000", "Given period is too short", "#2, Z=90.0000",
                      "Given period is too short", "#3, Z=80.0000", "Given period is too short",
@@ -157,14 +157,14 @@ TEST_F(RunTest, PeriodTooShortWarnsPumpsAndGoesOn) {
 
 TEST_F(RunTest, PeriodBelowOneMillisecondIsAlwaysTooShortAndZeroOrLessIsUnused) {
   r.Timings("0", "0", "0.0009");
-  EXPECT_EQ(acq.AcquireStack(), 1);
+  EXPECT_EQ(r.Acquire(), 1);
   EXPECT_EQ(r.w.pumps, 1 + 3 * 2);
   for (const char* unused : {"0", "-5", "-1e300"}) {
     r.w.pumps = 0;
     r.w.statusHistory.clear();
     r.z.queued["Z ?"] = {"a", "b", "c"};
     r.Timings("0", "0", unused);
-    EXPECT_EQ(acq.AcquireStack(), 1) << unused;
+    EXPECT_EQ(r.Acquire(), 1) << unused;
     EXPECT_EQ(r.w.pumps, 1 + 3) << unused;
     EXPECT_EQ(r.w.statusHistory.back(), "Z-stack finished") << unused;
   }
@@ -175,11 +175,11 @@ TEST_F(RunTest, PeriodEqualToThePlaneWaitsInsteadOfWarning) {
   // millisecond apart: its start, after its move, for the time left, twice per wait, and once
   // for the period test.
   r.Timings("-1", "-1", "0.0071");  // 7 ms: 0.007 s would truncate to 6
-  EXPECT_EQ(acq.AcquireStack(), 1);
+  EXPECT_EQ(r.Acquire(), 1);
   EXPECT_EQ(r.w.pumps, 1 + 3);
   r.z.queued["Z ?"] = {"a", "b", "c"};
   r.Timings("-1", "-1", "0.0061");
-  EXPECT_EQ(acq.AcquireStack(), 1);
+  EXPECT_EQ(r.Acquire(), 1);
   EXPECT_EQ(r.w.pumps, 4 + 1 + 3 * 2);
 }
 
@@ -193,38 +193,38 @@ TEST_F(RunTest, TellsAtItsEndThatATriggerPulseRanLong) {
     }
     return std::nullopt;
   };
-  EXPECT_EQ(acq.AcquireStack(), 1);
+  EXPECT_EQ(r.Acquire(), 1);
   EXPECT_EQ(r.w.Status(),
             "Z-stack finished; the trigger output stayed on too long at 2 planes (up to 903 ms, "
             "hold time 0 ms)");
   // The next run counts its own pulses only.
   r.z.onExec = nullptr;
-  EXPECT_EQ(acq.AcquireStack(), 1);
+  EXPECT_EQ(r.Acquire(), 1);
   EXPECT_EQ(r.w.Status(), "Z-stack finished");
 }
 
 TEST_F(RunTest, RefusedPlanShowsErrorAndTouchesNothing) {
-  acq.NumPlanes = 0;
+  acq.Settings.NumPlanes = 0;
   acq.Run.ZLog = "previous";
   acq.Run.CancelZ = 1;
-  EXPECT_EQ(acq.AcquireStack(), -1);
+  EXPECT_EQ(r.Acquire(), -1);
   EXPECT_EQ(r.w.statusHistory, Strings{"Error"});
   EXPECT_TRUE(r.z.commands.empty());
   EXPECT_EQ(acq.Run.ZLog, "previous");
   EXPECT_EQ(acq.Run.CancelZ, 1);
   EXPECT_EQ(r.w.pumps, 0);
-  acq.NumPlanes = 3;
+  acq.Settings.NumPlanes = 3;
   r.Timings("0", "x", "0");
-  EXPECT_EQ(acq.AcquireStack(), -1);
+  EXPECT_EQ(r.Acquire(), -1);
   EXPECT_EQ(r.w.statusHistory, (Strings{"Error", "Error"}));
   EXPECT_TRUE(r.z.commands.empty());
   EXPECT_FALSE(acq.Run.Running());
 }
 
 TEST_F(RunTest, EndsTooFarApartToShowAreRefusedAsAPlanError) {
-  acq.ZTop = 1e308;
-  acq.ZBottom = -1e308;
-  EXPECT_EQ(acq.AcquireStack(), -1);
+  acq.Settings.ZTop = 1e308;
+  acq.Settings.ZBottom = -1e308;
+  EXPECT_EQ(r.Acquire(), -1);
   EXPECT_EQ(r.w.statusHistory, Strings{"Error"});
   EXPECT_TRUE(r.z.commands.empty());
   EXPECT_FALSE(acq.Run.Running());
@@ -252,7 +252,7 @@ TEST_F(RunTest, RefusesWhatItCannotConvertBeforeSendingAnything) {
     fresh.Timings(c.delay, c.settle, c.period);
     fresh.acq.Run.ZLog = "previous";
     fresh.acq.Run.CancelZ = 1;
-    EXPECT_EQ(fresh.acq.AcquireStack(), -1) << c.status;
+    EXPECT_EQ(fresh.Acquire(), -1) << c.status;
     EXPECT_EQ(fresh.w.Status(), c.status);
     EXPECT_TRUE(fresh.z.commands.empty()) << c.status;
     EXPECT_EQ(fresh.acq.Run.ZLog, "previous") << c.status;
@@ -260,28 +260,28 @@ TEST_F(RunTest, RefusesWhatItCannotConvertBeforeSendingAnything) {
     EXPECT_FALSE(fresh.acq.Run.Running());
   }
   // The largest values that fit are accepted (shown with a run that fails at once).
-  acq.NumPlanes = 32767;
+  acq.Settings.NumPlanes = 32767;
   r.Timings("2147483.647", "-2147483.648", "2147483.647");
   r.z.failures["Z 110.0000 ; Z Wait ;"] = "limit";
-  EXPECT_EQ(acq.AcquireStack(), -1);
+  EXPECT_EQ(r.Acquire(), -1);
   EXPECT_EQ(r.w.Status(),
             "Z-stack stopped at the start move: Z server command \"Z 110.0000 ; Z Wait ;\" "
             "failed: limit");
 }
 
 TEST_F(RunTest, AStartBeyondTheNumberRangeIsRefused) {
-  acq.ZTop = 1e308;
-  acq.ZBottom = 1.7e308;
-  acq.StepSize = 1.7e308;
-  EXPECT_EQ(acq.AcquireStack(), -1);
+  acq.Settings.ZTop = 1e308;
+  acq.Settings.ZBottom = 1.7e308;
+  acq.Settings.StepSize = 1.7e308;
+  EXPECT_EQ(r.Acquire(), -1);
   EXPECT_EQ(r.w.Status(), "Start position out of range");
   EXPECT_TRUE(r.z.commands.empty());
 }
 
 TEST_F(RunTest, OnePlaneStartsOneStepBelowAndStepsBackToTheBottom) {
-  acq.NumPlanes = 1;
+  acq.Settings.NumPlanes = 1;
   r.HardwareTrigger(0);
-  EXPECT_EQ(acq.AcquireStack(), 1);
+  EXPECT_EQ(r.Acquire(), 1);
   EXPECT_EQ(r.z.commands,
             (Strings{"Z 110.0000 ; Z Wait ;", kStep10, "Z ?", "CON /2J1R", "CON /2J0R"}));
   EXPECT_EQ(acq.Run.ZLog, "Planes 1, Step = -10.00 ;\r\n#1, Z=100.0000\r\n");
@@ -289,11 +289,11 @@ TEST_F(RunTest, OnePlaneStartsOneStepBelowAndStepsBackToTheBottom) {
 }
 
 TEST_F(RunTest, TheLargestPlaneCountEndsAfterItsLastPlane) {
-  acq.NumPlanes = 32767;
+  acq.Settings.NumPlanes = 32767;
   r.Timings("-1", "-1", "0");
   r.z.queued.clear();
   r.z.replies["Z ?"] = "z";
-  EXPECT_EQ(acq.AcquireStack(), 1);
+  EXPECT_EQ(r.Acquire(), 1);
   EXPECT_EQ(Count("Z ?"), 32767u);
   EXPECT_EQ(r.w.statusHistory.end()[-2], "#32767, Z=z");
   EXPECT_EQ(r.w.Status(), "Z-stack finished");
@@ -301,10 +301,10 @@ TEST_F(RunTest, TheLargestPlaneCountEndsAfterItsLastPlane) {
 }
 
 TEST_F(RunTest, ASecondRunReplacesTheLog) {
-  EXPECT_EQ(acq.AcquireStack(), 1);
-  acq.NumPlanes = 1;
+  EXPECT_EQ(r.Acquire(), 1);
+  acq.Settings.NumPlanes = 1;
   r.z.replies["Z ?"] = "second";
-  acq.AcquireStack();
+  r.Acquire();
   EXPECT_EQ(acq.Run.ZLog, "Planes 1, Step = -10.00 ;\r\n#1, Z=second\r\n");
   EXPECT_EQ(r.w.Status(), "Z-stack finished");
 }
@@ -315,7 +315,7 @@ TEST_F(RunTest, CancelAtTheFirstPumpIsErasedAndTheRunFinishes) {
     if (n == 1)
       acq.Run.RequestCancel();
   };
-  EXPECT_EQ(acq.AcquireStack(), 1);
+  EXPECT_EQ(r.Acquire(), 1);
   EXPECT_EQ(acq.Run.CancelZ, 0);
   EXPECT_EQ(r.w.Status(), "Z-stack finished");
 }
@@ -323,7 +323,7 @@ TEST_F(RunTest, CancelAtTheFirstPumpIsErasedAndTheRunFinishes) {
 TEST_F(RunTest, CancelBeforeARunHasNoEffectOnIt) {
   acq.Run.RequestCancel();
   EXPECT_EQ(acq.Run.CancelZ, 1);
-  EXPECT_EQ(acq.AcquireStack(), 1);
+  EXPECT_EQ(r.Acquire(), 1);
   EXPECT_EQ(acq.Run.CancelZ, 0);
 }
 
@@ -335,7 +335,7 @@ TEST_F(RunTest, CancelAfterTheSettleStillTriggersThatPlaneThenStops) {
       acq.Run.RequestCancel();  // plane 2
   };
   const long readsBefore = r.clock.reads;
-  EXPECT_EQ(acq.AcquireStack(), -1);
+  EXPECT_EQ(r.Acquire(), -1);
   EXPECT_EQ(r.z.commands, (Strings{"Z 110.0000 ; Z Wait ;", kStep10, "Z ?", "CON /2J1R",
                                    "CON /2J0R", kStep10, "Z ?", "CON /2J1R", "CON /2J0R"}));
   EXPECT_EQ(acq.Run.ZLog, "Planes 3, Step = -10.00 ;\r\n#1, Z=100.0000\r\n#2, Z=90.0000\r\n");
@@ -351,7 +351,7 @@ TEST_F(RunTest, CancelAtTheLastPlaneEndsAsCancelled) {
     if (n == 4)
       acq.Run.RequestCancel();
   };
-  EXPECT_EQ(acq.AcquireStack(), -1);
+  EXPECT_EQ(r.Acquire(), -1);
   EXPECT_EQ(Count("CON /2J1R"), 3u);
   EXPECT_EQ(r.w.Status(), "Z-stack cancelled");
 }
@@ -364,7 +364,7 @@ TEST_F(RunTest, CancelAtThePeriodWarningTakesOneMorePlane) {
     if (n == 3)
       acq.Run.RequestCancel();
   };
-  EXPECT_EQ(acq.AcquireStack(), -1);
+  EXPECT_EQ(r.Acquire(), -1);
   EXPECT_EQ(Count("CON /2J1R"), 2u);
   EXPECT_EQ(acq.Run.ZLog, "Planes 3, Step = -10.00 ;\r\n#1, Z=100.0000\r\n#2, Z=90.0000\r\n");
   EXPECT_EQ(r.w.Status(), "Z-stack cancelled");
@@ -377,7 +377,7 @@ TEST_F(RunTest, CancelAtThePeriodWarningTakesOneMorePlane) {
     if (n == 7)
       last.acq.Run.RequestCancel();
   };
-  EXPECT_EQ(last.acq.AcquireStack(), 1);
+  EXPECT_EQ(last.Acquire(), 1);
   EXPECT_EQ(last.w.Status(), "Z-stack finished");
   EXPECT_EQ(last.acq.Run.CancelZ, 1);
 }
@@ -395,13 +395,13 @@ TEST_F(RunTest, ASecondStartDuringARunIsRefusedSilently) {
       commandsBefore = x.z.commands.size();
       statusBefore = x.w.statusHistory.size();
       const long readsBefore = x.w.reads;
-      nested = x.acq.AcquireStack();
+      nested = x.Acquire();
       EXPECT_EQ(x.w.reads, readsBefore);
       EXPECT_EQ(x.z.commands.size(), commandsBefore);
       EXPECT_EQ(x.w.statusHistory.size(), statusBefore);
       EXPECT_TRUE(x.acq.Run.Running());
     };
-    EXPECT_EQ(x.acq.AcquireStack(), 1) << pump;
+    EXPECT_EQ(x.Acquire(), 1) << pump;
     EXPECT_EQ(nested, 0) << pump;
     EXPECT_EQ(x.z.commands.size(), 7u) << pump;
     EXPECT_EQ(x.w.Status(), "Z-stack finished");
@@ -412,9 +412,9 @@ TEST_F(RunTest, ASecondStartDuringARunIsRefusedSilently) {
 TEST_F(RunTest, APlanChangedAtTheFirstPumpIsTheOneThatRuns) {
   r.w.onPump = [this](int n) {
     if (n == 1)
-      acq.NumPlanes = 2;
+      acq.Settings.NumPlanes = 2;
   };
-  EXPECT_EQ(acq.AcquireStack(), 1);
+  EXPECT_EQ(r.Acquire(), 1);
   EXPECT_EQ(acq.Run.ZLog, "Planes 2, Step = -10.00 ;\r\n#1, Z=100.0000\r\n#2, Z=90.0000\r\n");
 }
 
@@ -430,24 +430,24 @@ TEST_F(RunTest, APlanChangedAtTheFirstPumpRunsAsItStandsUnlessItWouldMoveTheAxis
   const Strings none, startOnly{"Z 110.0000 ; Z Wait ;"};
   const Strings onePlane{"Z 110.0000 ; Z Wait ;", kStep10, "Z ?"};
   const Change changes[] = {
-      {"negative step", [](ZAcq& a) { a.StepSize = -10; }, -1, none},
-      {"zero step", [](ZAcq& a) { a.StepSize = 0; }, -1, none},
-      {"step not set", [](ZAcq& a) { a.StepSize = NotSetD; }, -1, none},
-      {"bottom not set", [](ZAcq& a) { a.ZBottom = NotSetD; }, -1, none},
-      {"top not set", [](ZAcq& a) { a.ZTop = NotSetD; }, -1, none},
-      {"too many", [](ZAcq& a) { a.NumPlanes = 40000; }, -1, none},
-      {"no planes left", [](ZAcq& a) { a.NumPlanes = 0; }, 1, startOnly},
-      {"a negative count", [](ZAcq& a) { a.NumPlanes = -5; }, 1, startOnly},
+      {"negative step", [](ZAcq& a) { a.Settings.StepSize = -10; }, -1, none},
+      {"zero step", [](ZAcq& a) { a.Settings.StepSize = 0; }, -1, none},
+      {"step not set", [](ZAcq& a) { a.Settings.StepSize = NotSetD; }, -1, none},
+      {"bottom not set", [](ZAcq& a) { a.Settings.ZBottom = NotSetD; }, -1, none},
+      {"top not set", [](ZAcq& a) { a.Settings.ZTop = NotSetD; }, -1, none},
+      {"too many", [](ZAcq& a) { a.Settings.NumPlanes = 40000; }, -1, none},
+      {"no planes left", [](ZAcq& a) { a.Settings.NumPlanes = 0; }, 1, startOnly},
+      {"a negative count", [](ZAcq& a) { a.Settings.NumPlanes = -5; }, 1, startOnly},
       {"one plane, cancel pressed",
        [](ZAcq& a) {
-         a.NumPlanes = 1;
+         a.Settings.NumPlanes = 1;
          a.Run.CancelZ = 1;
        },
        1, onePlane},
       {"ends out of order",
        [](ZAcq& a) {
-         a.NumPlanes = 1;
-         a.ZTop = 200;
+         a.Settings.NumPlanes = 1;
+         a.Settings.ZTop = 200;
        },
        1, onePlane},
   };
@@ -459,7 +459,7 @@ TEST_F(RunTest, APlanChangedAtTheFirstPumpRunsAsItStandsUnlessItWouldMoveTheAxis
       if (n == 1)
         c.apply(x.acq);
     };
-    EXPECT_EQ(x.acq.AcquireStack(), c.result) << c.what;
+    EXPECT_EQ(x.Acquire(), c.result) << c.what;
     EXPECT_EQ(x.z.commands, c.sent) << c.what;
     if (c.result < 0) {
       EXPECT_TRUE(x.acq.Run.ZLog.empty()) << c.what;
@@ -477,7 +477,7 @@ TEST_F(RunTest, AZServerFailureStopsTheRunAndNamesThePlane) {
       throw ZServerError(cmd, "motor fault");
     return std::nullopt;
   };
-  EXPECT_EQ(acq.AcquireStack(), -1);
+  EXPECT_EQ(r.Acquire(), -1);
   EXPECT_EQ(r.w.Status(),
             "Z-stack stopped at plane 2: Z server command \"Z ?\" failed: motor fault");
   EXPECT_EQ(r.z.commands.back(), "Z ?");
@@ -487,12 +487,12 @@ TEST_F(RunTest, AZServerFailureStopsTheRunAndNamesThePlane) {
   // The next run starts normally.
   r.z.onExec = nullptr;
   r.z.queued["Z ?"] = {"1", "2", "3"};
-  EXPECT_EQ(acq.AcquireStack(), 1);
+  EXPECT_EQ(r.Acquire(), 1);
 }
 
 TEST_F(RunTest, AFailingStartMoveSendsNothingMore) {
   r.z.failures["Z 110.0000 ; Z Wait ;"] = "not homed";
-  EXPECT_EQ(acq.AcquireStack(), -1);
+  EXPECT_EQ(r.Acquire(), -1);
   EXPECT_EQ(r.z.commands, Strings{"Z 110.0000 ; Z Wait ;"});
   EXPECT_EQ(r.w.Status(),
             "Z-stack stopped at the start move: Z server command \"Z 110.0000 ; Z Wait ;\" "
@@ -501,11 +501,11 @@ TEST_F(RunTest, AFailingStartMoveSendsNothingMore) {
 }
 
 TEST_F(RunTest, ACaptureProgramNotInFrontStopsTheRunWithoutTypingElsewhere) {
-  acq.Frame.CaptureType = 1;
-  acq.Frame.CaptureTaskId = 4242;
-  acq.Frame.KeyDelayMs = 0;
+  acq.Settings.Frame.CaptureType = 1;
+  acq.Settings.Frame.CaptureTaskId = 4242;
+  acq.Settings.Frame.KeyDelayMs = 0;
   r.desk.refuseFocus = true;
-  EXPECT_EQ(acq.AcquireStack(), -1);
+  EXPECT_EQ(r.Acquire(), -1);
   EXPECT_TRUE(r.desk.sent.empty());
   EXPECT_EQ(r.w.Status(),
             "Z-stack stopped at plane 1: The capture program (task 4242) is not in front; no key "
@@ -528,7 +528,7 @@ TEST_F(RunTest, AWindowClosedAtAPumpUnwindsWithoutAnotherCommandOrStatus) {
       statuses = x.w.statusHistory.size();
       throw WindowClosed();
     };
-    EXPECT_THROW(x.acq.AcquireStack(), WindowClosed) << pump;
+    EXPECT_THROW(x.Acquire(), WindowClosed) << pump;
     EXPECT_EQ(x.z.commands.size(), commands) << pump;
     EXPECT_EQ(x.w.statusHistory.size(), statuses) << pump;
     EXPECT_FALSE(x.acq.Run.Running()) << pump;

@@ -18,9 +18,9 @@ using Strings = std::vector<std::string>;
 
 TEST(FormLoad, SetsDefaultsStartsTheServerAndPreparesTheWindow) {
   testing::FormRig r;
-  r.acq.ZTop = 1;
-  r.acq.NumPlanes = 3;
-  r.acq.Frame.KeyDelayMs = 9;
+  r.acq.Settings.ZTop = 1;
+  r.acq.Settings.NumPlanes = 3;
+  r.acq.Settings.Frame.KeyDelayMs = 9;
   r.Load();
   EXPECT_EQ(r.Sent(), (Strings{"Show", "Joy On", "Hide"}));
   EXPECT_EQ(r.w.enabled, (std::map<Control, bool>{{Control::cmdLaunchCapture, false},
@@ -31,9 +31,9 @@ TEST(FormLoad, SetsDefaultsStartsTheServerAndPreparesTheWindow) {
                                                        {Control::txtPeriod, "0.0"}}));
   EXPECT_TRUE(r.w.statusHistory.empty());
   EXPECT_TRUE(r.w.checked.empty());
-  EXPECT_EQ(r.acq.ZTop, NotSetD);
-  EXPECT_EQ(r.acq.NumPlanes, NotSet);
-  EXPECT_EQ(r.acq.Frame.KeyDelayMs, 200);
+  EXPECT_EQ(r.acq.Settings.ZTop, NotSetD);
+  EXPECT_EQ(r.acq.Settings.NumPlanes, NotSet);
+  EXPECT_EQ(r.acq.Settings.Frame.KeyDelayMs, 200);
   EXPECT_FALSE(r.form.Busy());
   EXPECT_FALSE(r.form.Closed());
 }
@@ -67,7 +67,7 @@ TEST(FormLoad, AStartUpCommandThatFailsLeavesAWorkingWindowWithTheReasonInTheSta
   // The window is in use afterwards: a plan command reaches the same server.
   r.zs.replies["Z ?"] = "12.5 um";
   r.form.Dispatch(Command::cmdSetTop);
-  EXPECT_EQ(r.acq.ZTop, 12.5);
+  EXPECT_EQ(r.acq.Settings.ZTop, 12.5);
 }
 
 struct Form : ::testing::Test {
@@ -75,10 +75,10 @@ struct Form : ::testing::Test {
   void SetUp() override { r.LoadAndForget(); }
   // A plan of `planes` planes from 10 to 30 with the load's timings.
   void Plan(int planes) {
-    r.acq.ZTop = 10;
-    r.acq.ZBottom = 30;
-    r.acq.NumPlanes = planes;
-    r.acq.StepSize = 20.0 / (planes - 1);
+    r.acq.Settings.ZTop = 10;
+    r.acq.Settings.ZBottom = 30;
+    r.acq.Settings.NumPlanes = planes;
+    r.acq.Settings.StepSize = 20.0 / (planes - 1);
   }
 };
 
@@ -136,7 +136,7 @@ TEST_F(Form, EveryMenuItemAndButtonHasItsHandler) {
   r.form.Dispatch(Command::mnuHWT);
   EXPECT_TRUE(r.w.checked[Control::mnuHWT]);
   r.form.Dispatch(Command::cmdLaunchCapture);
-  EXPECT_EQ(r.acq.Frame.CaptureTaskId, 1);
+  EXPECT_EQ(r.acq.Settings.Frame.CaptureTaskId, 1);
   r.form.Dispatch(Command::cmdCapture);
   r.form.Dispatch(Command::cmdSetTop);
   r.form.Dispatch(Command::cmdSetBot);
@@ -154,10 +154,10 @@ TEST_F(Form, EveryMenuItemAndButtonHasItsHandler) {
   EXPECT_EQ(r.desk.clipboard, "log");
   r.w.texts[Control::txtNumPlanes] = "3";
   r.form.Dispatch(Command::cmdSetNum);
-  EXPECT_EQ(r.acq.NumPlanes, 3);
+  EXPECT_EQ(r.acq.Settings.NumPlanes, 3);
   r.w.texts[Control::txtStepSize] = "2";
   r.form.Dispatch(Command::cmdSetStepSize);
-  EXPECT_EQ(r.acq.StepSize, 2.0);
+  EXPECT_EQ(r.acq.Settings.StepSize, 2.0);
   r.form.Dispatch(Command::cmdCancelZ);
   EXPECT_EQ(r.acq.Run.CancelZ, 1);
 }
@@ -186,12 +186,12 @@ TEST_F(Boundary, UntrappedServerFailureGoesToTheStatusLineAndTheWindowStaysUsabl
 
   r.zs.replies["Z ?"] = "12";
   r.form.Dispatch(Command::cmdSetTop);
-  EXPECT_EQ(r.acq.ZTop, 12.0);
+  EXPECT_EQ(r.acq.Settings.ZTop, 12.0);
 }
 
 TEST_F(Boundary, UntrappedPlatformFailureOfTheFrameTriggerIsReported) {
-  r.acq.Frame.CaptureType = 1;
-  r.acq.Frame.CaptureTaskId = 77;
+  r.acq.Settings.Frame.CaptureType = 1;
+  r.acq.Settings.Frame.CaptureTaskId = 77;
   r.desk.failActivate = true;
   r.form.Dispatch(Command::cmdCapture);
   EXPECT_EQ(r.w.Status(), "no window for task 77");
@@ -212,8 +212,8 @@ TEST_F(Boundary, NestedFailureDoesNotEndTheInterruptedHandler) {
   r.form.Dispatch(Command::cmdGetTopBot);
   EXPECT_EQ(seenAfterNested, Strings{"Z server command \"Show\" failed: refused"});
   EXPECT_EQ(r.Sent(), (Strings{"Obj GetNum", "Show", "Obj Get 1", "Obj Get 2"}));
-  EXPECT_EQ(r.acq.ZTop, 1.0);
-  EXPECT_EQ(r.acq.ZBottom, 9.0);
+  EXPECT_EQ(r.acq.Settings.ZTop, 1.0);
+  EXPECT_EQ(r.acq.Settings.ZBottom, 9.0);
   EXPECT_EQ(r.w.Status(), "ZTop= 1.00, ZBottom= 9.00, ZHeight= 8.00");
 }
 
@@ -286,8 +286,8 @@ TEST_F(CloseAtPump, AtTheLastPointOfTheJoystickCommandTheEndsStayUnset) {
   r.form.Dispatch(Command::cmdGetTopBot);
   ExpectNothingAfterTheClose();
   EXPECT_EQ(r.Sent(), (Strings{"Obj GetNum", "Obj Get 1", "Obj Get 2", "Unload"}));
-  EXPECT_EQ(r.acq.ZTop, NotSetD);
-  EXPECT_EQ(r.acq.ZBottom, NotSetD);
+  EXPECT_EQ(r.acq.Settings.ZTop, NotSetD);
+  EXPECT_EQ(r.acq.Settings.ZBottom, NotSetD);
 }
 
 TEST_F(CloseAtPump, DuringARun) {
@@ -310,7 +310,7 @@ TEST_F(CloseAtPump, DuringTheLaunch) {
   r.form.Dispatch(Command::cmdLaunchCapture);
   ExpectNothingAfterTheClose();
   EXPECT_TRUE(r.desk.events.empty());
-  EXPECT_EQ(r.acq.Frame.CaptureTaskId, 0);
+  EXPECT_EQ(r.acq.Settings.Frame.CaptureTaskId, 0);
 }
 
 TEST_F(CloseAtPump, InsideANestedHandler) {
@@ -359,8 +359,8 @@ TEST(FormClose, TheUnloadSwitchesAHardwareTriggerThatMayBeOnOffFirst) {
   for (bool closeDuringThePulse : {true, false}) {
     testing::FormRig r;
     r.LoadAndForget();
-    r.acq.Frame.CaptureType = kCaptureHardware;
-    r.acq.Frame.CaptureTaskId = 1;
+    r.acq.Settings.Frame.CaptureType = kCaptureHardware;
+    r.acq.Settings.Frame.CaptureTaskId = 1;
     r.zs.onExec = [&](const std::string& command) -> std::optional<std::string> {
       if (command == "CON /2J1R" && closeDuringThePulse)
         r.form.Close();

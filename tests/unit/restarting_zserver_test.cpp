@@ -137,8 +137,8 @@ TEST(RestartInTheForm, PlanSettingsAndLogOutliveTheServer) {
 
   again.replies["Z ?"] = "30 um";
   r.form.Dispatch(Command::cmdSetBot);
-  EXPECT_EQ(r.acq.ZTop, 10.0);
-  EXPECT_EQ(r.acq.ZBottom, 30.0);
+  EXPECT_EQ(r.acq.Settings.ZTop, 10.0);
+  EXPECT_EQ(r.acq.Settings.ZBottom, 30.0);
   EXPECT_EQ(again.commands, (Strings{"Show", "Joy On", "Hide", "Z ?"}));
   r.form.Close();
   EXPECT_EQ(again.commands.back(), "Unload");
@@ -203,14 +203,14 @@ TEST(RestartInTheForm, ARunWhoseServerWasLostAtAPumpStopsAtItsNextCommand) {
                 ++created;
                 return std::make_unique<Forward>(again);
               });
-  r.acq.ZTop = 80;
-  r.acq.ZBottom = 100;
-  r.acq.StepSize = 10;
-  r.acq.NumPlanes = 3;
+  r.acq.Settings.ZTop = 80;
+  r.acq.Settings.ZBottom = 100;
+  r.acq.Settings.StepSize = 10;
+  r.acq.Settings.NumPlanes = 3;
   r.w.texts = {{Control::txtDelay, "0"}, {Control::txtSettle, "0"}, {Control::txtPeriod, "0"}};
-  r.acq.Frame.CaptureType = 1;
-  r.acq.Frame.CaptureTaskId = 4242;
-  r.acq.Frame.KeyDelayMs = 0;
+  r.acq.Settings.Frame.CaptureType = 1;
+  r.acq.Settings.Frame.CaptureTaskId = 4242;
+  r.acq.Settings.Frame.KeyDelayMs = 0;
   r.w.onPump = [&r](int n) {
     if (n == 2) {  // the pump after the settle of plane 1
       DiesAt(r.zs, "Show");

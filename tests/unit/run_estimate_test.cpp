@@ -20,12 +20,12 @@ using testing::AcqRig;
 void FivePlanes(AcqRig& r) {
   r.Plan(10, 50, 10, 5);
   r.HardwareTrigger(10);
-  r.acq.LaunchedType = kCaptureHardware;
+  r.acq.Settings.LaunchedType = kCaptureHardware;
 }
 
 RunEstimate Estimate(AcqRig& r) {
   const auto box = [&r](Control name) { return r.acq.Num.ToDouble(r.w.texts[name]); };
-  return EstimateRun(r.acq, r.acq.Run, box(Control::txtDelay), box(Control::txtSettle),
+  return EstimateRun(r.acq.Settings, r.acq.Run, box(Control::txtDelay), box(Control::txtSettle),
                      box(Control::txtPeriod));
 }
 
@@ -37,7 +37,7 @@ double RunFor(AcqRig& r, uint32_t moveMs) {
     return std::nullopt;
   };
   const uint32_t from = r.clock.now;
-  EXPECT_EQ(r.acq.AcquireStack(), 1);
+  EXPECT_EQ(r.Acquire(), 1);
   return static_cast<double>(r.clock.now - from);
 }
 
@@ -79,7 +79,7 @@ TEST(RunEstimate, ARunMeasuresItsMovesAndTheEstimateAfterItMatchesItsLength) {
   AcqRig r;
   FivePlanes(r);
   // Long enough for the fake counter's own millisecond per read not to matter.
-  r.acq.Frame.TriggerHoldMs = 100;
+  r.acq.Settings.Frame.TriggerHoldMs = 100;
   // Slower moves are measured again by the next run; a period sets the pace where it is longer.
   const std::pair<uint32_t, const char*> runs[] = {{400, "0"}, {1000, "0"}, {40, "1"}};
   for (const auto& [moveMs, period] : runs) {
@@ -97,7 +97,7 @@ TEST(RunEstimate, TheTimeLeftFollowsThePlanesAlreadyTaken) {
   // Thirty seconds a plane: the first plane has only the estimate, the others what it took.
   AcqRig r;
   FivePlanes(r);
-  r.acq.Frame.TriggerHoldMs = 0;
+  r.acq.Settings.Frame.TriggerHoldMs = 0;
   r.Timings("0", "0", "30");
   RunFor(r, 40);
   EXPECT_EQ(
@@ -121,35 +121,35 @@ TEST(RunEstimate, TheRunButtonsTipSaysThePlanAndWhatWillTriggerNothing) {
        "5 planes, about 0.6 s (moves not counted)"},
       {"after a run", [](ZAcq& a) { a.Run.MeasuredMoveMs = 40; },
        "5 planes, about 0.8 s (moves of 40 ms as measured in the last run)"},
-      {"refused plan", [](ZAcq& a) { a.ZTop = NotSetD; },
+      {"refused plan", [](ZAcq& a) { a.Settings.ZTop = NotSetD; },
        "Now a run would be refused with \"Error\": Acquire Z Stack: the top is not set (Set Top)"},
       {"Fuji key 3",
        [](ZAcq& a) {
-         a.Frame.CaptureType = a.LaunchedType = 4;
-         a.Frame.CaptureTaskId = 77;
-         a.Frame.FujiKey = 3;
-         a.Frame.KeyDelayMs = 10;
+         a.Settings.Frame.CaptureType = a.Settings.LaunchedType = 4;
+         a.Settings.Frame.CaptureTaskId = 77;
+         a.Settings.Frame.FujiKey = 3;
+         a.Settings.Frame.KeyDelayMs = 10;
        },
        "5 planes, about 0.6 s (moves not counted)\n"
        "The run will send no key: Fuji Capture Key is 3, not 1 or 2"},
       {"no key from the file",
        [](ZAcq& a) {
-         a.Frame.CaptureType = a.LaunchedType = 5;
-         a.Frame.CaptureTaskId = 77;
-         a.Frame.CaptureKey = "";
-         a.Frame.KeyDelayMs = 10;
+         a.Settings.Frame.CaptureType = a.Settings.LaunchedType = 5;
+         a.Settings.Frame.CaptureTaskId = 77;
+         a.Settings.Frame.CaptureKey = "";
+         a.Settings.Frame.KeyDelayMs = 10;
        },
        "5 planes, about 0.6 s (moves not counted)\n"
        "The run will send no key: capturekey.txt gave no key"},
       {"launched for another method",
        [](ZAcq& a) {
-         a.LaunchedType = 1;
-         a.Frame.CaptureTaskId = 77;
+         a.Settings.LaunchedType = 1;
+         a.Settings.Frame.CaptureTaskId = 77;
        },
        "5 planes, about 0.6 s (moves not counted)\n"
        "Launched for Canon EOS Utility, but Hardware Trigger is chosen now: the frames will be "
        "trigger pulses, with no program taking them; launch again"},
-      {"nothing launched", [](ZAcq& a) { a.Frame.CaptureTaskId = 0; },
+      {"nothing launched", [](ZAcq& a) { a.Settings.Frame.CaptureTaskId = 0; },
        "5 planes, about 0.5 s (moves not counted)\n"
        "Nothing is launched: the run will trigger no frame"},
   };

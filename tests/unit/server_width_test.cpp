@@ -76,10 +76,10 @@ TEST(SimulatorStandIn, ASimulatorHidingThisPCsZServerIsSaidAtStartAndDuringRuns)
   EXPECT_EQ(r.w.Status(), r.acq.Run.StandInNote);
   fakes::FakeRunPorts ports;
   r.acq.ReportProgressTo(ports);
-  r.acq.ZTop = 80;
-  r.acq.ZBottom = 100;
-  r.acq.StepSize = 10;
-  r.acq.NumPlanes = 2;
+  r.acq.Settings.ZTop = 80;
+  r.acq.Settings.ZBottom = 100;
+  r.acq.Settings.StepSize = 10;
+  r.acq.Settings.NumPlanes = 2;
   r.w.texts = {{Control::txtDelay, "0"}, {Control::txtSettle, "0"}, {Control::txtPeriod, "0"}};
   r.form.Dispatch(Command::cmdFocura);
   ASSERT_EQ(ports.timeLeft.size(), 2u);
