@@ -18,10 +18,10 @@ struct AcqRig {
     acq.KeepAwakeWith(ports);
   }
   void Plan(double top, double bottom, double step, int32_t planes) {
-    acq.Settings.ZTop = top;
-    acq.Settings.ZBottom = bottom;
-    acq.Settings.StepSize = step;
-    acq.Settings.NumPlanes = planes;
+    set.ZTop = top;
+    set.ZBottom = bottom;
+    set.StepSize = step;
+    set.NumPlanes = planes;
   }
   // The three boxes a run reads its waits from, in seconds.
   void Timings(const char* capture, const char* settle, const char* period) {
@@ -31,13 +31,13 @@ struct AcqRig {
   }
   // "Acquire Z Stack" as the window runs it: the timings read from the boxes, then the run.
   int16_t Acquire() { return AcquireStack(acq, w); }
-  PlanCheck Prepare() { return PrepareStack(acq.Settings, w, num); }
-  void ShowPlan() { focura::ShowPlan(acq.Settings, w, num); }
+  PlanCheck Prepare() { return PrepareStack(set, w, num); }
+  void ShowPlan() { focura::ShowPlan(set, w, num); }
   // The hardware trigger launched: each frame is a pulse of two commands.
   void HardwareTrigger(int32_t holdMs) {
-    acq.Settings.Frame.CaptureType = kCaptureHardware;
-    acq.Settings.Frame.CaptureTaskId = 1;
-    acq.Settings.Frame.TriggerHoldMs = holdMs;
+    set.Frame.CaptureType = kCaptureHardware;
+    set.Frame.CaptureTaskId = 1;
+    set.Frame.TriggerHoldMs = holdMs;
   }
   fakes::FakeZServer z;
   fakes::FakeWindow w;
@@ -47,6 +47,9 @@ struct AcqRig {
   fakes::FakeRunPorts ports;
   WindowRunView view{w};
   ZAcq acq{z, view, clock, desk, num};
+  // What the tests set up and look at: the settings and the run.
+  AcqSettings& set = acq.Settings;
+  StackRun& run = acq.Run;
 };
 
 }  // namespace focura::testing

@@ -38,8 +38,8 @@ Strings Told(int reached, const std::string& end, const std::string& hold = "hol
 
 TEST(RunPorts, AFinishedRunIsHeldAwakeAroundEveryCommandAndPumpOfIt) {
   auto r = ThreePlanes();
-  r->acq.Settings.Frame.CaptureType = kCaptureHardware;  // a pulse needs no display
-  r->acq.Settings.Frame.CaptureTaskId = 1;
+  r->set.Frame.CaptureType = kCaptureHardware;  // a pulse needs no display
+  r->set.Frame.CaptureTaskId = 1;
   std::vector<bool> held;
   r->z.onExec = [&](const std::string&) -> std::optional<std::string> {
     held.push_back(r->ports.held);
@@ -66,7 +66,7 @@ TEST(RunPorts, ACancelEndsAtThePlaneThatTookItOrIsNoCancelAtAll) {
     auto r = ThreePlanes(c.period);
     r->w.onPump = [&r, &c](int n) {
       if (n == c.pump)
-        r->acq.Run.RequestCancel();
+        r->run.RequestCancel();
     };
     r->Acquire();
     EXPECT_EQ(r->ports.calls, c.told) << c.period << " at pump " << c.pump;
@@ -91,8 +91,8 @@ TEST(RunPorts, AFailureAtTheStartMoveMidRunOrOfAnyOtherKindEndsAsFailed) {
 
   // Keys to a capture program keep the display on; what else stops the run travels on.
   auto other = ThreePlanes();
-  other->acq.Settings.Frame.CaptureType = 1;
-  other->acq.Settings.Frame.CaptureTaskId = 4242;
+  other->set.Frame.CaptureType = 1;
+  other->set.Frame.CaptureTaskId = 4242;
   other->desk.onActivate = [](int32_t) { throw std::runtime_error("out of resources"); };
   EXPECT_THROW(other->Acquire(), std::runtime_error);
   EXPECT_EQ(other->ports.calls, Told(1, "failed", "hold display"));
@@ -121,7 +121,7 @@ TEST(RunPorts, AWindowClosedMidRunTellsNothingMoreButReleases) {
 TEST(RunPorts, RefusedRunsAndASecondStartLeaveBothUntouched) {
   auto r = ThreePlanes();
   for (int32_t planes : {40000, 0}) {
-    r->acq.Settings.NumPlanes = planes;
+    r->set.NumPlanes = planes;
     EXPECT_EQ(r->Acquire(), -1);
   }
   EXPECT_TRUE(r->ports.calls.empty());

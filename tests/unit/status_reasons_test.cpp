@@ -19,10 +19,10 @@ using Arrange = std::function<void(FormRig&)>;
 
 // Ends 10 and 30, five planes of 5, the timings valid: a plan each row spoils in one place.
 void Ready(FormRig& r) {
-  r.acq.Settings.ZTop = 10;
-  r.acq.Settings.ZBottom = 30;
-  r.acq.Settings.NumPlanes = 5;
-  r.acq.Settings.StepSize = 5;
+  r.set.ZTop = 10;
+  r.set.ZBottom = 30;
+  r.set.NumPlanes = 5;
+  r.set.StepSize = 5;
   r.w.texts = {{Control::txtDelay, "0"}, {Control::txtSettle, "0"}, {Control::txtPeriod, "0"}};
 }
 
@@ -40,7 +40,7 @@ Arrange Answer(const std::string& answer) {
 }
 template <class T, class Record>
 Arrange Set(T Record::*field, std::type_identity_t<T> value) {
-  return [=](FormRig& r) { r.acq.Settings.*field = value; };
+  return [=](FormRig& r) { r.set.*field = value; };
 }
 Arrange Menu(Command item) {
   return [=](FormRig& r) { r.form.Dispatch(item); };
@@ -129,7 +129,7 @@ TEST(StatusReasons, EveryFailureWordHasItsReasonInTheTooltip) {
        "Utility.exe\"",
        "Error Launching Capture Program"},
       {Command::cmdLaunchCapture,
-       All({[](FormRig& r) { r.acq.Settings.Frame.CaptureType = 5; },
+       All({[](FormRig& r) { r.set.Frame.CaptureType = 5; },
             Set(&AcqSettings::CaptureProgPath, "  ")}),
        "From captureprogpath.txt: no command line", "Error Launching Capture Program"},
   };
