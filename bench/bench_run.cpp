@@ -10,6 +10,7 @@
 #include "capture/CaptureMethods.h"
 #include "fakes/Fakes.h"
 #include "text/NumberText.h"
+#include "ui/PlanView.h"
 #include "ui/WindowRunView.h"
 
 namespace focura {
@@ -42,10 +43,10 @@ class QuietWindow : public Window {
 };
 
 void PlanStack(ZAcq& acq) {
-  acq.ZTop = 0;
-  acq.ZBottom = 32766 * 0.5;
-  acq.StepSize = 0.5;
-  acq.NumPlanes = kPlanes;
+  acq.Settings.ZTop = 0;
+  acq.Settings.ZBottom = 32766 * 0.5;
+  acq.Settings.StepSize = 0.5;
+  acq.Settings.NumPlanes = kPlanes;
 }
 
 void Report(benchmark::State& state) {
@@ -71,7 +72,7 @@ struct InstantRig {
   }
   void Run(benchmark::State& state) {
     for (auto _ : state) {
-      benchmark::DoNotOptimize(acq.AcquireStack());
+      benchmark::DoNotOptimize(AcquireStack(acq, w));
     }
     if (w.last != "Z-stack finished")
       state.SkipWithError(w.last.c_str());
@@ -88,9 +89,9 @@ BENCHMARK(BM_AcquireStack_NoCapture)->Unit(benchmark::kMillisecond);
 void BM_AcquireStack_HardwareTriggerAndPeriod(benchmark::State& state) {
   InstantRig rig;
   rig.w.period = "0.05";  // the period wait polls too
-  rig.acq.CaptureType = kCaptureHardware;
-  rig.acq.CaptureTaskId = 1;
-  rig.acq.TriggerHoldMs = 0;
+  rig.acq.Settings.Frame.CaptureType = kCaptureHardware;
+  rig.acq.Settings.Frame.CaptureTaskId = 1;
+  rig.acq.Settings.Frame.TriggerHoldMs = 0;
   rig.Run(state);
 }
 BENCHMARK(BM_AcquireStack_HardwareTriggerAndPeriod)->Unit(benchmark::kMillisecond);
@@ -111,7 +112,7 @@ void BM_AcquireStack_RecordingFakes(benchmark::State& state) {
     acq.LoadDefaults();
     PlanStack(acq);
     state.ResumeTiming();
-    benchmark::DoNotOptimize(acq.AcquireStack());
+    benchmark::DoNotOptimize(AcquireStack(acq, w));
   }
   Report(state);
 }

@@ -19,6 +19,7 @@
 #include "desktop/WindowFinder.h"
 #include "ui/Controls.h"
 #include "ui/OperatorCommands.h"
+#include "ui/PlanView.h"
 #include "ui/WindowRunView.h"
 #include "win32/ExecutionStateAwake.h"
 #include "win32/InputBox.h"
@@ -76,8 +77,8 @@ struct FrameRig {
     SetForegroundWindow(window.Handle());
     PumpFor(200);
     acq.LoadDefaults();
-    acq.CaptureType = kCaptureFromFile;
-    acq.CaptureKey = key;
+    acq.Settings.Frame.CaptureType = kCaptureFromFile;
+    acq.Settings.Frame.CaptureKey = key;
   }
   // The frame's failure text, "" when it went out.
   std::string Frame() {
@@ -100,7 +101,7 @@ struct EndStandIns {
 bool LaunchStandIn(Shared& s, FrameRig& rig, const std::string& title, const std::string& log,
                    const std::string& extra) {
   DeleteFileW(Widen(log).c_str());
-  rig.acq.CaptureTaskId = rig.desktop.StartProgram(
+  rig.acq.Settings.Frame.CaptureTaskId = rig.desktop.StartProgram(
       desktop::StandInCommandLine(s.FileOf(L"capture_target.exe"), title, log) + extra);
   s.Await("the stand-in \"" + title + "\" to start");
   return desktop::StandInLog(log).WaitStarted(20000);
@@ -155,7 +156,7 @@ CheckResult KeysToStandIn(Shared& s) {
   const std::string sent = "ab1^v";
   FrameRig rig(sent);
   ZAcq& acq = rig.acq;
-  acq.CaptureTaskId =
+  acq.Settings.Frame.CaptureTaskId =
       rig.desktop.StartProgram(desktop::StandInCommandLine(standIn, "Check target", logTarget));
   desktop::StandInLog target(logTarget);
   if (!target.WaitStarted(20000))
@@ -225,7 +226,7 @@ CheckResult StartingPrograms(Shared& s) {
     DeleteFileW(Widen(log).c_str());
     FrameRig rig(" ");
     desktop::StandInLog keys(log);
-    rig.acq.CaptureTaskId =
+    rig.acq.Settings.Frame.CaptureTaskId =
         rig.desktop.StartProgram(desktop::StandInCommandLine(standIn, "Check start", log) + extra);
     s.Await("the stand-in \"" + what + "\" to start");
     if (!keys.WaitStarted(20000))
@@ -262,7 +263,7 @@ CheckResult StartingPrograms(Shared& s) {
     }
     FrameRig rig(" ");
     desktop::StandInLog keys(log);
-    rig.acq.CaptureTaskId = rig.desktop.StartProgram(
+    rig.acq.Settings.Frame.CaptureTaskId = rig.desktop.StartProgram(
         desktop::StandInCommandLine(standIn, "Check start", log) + " --single");
     const std::string failure = rig.Frame();
     keys.WaitKeys(1, 3000);
@@ -278,7 +279,7 @@ CheckResult StartingPrograms(Shared& s) {
     const std::string log = s.FileOf(L"check-start.log");
     DeleteFileW(Widen(log).c_str());
     FrameRig rig(" ");
-    rig.acq.CaptureTaskId =
+    rig.acq.Settings.Frame.CaptureTaskId =
         rig.desktop.StartProgram(desktop::StandInCommandLine(standIn, "Check start", log));
     desktop::StandInLog(log).WaitStarted(20000);
     desktop::EndProgramsUnder(folder, "capture_target.exe");
@@ -315,7 +316,7 @@ CheckResult StayAwake(Shared& s) {
   if (!LaunchStandIn(s, rig, "Check awake", s.FileOf(L"check-awake.log"), ""))
     return Fail("", "the stand-in did not start");
   s.Await("a run of 2 planes with keys to the stand-in");
-  if (rig.acq.AcquireStack() != 1)
+  if (AcquireStack(rig.acq, rig.window) != 1)
     awake.seen.runEnd = rig.window.GetText(kStatusLine);
   awake.seen.heldAfter = awake.adapter.HoldsSystem() || awake.adapter.HoldsDisplay();
   return JudgeStayAwake(awake.seen, s.setting.wine);
@@ -410,7 +411,7 @@ CheckResult LogView(Shared& s) {
   WindowRunView runView(window);
   ZAcq acq(com, runView, clock, desktop, num);
   PlanShortRun(acq, window, num, 3, 0);
-  if (acq.AcquireStack() != 1)
+  if (AcquireStack(acq, window) != 1)
     return Fail("", "the run ended with \"" + window.GetText(kStatusLine) + "\"");
   const std::set<HWND> before = desktop::NotepadWindows();
   OperatorCommands commands(acq, window, com, desktop, prompt);
@@ -425,9 +426,9 @@ CheckResult LogView(Shared& s) {
   if (view.window == nullptr)
     return Fail("", "no editor window appeared" + (status.empty() ? "" : ": \"" + status + "\""));
   CheckResult r;
-  const std::string figure = std::to_string(acq.ZLog.size()) + " characters logged, " +
+  const std::string figure = std::to_string(acq.Run.ZLog.size()) + " characters logged, " +
                              std::to_string(view.text.size()) + " in the editor";
-  if (view.text == acq.ZLog)
+  if (view.text == acq.Run.ZLog)
     r = Pass(figure, "the pasted text equals the log");
   else if (view.text.empty())
     r = Fail(figure, "the editor's text could not be read, or nothing was pasted" +

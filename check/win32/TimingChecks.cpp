@@ -6,6 +6,7 @@
 
 #include "CheckShared.h"
 #include "Screenshot.h"
+#include "acq/StackPlan.h"
 #include "acq/ZAcq.h"
 #include "capture/CaptureMethods.h"
 #include "check/core/PlaneTiming.h"
@@ -13,6 +14,7 @@
 #include "desktop/StandIn.h"
 #include "desktop/WindowFinder.h"
 #include "ui/Controls.h"
+#include "ui/PlanView.h"
 #include "ui/WindowRunView.h"
 #include "win32/Boundary.h"
 #include "win32/MainWindow.h"
@@ -136,9 +138,9 @@ RunOutcome TimedRun(Shared& s, Placement where) {
   WindowRunView view(window);
   ZAcq acq(timed, view, clock, desktop, num);
   PlanShortRun(acq, window, num, kPlanes, kPeriodMs / 1000.0);
-  acq.CaptureType = kCaptureHardware;
-  acq.CaptureTaskId = 1;
-  acq.TriggerHoldMs = 10;
+  acq.Settings.Frame.CaptureType = kCaptureHardware;
+  acq.Settings.Frame.CaptureTaskId = 1;
+  acq.Settings.Frame.TriggerHoldMs = 10;
 
   std::string taskbarPicture;
   std::string taskbarFailure;
@@ -160,7 +162,7 @@ RunOutcome TimedRun(Shared& s, Placement where) {
   });
   acq.ReportProgressTo(progress);
   s.Await("a run of " + std::to_string(kPlanes) + " planes against the simulator");
-  const int16_t result = acq.AcquireStack();
+  const int16_t result = AcquireStack(acq, window);
   const std::string status = window.GetText(kStatusLine);
   if (result != 1)
     out.timing = Fail("", "the run ended with \"" + status + "\"");
@@ -190,10 +192,11 @@ RunOutcome TimedRun(Shared& s, Placement where) {
 void PlanShortRun(ZAcq& acq, win32::MainWindow& window, const NumberText& num, int32_t planes,
                   double periodS) {
   acq.LoadDefaults();
-  acq.ZTop = 10;
-  acq.ZBottom = 10 + planes - 1;
-  acq.NumPlanes = planes;
-  acq.StepFromPlanes();
+  acq.Settings.ZTop = 10;
+  acq.Settings.ZBottom = 10 + planes - 1;
+  acq.Settings.NumPlanes = planes;
+  if (const Planned<double> step = StepFromPlanes(acq.Settings, num); step.Ok())
+    acq.Settings.StepSize = step.Value();
   window.SetText(Control::txtDelay, num.Format2(0));
   window.SetText(Control::txtSettle, num.Format2(0));
   window.SetText(Control::txtPeriod, num.Format2(periodS));

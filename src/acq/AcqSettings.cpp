@@ -2,14 +2,17 @@
 
 namespace focura {
 
-std::span<const AcqSettings::TimingBox> AcqSettings::TimingBoxes() {
-  // In the order the run reads them, which is also the window's.
-  static constexpr TimingBox kBoxes[] = {
-      {RunBox::CaptureDelay, "Capture Delay (sec.)", &AcqSettings::CaptureDelay},
-      {RunBox::SettleDelay, "Settle Delay (sec.)", &AcqSettings::SettleDelay},
-      {RunBox::Period, "Period (sec.)", &AcqSettings::Period},
-  };
-  return kBoxes;
+void LoadDefaultSettings(AcqSettings& s) {
+  s.ZTop = NotSetD;
+  s.ZBottom = NotSetD;
+  s.StepSize = NotSetD;
+  s.NumPlanes = NotSet;
+  s.CaptureDelay = 2.0;
+  s.SettleDelay = 1.0;
+  s.Period = 0.0;
+  s.Frame.KeyDelayMs = 200;
+  s.Frame.TriggerHoldMs = 500;
+  s.Frame.FujiKey = 1;
 }
 
 }  // namespace focura

@@ -2,10 +2,8 @@
 // The acquisition settings: what the operator has set up for the next run, as plain data.
 
 #include <cstdint>
-#include <span>
 #include <string>
 
-#include "acq/RunBox.h"
 #include "capture/FrameTrigger.h"
 
 namespace focura {
@@ -14,15 +12,17 @@ namespace focura {
 inline constexpr int32_t NotSet = 77777;
 inline constexpr double NotSetD = 77777.0;
 
-// The frame trigger's options are the part of the settings the capture layer sees.
-struct AcqSettings : FrameSettings {
+struct AcqSettings {
+  // The frame trigger's options: the part of the settings the capture layer sees.
+  FrameSettings Frame;
+
   // Stack plan.
   double ZTop = NotSetD;
   double ZBottom = NotSetD;
   double StepSize = NotSetD;
   int32_t NumPlanes = NotSet;
 
-  // Timings of a run, in seconds; taken from the window by PrepareStack.
+  // Timings of a run, in seconds; the window's boxes are read into them as a run starts.
   double CaptureDelay = 2.0;
   double SettleDelay = 1.0;
   double Period = 0.0;
@@ -33,14 +33,10 @@ struct AcqSettings : FrameSettings {
   // The method CaptureTaskId was launched for (0: none yet): a run after another method was
   // chosen sends its frames to a program launched for something else.
   int16_t LaunchedType = 0;
-
-  // The timing boxes: the box, its label in the window and the field it fills.
-  struct TimingBox {
-    RunBox box;
-    const char* label;
-    double AcqSettings::*field;
-  };
-  static std::span<const TimingBox> TimingBoxes();
 };
+
+// The settings as the window's load leaves them: the plan not set, the timings and the frame's
+// waits and key at their defaults; the capture method, its program and its key stay.
+void LoadDefaultSettings(AcqSettings& settings);
 
 }  // namespace focura

@@ -4,7 +4,7 @@
 #include <cmath>
 #include <cstdio>
 
-#include "acq/ZAcq.h"
+#include "acq/StackRun.h"
 #include "capture/CaptureMethods.h"
 #include "zserver/SimulatorStandIn.h"
 
@@ -18,26 +18,28 @@ double TimingMs(double seconds) {
 }
 
 // What a frame waits for itself: the hold of the trigger, or the key delay after the activation.
-double FrameMs(const ZAcq& acq) {
-  if (acq.CaptureTaskId == 0)
+double FrameMs(const AcqSettings& acq) {
+  if (acq.Frame.CaptureTaskId == 0)
     return 0;
-  const int32_t ms = acq.CaptureType == kCaptureHardware ? acq.TriggerHoldMs : acq.KeyDelayMs;
+  const int32_t ms =
+      acq.Frame.CaptureType == kCaptureHardware ? acq.Frame.TriggerHoldMs : acq.Frame.KeyDelayMs;
   return ms > 0 ? ms : 0;
 }
 
 }  // namespace
 
-RunEstimate EstimateRun(const ZAcq& acq, double captureS, double settleS, double periodS) {
+RunEstimate EstimateRun(const AcqSettings& acq, const StackRun& run, double captureS,
+                        double settleS, double periodS) {
   RunEstimate e;
   e.planes = acq.NumPlanes > 0 && acq.NumPlanes != NotSet ? acq.NumPlanes : 0;
-  const double speed = acq.SimulatorSpeed ? acq.SimulatorSpeed() : 0.0;
+  const double speed = run.SimulatorSpeed ? run.SimulatorSpeed() : 0.0;
   if (speed > 0 && acq.StepSize != NotSetD && std::isfinite(acq.StepSize)) {
     e.moves = MoveSource::SimulatorSpeed;
     e.speed = speed;
     e.moveMs = std::fabs(acq.StepSize) / speed * 1000.0;
-  } else if (acq.MeasuredMoveMs >= 0) {
+  } else if (run.MeasuredMoveMs >= 0) {
     e.moves = MoveSource::LastRun;
-    e.moveMs = acq.MeasuredMoveMs;
+    e.moveMs = run.MeasuredMoveMs;
   }
   const double work = e.moveMs + TimingMs(settleS) + FrameMs(acq) + TimingMs(captureS);
   e.planeMs = std::max(work, TimingMs(periodS));
@@ -67,13 +69,14 @@ std::string PlanesLeftText(int32_t plane, int32_t planes, double msLeft) {
 
 void TimedProgress::Started(int32_t planes) {
   // The run has read its timings from the boxes by now.
-  planeMs_ = EstimateRun(acq_, acq_.CaptureDelay, acq_.SettleDelay, acq_.Period).planeMs;
+  const AcqSettings& s = *settings_;
+  planeMs_ = EstimateRun(s, run_, s.CaptureDelay, s.SettleDelay, s.Period).planeMs;
   inner_->Started(planes);
 }
 
 void TimedProgress::AtPlane(int32_t plane, int32_t planes) {
   inner_->AtPlane(plane, planes);
-  const uint32_t now = acq_.Delay.Now();
+  const uint32_t now = run_.Delay.Now();
   if (plane <= 1)
     firstPlaneAt_ = now;
   // From plane 2 on, the planes so far say how long one really takes.
@@ -81,7 +84,7 @@ void TimedProgress::AtPlane(int32_t plane, int32_t planes) {
       plane > 1 ? static_cast<double>(Delay32::Elapsed(firstPlaneAt_, now)) / (plane - 1)
                 : planeMs_;
   std::string text = PlanesLeftText(plane, planes, perPlane * (planes - plane + 1));
-  if (!acq_.StandInNote.empty())
+  if (!run_.StandInNote.empty())
     text += std::string("; ") + kStandInShort;
   inner_->TimeLeft(text);
 }

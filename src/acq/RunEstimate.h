@@ -9,7 +9,8 @@
 
 namespace focura {
 
-class ZAcq;
+struct AcqSettings;
+class StackRun;
 
 // Where the time of a move comes from.
 enum class MoveSource { NotCounted, SimulatorSpeed, LastRun };
@@ -24,10 +25,11 @@ struct RunEstimate {
   double TotalMs() const { return moveMs + planes * planeMs; }
 };
 
-// The run of `acq`'s plan with these timings (seconds, as the boxes hold them): the start move
-// and each plane's move take the simulator's time where it is the Z server, otherwise the last
+// The run of `settings`' plan with these timings (seconds, as the boxes hold them): the start
+// move and each plane's move take the simulator's time where `run` drives it, otherwise the last
 // run's measured time per move, and are not counted before any run.
-RunEstimate EstimateRun(const ZAcq& acq, double captureS, double settleS, double periodS);
+RunEstimate EstimateRun(const AcqSettings& settings, const StackRun& run, double captureS,
+                        double settleS, double periodS);
 
 // "3.5 s", "12.4 min": a length as the operator reads it.
 std::string LengthText(double ms);
@@ -40,8 +42,10 @@ std::string PlanesLeftText(int32_t plane, int32_t planes, double msLeft);
 // took on average.
 class TimedProgress final : public RunProgress {
  public:
-  explicit TimedProgress(ZAcq& acq) : acq_(acq) {}
+  explicit TimedProgress(StackRun& run) : run_(run) {}
   void Forward(RunProgress& inner) { inner_ = &inner; }
+  // The settings of the run about to start, its timings read.
+  void For(const AcqSettings& settings) { settings_ = &settings; }
 
   void Started(int32_t planes) override;
   void AtPlane(int32_t plane, int32_t planes) override;
@@ -52,7 +56,8 @@ class TimedProgress final : public RunProgress {
   void KeysAwaited(bool awaited) override { inner_->KeysAwaited(awaited); }
 
  private:
-  ZAcq& acq_;
+  StackRun& run_;
+  const AcqSettings* settings_ = nullptr;
   NoRunProgress none_;
   RunProgress* inner_ = &none_;
   double planeMs_ = 0;

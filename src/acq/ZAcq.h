@@ -1,103 +1,36 @@
 #pragma once
 
-#include <cstdint>
 #include <functional>
 #include <string>
 
 #include "acq/AcqSettings.h"
-#include "acq/RunEstimate.h"
-#include "acq/RunProgress.h"
-#include "acq/RunReport.h"
 #include "acq/RunView.h"
-#include "acq/StayAwake.h"
-#include "capture/Desktop.h"
-#include "capture/FrameTrigger.h"
-#include "capture/TriggerPulse.h"
+#include "acq/StackRun.h"
 #include "text/NumberText.h"
-#include "wait/Delay32.h"
-#include "zserver/ZServer.h"
 
 namespace focura {
 
-// The settings with the procedures that work on them (the stack plan, the run) and the state a
-// run leaves behind. The run reaches the Z server, the window, the clock and the desktop only
-// through the ports given here, and tells what happens through one report.
-class ZAcq : public AcqSettings {
+// What one window acquires with: the operator's settings and the run that takes them. The plan's
+// arithmetic is in StackPlan.h; the window shows the plan and reads the timings (ui/).
+class ZAcq {
  public:
-  ZAcq(ZServer& zserv, RunView& view, Clock& clock, Desktop& desktop, const NumberText& num);
+  ZAcq(ZServer& zserv, RunView& view, Clock& clock, Desktop& desktop, const NumberText& num)
+      : Run(zserv, view, clock, desktop, num), Num(num) {}
   ZAcq(const ZAcq&) = delete;
   ZAcq& operator=(const ZAcq&) = delete;
 
   // Settings as the window's load leaves them.
-  void LoadDefaults();
+  void LoadDefaults() { LoadDefaultSettings(Settings); }
+  // One frame with the capture settings as they stand.
+  void CaptureFrame() { Run.CaptureFrame(Settings.Frame); }
 
-  // The run.
-  int16_t CancelZ = 0;
-  std::string ZLog;
-  // The mean time of one plane's move and position query in the last run that moved, in ms;
-  // negative before any.
-  double MeasuredMoveMs = -1;
-  // The simulator's speed in um/s while it is the Z server; empty otherwise.
-  std::function<double()> SimulatorSpeed;
-  // Said at start and in the run's progress while a simulator registered for the user stands in
-  // for this PC's Z server; "" otherwise.
-  std::string StandInNote;
+  // For the shell, which hands these to the run once the window is built.
+  void ReportProgressTo(RunProgress& progress) { Run.ReportProgressTo(progress); }
+  void KeepAwakeWith(StayAwake& awake) { Run.KeepAwakeWith(awake); }
 
-  // Why the last StepFromPlanes, PlanesFromStep or PrepareStack refused the plan ("" when it
-  // did not): the reason behind the "Error" its caller writes.
-  std::string Refusal;
-  // Why the plan as it stands could not be run ("" when it could), the timings aside.
-  std::string RunPlanRefusal() const;
-
-  // The hardware trigger output, as far as the tool knows it.
-  TriggerOutput Trigger;
-
-  // 1: step derived; -1: plan not usable. One plane throws ArithmeticError (division by zero)
-  // and leaves StepSize unchanged.
-  int16_t StepFromPlanes();
-  // 1: count derived; -1: plan not usable. A count beyond 32 bits throws ArithmeticError.
-  int16_t PlanesFromStep();
-  // 1: plan valid, ends ordered (ZTop < ZBottom), timings read from the window; -1: not.
-  int16_t PrepareStack();
-  // Shows the plan in the window and its summary in the status line.
-  void ShowPlan();
-
-  // 1 finished, -1 refused, cancelled or failed, 0 another run is in progress.
-  int16_t AcquireStack();
-  bool Running() const { return RunDepth > 0; }
-  // The plane the run in progress is at (0 until its first) and its plane count.
-  int32_t RunPlane() const { return Plane; }
-  int32_t RunPlanes() const { return Planes; }
-
-  // Who is told how far a run is, and who keeps the system awake during it; nobody until set.
-  // Both must outlive every run.
-  void ReportProgressTo(RunProgress& progress) { Timed.Forward(progress); }
-  void KeepAwakeWith(StayAwake& awake) { Awake = &awake; }
-
-  // Asks the run in progress to stop after its current plane.
-  void RequestCancel() { CancelZ = 1; }
-
-  // One frame with the capture settings as they stand ("Capture" and every plane of a run).
-  void CaptureFrame();
-  FramePorts Frame() { return {ZServ, Desk, Delay, Trigger, Report}; }
-
-  Delay32 Delay;
+  AcqSettings Settings;
+  StackRun Run;
   const NumberText& Num;
-
- private:
-  std::string EndsRefusal() const;
-
-  ZServer& ZServ;
-  RunView& View;
-  Desktop& Desk;
-
-  int16_t RunDepth = 0;
-  int32_t Plane = 0;
-  int32_t Planes = 0;
-  TimedProgress Timed{*this};
-  StatusAndProgress Report{View, Timed};
-  NoStayAwake NoAwake;
-  StayAwake* Awake = &NoAwake;
 };
 
 }  // namespace focura

@@ -20,10 +20,10 @@ const std::string kNoController = "EZStepper does not respond";
 }  // namespace
 
 void CaptureControls::SyncCaptureMenu() {
-  if (FindCaptureMethod(acq_.CaptureType) == nullptr)
+  if (FindCaptureMethod(acq_.Settings.Frame.CaptureType) == nullptr)
     return;
   for (const MethodItem& m : kMethodItems) {
-    window_.SetChecked(ControlOf(m.item), m.code == acq_.CaptureType);
+    window_.SetChecked(ControlOf(m.item), m.code == acq_.Settings.Frame.CaptureType);
   }
   window_.SetEnabled(kLaunchButton, true);
 }
@@ -32,17 +32,17 @@ int32_t CaptureControls::LaunchCapture() {
   window_.SetText(kStatusLine, "");
   window_.Pump();
 
-  const CaptureMethod* method = FindCaptureMethod(acq_.CaptureType);
+  const CaptureMethod* method = FindCaptureMethod(acq_.Settings.Frame.CaptureType);
   if (method == nullptr)
-    return acq_.CaptureTaskId;
+    return acq_.Settings.Frame.CaptureTaskId;
   try {
     if (method->code == kCaptureHardware) {
       const std::string reply = zserver_.Exec(zcmd::kProbeController);
       if (reply.find(zcmd::kControllerMark) != std::string::npos) {
-        acq_.CaptureTaskId = 1;
+        acq_.Settings.Frame.CaptureTaskId = 1;
         window_.SetText(kStatusLine, reply);
       } else {
-        acq_.CaptureTaskId = 0;
+        acq_.Settings.Frame.CaptureTaskId = 0;
         window_.SetText(kStatusLine, kNoController);
         window_.SetTip(kStatusLine, "Hardware Trigger: the reply to \"" + zcmd::kProbeController +
                                         "\" was \"" + VisibleText(reply) + "\", without \"" +
@@ -51,12 +51,13 @@ int32_t CaptureControls::LaunchCapture() {
     } else if (method->code == kCaptureFromFile) {
       // An empty command line starts nothing; the platform would not report it the same way
       // everywhere, so it is refused here.
-      if (TrimBlanks(acq_.CaptureProgPath).empty()) {
+      if (TrimBlanks(acq_.Settings.CaptureProgPath).empty()) {
         throw PlatformError("no command line");
       }
-      acq_.CaptureTaskId = desktop_.StartProgram(CommandLineToStart(acq_.CaptureProgPath, files_));
+      acq_.Settings.Frame.CaptureTaskId =
+          desktop_.StartProgram(CommandLineToStart(acq_.Settings.CaptureProgPath, files_));
     } else {
-      acq_.CaptureTaskId = desktop_.StartProgram(
+      acq_.Settings.Frame.CaptureTaskId = desktop_.StartProgram(
           QuoteProgramPath(InstalledProgramPath(method->programPath, files_)));
     }
   } catch (const FocuraError& e) {
@@ -64,14 +65,14 @@ int32_t CaptureControls::LaunchCapture() {
     window_.SetTip(kStatusLine, std::string(method->caption) + ": " + e.what());
     return 0;
   }
-  if (acq_.CaptureTaskId > 0) {
-    acq_.LaunchedType = method->code;
-    if (const std::string why = KeylessReason(acq_); !why.empty()) {
+  if (acq_.Settings.Frame.CaptureTaskId > 0) {
+    acq_.Settings.LaunchedType = method->code;
+    if (const std::string why = KeylessReason(acq_.Settings.Frame); !why.empty()) {
       window_.SetText(kStatusLine, std::string(method->caption) +
                                        " started; the run will send it no key: " + why);
     }
   }
-  return acq_.CaptureTaskId;
+  return acq_.Settings.Frame.CaptureTaskId;
 }
 
 void CaptureControls::cmdLaunchCapture_Click() {
@@ -89,7 +90,7 @@ bool CaptureControls::MethodItem_Click(Command item) {
   const CaptureMethod* method = chosen != nullptr ? FindCaptureMethod(chosen->code) : nullptr;
   if (method == nullptr)
     return false;
-  acq_.CaptureType = method->code;
+  acq_.Settings.Frame.CaptureType = method->code;
   SyncCaptureMenu();
   if (method->code == kCaptureFromFile) {
     LoadCaptureProgPath();
@@ -124,13 +125,13 @@ void CaptureControls::LoadCaptureProgPath() {
   const std::optional<std::string> item = ReadConfigFile(kProgPathFile);
   if (!item)
     return;
-  acq_.CaptureProgPath = *item;
-  if (acq_.CaptureProgPath.empty()) {
+  acq_.Settings.CaptureProgPath = *item;
+  if (acq_.Settings.CaptureProgPath.empty()) {
     window_.SetText(kStatusLine, "File " + std::string(kProgPathFile) + " is empty");
     window_.SetEnabled(kLaunchButton, false);
     return;
   }
-  window_.SetText(kStatusLine, acq_.CaptureProgPath);
+  window_.SetText(kStatusLine, acq_.Settings.CaptureProgPath);
 }
 
 void CaptureControls::LoadCaptureKey() {
@@ -144,8 +145,8 @@ void CaptureControls::LoadCaptureKey() {
        at = key.find(kSpaceName, at + 1)) {
     key.replace(at, kSpaceName.size(), " ");
   }
-  acq_.CaptureKey = key;
-  if (acq_.CaptureKey.empty()) {
+  acq_.Settings.Frame.CaptureKey = key;
+  if (acq_.Settings.Frame.CaptureKey.empty()) {
     window_.SetText(kStatusLine, "File " + std::string(kCaptureKeyFile) + " is empty");
     window_.SetEnabled(kLaunchButton, false);
     return;

@@ -10,6 +10,7 @@
 #include "ui/DispatchBoundary.h"
 #include "ui/Guards.h"
 #include "ui/OperatorCommands.h"
+#include "ui/PlanView.h"
 #include "ui/RunCommands.h"
 #include "ui/RunPlanTip.h"
 #include "ui/SessionEnd.h"
@@ -37,13 +38,13 @@ struct FormController::Impl {
         acq(zserver, view, clock, desktop, num),
         capture(acq, this->window, zserver, desktop, files),
         commands(acq, this->window, zserver, desktop, prompt),
-        run(acq) {
+        run(acq, this->window) {
     if (ports.progress != nullptr)
       acq.ReportProgressTo(*ports.progress);
     if (ports.awake != nullptr)
       acq.KeepAwakeWith(*ports.awake);
-    acq.SimulatorSpeed = std::move(ports.simulatorSpeed);
-    acq.StandInNote = std::move(ports.standInNote);
+    acq.Run.SimulatorSpeed = std::move(ports.simulatorSpeed);
+    acq.Run.StandInNote = std::move(ports.standInNote);
   }
 
   // The handler of `command`; a value outside the enum has none.
@@ -82,8 +83,8 @@ void FormController::Impl::LoadSteps(const ZServerFactory& create,
     // The output of a pulse that may not have ended goes off before the new server hears
     // anything else.
     again->OnRestart([this](ZServer& fresh) {
-      if (acq.Trigger.mayBeOn)
-        TrySwitchTriggerOff(fresh, acq.Trigger, acq.Delay);
+      if (acq.Run.Trigger.mayBeOn)
+        TrySwitchTriggerOff(fresh, acq.Run.Trigger, acq.Run.Delay);
     });
     restarting = again.get();
     server = std::move(again);
@@ -96,12 +97,12 @@ void FormController::Impl::LoadSteps(const ZServerFactory& create,
   });
   if (failure)
     window.SetText(kStatusLine, *failure);
-  else if (!acq.StandInNote.empty())
-    window.SetText(kStatusLine, acq.StandInNote);
+  else if (!acq.Run.StandInNote.empty())
+    window.SetText(kStatusLine, acq.Run.StandInNote);
   for (const Control button : {Control::cmdLaunchCapture, Control::cmdCapture, Control::cmdFocura})
     window.SetEnabled(button, false);
-  for (const AcqSettings::TimingBox& box : AcqSettings::TimingBoxes())
-    window.SetText(ControlOf(box.box), acq.Num.Format1(acq.*box.field));
+  for (const TimingBox& box : TimingBoxes())
+    window.SetText(box.control, acq.Num.Format1(acq.Settings.*box.field));
 }
 
 void FormController::Impl::SayAfterwards(bool restarted) {
@@ -111,7 +112,7 @@ void FormController::Impl::SayAfterwards(bool restarted) {
     // Its position count may have been reset with it: the ends stay, and the operator decides.
     status += (status.empty() ? "T" : "; t") + kRestartedNote;
   }
-  if (acq.Trigger.mayBeOn && status.find(kMayStillBeOn) == std::string::npos)
+  if (acq.Run.Trigger.mayBeOn && status.find(kMayStillBeOn) == std::string::npos)
     status += kMayStillBeOn;
   if (status != before)
     realWindow.SetText(kStatusLine, status);
@@ -214,8 +215,8 @@ void FormController::Close() {
   if (s.server) {
     // A trigger pulse that was not ended must not outlive the tool: it goes off before the
     // farewell, whatever handler the close interrupted.
-    if (s.acq.Trigger.mayBeOn)
-      RunInBoundary([&] { TrySwitchTriggerOff(*s.server, s.acq.Trigger, s.acq.Delay); });
+    if (s.acq.Run.Trigger.mayBeOn)
+      RunInBoundary([&] { TrySwitchTriggerOff(*s.server, s.acq.Run.Trigger, s.acq.Run.Delay); });
     // The window goes whatever the Z server answers; there is nobody left to tell.
     RunInBoundary([&] { s.server->Exec(zcmd::kUnload); });
   }
@@ -232,9 +233,9 @@ bool FormController::Busy() const {
 
 std::string FormController::RunInProgress() const {
   const ZAcq& acq = impl_->acq;
-  if (impl_->closed || !acq.Running())
+  if (impl_->closed || !acq.Run.Running())
     return "";
-  return RunningHoldReason(acq.RunPlane(), acq.RunPlanes());
+  return RunningHoldReason(acq.Run.RunPlane(), acq.Run.RunPlanes());
 }
 
 ZAcq& FormController::Acq() {

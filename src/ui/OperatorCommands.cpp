@@ -4,11 +4,13 @@
 #include <limits>
 
 #include "acq/Refusals.h"
+#include "acq/StackPlan.h"
 #include "capture/KeyNotation.h"
 #include "capture/PlatformError.h"
 #include "capture/TaskFront.h"
 #include "text/Errors.h"
 #include "text/PlainDecimal.h"
+#include "ui/PlanView.h"
 #include "zserver/Commands.h"
 #include "zserver/SplitReply.h"
 
@@ -95,9 +97,9 @@ void OperatorCommands::cmdGetTopBot_Click() {
         token = ReplyToken(reply, 3);
         const double z2 = acq_.Num.ToDouble(token);
 
-        acq_.ZTop = z1 > z2 ? z2 : z1;
-        acq_.ZBottom = z1 > z2 ? z1 : z2;
-        acq_.ShowPlan();
+        acq_.Settings.ZTop = z1 > z2 ? z2 : z1;
+        acq_.Settings.ZBottom = z1 > z2 ? z1 : z2;
+        ShowPlan(acq_.Settings, window_, acq_.Num);
       },
       [&](const FocuraError& e) {
         // A conversion fails only on a reply; the Z server's own failures carry their text.
@@ -113,9 +115,9 @@ void OperatorCommands::SetEnd(double AcqSettings::*end, const std::string& what)
   bool converted = false;
   Trap(
       [&] {
-        acq_.*end = acq_.Num.ToDouble(token);
+        acq_.Settings.*end = acq_.Num.ToDouble(token);
         converted = true;
-        acq_.ShowPlan();
+        ShowPlan(acq_.Settings, window_, acq_.Num);
       },
       [&](const FocuraError& e) {
         Refuse(kError, converted ? what + ": " + WithoutKind(e.what())
@@ -133,7 +135,7 @@ void OperatorCommands::cmdSetBot_Click() {
 
 void OperatorCommands::SetPlanField(const std::string& what, Control box, NumberKind kind,
                                     const std::function<void(double)>& store,
-                                    int16_t (ZAcq::*derive)()) {
+                                    const std::function<std::string()>& derive) {
   std::string text;
   bool converted = false;
   Trap(
@@ -141,19 +143,15 @@ void OperatorCommands::SetPlanField(const std::string& what, Control box, Number
         text = window_.GetText(box);
         store(kind == NumberKind::Count16 ? acq_.Num.ToInt16(text) : acq_.Num.ToDouble(text));
         converted = true;
-        acq_.Refusal.clear();
-        if ((acq_.*derive)() < 0) {
-          Refuse(kError, what + ": " + acq_.Refusal);
+        if (const std::string refusal = derive(); !refusal.empty()) {
+          Refuse(kError, what + ": " + refusal);
         } else {
-          acq_.ShowPlan();
+          ShowPlan(acq_.Settings, window_, acq_.Num);
         }
       },
       [&](const FocuraError& e) {
-        if (!converted)
-          Refuse(kError, BoxRefusal(acq_.Num, what, text, kind));
-        else
-          Refuse(kError,
-                 what + ": " + (acq_.Refusal.empty() ? WithoutKind(e.what()) : acq_.Refusal));
+        Refuse(kError, converted ? what + ": " + WithoutKind(e.what())
+                                 : BoxRefusal(acq_.Num, what, text, kind));
       });
 }
 
@@ -161,13 +159,25 @@ void OperatorCommands::cmdSetNum_Click() {
   // The count is typed into a 16-bit field; it stays stored when the derivation fails.
   SetPlanField(
       "Set Num. of Planes", Control::txtNumPlanes, NumberKind::Count16,
-      [&](double n) { acq_.NumPlanes = static_cast<int16_t>(n); }, &ZAcq::StepFromPlanes);
+      [&](double n) { acq_.Settings.NumPlanes = static_cast<int16_t>(n); },
+      [&] {
+        const Planned<double> step = StepFromPlanes(acq_.Settings, acq_.Num);
+        if (step.Ok())
+          acq_.Settings.StepSize = step.Value();
+        return step.Reason();
+      });
 }
 
 void OperatorCommands::cmdSetStepSize_Click() {
   SetPlanField(
       "Set Step Size (um)", Control::txtStepSize, NumberKind::Real,
-      [&](double step) { acq_.StepSize = step; }, &ZAcq::PlanesFromStep);
+      [&](double step) { acq_.Settings.StepSize = step; },
+      [&] {
+        const Planned<int32_t> planes = PlanesFromStep(acq_.Settings, acq_.Num);
+        if (planes.Ok())
+          acq_.Settings.NumPlanes = planes.Value();
+        return planes.Reason();
+      });
 }
 
 void OperatorCommands::mnuShowZServ_Click() {
@@ -179,9 +189,9 @@ void OperatorCommands::mnuHideZServ_Click() {
 }
 
 void OperatorCommands::mnuZLog_Click() {
-  if (acq_.ZLog.empty())
+  if (acq_.Run.ZLog.empty())
     return;
-  desktop_.SetClipboardText(acq_.ZLog);
+  desktop_.SetClipboardText(acq_.Run.ZLog);
   // From here on the operator can always paste the log by hand, and is told so whenever the
   // paste could not be done.
   try {
@@ -205,11 +215,12 @@ void OperatorCommands::PasteIntoNewEditor() {
   desktop_.SendKeys(ParseKeys(kPasteKeys));
 }
 
-void OperatorCommands::AskOption(int32_t AcqSettings::*option, const std::string& title,
+void OperatorCommands::AskOption(int32_t FrameSettings::*option, const std::string& title,
                                  const std::string& text) {
   Status("");
-  const std::string answer = prompt_.Ask(title, text, acq_.Num.Format0(acq_.*option));
-  Trap([&] { acq_.*option = acq_.Num.ToInt32(answer); },
+  const std::string answer =
+      prompt_.Ask(title, text, acq_.Num.Format0(acq_.Settings.Frame.*option));
+  Trap([&] { acq_.Settings.Frame.*option = acq_.Num.ToInt32(answer); },
        [&](const FocuraError&) {
          // Cancel answers "" as well: the prompt cannot tell the two apart.
          Refuse(kNotANumber, answer.empty()
@@ -219,17 +230,17 @@ void OperatorCommands::AskOption(int32_t AcqSettings::*option, const std::string
 }
 
 void OperatorCommands::mnuDelayKey_Click() {
-  AskOption(&AcqSettings::KeyDelayMs, "Capture Key Delay",
+  AskOption(&FrameSettings::KeyDelayMs, "Capture Key Delay",
             "Enter delay between changing focus on the window and sending capture key (in msec.)");
 }
 
 void OperatorCommands::mnuTriggerHold_Click() {
-  AskOption(&AcqSettings::TriggerHoldMs, "Trigger Hold Time",
+  AskOption(&FrameSettings::TriggerHoldMs, "Trigger Hold Time",
             "Enter HW Trigger Hold Time (in msec.)");
 }
 
 void OperatorCommands::mnuFujiCapKey_Click() {
-  AskOption(&AcqSettings::FujiKey, "Fuji Capture Key",
+  AskOption(&FrameSettings::FujiKey, "Fuji Capture Key",
             "Enter Fuji Capture Key: 1 for Space, 2 for Enter");
 }
 

@@ -36,12 +36,14 @@ class OperatorCommands {
 
  private:
   void SetEnd(double AcqSettings::*end, const std::string& what);
-  // Stores the number typed in `box` through `store`, then derives the other plan field.
+  // Stores the number typed in `box` through `store`, then derives and stores the other plan
+  // field through `derive`, which answers why it could not ("" when it could).
   void SetPlanField(const std::string& what, Control box, NumberKind kind,
-                    const std::function<void(double)>& store, int16_t (ZAcq::*derive)());
+                    const std::function<void(double)>& store,
+                    const std::function<std::string()>& derive);
   // Starts the editor, brings it to the front and pastes the clipboard into it.
   void PasteIntoNewEditor();
-  void AskOption(int32_t AcqSettings::*option, const std::string& title, const std::string& text);
+  void AskOption(int32_t FrameSettings::*option, const std::string& title, const std::string& text);
   void Status(const std::string& text);
   // The failure word in the status line, the reason in its tooltip.
   void Refuse(const std::string& word, const std::string& reason);

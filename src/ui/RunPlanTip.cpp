@@ -5,9 +5,10 @@
 
 #include "acq/Refusals.h"
 #include "acq/RunEstimate.h"
+#include "acq/StackPlan.h"
 #include "capture/CaptureMethods.h"
 #include "text/Errors.h"
-#include "ui/WindowRunView.h"
+#include "ui/PlanView.h"
 
 namespace focura {
 
@@ -38,12 +39,12 @@ std::string CaptionOf(int16_t method) {
 
 std::string RunPlanTip(ZAcq& acq, Window& window) {
   std::vector<std::string> lines;
-  std::string refusal = acq.RunPlanRefusal();
+  std::string refusal = RunPlanRefusal(acq.Settings, acq.Num);
   double seconds[3] = {};
   if (refusal.empty()) {
     int i = 0;
-    for (const AcqSettings::TimingBox& box : AcqSettings::TimingBoxes()) {
-      const std::string text = window.GetText(ControlOf(box.box));
+    for (const TimingBox& box : TimingBoxes()) {
+      const std::string text = window.GetText(box.control);
       try {
         seconds[i++] = acq.Num.ToDouble(text);
       } catch (const ConversionError&) {
@@ -57,23 +58,24 @@ std::string RunPlanTip(ZAcq& acq, Window& window) {
   if (!refusal.empty()) {
     lines.push_back("Now a run would be refused with \"Error\": " + refusal);
   } else {
-    const RunEstimate e = EstimateRun(acq, seconds[0], seconds[1], seconds[2]);
+    const RunEstimate e = EstimateRun(acq.Settings, acq.Run, seconds[0], seconds[1], seconds[2]);
     lines.push_back(acq.Num.Format0(e.planes) + (e.planes == 1 ? " plane" : " planes") +
                     ", about " + LengthText(e.TotalMs()) + " (" + MovesText(e) + ")");
   }
 
-  if (acq.CaptureTaskId == 0) {
+  if (acq.Settings.Frame.CaptureTaskId == 0) {
     lines.push_back("Nothing is launched: the run will trigger no frame");
-  } else if (acq.LaunchedType != 0 && acq.LaunchedType != acq.CaptureType) {
-    lines.push_back("Launched for " + CaptionOf(acq.LaunchedType) + ", but " +
-                    CaptionOf(acq.CaptureType) + " is chosen now: " +
-                    (acq.CaptureType == kCaptureHardware
+  } else if (acq.Settings.LaunchedType != 0 &&
+             acq.Settings.LaunchedType != acq.Settings.Frame.CaptureType) {
+    lines.push_back("Launched for " + CaptionOf(acq.Settings.LaunchedType) + ", but " +
+                    CaptionOf(acq.Settings.Frame.CaptureType) + " is chosen now: " +
+                    (acq.Settings.Frame.CaptureType == kCaptureHardware
                          ? "the frames will be trigger pulses, with no program taking them"
                          : "the frames will go to what was launched") +
                     "; launch again");
   }
-  if (acq.CaptureTaskId != 0 && acq.CaptureType != kCaptureHardware) {
-    if (const std::string why = KeylessReason(acq); !why.empty())
+  if (acq.Settings.Frame.CaptureTaskId != 0 && acq.Settings.Frame.CaptureType != kCaptureHardware) {
+    if (const std::string why = KeylessReason(acq.Settings.Frame); !why.empty())
       lines.push_back("The run will send no key: " + why);
   }
 

@@ -19,7 +19,6 @@ from pathlib import Path
 NOT_STATUS_FILES = {
     "src/ui/ControlTable.h": "captions of the controls and menus",
     "src/ui/Controls.h": "the window's caption",
-    "src/acq/AcqSettings.cpp": "captions of the timing boxes, named in tooltips",
     "src/ui/RunPlanTip.cpp": "the tooltip of Acquire Z Stack (section How long a run takes)",
     "src/acq/RunEstimate.cpp": "the taskbar button's tooltip (section How long a run takes)",
     "src/acq/RunEstimate.h": "the taskbar button's tooltip",
@@ -31,7 +30,6 @@ NOT_STATUS_FILES = {
     "src/text/Errors.h": "the closed window's own signal, never shown",
     "src/capture/CaptureMethods.h": "comments' examples",
     "src/capture/TaskFront.h": "comments' examples",
-    "src/acq/ZAcq.h": "names of the run's parts",
     "src/win32/CaptionLayout.h": "the controls' font",
 }
 # Texts that are not status texts, wherever they are.
@@ -45,8 +43,8 @@ NOT_STATUS_TEXTS = {
     "Enter HW Trigger Hold Time (in msec.)", "Enter Fuji Capture Key: 1 for Space, 2 for Enter",
     # Prefixes of tooltip reasons naming the button, stripped before a reason is shown.
     "Acquire Z Stack: ", "Overflow: ", "Division by zero: ", "Set Bottom", "Set Step Size (um)",
-    # A plan's refusal, shown in the tooltip after "Error".
-    "Division by zero: a stack of one plane has no step",
+    # The captions of the timing boxes, named in tooltips.
+    "Capture Delay (sec.)", "Settle Delay (sec.)", "Period (sec.)",
     # A command sent to the Z server, named in failures as it was sent.
     "Obj Get",
     # The log's header line (section The log view).

@@ -38,15 +38,15 @@ Strings Told(int reached, const std::string& end, const std::string& hold = "hol
 
 TEST(RunPorts, AFinishedRunIsHeldAwakeAroundEveryCommandAndPumpOfIt) {
   auto r = ThreePlanes();
-  r->acq.CaptureType = kCaptureHardware;  // a pulse needs no display
-  r->acq.CaptureTaskId = 1;
+  r->set.Frame.CaptureType = kCaptureHardware;  // a pulse needs no display
+  r->set.Frame.CaptureTaskId = 1;
   std::vector<bool> held;
   r->z.onExec = [&](const std::string&) -> std::optional<std::string> {
     held.push_back(r->ports.held);
     return std::nullopt;
   };
   r->w.onPump = [&](int) { held.push_back(r->ports.held); };
-  EXPECT_EQ(r->acq.AcquireStack(), 1);
+  EXPECT_EQ(r->Acquire(), 1);
   EXPECT_EQ(r->ports.calls, Told(3, "finished"));
   // Only the pump before the plan is fixed belongs to no run yet.
   EXPECT_EQ(std::count(held.begin(), held.end(), false), 1);
@@ -66,9 +66,9 @@ TEST(RunPorts, ACancelEndsAtThePlaneThatTookItOrIsNoCancelAtAll) {
     auto r = ThreePlanes(c.period);
     r->w.onPump = [&r, &c](int n) {
       if (n == c.pump)
-        r->acq.RequestCancel();
+        r->run.RequestCancel();
     };
-    r->acq.AcquireStack();
+    r->Acquire();
     EXPECT_EQ(r->ports.calls, c.told) << c.period << " at pump " << c.pump;
   }
 }
@@ -76,7 +76,7 @@ TEST(RunPorts, ACancelEndsAtThePlaneThatTookItOrIsNoCancelAtAll) {
 TEST(RunPorts, AFailureAtTheStartMoveMidRunOrOfAnyOtherKindEndsAsFailed) {
   auto start = ThreePlanes();
   start->z.failures["Z 110.0000 ; Z Wait ;"] = "not homed";
-  EXPECT_EQ(start->acq.AcquireStack(), -1);
+  EXPECT_EQ(start->Acquire(), -1);
   EXPECT_EQ(start->ports.calls, Told(0, "failed"));
 
   auto mid = ThreePlanes();
@@ -86,15 +86,15 @@ TEST(RunPorts, AFailureAtTheStartMoveMidRunOrOfAnyOtherKindEndsAsFailed) {
       throw ZServerError(cmd, "motor fault");
     return std::nullopt;
   };
-  EXPECT_EQ(mid->acq.AcquireStack(), -1);
+  EXPECT_EQ(mid->Acquire(), -1);
   EXPECT_EQ(mid->ports.calls, Told(1, "failed"));
 
   // Keys to a capture program keep the display on; what else stops the run travels on.
   auto other = ThreePlanes();
-  other->acq.CaptureType = 1;
-  other->acq.CaptureTaskId = 4242;
+  other->set.Frame.CaptureType = 1;
+  other->set.Frame.CaptureTaskId = 4242;
   other->desk.onActivate = [](int32_t) { throw std::runtime_error("out of resources"); };
-  EXPECT_THROW(other->acq.AcquireStack(), std::runtime_error);
+  EXPECT_THROW(other->Acquire(), std::runtime_error);
   EXPECT_EQ(other->ports.calls, Told(1, "failed", "hold display"));
 }
 
@@ -108,7 +108,7 @@ TEST(RunPorts, AWindowClosedMidRunTellsNothingMoreButReleases) {
       atClose = r->ports.calls;
       throw WindowClosed();
     };
-    EXPECT_THROW(r->acq.AcquireStack(), WindowClosed);
+    EXPECT_THROW(r->Acquire(), WindowClosed);
     if (pump == 1) {
       EXPECT_TRUE(r->ports.calls.empty());  // no run yet
     } else {
@@ -121,8 +121,8 @@ TEST(RunPorts, AWindowClosedMidRunTellsNothingMoreButReleases) {
 TEST(RunPorts, RefusedRunsAndASecondStartLeaveBothUntouched) {
   auto r = ThreePlanes();
   for (int32_t planes : {40000, 0}) {
-    r->acq.NumPlanes = planes;
-    EXPECT_EQ(r->acq.AcquireStack(), -1);
+    r->set.NumPlanes = planes;
+    EXPECT_EQ(r->Acquire(), -1);
   }
   EXPECT_TRUE(r->ports.calls.empty());
 
@@ -132,10 +132,10 @@ TEST(RunPorts, RefusedRunsAndASecondStartLeaveBothUntouched) {
       if (n != pump)
         return;
       const Strings before = x->ports.calls;
-      EXPECT_EQ(x->acq.AcquireStack(), 0);
+      EXPECT_EQ(x->Acquire(), 0);
       EXPECT_EQ(x->ports.calls, before) << pump;
     };
-    EXPECT_EQ(x->acq.AcquireStack(), 1);
+    EXPECT_EQ(x->Acquire(), 1);
     EXPECT_EQ(x->ports.calls, Told(3, "finished")) << pump;
   }
 }

@@ -18,6 +18,8 @@ const std::string kStep10 = "Z Rel -10.0000 ; Z Wait ;";
 struct RunTest : ::testing::Test {
   AcqRig r;
   ZAcq& acq = r.acq;
+  AcqSettings& set = r.set;
+  StackRun& run = r.run;
 
   // Top 80, bottom 100, step 10, three planes; the axis answers its positions.
   void SetUp() override {
@@ -51,49 +53,49 @@ struct RunTest : ::testing::Test {
 };
 
 TEST_F(RunTest, SendsStartMoveThenStepAndQueryPerPlaneAndLogsTheReplies) {
-  EXPECT_EQ(acq.AcquireStack(), 1);
+  EXPECT_EQ(r.Acquire(), 1);
   EXPECT_EQ(r.z.commands,
             (Strings{"Z 110.0000 ; Z Wait ;", kStep10, "Z ?", kStep10, "Z ?", kStep10, "Z ?"}));
-  EXPECT_EQ(acq.ZLog,
+  EXPECT_EQ(run.ZLog,
             "Planes 3, Step = -10.00 ;\r\n#1, Z=100.0000\r\n#2, Z=90.0000\r\n#3, Z=80.0000\r\n");
   EXPECT_EQ(r.w.statusHistory, (Strings{"Z= 110.00", "#1, Z=100.0000", "#2, Z=90.0000",
                                         "#3, Z=80.0000", "Z-stack finished"}));
   EXPECT_EQ(r.w.pumps, 1 + 3);
-  EXPECT_FALSE(acq.Running());
+  EXPECT_FALSE(run.Running());
   // The plan is left as it was, the axis where the last plane put it: no return move.
-  EXPECT_EQ(acq.ZBottom, 100.0);
-  EXPECT_EQ(acq.StepSize, 10.0);
+  EXPECT_EQ(set.ZBottom, 100.0);
+  EXPECT_EQ(set.StepSize, 10.0);
 }
 
 TEST_F(RunTest, StartAndStepCarryFourDecimalsAndTheReplyIsLoggedUnchanged) {
-  acq.ZTop = 95;
-  acq.StepSize = 2.5;
-  acq.NumPlanes = 1;
+  set.ZTop = 95;
+  set.StepSize = 2.5;
+  set.NumPlanes = 1;
   r.z.queued["Z ?"] = {"  100.00 um\tok "};
-  EXPECT_EQ(acq.AcquireStack(), 1);
+  EXPECT_EQ(r.Acquire(), 1);
   EXPECT_EQ(r.z.commands, (Strings{"Z 102.5000 ; Z Wait ;", "Z Rel -2.5000 ; Z Wait ;", "Z ?"}));
   EXPECT_EQ(r.w.statusHistory.front(), "Z= 102.50");
-  EXPECT_EQ(acq.ZLog, "Planes 1, Step = -2.50 ;\r\n#1, Z=  100.00 um\tok \r\n");
+  EXPECT_EQ(run.ZLog, "Planes 1, Step = -2.50 ;\r\n#1, Z=  100.00 um\tok \r\n");
 }
 
 TEST_F(RunTest, AStepTooSmallForFourDecimalsMovesByZero) {
-  acq.ZTop = 99.99;
-  acq.StepSize = 0.00004;
-  acq.NumPlanes = 2;
+  set.ZTop = 99.99;
+  set.StepSize = 0.00004;
+  set.NumPlanes = 2;
   r.HardwareTrigger(0);
-  EXPECT_EQ(acq.AcquireStack(), 1);
+  EXPECT_EQ(r.Acquire(), 1);
   EXPECT_EQ(r.z.commands.at(0), "Z 100.0000 ; Z Wait ;");
   EXPECT_EQ(Count("Z Rel 0.0000 ; Z Wait ;"), 2u);
   EXPECT_EQ(Count("CON /2J1R"), 2u);
 }
 
 TEST_F(RunTest, TriggersOneFramePerPlaneAfterThePositionQuery) {
-  acq.CaptureType = 3;
-  acq.CaptureTaskId = 4242;
-  acq.KeyDelayMs = 0;
+  set.Frame.CaptureType = 3;
+  set.Frame.CaptureTaskId = 4242;
+  set.Frame.KeyDelayMs = 0;
   std::vector<size_t> commandsAtActivation;
   r.desk.onActivate = [&](int32_t) { commandsAtActivation.push_back(r.z.commands.size()); };
-  EXPECT_EQ(acq.AcquireStack(), 1);
+  EXPECT_EQ(r.Acquire(), 1);
   EXPECT_EQ(commandsAtActivation, (std::vector<size_t>{3, 5, 7}));
   ASSERT_EQ(r.desk.sent.size(), 3u);
   EXPECT_EQ(r.desk.sent[2], KeyStrokes{KeyStroke::Named(NamedKey::F8)});
@@ -103,7 +105,7 @@ TEST_F(RunTest, SettleAndCaptureDelaysSurroundTheTrigger) {
   r.HardwareTrigger(0);
   r.Timings("0.25", "0.5", "0");
   StampCommands();
-  EXPECT_EQ(acq.AcquireStack(), 1);
+  EXPECT_EQ(r.Acquire(), 1);
   const auto query = TimesOf("Z ?");
   const auto on = TimesOf("CON /2J1R");
   const auto off = TimesOf("CON /2J0R");
@@ -128,7 +130,7 @@ TEST_F(RunTest, PeriodPadsEveryPlaneFromJustBeforeItsMove) {
     r.w.statusHistory.clear();
     r.z.queued["Z ?"] = {"a", "b", "c"};
     StampCommands();
-    EXPECT_EQ(acq.AcquireStack(), 1) << start;
+    EXPECT_EQ(r.Acquire(), 1) << start;
     const auto step = TimesOf(kStep10);
     ASSERT_EQ(step.size(), 3u);
     for (size_t k = 0; k < 2; ++k) {
@@ -144,27 +146,27 @@ TEST_F(RunTest, PeriodPadsEveryPlaneFromJustBeforeItsMove) {
 TEST_F(RunTest, PeriodTooShortWarnsPumpsAndGoesOn) {
   r.HardwareTrigger(0);
   r.Timings("0.3", "0.3", "0.5");
-  EXPECT_EQ(acq.AcquireStack(), 1);
+  EXPECT_EQ(r.Acquire(), 1);
   EXPECT_EQ(r.w.statusHistory,
             (Strings{"Z= 110.00", "#1, Z=100.0000", "Given period is too short", "#2, Z=90.0000",
                      "Given period is too short", "#3, Z=80.0000", "Given period is too short",
                      "Z-stack finished"}));
   EXPECT_EQ(r.w.pumps, 1 + 3 * 2);
   // Nothing of it reaches the log.
-  EXPECT_EQ(acq.ZLog,
+  EXPECT_EQ(run.ZLog,
             "Planes 3, Step = -10.00 ;\r\n#1, Z=100.0000\r\n#2, Z=90.0000\r\n#3, Z=80.0000\r\n");
 }
 
 TEST_F(RunTest, PeriodBelowOneMillisecondIsAlwaysTooShortAndZeroOrLessIsUnused) {
   r.Timings("0", "0", "0.0009");
-  EXPECT_EQ(acq.AcquireStack(), 1);
+  EXPECT_EQ(r.Acquire(), 1);
   EXPECT_EQ(r.w.pumps, 1 + 3 * 2);
   for (const char* unused : {"0", "-5", "-1e300"}) {
     r.w.pumps = 0;
     r.w.statusHistory.clear();
     r.z.queued["Z ?"] = {"a", "b", "c"};
     r.Timings("0", "0", unused);
-    EXPECT_EQ(acq.AcquireStack(), 1) << unused;
+    EXPECT_EQ(r.Acquire(), 1) << unused;
     EXPECT_EQ(r.w.pumps, 1 + 3) << unused;
     EXPECT_EQ(r.w.statusHistory.back(), "Z-stack finished") << unused;
   }
@@ -175,11 +177,11 @@ TEST_F(RunTest, PeriodEqualToThePlaneWaitsInsteadOfWarning) {
   // millisecond apart: its start, after its move, for the time left, twice per wait, and once
   // for the period test.
   r.Timings("-1", "-1", "0.0071");  // 7 ms: 0.007 s would truncate to 6
-  EXPECT_EQ(acq.AcquireStack(), 1);
+  EXPECT_EQ(r.Acquire(), 1);
   EXPECT_EQ(r.w.pumps, 1 + 3);
   r.z.queued["Z ?"] = {"a", "b", "c"};
   r.Timings("-1", "-1", "0.0061");
-  EXPECT_EQ(acq.AcquireStack(), 1);
+  EXPECT_EQ(r.Acquire(), 1);
   EXPECT_EQ(r.w.pumps, 4 + 1 + 3 * 2);
 }
 
@@ -193,41 +195,41 @@ TEST_F(RunTest, TellsAtItsEndThatATriggerPulseRanLong) {
     }
     return std::nullopt;
   };
-  EXPECT_EQ(acq.AcquireStack(), 1);
+  EXPECT_EQ(r.Acquire(), 1);
   EXPECT_EQ(r.w.Status(),
             "Z-stack finished; the trigger output stayed on too long at 2 planes (up to 903 ms, "
             "hold time 0 ms)");
   // The next run counts its own pulses only.
   r.z.onExec = nullptr;
-  EXPECT_EQ(acq.AcquireStack(), 1);
+  EXPECT_EQ(r.Acquire(), 1);
   EXPECT_EQ(r.w.Status(), "Z-stack finished");
 }
 
 TEST_F(RunTest, RefusedPlanShowsErrorAndTouchesNothing) {
-  acq.NumPlanes = 0;
-  acq.ZLog = "previous";
-  acq.CancelZ = 1;
-  EXPECT_EQ(acq.AcquireStack(), -1);
+  set.NumPlanes = 0;
+  run.ZLog = "previous";
+  run.CancelZ = 1;
+  EXPECT_EQ(r.Acquire(), -1);
   EXPECT_EQ(r.w.statusHistory, Strings{"Error"});
   EXPECT_TRUE(r.z.commands.empty());
-  EXPECT_EQ(acq.ZLog, "previous");
-  EXPECT_EQ(acq.CancelZ, 1);
+  EXPECT_EQ(run.ZLog, "previous");
+  EXPECT_EQ(run.CancelZ, 1);
   EXPECT_EQ(r.w.pumps, 0);
-  acq.NumPlanes = 3;
+  set.NumPlanes = 3;
   r.Timings("0", "x", "0");
-  EXPECT_EQ(acq.AcquireStack(), -1);
+  EXPECT_EQ(r.Acquire(), -1);
   EXPECT_EQ(r.w.statusHistory, (Strings{"Error", "Error"}));
   EXPECT_TRUE(r.z.commands.empty());
-  EXPECT_FALSE(acq.Running());
+  EXPECT_FALSE(run.Running());
 }
 
 TEST_F(RunTest, EndsTooFarApartToShowAreRefusedAsAPlanError) {
-  acq.ZTop = 1e308;
-  acq.ZBottom = -1e308;
-  EXPECT_EQ(acq.AcquireStack(), -1);
+  set.ZTop = 1e308;
+  set.ZBottom = -1e308;
+  EXPECT_EQ(r.Acquire(), -1);
   EXPECT_EQ(r.w.statusHistory, Strings{"Error"});
   EXPECT_TRUE(r.z.commands.empty());
-  EXPECT_FALSE(acq.Running());
+  EXPECT_FALSE(run.Running());
 }
 
 TEST_F(RunTest, RefusesWhatItCannotConvertBeforeSendingAnything) {
@@ -250,62 +252,62 @@ TEST_F(RunTest, RefusesWhatItCannotConvertBeforeSendingAnything) {
     AcqRig fresh;
     fresh.Plan(0, 100, 0.001, c.planes);
     fresh.Timings(c.delay, c.settle, c.period);
-    fresh.acq.ZLog = "previous";
-    fresh.acq.CancelZ = 1;
-    EXPECT_EQ(fresh.acq.AcquireStack(), -1) << c.status;
+    fresh.run.ZLog = "previous";
+    fresh.run.CancelZ = 1;
+    EXPECT_EQ(fresh.Acquire(), -1) << c.status;
     EXPECT_EQ(fresh.w.Status(), c.status);
     EXPECT_TRUE(fresh.z.commands.empty()) << c.status;
-    EXPECT_EQ(fresh.acq.ZLog, "previous") << c.status;
-    EXPECT_EQ(fresh.acq.CancelZ, 1) << c.status;
-    EXPECT_FALSE(fresh.acq.Running());
+    EXPECT_EQ(fresh.run.ZLog, "previous") << c.status;
+    EXPECT_EQ(fresh.run.CancelZ, 1) << c.status;
+    EXPECT_FALSE(fresh.run.Running());
   }
   // The largest values that fit are accepted (shown with a run that fails at once).
-  acq.NumPlanes = 32767;
+  set.NumPlanes = 32767;
   r.Timings("2147483.647", "-2147483.648", "2147483.647");
   r.z.failures["Z 110.0000 ; Z Wait ;"] = "limit";
-  EXPECT_EQ(acq.AcquireStack(), -1);
+  EXPECT_EQ(r.Acquire(), -1);
   EXPECT_EQ(r.w.Status(),
             "Z-stack stopped at the start move: Z server command \"Z 110.0000 ; Z Wait ;\" "
             "failed: limit");
 }
 
 TEST_F(RunTest, AStartBeyondTheNumberRangeIsRefused) {
-  acq.ZTop = 1e308;
-  acq.ZBottom = 1.7e308;
-  acq.StepSize = 1.7e308;
-  EXPECT_EQ(acq.AcquireStack(), -1);
+  set.ZTop = 1e308;
+  set.ZBottom = 1.7e308;
+  set.StepSize = 1.7e308;
+  EXPECT_EQ(r.Acquire(), -1);
   EXPECT_EQ(r.w.Status(), "Start position out of range");
   EXPECT_TRUE(r.z.commands.empty());
 }
 
 TEST_F(RunTest, OnePlaneStartsOneStepBelowAndStepsBackToTheBottom) {
-  acq.NumPlanes = 1;
+  set.NumPlanes = 1;
   r.HardwareTrigger(0);
-  EXPECT_EQ(acq.AcquireStack(), 1);
+  EXPECT_EQ(r.Acquire(), 1);
   EXPECT_EQ(r.z.commands,
             (Strings{"Z 110.0000 ; Z Wait ;", kStep10, "Z ?", "CON /2J1R", "CON /2J0R"}));
-  EXPECT_EQ(acq.ZLog, "Planes 1, Step = -10.00 ;\r\n#1, Z=100.0000\r\n");
+  EXPECT_EQ(run.ZLog, "Planes 1, Step = -10.00 ;\r\n#1, Z=100.0000\r\n");
   EXPECT_EQ(r.w.Status(), "Z-stack finished");
 }
 
 TEST_F(RunTest, TheLargestPlaneCountEndsAfterItsLastPlane) {
-  acq.NumPlanes = 32767;
+  set.NumPlanes = 32767;
   r.Timings("-1", "-1", "0");
   r.z.queued.clear();
   r.z.replies["Z ?"] = "z";
-  EXPECT_EQ(acq.AcquireStack(), 1);
+  EXPECT_EQ(r.Acquire(), 1);
   EXPECT_EQ(Count("Z ?"), 32767u);
   EXPECT_EQ(r.w.statusHistory.end()[-2], "#32767, Z=z");
   EXPECT_EQ(r.w.Status(), "Z-stack finished");
-  EXPECT_TRUE(acq.ZLog.ends_with("\r\n#32767, Z=z\r\n"));
+  EXPECT_TRUE(run.ZLog.ends_with("\r\n#32767, Z=z\r\n"));
 }
 
 TEST_F(RunTest, ASecondRunReplacesTheLog) {
-  EXPECT_EQ(acq.AcquireStack(), 1);
-  acq.NumPlanes = 1;
+  EXPECT_EQ(r.Acquire(), 1);
+  set.NumPlanes = 1;
   r.z.replies["Z ?"] = "second";
-  acq.AcquireStack();
-  EXPECT_EQ(acq.ZLog, "Planes 1, Step = -10.00 ;\r\n#1, Z=second\r\n");
+  r.Acquire();
+  EXPECT_EQ(run.ZLog, "Planes 1, Step = -10.00 ;\r\n#1, Z=second\r\n");
   EXPECT_EQ(r.w.Status(), "Z-stack finished");
 }
 
@@ -313,18 +315,18 @@ TEST_F(RunTest, ASecondRunReplacesTheLog) {
 TEST_F(RunTest, CancelAtTheFirstPumpIsErasedAndTheRunFinishes) {
   r.w.onPump = [this](int n) {
     if (n == 1)
-      acq.RequestCancel();
+      run.RequestCancel();
   };
-  EXPECT_EQ(acq.AcquireStack(), 1);
-  EXPECT_EQ(acq.CancelZ, 0);
+  EXPECT_EQ(r.Acquire(), 1);
+  EXPECT_EQ(run.CancelZ, 0);
   EXPECT_EQ(r.w.Status(), "Z-stack finished");
 }
 
 TEST_F(RunTest, CancelBeforeARunHasNoEffectOnIt) {
-  acq.RequestCancel();
-  EXPECT_EQ(acq.CancelZ, 1);
-  EXPECT_EQ(acq.AcquireStack(), 1);
-  EXPECT_EQ(acq.CancelZ, 0);
+  run.RequestCancel();
+  EXPECT_EQ(run.CancelZ, 1);
+  EXPECT_EQ(r.Acquire(), 1);
+  EXPECT_EQ(run.CancelZ, 0);
 }
 
 TEST_F(RunTest, CancelAfterTheSettleStillTriggersThatPlaneThenStops) {
@@ -332,26 +334,26 @@ TEST_F(RunTest, CancelAfterTheSettleStillTriggersThatPlaneThenStops) {
   r.Timings("5", "0", "0");  // a capture delay that would show if it were waited
   r.w.onPump = [this](int n) {
     if (n == 3)
-      acq.RequestCancel();  // plane 2
+      run.RequestCancel();  // plane 2
   };
   const long readsBefore = r.clock.reads;
-  EXPECT_EQ(acq.AcquireStack(), -1);
+  EXPECT_EQ(r.Acquire(), -1);
   EXPECT_EQ(r.z.commands, (Strings{"Z 110.0000 ; Z Wait ;", kStep10, "Z ?", "CON /2J1R",
                                    "CON /2J0R", kStep10, "Z ?", "CON /2J1R", "CON /2J0R"}));
-  EXPECT_EQ(acq.ZLog, "Planes 3, Step = -10.00 ;\r\n#1, Z=100.0000\r\n#2, Z=90.0000\r\n");
+  EXPECT_EQ(run.ZLog, "Planes 3, Step = -10.00 ;\r\n#1, Z=100.0000\r\n#2, Z=90.0000\r\n");
   EXPECT_EQ(r.w.Status(), "Z-stack cancelled");
-  EXPECT_EQ(acq.CancelZ, 1);
+  EXPECT_EQ(run.CancelZ, 1);
   EXPECT_LT(r.clock.reads - readsBefore, 5000 + 100);  // one capture delay, not two
-  EXPECT_FALSE(acq.Running());
+  EXPECT_FALSE(run.Running());
 }
 
 TEST_F(RunTest, CancelAtTheLastPlaneEndsAsCancelled) {
   r.HardwareTrigger(0);
   r.w.onPump = [this](int n) {
     if (n == 4)
-      acq.RequestCancel();
+      run.RequestCancel();
   };
-  EXPECT_EQ(acq.AcquireStack(), -1);
+  EXPECT_EQ(r.Acquire(), -1);
   EXPECT_EQ(Count("CON /2J1R"), 3u);
   EXPECT_EQ(r.w.Status(), "Z-stack cancelled");
 }
@@ -362,11 +364,11 @@ TEST_F(RunTest, CancelAtThePeriodWarningTakesOneMorePlane) {
   // Pumps: 1; plane 1: 2 (settle), 3 (warning); plane 2: 4, 5; plane 3: 6, 7.
   r.w.onPump = [this](int n) {
     if (n == 3)
-      acq.RequestCancel();
+      run.RequestCancel();
   };
-  EXPECT_EQ(acq.AcquireStack(), -1);
+  EXPECT_EQ(r.Acquire(), -1);
   EXPECT_EQ(Count("CON /2J1R"), 2u);
-  EXPECT_EQ(acq.ZLog, "Planes 3, Step = -10.00 ;\r\n#1, Z=100.0000\r\n#2, Z=90.0000\r\n");
+  EXPECT_EQ(run.ZLog, "Planes 3, Step = -10.00 ;\r\n#1, Z=100.0000\r\n#2, Z=90.0000\r\n");
   EXPECT_EQ(r.w.Status(), "Z-stack cancelled");
 
   // At the last plane's warning the run has nothing left to cancel.
@@ -375,11 +377,11 @@ TEST_F(RunTest, CancelAtThePeriodWarningTakesOneMorePlane) {
   last.Timings("0", "0", "0.0001");
   last.w.onPump = [&last](int n) {
     if (n == 7)
-      last.acq.RequestCancel();
+      last.run.RequestCancel();
   };
-  EXPECT_EQ(last.acq.AcquireStack(), 1);
+  EXPECT_EQ(last.Acquire(), 1);
   EXPECT_EQ(last.w.Status(), "Z-stack finished");
-  EXPECT_EQ(last.acq.CancelZ, 1);
+  EXPECT_EQ(last.run.CancelZ, 1);
 }
 
 TEST_F(RunTest, ASecondStartDuringARunIsRefusedSilently) {
@@ -395,27 +397,27 @@ TEST_F(RunTest, ASecondStartDuringARunIsRefusedSilently) {
       commandsBefore = x.z.commands.size();
       statusBefore = x.w.statusHistory.size();
       const long readsBefore = x.w.reads;
-      nested = x.acq.AcquireStack();
+      nested = x.Acquire();
       EXPECT_EQ(x.w.reads, readsBefore);
       EXPECT_EQ(x.z.commands.size(), commandsBefore);
       EXPECT_EQ(x.w.statusHistory.size(), statusBefore);
-      EXPECT_TRUE(x.acq.Running());
+      EXPECT_TRUE(x.run.Running());
     };
-    EXPECT_EQ(x.acq.AcquireStack(), 1) << pump;
+    EXPECT_EQ(x.Acquire(), 1) << pump;
     EXPECT_EQ(nested, 0) << pump;
     EXPECT_EQ(x.z.commands.size(), 7u) << pump;
     EXPECT_EQ(x.w.Status(), "Z-stack finished");
-    EXPECT_FALSE(x.acq.Running());
+    EXPECT_FALSE(x.run.Running());
   }
 }
 
 TEST_F(RunTest, APlanChangedAtTheFirstPumpIsTheOneThatRuns) {
   r.w.onPump = [this](int n) {
     if (n == 1)
-      acq.NumPlanes = 2;
+      set.NumPlanes = 2;
   };
-  EXPECT_EQ(acq.AcquireStack(), 1);
-  EXPECT_EQ(acq.ZLog, "Planes 2, Step = -10.00 ;\r\n#1, Z=100.0000\r\n#2, Z=90.0000\r\n");
+  EXPECT_EQ(r.Acquire(), 1);
+  EXPECT_EQ(run.ZLog, "Planes 2, Step = -10.00 ;\r\n#1, Z=100.0000\r\n#2, Z=90.0000\r\n");
 }
 
 // A handler at the first pump can change the plan. Only a plan that would move the axis to an
@@ -423,31 +425,31 @@ TEST_F(RunTest, APlanChangedAtTheFirstPumpIsTheOneThatRuns) {
 TEST_F(RunTest, APlanChangedAtTheFirstPumpRunsAsItStandsUnlessItWouldMoveTheAxisUnsafely) {
   struct Change {
     const char* what;
-    void (*apply)(ZAcq&);
+    void (*apply)(AcqRig&);
     int16_t result;
     Strings sent;  // empty when refused
   };
   const Strings none, startOnly{"Z 110.0000 ; Z Wait ;"};
   const Strings onePlane{"Z 110.0000 ; Z Wait ;", kStep10, "Z ?"};
   const Change changes[] = {
-      {"negative step", [](ZAcq& a) { a.StepSize = -10; }, -1, none},
-      {"zero step", [](ZAcq& a) { a.StepSize = 0; }, -1, none},
-      {"step not set", [](ZAcq& a) { a.StepSize = NotSetD; }, -1, none},
-      {"bottom not set", [](ZAcq& a) { a.ZBottom = NotSetD; }, -1, none},
-      {"top not set", [](ZAcq& a) { a.ZTop = NotSetD; }, -1, none},
-      {"too many", [](ZAcq& a) { a.NumPlanes = 40000; }, -1, none},
-      {"no planes left", [](ZAcq& a) { a.NumPlanes = 0; }, 1, startOnly},
-      {"a negative count", [](ZAcq& a) { a.NumPlanes = -5; }, 1, startOnly},
+      {"negative step", [](AcqRig& a) { a.set.StepSize = -10; }, -1, none},
+      {"zero step", [](AcqRig& a) { a.set.StepSize = 0; }, -1, none},
+      {"step not set", [](AcqRig& a) { a.set.StepSize = NotSetD; }, -1, none},
+      {"bottom not set", [](AcqRig& a) { a.set.ZBottom = NotSetD; }, -1, none},
+      {"top not set", [](AcqRig& a) { a.set.ZTop = NotSetD; }, -1, none},
+      {"too many", [](AcqRig& a) { a.set.NumPlanes = 40000; }, -1, none},
+      {"no planes left", [](AcqRig& a) { a.set.NumPlanes = 0; }, 1, startOnly},
+      {"a negative count", [](AcqRig& a) { a.set.NumPlanes = -5; }, 1, startOnly},
       {"one plane, cancel pressed",
-       [](ZAcq& a) {
-         a.NumPlanes = 1;
-         a.CancelZ = 1;
+       [](AcqRig& a) {
+         a.set.NumPlanes = 1;
+         a.run.CancelZ = 1;
        },
        1, onePlane},
       {"ends out of order",
-       [](ZAcq& a) {
-         a.NumPlanes = 1;
-         a.ZTop = 200;
+       [](AcqRig& a) {
+         a.set.NumPlanes = 1;
+         a.set.ZTop = 200;
        },
        1, onePlane},
   };
@@ -457,15 +459,15 @@ TEST_F(RunTest, APlanChangedAtTheFirstPumpRunsAsItStandsUnlessItWouldMoveTheAxis
     x.Timings("0", "0", "0");
     x.w.onPump = [&](int n) {
       if (n == 1)
-        c.apply(x.acq);
+        c.apply(x);
     };
-    EXPECT_EQ(x.acq.AcquireStack(), c.result) << c.what;
+    EXPECT_EQ(x.Acquire(), c.result) << c.what;
     EXPECT_EQ(x.z.commands, c.sent) << c.what;
     if (c.result < 0) {
-      EXPECT_TRUE(x.acq.ZLog.empty()) << c.what;
+      EXPECT_TRUE(x.run.ZLog.empty()) << c.what;
     } else {
       EXPECT_EQ(x.w.Status(), "Z-stack finished") << c.what;
-      EXPECT_EQ(x.acq.CancelZ, 0) << c.what;
+      EXPECT_EQ(x.run.CancelZ, 0) << c.what;
     }
   }
 }
@@ -477,48 +479,48 @@ TEST_F(RunTest, AZServerFailureStopsTheRunAndNamesThePlane) {
       throw ZServerError(cmd, "motor fault");
     return std::nullopt;
   };
-  EXPECT_EQ(acq.AcquireStack(), -1);
+  EXPECT_EQ(r.Acquire(), -1);
   EXPECT_EQ(r.w.Status(),
             "Z-stack stopped at plane 2: Z server command \"Z ?\" failed: motor fault");
   EXPECT_EQ(r.z.commands.back(), "Z ?");
   EXPECT_EQ(r.z.commands.size(), 5u);
-  EXPECT_EQ(acq.ZLog, "Planes 3, Step = -10.00 ;\r\n#1, Z=100.0000\r\n");
-  EXPECT_FALSE(acq.Running());
+  EXPECT_EQ(run.ZLog, "Planes 3, Step = -10.00 ;\r\n#1, Z=100.0000\r\n");
+  EXPECT_FALSE(run.Running());
   // The next run starts normally.
   r.z.onExec = nullptr;
   r.z.queued["Z ?"] = {"1", "2", "3"};
-  EXPECT_EQ(acq.AcquireStack(), 1);
+  EXPECT_EQ(r.Acquire(), 1);
 }
 
 TEST_F(RunTest, AFailingStartMoveSendsNothingMore) {
   r.z.failures["Z 110.0000 ; Z Wait ;"] = "not homed";
-  EXPECT_EQ(acq.AcquireStack(), -1);
+  EXPECT_EQ(r.Acquire(), -1);
   EXPECT_EQ(r.z.commands, Strings{"Z 110.0000 ; Z Wait ;"});
   EXPECT_EQ(r.w.Status(),
             "Z-stack stopped at the start move: Z server command \"Z 110.0000 ; Z Wait ;\" "
             "failed: not homed");
-  EXPECT_EQ(acq.ZLog, "Planes 3, Step = -10.00 ;\r\n");
+  EXPECT_EQ(run.ZLog, "Planes 3, Step = -10.00 ;\r\n");
 }
 
 TEST_F(RunTest, ACaptureProgramNotInFrontStopsTheRunWithoutTypingElsewhere) {
-  acq.CaptureType = 1;
-  acq.CaptureTaskId = 4242;
-  acq.KeyDelayMs = 0;
+  set.Frame.CaptureType = 1;
+  set.Frame.CaptureTaskId = 4242;
+  set.Frame.KeyDelayMs = 0;
   r.desk.refuseFocus = true;
-  EXPECT_EQ(acq.AcquireStack(), -1);
+  EXPECT_EQ(r.Acquire(), -1);
   EXPECT_TRUE(r.desk.sent.empty());
   EXPECT_EQ(r.w.Status(),
             "Z-stack stopped at plane 1: The capture program (task 4242) is not in front; no key "
             "was sent");
   EXPECT_EQ(r.z.commands.size(), 3u);
-  EXPECT_FALSE(acq.Running());
+  EXPECT_FALSE(run.Running());
 }
 
 TEST_F(RunTest, AWindowClosedAtAPumpUnwindsWithoutAnotherCommandOrStatus) {
   for (int pump : {1, 3}) {
     AcqRig x;
     x.Plan(80, 100, 10, 3);
-    x.acq.ZLog = "previous";
+    x.run.ZLog = "previous";
     x.Timings("0", "0", "0");
     size_t commands = 0, statuses = 0;
     x.w.onPump = [&](int n) {
@@ -528,10 +530,10 @@ TEST_F(RunTest, AWindowClosedAtAPumpUnwindsWithoutAnotherCommandOrStatus) {
       statuses = x.w.statusHistory.size();
       throw WindowClosed();
     };
-    EXPECT_THROW(x.acq.AcquireStack(), WindowClosed) << pump;
+    EXPECT_THROW(x.Acquire(), WindowClosed) << pump;
     EXPECT_EQ(x.z.commands.size(), commands) << pump;
     EXPECT_EQ(x.w.statusHistory.size(), statuses) << pump;
-    EXPECT_FALSE(x.acq.Running()) << pump;
+    EXPECT_FALSE(x.run.Running()) << pump;
   }
 }
 

@@ -68,14 +68,14 @@ TEST_F(CaptureMenu, ChoosingAMethodMovesTheCheckMarkAndEnablesOnlyTheLaunch) {
                  {Control::cmdCapture, false},
                  {Control::cmdFocura, false}};
   r.form.Dispatch(Command::mnuBreeze);
-  EXPECT_EQ(r.acq.CaptureType, 3);
+  EXPECT_EQ(r.set.Frame.CaptureType, 3);
   EXPECT_EQ(Checked(), Items{Control::mnuBreeze});
   EXPECT_TRUE(Enabled(Control::cmdLaunchCapture));
   EXPECT_FALSE(Enabled(Control::cmdCapture));
   EXPECT_FALSE(Enabled(Control::cmdFocura));
 
   r.form.Dispatch(Command::mnuHWT);
-  EXPECT_EQ(r.acq.CaptureType, 100);
+  EXPECT_EQ(r.set.Frame.CaptureType, 100);
   EXPECT_EQ(Checked(), Items{Control::mnuHWT});
   EXPECT_TRUE(r.desk.events.empty()) << "choosing launches nothing";
   EXPECT_TRUE(r.Sent().empty());
@@ -92,7 +92,7 @@ TEST_F(CaptureMenu, LaunchStartsTheFixedProgramQuotedAndEnablesCaptureAndRun) {
   r.form.Dispatch(Command::mnuEOSUtil);
   r.w.texts[kStatusLine] = "old";
   r.form.Dispatch(Command::cmdLaunchCapture);
-  EXPECT_EQ(r.acq.CaptureTaskId, 4242);
+  EXPECT_EQ(r.set.Frame.CaptureTaskId, 4242);
   EXPECT_EQ(r.w.Status(), "");
   EXPECT_EQ(r.w.pumps, 1);
   EXPECT_TRUE(Enabled(Control::cmdCapture));
@@ -115,7 +115,7 @@ TEST_F(CaptureMenu, LaunchStartsTheFixedProgramQuotedAndEnablesCaptureAndRun) {
 }
 
 TEST_F(CaptureMenu, EachFixedProgramGetsTheKeyOfItsMethod) {
-  r.acq.FujiKey = 2;
+  r.set.Frame.FujiKey = 2;
   for (const MethodItem& item : kMethodItems) {
     const CaptureMethod& method = *FindCaptureMethod(item.code);
     if (method.programPath.empty())
@@ -134,12 +134,12 @@ TEST_F(CaptureMenu, AFailedLaunchAfterAGoodOneDisablesCaptureAndKeepsTheTask) {
   r.form.Dispatch(Command::mnuFujiSU);
   r.form.Dispatch(Command::cmdLaunchCapture);
   r.form.Dispatch(Command::mnuBreeze);  // another choice keeps the launch
-  EXPECT_EQ(r.acq.CaptureTaskId, 4242);
+  EXPECT_EQ(r.set.Frame.CaptureTaskId, 4242);
   EXPECT_TRUE(Enabled(Control::cmdCapture));
   r.desk.failStart = true;
   r.form.Dispatch(Command::cmdLaunchCapture);
   EXPECT_EQ(r.w.Status(), "Error Launching Capture Program");
-  EXPECT_EQ(r.acq.CaptureTaskId, 4242);
+  EXPECT_EQ(r.set.Frame.CaptureTaskId, 4242);
   EXPECT_FALSE(Enabled(Control::cmdCapture));
   EXPECT_FALSE(Enabled(Control::cmdFocura));
 }
@@ -149,14 +149,14 @@ TEST_F(CaptureMenu, HardwareTriggerProbesTheController) {
   r.zs.replies["CON /2&"] = "OK EZStepper AllMotion v6";
   r.form.Dispatch(Command::cmdLaunchCapture);
   EXPECT_EQ(r.Sent(), Strings{"CON /2&"});
-  EXPECT_EQ(r.acq.CaptureTaskId, 1);
+  EXPECT_EQ(r.set.Frame.CaptureTaskId, 1);
   EXPECT_EQ(r.w.Status(), "OK EZStepper AllMotion v6");
   EXPECT_TRUE(Enabled(Control::cmdCapture));
   EXPECT_TRUE(r.desk.events.empty());
 
   r.zs.replies["CON /2&"] = "ezstepper";  // the mark is case-sensitive
   r.form.Dispatch(Command::cmdLaunchCapture);
-  EXPECT_EQ(r.acq.CaptureTaskId, 0);
+  EXPECT_EQ(r.set.Frame.CaptureTaskId, 0);
   EXPECT_EQ(r.w.Status(), "EZStepper does not respond");
   EXPECT_FALSE(Enabled(Control::cmdCapture));
   EXPECT_FALSE(Enabled(Control::cmdFocura));
@@ -164,19 +164,19 @@ TEST_F(CaptureMenu, HardwareTriggerProbesTheController) {
 
 TEST_F(CaptureMenu, FailingProbeIsALaunchErrorAndKeepsTheTask) {
   r.form.Dispatch(Command::mnuHWT);
-  r.acq.CaptureTaskId = 1;
+  r.set.Frame.CaptureTaskId = 1;
   r.zs.failures["CON /2&"] = "port closed";
   r.form.Dispatch(Command::cmdLaunchCapture);
   EXPECT_EQ(r.w.Status(), "Error Launching Capture Program");
-  EXPECT_EQ(r.acq.CaptureTaskId, 1);
+  EXPECT_EQ(r.set.Frame.CaptureTaskId, 1);
   EXPECT_FALSE(Enabled(Control::cmdCapture));
 }
 
 TEST_F(CaptureMenu, CustomMethodReadsBothFilesAndLaunchesTheLineWithItsPathQuoted) {
   Files("  C:\\My Cam\\cam.exe  -remote  \r\n", "{F8}\r\n");
   r.form.Dispatch(Command::mnuPath);
-  EXPECT_EQ(r.acq.CaptureProgPath, "C:\\My Cam\\cam.exe  -remote");
-  EXPECT_EQ(r.acq.CaptureKey, "{F8}");
+  EXPECT_EQ(r.set.CaptureProgPath, "C:\\My Cam\\cam.exe  -remote");
+  EXPECT_EQ(r.set.Frame.CaptureKey, "{F8}");
   EXPECT_EQ(r.w.Status(), "C:\\My Cam\\cam.exe  -remote Key <{F8}>");
   EXPECT_EQ(Checked(), Items{Control::mnuPath});
   EXPECT_TRUE(Enabled(Control::cmdLaunchCapture));
@@ -233,7 +233,7 @@ TEST(CommandLineToStart, TheProgramPathIsQuotedAndNeverCutShort) {
 TEST_F(CaptureMenu, SpaceNameBecomesABlankOnlyInCapitals) {
   Files("cam.exe", "  {SPACE}  ");
   r.form.Dispatch(Command::mnuPath);
-  EXPECT_EQ(r.acq.CaptureKey, " ");
+  EXPECT_EQ(r.set.Frame.CaptureKey, " ");
   EXPECT_EQ(r.w.Status(), "cam.exe Key < >");
 
   // A NUL or line end in the key file would cut or hide the rest of the status line.
@@ -243,32 +243,32 @@ TEST_F(CaptureMenu, SpaceNameBecomesABlankOnlyInCapitals) {
 
   Files("cam.exe", "{space}");
   r.form.Dispatch(Command::mnuPath);
-  EXPECT_EQ(r.acq.CaptureKey, "{space}");
+  EXPECT_EQ(r.set.Frame.CaptureKey, "{space}");
 
   Files("cam.exe", "a{SPACE}{SPACE}b");
   r.form.Dispatch(Command::mnuPath);
-  EXPECT_EQ(r.acq.CaptureKey, "a  b");
+  EXPECT_EQ(r.set.Frame.CaptureKey, "a  b");
 }
 
 TEST_F(CaptureMenu, CommasNeedQuotesAndTheLastItemWins) {
   Files("C:\\cam.exe -a,-b", "x");
   r.form.Dispatch(Command::mnuPath);
-  EXPECT_EQ(r.acq.CaptureProgPath, "-b");
+  EXPECT_EQ(r.set.CaptureProgPath, "-b");
 
   Files("\"C:\\cam.exe -a,-b\"", "x");
   r.form.Dispatch(Command::mnuPath);
-  EXPECT_EQ(r.acq.CaptureProgPath, "C:\\cam.exe -a,-b");
+  EXPECT_EQ(r.set.CaptureProgPath, "C:\\cam.exe -a,-b");
 
   Files("old.exe\r\nnew.exe\r\n", "{F1}\n{F2}");
   r.form.Dispatch(Command::mnuPath);
-  EXPECT_EQ(r.acq.CaptureProgPath, "new.exe");
-  EXPECT_EQ(r.acq.CaptureKey, "{F2}");
+  EXPECT_EQ(r.set.CaptureProgPath, "new.exe");
+  EXPECT_EQ(r.set.Frame.CaptureKey, "{F2}");
 }
 
 TEST_F(CaptureMenu, EmptyOrBlankFilesDisableTheLaunch) {
   Files("   ", "k");
   r.form.Dispatch(Command::mnuPath);
-  EXPECT_EQ(r.acq.CaptureProgPath, "");
+  EXPECT_EQ(r.set.CaptureProgPath, "");
   // The key file's success message is appended to the path file's complaint.
   EXPECT_EQ(r.w.Status(), "File captureprogpath.txt is empty Key <k>");
   EXPECT_FALSE(Enabled(Control::cmdLaunchCapture));
@@ -276,17 +276,17 @@ TEST_F(CaptureMenu, EmptyOrBlankFilesDisableTheLaunch) {
   Files("cam.exe", "");
   r.form.Dispatch(Command::mnuPath);
   EXPECT_EQ(r.w.Status(), "File capturekey.txt is empty");
-  EXPECT_EQ(r.acq.CaptureKey, "");
+  EXPECT_EQ(r.set.Frame.CaptureKey, "");
   EXPECT_FALSE(Enabled(Control::cmdLaunchCapture));
 }
 
 TEST_F(CaptureMenu, MissingKeyFileAfterAGoodPathFileAndTheMenuReenabling) {
   r.files.files[kProgFile] = "cam.exe";
-  r.acq.CaptureKey = "previous";
+  r.set.Frame.CaptureKey = "previous";
   r.form.Dispatch(Command::mnuPath);
   EXPECT_EQ(r.w.Status(), "File capturekey.txt does not exist");
-  EXPECT_EQ(r.acq.CaptureProgPath, "cam.exe");
-  EXPECT_EQ(r.acq.CaptureKey, "previous");
+  EXPECT_EQ(r.set.CaptureProgPath, "cam.exe");
+  EXPECT_EQ(r.set.Frame.CaptureKey, "previous");
   EXPECT_FALSE(Enabled(Control::cmdLaunchCapture));
 
   r.form.Dispatch(Command::mnuCapture);
@@ -300,7 +300,7 @@ TEST_F(CaptureMenu, MissingPathFileKeepsThePreviousCommandLine) {
   r.files.files.erase(kProgFile);
   r.files.files[kKeyFile] = "j";
   r.form.Dispatch(Command::mnuPath);
-  EXPECT_EQ(r.acq.CaptureProgPath, "cam.exe");
+  EXPECT_EQ(r.set.CaptureProgPath, "cam.exe");
   EXPECT_EQ(r.w.Status(), "File captureprogpath.txt does not exist Key <j>");
   EXPECT_FALSE(Enabled(Control::cmdLaunchCapture));
 }
@@ -311,8 +311,8 @@ TEST_F(CaptureMenu, UnreadableFileIsReportedAndKeepsThePreviousValue) {
   r.files.unreadable[kProgFile] = "The file is locked by another process.";
   r.files.unreadable[kKeyFile] = "Access is denied.";
   r.form.Dispatch(Command::mnuPath);
-  EXPECT_EQ(r.acq.CaptureProgPath, "cam.exe");
-  EXPECT_EQ(r.acq.CaptureKey, "k");
+  EXPECT_EQ(r.set.CaptureProgPath, "cam.exe");
+  EXPECT_EQ(r.set.Frame.CaptureKey, "k");
   EXPECT_EQ(r.w.statusHistory[r.w.statusHistory.size() - 2],
             "File captureprogpath.txt cannot be read: The file is locked by another process.");
   EXPECT_EQ(r.w.Status(), "File capturekey.txt cannot be read: Access is denied.");
@@ -336,7 +336,7 @@ TEST_F(CaptureMenu, EventQueuedBeforeTheLaunchRunsFirst) {
   r.form.Dispatch(Command::cmdLaunchCapture);
   EXPECT_EQ(r.Sent(), Strings{"CON /2&"});
   EXPECT_TRUE(r.desk.events.empty());
-  EXPECT_EQ(r.acq.CaptureTaskId, 1);
+  EXPECT_EQ(r.set.Frame.CaptureTaskId, 1);
 }
 
 }  // namespace

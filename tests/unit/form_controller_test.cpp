@@ -18,9 +18,9 @@ using Strings = std::vector<std::string>;
 
 TEST(FormLoad, SetsDefaultsStartsTheServerAndPreparesTheWindow) {
   testing::FormRig r;
-  r.acq.ZTop = 1;
-  r.acq.NumPlanes = 3;
-  r.acq.KeyDelayMs = 9;
+  r.set.ZTop = 1;
+  r.set.NumPlanes = 3;
+  r.set.Frame.KeyDelayMs = 9;
   r.Load();
   EXPECT_EQ(r.Sent(), (Strings{"Show", "Joy On", "Hide"}));
   EXPECT_EQ(r.w.enabled, (std::map<Control, bool>{{Control::cmdLaunchCapture, false},
@@ -31,9 +31,9 @@ TEST(FormLoad, SetsDefaultsStartsTheServerAndPreparesTheWindow) {
                                                        {Control::txtPeriod, "0.0"}}));
   EXPECT_TRUE(r.w.statusHistory.empty());
   EXPECT_TRUE(r.w.checked.empty());
-  EXPECT_EQ(r.acq.ZTop, NotSetD);
-  EXPECT_EQ(r.acq.NumPlanes, NotSet);
-  EXPECT_EQ(r.acq.KeyDelayMs, 200);
+  EXPECT_EQ(r.set.ZTop, NotSetD);
+  EXPECT_EQ(r.set.NumPlanes, NotSet);
+  EXPECT_EQ(r.set.Frame.KeyDelayMs, 200);
   EXPECT_FALSE(r.form.Busy());
   EXPECT_FALSE(r.form.Closed());
 }
@@ -67,7 +67,7 @@ TEST(FormLoad, AStartUpCommandThatFailsLeavesAWorkingWindowWithTheReasonInTheSta
   // The window is in use afterwards: a plan command reaches the same server.
   r.zs.replies["Z ?"] = "12.5 um";
   r.form.Dispatch(Command::cmdSetTop);
-  EXPECT_EQ(r.acq.ZTop, 12.5);
+  EXPECT_EQ(r.set.ZTop, 12.5);
 }
 
 struct Form : ::testing::Test {
@@ -75,10 +75,10 @@ struct Form : ::testing::Test {
   void SetUp() override { r.LoadAndForget(); }
   // A plan of `planes` planes from 10 to 30 with the load's timings.
   void Plan(int planes) {
-    r.acq.ZTop = 10;
-    r.acq.ZBottom = 30;
-    r.acq.NumPlanes = planes;
-    r.acq.StepSize = 20.0 / (planes - 1);
+    r.set.ZTop = 10;
+    r.set.ZBottom = 30;
+    r.set.NumPlanes = planes;
+    r.set.StepSize = 20.0 / (planes - 1);
   }
 };
 
@@ -132,11 +132,11 @@ TEST_F(Form, EveryMenuItemAndButtonHasItsHandler) {
   r.zs.replies["Obj GetNum"] = "x";
   r.zs.replies["CON /2&"] = "EZStepper";
   r.w.texts[Control::txtCommand] = "raw";
-  r.acq.ZLog = "log";
+  r.run.ZLog = "log";
   r.form.Dispatch(Command::mnuHWT);
   EXPECT_TRUE(r.w.checked[Control::mnuHWT]);
   r.form.Dispatch(Command::cmdLaunchCapture);
-  EXPECT_EQ(r.acq.CaptureTaskId, 1);
+  EXPECT_EQ(r.set.Frame.CaptureTaskId, 1);
   r.form.Dispatch(Command::cmdCapture);
   r.form.Dispatch(Command::cmdSetTop);
   r.form.Dispatch(Command::cmdSetBot);
@@ -154,12 +154,12 @@ TEST_F(Form, EveryMenuItemAndButtonHasItsHandler) {
   EXPECT_EQ(r.desk.clipboard, "log");
   r.w.texts[Control::txtNumPlanes] = "3";
   r.form.Dispatch(Command::cmdSetNum);
-  EXPECT_EQ(r.acq.NumPlanes, 3);
+  EXPECT_EQ(r.set.NumPlanes, 3);
   r.w.texts[Control::txtStepSize] = "2";
   r.form.Dispatch(Command::cmdSetStepSize);
-  EXPECT_EQ(r.acq.StepSize, 2.0);
+  EXPECT_EQ(r.set.StepSize, 2.0);
   r.form.Dispatch(Command::cmdCancelZ);
-  EXPECT_EQ(r.acq.CancelZ, 1);
+  EXPECT_EQ(r.run.CancelZ, 1);
 }
 
 TEST_F(Form, RunFromTheButtonFinishesOrIsCancelledFromThePump) {
@@ -169,7 +169,7 @@ TEST_F(Form, RunFromTheButtonFinishesOrIsCancelledFromThePump) {
   r.zs.replies["Z ?"] = "20";
   r.form.Dispatch(Command::cmdFocura);
   EXPECT_EQ(r.w.Status(), "Z-stack finished");
-  EXPECT_EQ(r.acq.ZLog, "Planes 2, Step = -20.00 ;\r\n#1, Z=20\r\n#2, Z=20\r\n");
+  EXPECT_EQ(r.run.ZLog, "Planes 2, Step = -20.00 ;\r\n#1, Z=20\r\n#2, Z=20\r\n");
 
   r.w.onPump = [&](int) { r.form.Dispatch(Command::cmdCancelZ); };
   r.form.Dispatch(Command::cmdFocura);
@@ -186,12 +186,12 @@ TEST_F(Boundary, UntrappedServerFailureGoesToTheStatusLineAndTheWindowStaysUsabl
 
   r.zs.replies["Z ?"] = "12";
   r.form.Dispatch(Command::cmdSetTop);
-  EXPECT_EQ(r.acq.ZTop, 12.0);
+  EXPECT_EQ(r.set.ZTop, 12.0);
 }
 
 TEST_F(Boundary, UntrappedPlatformFailureOfTheFrameTriggerIsReported) {
-  r.acq.CaptureType = 1;
-  r.acq.CaptureTaskId = 77;
+  r.set.Frame.CaptureType = 1;
+  r.set.Frame.CaptureTaskId = 77;
   r.desk.failActivate = true;
   r.form.Dispatch(Command::cmdCapture);
   EXPECT_EQ(r.w.Status(), "no window for task 77");
@@ -212,8 +212,8 @@ TEST_F(Boundary, NestedFailureDoesNotEndTheInterruptedHandler) {
   r.form.Dispatch(Command::cmdGetTopBot);
   EXPECT_EQ(seenAfterNested, Strings{"Z server command \"Show\" failed: refused"});
   EXPECT_EQ(r.Sent(), (Strings{"Obj GetNum", "Show", "Obj Get 1", "Obj Get 2"}));
-  EXPECT_EQ(r.acq.ZTop, 1.0);
-  EXPECT_EQ(r.acq.ZBottom, 9.0);
+  EXPECT_EQ(r.set.ZTop, 1.0);
+  EXPECT_EQ(r.set.ZBottom, 9.0);
   EXPECT_EQ(r.w.Status(), "ZTop= 1.00, ZBottom= 9.00, ZHeight= 8.00");
 }
 
@@ -286,8 +286,8 @@ TEST_F(CloseAtPump, AtTheLastPointOfTheJoystickCommandTheEndsStayUnset) {
   r.form.Dispatch(Command::cmdGetTopBot);
   ExpectNothingAfterTheClose();
   EXPECT_EQ(r.Sent(), (Strings{"Obj GetNum", "Obj Get 1", "Obj Get 2", "Unload"}));
-  EXPECT_EQ(r.acq.ZTop, NotSetD);
-  EXPECT_EQ(r.acq.ZBottom, NotSetD);
+  EXPECT_EQ(r.set.ZTop, NotSetD);
+  EXPECT_EQ(r.set.ZBottom, NotSetD);
 }
 
 TEST_F(CloseAtPump, DuringARun) {
@@ -300,7 +300,7 @@ TEST_F(CloseAtPump, DuringARun) {
   ExpectNothingAfterTheClose();
   EXPECT_EQ(r.Sent(),
             (Strings{"Z 40.0000 ; Z Wait ;", "Z Rel -10.0000 ; Z Wait ;", "Z ?", "Unload"}));
-  EXPECT_FALSE(r.acq.Running());
+  EXPECT_FALSE(r.run.Running());
 }
 
 TEST_F(CloseAtPump, DuringTheLaunch) {
@@ -310,7 +310,7 @@ TEST_F(CloseAtPump, DuringTheLaunch) {
   r.form.Dispatch(Command::cmdLaunchCapture);
   ExpectNothingAfterTheClose();
   EXPECT_TRUE(r.desk.events.empty());
-  EXPECT_EQ(r.acq.CaptureTaskId, 0);
+  EXPECT_EQ(r.set.Frame.CaptureTaskId, 0);
 }
 
 TEST_F(CloseAtPump, InsideANestedHandler) {
@@ -335,7 +335,7 @@ TEST_F(CloseAtPump, InsideANestedHandler) {
   EXPECT_EQ(r.w.pumps, 2);
   EXPECT_TRUE(r.released);
   EXPECT_FALSE(r.form.Busy());
-  EXPECT_FALSE(r.acq.Running());
+  EXPECT_FALSE(r.run.Running());
 }
 
 TEST_F(CloseAtPump, FailureRaisedAsTheWindowClosesIsNotWrittenToIt) {
@@ -359,8 +359,8 @@ TEST(FormClose, TheUnloadSwitchesAHardwareTriggerThatMayBeOnOffFirst) {
   for (bool closeDuringThePulse : {true, false}) {
     testing::FormRig r;
     r.LoadAndForget();
-    r.acq.CaptureType = kCaptureHardware;
-    r.acq.CaptureTaskId = 1;
+    r.set.Frame.CaptureType = kCaptureHardware;
+    r.set.Frame.CaptureTaskId = 1;
     r.zs.onExec = [&](const std::string& command) -> std::optional<std::string> {
       if (command == "CON /2J1R" && closeDuringThePulse)
         r.form.Close();
@@ -380,7 +380,7 @@ TEST(FormClose, TheUnloadSwitchesAHardwareTriggerThatMayBeOnOffFirst) {
                                              : Strings{"CON /2J1R", "CON /2J0R", "CON /2J0R",
                                                        "CON /2J0R", "CON /2J0R", "Unload"};
     EXPECT_EQ(r.Sent(), sent) << closeDuringThePulse;
-    EXPECT_FALSE(r.acq.Trigger.mayBeOn);
+    EXPECT_FALSE(r.run.Trigger.mayBeOn);
   }
 }
 

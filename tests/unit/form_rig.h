@@ -51,6 +51,9 @@ struct FormRig {
   NumberText num;
   FormController form{w, prompt, clock, desk, files, num};
   ZAcq& acq = form.Acq();
+  // What the tests set up and look at: the form's settings and run.
+  AcqSettings& set = acq.Settings;
+  StackRun& run = acq.Run;
 };
 
 }  // namespace focura::testing

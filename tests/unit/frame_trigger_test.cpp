@@ -42,11 +42,13 @@ struct TriggerTest : ::testing::Test {
   NumberText num;
   WindowRunView view{w};
   ZAcq acq{z, view, clock, desk, num};
+  AcqSettings& set = acq.Settings;
+  StackRun& run = acq.Run;
 
   void SetUp() override { acq.LoadDefaults(); }
   void Program(int16_t type) {
-    acq.CaptureType = type;
-    acq.CaptureTaskId = 4242;
+    set.Frame.CaptureType = type;
+    set.Frame.CaptureTaskId = 4242;
   }
 };
 
@@ -56,8 +58,8 @@ const KeyStrokes kF8{KeyStroke::Named(NamedKey::F8)};
 
 TEST_F(TriggerTest, NothingLaunchedDoesNothing) {
   for (int type : {1, 3, 5, int{kCaptureHardware}}) {
-    acq.CaptureType = static_cast<int16_t>(type);
-    acq.CaptureTaskId = 0;
+    set.Frame.CaptureType = static_cast<int16_t>(type);
+    set.Frame.CaptureTaskId = 0;
     acq.CaptureFrame();
   }
   EXPECT_TRUE(z.commands.empty());
@@ -66,8 +68,8 @@ TEST_F(TriggerTest, NothingLaunchedDoesNothing) {
 }
 
 TEST_F(TriggerTest, HardwareTriggerHoldsTheOutputOnLongerThanTheHoldTime) {
-  acq.CaptureType = kCaptureHardware;
-  acq.CaptureTaskId = 1;
+  set.Frame.CaptureType = kCaptureHardware;
+  set.Frame.CaptureTaskId = 1;
   std::vector<uint32_t> at;
   z.onExec = [&](const std::string&) -> std::optional<std::string> {
     at.push_back(clock.now);
@@ -80,7 +82,7 @@ TEST_F(TriggerTest, HardwareTriggerHoldsTheOutputOnLongerThanTheHoldTime) {
   EXPECT_LT(at[1] - at[0], 505u);
   EXPECT_TRUE(desk.events.empty());
   // After a program was launched, choosing the hardware trigger still pulses the output.
-  acq.CaptureTaskId = 4242;
+  set.Frame.CaptureTaskId = 4242;
   acq.CaptureFrame();
   EXPECT_EQ(z.commands.size(), 4u);
   EXPECT_TRUE(desk.events.empty());
@@ -102,8 +104,8 @@ TEST_F(TriggerTest, EachMethodSendsItsKeyToTheActivatedProgram) {
     desk.sentTo.clear();
     desk.foreground = 0;
     Program(c.type);
-    acq.FujiKey = c.fuji;
-    acq.CaptureKey = c.custom;
+    set.Frame.FujiKey = c.fuji;
+    set.Frame.CaptureKey = c.custom;
     acq.CaptureFrame();
     EXPECT_EQ(desk.events, (Strings{"activate 4242", "keys " + std::to_string(c.keys.size())}))
         << c.type;
@@ -124,8 +126,8 @@ TEST_F(TriggerTest, MethodsWithoutAKeyOnlyActivateAndWait) {
        {Case{4, 0, "x"}, Case{4, 3, "x"}, Case{5, 1, ""}, Case{0, 1, "x"}, Case{7, 1, "x"}}) {
     desk.events.clear();
     Program(c.type);
-    acq.FujiKey = c.fuji;
-    acq.CaptureKey = c.custom;
+    set.Frame.FujiKey = c.fuji;
+    set.Frame.CaptureKey = c.custom;
     const long before = clock.reads;
     acq.CaptureFrame();
     EXPECT_EQ(desk.events, Strings{"activate 4242"}) << c.type << "/" << c.fuji;
@@ -139,7 +141,7 @@ TEST_F(TriggerTest, TheKeyFollowsTheActivationByMoreThanTheKeyDelay) {
   for (int32_t delay : {200, 0, -5}) {
     desk.activatedAt.clear();
     desk.sentAt.clear();
-    acq.KeyDelayMs = delay;
+    set.Frame.KeyDelayMs = delay;
     acq.CaptureFrame();
     ASSERT_EQ(desk.sentAt.size(), 1u);
     const uint32_t gap = desk.sentAt[0] - desk.activatedAt[0];
@@ -170,7 +172,7 @@ TEST_F(TriggerTest, AProgramThatTakesTheFrontStraightBackGetsNoKey) {
   };
   for (int32_t delay : {200, 0}) {
     desk.events.clear();
-    acq.KeyDelayMs = delay;
+    set.Frame.KeyDelayMs = delay;
     EXPECT_THROW(acq.CaptureFrame(), PlatformError) << delay;
     EXPECT_EQ(desk.events, (Strings{"activate 4242", "activate 4242"})) << delay;
     EXPECT_TRUE(desk.sent.empty()) << delay;
@@ -179,7 +181,7 @@ TEST_F(TriggerTest, AProgramThatTakesTheFrontStraightBackGetsNoKey) {
 
 TEST_F(TriggerTest, NoKeyIsTypedIntoAnotherProgram) {
   Program(5);
-  acq.CaptureKey = "{ENTER}";
+  set.Frame.CaptureKey = "{ENTER}";
   desk.refuseFocus = true;
   desk.foreground = 99;
   try {
@@ -350,7 +352,7 @@ TEST_F(TriggerTest, FailuresOfTheDesktopAndTheServerPropagate) {
   desk.failActivate = true;
   EXPECT_THROW(acq.CaptureFrame(), PlatformError);
   EXPECT_TRUE(desk.sent.empty());
-  acq.CaptureType = kCaptureHardware;
+  set.Frame.CaptureType = kCaptureHardware;
   z.failures["CON /2J1R"] = "no controller";
   EXPECT_THROW(acq.CaptureFrame(), ZServerError);
   // A refused "on" may still have switched the output on: "off" follows all the same.
@@ -359,7 +361,7 @@ TEST_F(TriggerTest, FailuresOfTheDesktopAndTheServerPropagate) {
 
 TEST_F(TriggerTest, AMalformedCustomKeyFailsBeforeTheProgramIsActivated) {
   Program(5);
-  acq.CaptureKey = "{F8";
+  set.Frame.CaptureKey = "{F8";
   EXPECT_THROW(acq.CaptureFrame(), KeyNotationError);
   EXPECT_TRUE(desk.events.empty());
 }
@@ -424,9 +426,9 @@ TEST(TriggerPulse, TheOutputGoesOffAfterEveryFailureItCanAndSaysWhenItMayStillBe
     EXPECT_EQ(r.z.commands, pulse) << c.what;
     EXPECT_EQ(failure, c.failure) << c.what;
     // The flag the unload reads and the text the operator reads agree.
-    EXPECT_EQ(r.acq.Trigger.mayBeOn, c.failure.ends_with(kMayStillBeOn)) << c.what;
+    EXPECT_EQ(r.run.Trigger.mayBeOn, c.failure.ends_with(kMayStillBeOn)) << c.what;
     EXPECT_EQ(r.w.Status(), c.status) << c.what;
-    EXPECT_EQ(r.acq.Trigger.longPulses, c.status == "before" ? 0 : 1) << c.what;
+    EXPECT_EQ(r.run.Trigger.longPulses, c.status == "before" ? 0 : 1) << c.what;
   }
 }
 

@@ -17,8 +17,8 @@ struct Commands : ::testing::Test {
   testing::FormRig r;
   void SetUp() override { r.LoadAndForget(); }
   void Ends(double top, double bottom) {
-    r.acq.ZTop = top;
-    r.acq.ZBottom = bottom;
+    r.set.ZTop = top;
+    r.set.ZBottom = bottom;
   }
 };
 
@@ -39,28 +39,28 @@ TEST_F(Commands, ExecuteSendsTheTextAsTypedAndShowsTheReply) {
 TEST_F(Commands, SetTopAndBottomTakeTheFirstTokenOfTheZReply) {
   r.zs.replies["Z ?"] = "  1234.5 um   moving";
   r.form.Dispatch(Command::cmdSetTop);
-  EXPECT_EQ(r.acq.ZTop, 1234.5);
-  EXPECT_EQ(r.acq.ZBottom, NotSetD);
+  EXPECT_EQ(r.set.ZTop, 1234.5);
+  EXPECT_EQ(r.set.ZBottom, NotSetD);
   EXPECT_EQ(r.w.texts[Control::lblTop], "1234.50");
   EXPECT_EQ(r.w.Status(), "ZTop= 1234.50, ZBottom= 77777.00, ZHeight= 76542.50");
 
   r.zs.replies["Z ?"] = "-20";
   r.form.Dispatch(Command::cmdSetBot);
-  EXPECT_EQ(r.acq.ZBottom, -20.0);
-  EXPECT_EQ(r.acq.ZTop, 1234.5);
+  EXPECT_EQ(r.set.ZBottom, -20.0);
+  EXPECT_EQ(r.set.ZTop, 1234.5);
   EXPECT_EQ(r.w.texts[Control::lblBot], "-20.00");
   EXPECT_EQ(r.w.Status(), "ZTop= 1234.50, ZBottom= -20.00, ZHeight= 1254.50");
   EXPECT_EQ(r.Sent(), (Strings{"Z ?", "Z ?"}));
 }
 
 TEST_F(Commands, SetTopWithoutANumberShowsErrorAndKeepsTheEnd) {
-  r.acq.ZTop = 5;
+  r.set.ZTop = 5;
   for (const char* reply : {"", "    ", "abc 12", "12,5"}) {
     r.zs.replies["Z ?"] = reply;
     r.w.texts[kStatusLine] = "before";
     r.form.Dispatch(Command::cmdSetTop);
     EXPECT_EQ(r.w.Status(), "Error") << '"' << reply << '"';
-    EXPECT_EQ(r.acq.ZTop, 5.0);
+    EXPECT_EQ(r.set.ZTop, 5.0);
   }
 }
 
@@ -68,7 +68,7 @@ TEST_F(Commands, SetTopWithAFailingServerReportsTheServer) {
   r.zs.failures["Z ?"] = "axis not homed";
   r.form.Dispatch(Command::cmdSetTop);
   EXPECT_EQ(r.w.Status(), "Z server command \"Z ?\" failed: axis not homed");
-  EXPECT_EQ(r.acq.ZTop, NotSetD);
+  EXPECT_EQ(r.set.ZTop, NotSetD);
 }
 
 struct Joystick : Commands {
@@ -90,8 +90,8 @@ TEST_F(Joystick, AsksForTheLastTwoPositionsAndShowsEachStep) {
   EXPECT_EQ(r.w.statusHistory,
             (Strings{"5 positions", " 5", "4 pos 300.25 um", " 300.25", "5 pos 100 um",
                      "ZTop= 100.00, ZBottom= 300.25, ZHeight= 200.25"}));
-  EXPECT_EQ(r.acq.ZTop, 100.0);
-  EXPECT_EQ(r.acq.ZBottom, 300.25);
+  EXPECT_EQ(r.set.ZTop, 100.0);
+  EXPECT_EQ(r.set.ZBottom, 300.25);
 }
 
 TEST_F(Joystick, NoStoredPositionsAsksForMinusOneAndZero) {
@@ -100,8 +100,8 @@ TEST_F(Joystick, NoStoredPositionsAsksForMinusOneAndZero) {
   EXPECT_EQ(r.Sent(), (Strings{"Obj GetNum", "Obj Get-1", "Obj Get 0"}));
   EXPECT_EQ(r.w.statusHistory[1], " 0");
   EXPECT_EQ(r.w.statusHistory[3], "-3.5");
-  EXPECT_EQ(r.acq.ZTop, -3.5);
-  EXPECT_EQ(r.acq.ZBottom, 7.0);
+  EXPECT_EQ(r.set.ZTop, -3.5);
+  EXPECT_EQ(r.set.ZBottom, 7.0);
 }
 
 TEST_F(Joystick, FailuresAfterTheCountShowErrorAndKeepBothEnds) {
@@ -119,8 +119,8 @@ TEST_F(Joystick, FailuresAfterTheCountShowErrorAndKeepBothEnds) {
   r.zs.failures["Obj Get 3"] = "no such position";
   r.form.Dispatch(Command::cmdGetTopBot);
   EXPECT_EQ(r.w.Status(), "Error");
-  EXPECT_EQ(r.acq.ZTop, 1.0);
-  EXPECT_EQ(r.acq.ZBottom, 2.0);
+  EXPECT_EQ(r.set.ZTop, 1.0);
+  EXPECT_EQ(r.set.ZBottom, 2.0);
 
   // The smallest count has no predecessor in 32 bits.
   r.zs.replies["Obj GetNum"] = "-2147483648";
@@ -138,14 +138,14 @@ TEST_F(Joystick, FailingCountQueryIsReportedByTheBoundary) {
 }
 
 TEST_F(Joystick, EqualPositionsGiveEqualEndsAndNoDerivation) {
-  r.acq.StepSize = 5;
-  r.acq.NumPlanes = 3;
+  r.set.StepSize = 5;
+  r.set.NumPlanes = 3;
   Stored("2", "a b 42", "a b 42", 2);
   r.form.Dispatch(Command::cmdGetTopBot);
-  EXPECT_EQ(r.acq.ZTop, 42.0);
-  EXPECT_EQ(r.acq.ZBottom, 42.0);
-  EXPECT_EQ(r.acq.StepSize, 5.0);
-  EXPECT_EQ(r.acq.NumPlanes, 3);
+  EXPECT_EQ(r.set.ZTop, 42.0);
+  EXPECT_EQ(r.set.ZBottom, 42.0);
+  EXPECT_EQ(r.set.StepSize, 5.0);
+  EXPECT_EQ(r.set.NumPlanes, 3);
 }
 
 TEST(PlainDecimal, BlankBeforeNonNegativePointAsSeparatorNoExponent) {
@@ -167,71 +167,72 @@ TEST(PlainDecimal, PointEvenWithARegionalComma) {
   r.zs.replies["Obj Get 2"] = "a b 3";
   r.form.Dispatch(Command::cmdGetTopBot);
   EXPECT_EQ(r.w.statusHistory[3], " 2.5");
-  EXPECT_EQ(r.acq.ZTop, 2.5);
+  EXPECT_EQ(r.set.ZTop, 2.5);
 }
 
 TEST_F(Commands, SetNumStoresASixteenBitCountBeforeDerivingTheStep) {
   Ends(10, 110);
   r.w.texts[Control::txtNumPlanes] = " 5 ";
   r.form.Dispatch(Command::cmdSetNum);
-  EXPECT_EQ(r.acq.NumPlanes, 5);
-  EXPECT_EQ(r.acq.StepSize, 25.0);
+  EXPECT_EQ(r.set.NumPlanes, 5);
+  EXPECT_EQ(r.set.StepSize, 25.0);
   EXPECT_EQ(r.w.texts[Control::txtStepSize], "25.00");
   EXPECT_EQ(r.w.Status(), "ZTop= 10.00, ZBottom= 110.00, ZHeight= 100.00");
 
   r.w.texts[Control::txtNumPlanes] = "2.5";
   r.form.Dispatch(Command::cmdSetNum);
-  EXPECT_EQ(r.acq.NumPlanes, 2);
-  EXPECT_EQ(r.acq.StepSize, 100.0);
+  EXPECT_EQ(r.set.NumPlanes, 2);
+  EXPECT_EQ(r.set.StepSize, 100.0);
 
   r.w.texts[Control::txtNumPlanes] = "40000";
   r.form.Dispatch(Command::cmdSetNum);
   EXPECT_EQ(r.w.Status(), "Error");
-  EXPECT_EQ(r.acq.NumPlanes, 2);
+  EXPECT_EQ(r.set.NumPlanes, 2);
 
   r.w.texts[Control::txtNumPlanes] = "1";
   r.form.Dispatch(Command::cmdSetNum);
   EXPECT_EQ(r.w.Status(), "Error");
-  EXPECT_EQ(r.acq.NumPlanes, 1);
+  EXPECT_EQ(r.set.NumPlanes, 1);
+  EXPECT_EQ(r.set.StepSize, 100.0);  // one plane has no step: the last one stays
 
   r.w.texts[Control::txtNumPlanes] = "0";
   r.form.Dispatch(Command::cmdSetNum);
   EXPECT_EQ(r.w.Status(), "Error");
-  EXPECT_EQ(r.acq.NumPlanes, 0);
-  EXPECT_EQ(r.acq.StepSize, 100.0);
+  EXPECT_EQ(r.set.NumPlanes, 0);
+  EXPECT_EQ(r.set.StepSize, 100.0);
 }
 
 TEST_F(Commands, SetNumBeforeTheEndsStoresTheCountAndShowsError) {
   r.w.texts[Control::txtNumPlanes] = "7";
   r.form.Dispatch(Command::cmdSetNum);
-  EXPECT_EQ(r.acq.NumPlanes, 7);
+  EXPECT_EQ(r.set.NumPlanes, 7);
   EXPECT_EQ(r.w.Status(), "Error");
 }
 
 TEST_F(Commands, SetStepSizeStoresTheStepBeforeDerivingTheCount) {
   r.w.texts[Control::txtStepSize] = "2.5";
   r.form.Dispatch(Command::cmdSetStepSize);
-  EXPECT_EQ(r.acq.StepSize, 2.5);
+  EXPECT_EQ(r.set.StepSize, 2.5);
   EXPECT_EQ(r.w.Status(), "Error");
-  EXPECT_EQ(r.acq.NumPlanes, NotSet);
+  EXPECT_EQ(r.set.NumPlanes, NotSet);
 
   Ends(0, 100);
   r.w.texts[Control::txtStepSize] = "40";
   r.form.Dispatch(Command::cmdSetStepSize);
-  EXPECT_EQ(r.acq.NumPlanes, 4);
+  EXPECT_EQ(r.set.NumPlanes, 4);
   EXPECT_EQ(r.w.texts[Control::txtNumPlanes], "4");
   EXPECT_EQ(r.w.Status(), "ZTop= 0.00, ZBottom= 100.00, ZHeight= 100.00");
 
   r.w.texts[Control::txtStepSize] = "ten";
   r.form.Dispatch(Command::cmdSetStepSize);
   EXPECT_EQ(r.w.Status(), "Error");
-  EXPECT_EQ(r.acq.StepSize, 40.0);
+  EXPECT_EQ(r.set.StepSize, 40.0);
 
   // A count beyond 32 bits is an overflow, trapped like the rest.
   r.w.texts[Control::txtStepSize] = "1e-300";
   r.form.Dispatch(Command::cmdSetStepSize);
   EXPECT_EQ(r.w.Status(), "Error");
-  EXPECT_EQ(r.acq.NumPlanes, 4);
+  EXPECT_EQ(r.set.NumPlanes, 4);
 }
 
 TEST_F(Commands, ShowAndHideLeaveTheStatusLineAlone) {
@@ -250,10 +251,10 @@ TEST_F(Commands, LogViewBeforeAnyRunDoesNothing) {
 }
 
 TEST_F(Commands, LogViewPastesTheLogIntoANewEditor) {
-  r.acq.ZLog = "Planes 1, Step = -1.00 ;\r\n#1, Z=5\r\n";
+  r.run.ZLog = "Planes 1, Step = -1.00 ;\r\n#1, Z=5\r\n";
   r.w.texts[kStatusLine] = "kept";
   r.form.Dispatch(Command::mnuZLog);
-  EXPECT_EQ(r.desk.events, (Strings{"clipboard " + r.acq.ZLog, "start notepad.exe", "activate 4242",
+  EXPECT_EQ(r.desk.events, (Strings{"clipboard " + r.run.ZLog, "start notepad.exe", "activate 4242",
                                     "text focus 4242", "keys 1"}));
   ASSERT_EQ(r.desk.sent.size(), 1u);
   EXPECT_EQ(r.desk.sent[0], ParseKeys("^V"));
@@ -263,7 +264,7 @@ TEST_F(Commands, LogViewPastesTheLogIntoANewEditor) {
 }
 
 TEST_F(Commands, LogViewPastesOnlyIntoTheEditor) {
-  r.acq.ZLog = "log\r\n";
+  r.run.ZLog = "log\r\n";
   r.desk.refuseFocus = true;
   int activations = 0;
   // Another window keeps the front at the first activation and yields at the second.
@@ -284,7 +285,7 @@ TEST_F(Commands, LogViewPastesOnlyIntoTheEditor) {
 }
 
 TEST_F(Commands, EveryLogViewThatCouldNotPasteSaysTheLogIsOnTheClipboard) {
-  r.acq.ZLog = "log\r\n";
+  r.run.ZLog = "log\r\n";
   const auto statusAfter = [&](auto&& arrange) {
     r.desk.failStart = false;
     r.desk.activation = TaskActivation::Asked;
@@ -335,9 +336,9 @@ TEST_F(Options, AnswersAreStoredAsTypedWithoutRangeTest) {
   EXPECT_EQ(r.w.Status(), "");
   r.form.Dispatch(Command::mnuTriggerHold);
   r.form.Dispatch(Command::mnuFujiCapKey);
-  EXPECT_EQ(r.acq.KeyDelayMs, -5);
-  EXPECT_EQ(r.acq.TriggerHoldMs, 2);
-  EXPECT_EQ(r.acq.FujiKey, 7);
+  EXPECT_EQ(r.set.Frame.KeyDelayMs, -5);
+  EXPECT_EQ(r.set.Frame.TriggerHoldMs, 2);
+  EXPECT_EQ(r.set.Frame.FujiKey, 7);
   EXPECT_EQ(r.w.statusHistory, (Strings{"", "", ""}));
 
   r.form.Dispatch(Command::mnuDelayKey);
@@ -352,7 +353,7 @@ TEST_F(Options, CancelEmptyOrBadAnswerIsNotANumber) {
   r.form.Dispatch(Command::mnuTriggerHold);  // no answers left: Cancel
   EXPECT_EQ(r.w.statusHistory, (Strings{"", "Not a number", "", "Not a number", "", "Not a number",
                                         "", "Not a number"}));
-  EXPECT_EQ(r.acq.TriggerHoldMs, 500);
+  EXPECT_EQ(r.set.Frame.TriggerHoldMs, 500);
 }
 
 }  // namespace

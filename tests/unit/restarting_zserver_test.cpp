@@ -137,8 +137,8 @@ TEST(RestartInTheForm, PlanSettingsAndLogOutliveTheServer) {
 
   again.replies["Z ?"] = "30 um";
   r.form.Dispatch(Command::cmdSetBot);
-  EXPECT_EQ(r.acq.ZTop, 10.0);
-  EXPECT_EQ(r.acq.ZBottom, 30.0);
+  EXPECT_EQ(r.set.ZTop, 10.0);
+  EXPECT_EQ(r.set.ZBottom, 30.0);
   EXPECT_EQ(again.commands, (Strings{"Show", "Joy On", "Hide", "Z ?"}));
   r.form.Close();
   EXPECT_EQ(again.commands.back(), "Unload");
@@ -173,7 +173,7 @@ TEST(RestartInTheForm, AServerStartedAgainIsSaidAndHearsTheSwitchOffFirst) {
     if (c.refused)
       again.failures["CON /2J0R"] = "controller busy";
     again.replies["Z ?"] = "30 um";
-    r.acq.Trigger.mayBeOn = c.mayBeOn;
+    r.run.Trigger.mayBeOn = c.mayBeOn;
     DiesAt(r.zs, "Z ?");
     r.form.Dispatch(Command::cmdSetTop);
     ASSERT_TRUE(again.commands.empty());
@@ -181,7 +181,7 @@ TEST(RestartInTheForm, AServerStartedAgainIsSaidAndHearsTheSwitchOffFirst) {
     Strings heard = c.heard;
     heard.insert(heard.end(), startUp.begin(), startUp.end());
     EXPECT_EQ(again.commands, heard);
-    EXPECT_EQ(r.acq.Trigger.mayBeOn, c.stillOn);
+    EXPECT_EQ(r.run.Trigger.mayBeOn, c.stillOn);
     const std::string status = r.w.Status();
     EXPECT_NE(status.find(note), std::string::npos) << status;
     EXPECT_EQ(status.ends_with(kMayStillBeOn), c.stillOn) << status;
@@ -203,14 +203,14 @@ TEST(RestartInTheForm, ARunWhoseServerWasLostAtAPumpStopsAtItsNextCommand) {
                 ++created;
                 return std::make_unique<Forward>(again);
               });
-  r.acq.ZTop = 80;
-  r.acq.ZBottom = 100;
-  r.acq.StepSize = 10;
-  r.acq.NumPlanes = 3;
+  r.set.ZTop = 80;
+  r.set.ZBottom = 100;
+  r.set.StepSize = 10;
+  r.set.NumPlanes = 3;
   r.w.texts = {{Control::txtDelay, "0"}, {Control::txtSettle, "0"}, {Control::txtPeriod, "0"}};
-  r.acq.CaptureType = 1;
-  r.acq.CaptureTaskId = 4242;
-  r.acq.KeyDelayMs = 0;
+  r.set.Frame.CaptureType = 1;
+  r.set.Frame.CaptureTaskId = 4242;
+  r.set.Frame.KeyDelayMs = 0;
   r.w.onPump = [&r](int n) {
     if (n == 2) {  // the pump after the settle of plane 1
       DiesAt(r.zs, "Show");
@@ -229,7 +229,7 @@ TEST(RestartInTheForm, ARunWhoseServerWasLostAtAPumpStopsAtItsNextCommand) {
   EXPECT_EQ(r.zs.commands,
             (Strings{"Z 110.0000 ; Z Wait ;", "Z Rel -10.0000 ; Z Wait ;", "Z ?", "Show"}));
   EXPECT_EQ(r.desk.sent.size(), 1u);  // plane 1 was taken, and nothing after it
-  EXPECT_FALSE(r.acq.Running());
+  EXPECT_FALSE(r.run.Running());
 
   r.form.Dispatch(Command::cmdSetTop);
   EXPECT_EQ(created, 1);

@@ -20,12 +20,12 @@ using testing::AcqRig;
 void FivePlanes(AcqRig& r) {
   r.Plan(10, 50, 10, 5);
   r.HardwareTrigger(10);
-  r.acq.LaunchedType = kCaptureHardware;
+  r.set.LaunchedType = kCaptureHardware;
 }
 
 RunEstimate Estimate(AcqRig& r) {
   const auto box = [&r](Control name) { return r.acq.Num.ToDouble(r.w.texts[name]); };
-  return EstimateRun(r.acq, box(Control::txtDelay), box(Control::txtSettle),
+  return EstimateRun(r.set, r.run, box(Control::txtDelay), box(Control::txtSettle),
                      box(Control::txtPeriod));
 }
 
@@ -37,7 +37,7 @@ double RunFor(AcqRig& r, uint32_t moveMs) {
     return std::nullopt;
   };
   const uint32_t from = r.clock.now;
-  EXPECT_EQ(r.acq.AcquireStack(), 1);
+  EXPECT_EQ(r.Acquire(), 1);
   return static_cast<double>(r.clock.now - from);
 }
 
@@ -65,8 +65,8 @@ TEST(RunEstimate, APlaneIsItsMoveWaitsAndFrameOrThePeriodWhenThatIsLonger) {
     FivePlanes(r);
     r.Timings(c.capture, c.settle, c.period);
     if (c.speed > 0)
-      r.acq.SimulatorSpeed = [&c] { return c.speed; };
-    r.acq.MeasuredMoveMs = c.lastRunMoveMs;
+      r.run.SimulatorSpeed = [&c] { return c.speed; };
+    r.run.MeasuredMoveMs = c.lastRunMoveMs;
     const RunEstimate e = Estimate(r);
     EXPECT_EQ(e.moves, c.moves);
     EXPECT_DOUBLE_EQ(e.moveMs, c.moveMs);
@@ -79,7 +79,7 @@ TEST(RunEstimate, ARunMeasuresItsMovesAndTheEstimateAfterItMatchesItsLength) {
   AcqRig r;
   FivePlanes(r);
   // Long enough for the fake counter's own millisecond per read not to matter.
-  r.acq.TriggerHoldMs = 100;
+  r.set.Frame.TriggerHoldMs = 100;
   // Slower moves are measured again by the next run; a period sets the pace where it is longer.
   const std::pair<uint32_t, const char*> runs[] = {{400, "0"}, {1000, "0"}, {40, "1"}};
   for (const auto& [moveMs, period] : runs) {
@@ -97,7 +97,7 @@ TEST(RunEstimate, TheTimeLeftFollowsThePlanesAlreadyTaken) {
   // Thirty seconds a plane: the first plane has only the estimate, the others what it took.
   AcqRig r;
   FivePlanes(r);
-  r.acq.TriggerHoldMs = 0;
+  r.set.Frame.TriggerHoldMs = 0;
   r.Timings("0", "0", "30");
   RunFor(r, 40);
   EXPECT_EQ(
@@ -113,43 +113,43 @@ TEST(RunEstimate, TheTimeLeftFollowsThePlanesAlreadyTaken) {
 TEST(RunEstimate, TheRunButtonsTipSaysThePlanAndWhatWillTriggerNothing) {
   struct Case {
     const char* name;
-    void (*arrange)(ZAcq&);
+    void (*arrange)(AcqRig&);
     const char* tip;
   };
   const Case cases[] = {
-      {"hardware trigger before any run", [](ZAcq&) {},
+      {"hardware trigger before any run", [](AcqRig&) {},
        "5 planes, about 0.6 s (moves not counted)"},
-      {"after a run", [](ZAcq& a) { a.MeasuredMoveMs = 40; },
+      {"after a run", [](AcqRig& a) { a.run.MeasuredMoveMs = 40; },
        "5 planes, about 0.8 s (moves of 40 ms as measured in the last run)"},
-      {"refused plan", [](ZAcq& a) { a.ZTop = NotSetD; },
+      {"refused plan", [](AcqRig& a) { a.set.ZTop = NotSetD; },
        "Now a run would be refused with \"Error\": Acquire Z Stack: the top is not set (Set Top)"},
       {"Fuji key 3",
-       [](ZAcq& a) {
-         a.CaptureType = a.LaunchedType = 4;
-         a.CaptureTaskId = 77;
-         a.FujiKey = 3;
-         a.KeyDelayMs = 10;
+       [](AcqRig& a) {
+         a.set.Frame.CaptureType = a.set.LaunchedType = 4;
+         a.set.Frame.CaptureTaskId = 77;
+         a.set.Frame.FujiKey = 3;
+         a.set.Frame.KeyDelayMs = 10;
        },
        "5 planes, about 0.6 s (moves not counted)\n"
        "The run will send no key: Fuji Capture Key is 3, not 1 or 2"},
       {"no key from the file",
-       [](ZAcq& a) {
-         a.CaptureType = a.LaunchedType = 5;
-         a.CaptureTaskId = 77;
-         a.CaptureKey = "";
-         a.KeyDelayMs = 10;
+       [](AcqRig& a) {
+         a.set.Frame.CaptureType = a.set.LaunchedType = 5;
+         a.set.Frame.CaptureTaskId = 77;
+         a.set.Frame.CaptureKey = "";
+         a.set.Frame.KeyDelayMs = 10;
        },
        "5 planes, about 0.6 s (moves not counted)\n"
        "The run will send no key: capturekey.txt gave no key"},
       {"launched for another method",
-       [](ZAcq& a) {
-         a.LaunchedType = 1;
-         a.CaptureTaskId = 77;
+       [](AcqRig& a) {
+         a.set.LaunchedType = 1;
+         a.set.Frame.CaptureTaskId = 77;
        },
        "5 planes, about 0.6 s (moves not counted)\n"
        "Launched for Canon EOS Utility, but Hardware Trigger is chosen now: the frames will be "
        "trigger pulses, with no program taking them; launch again"},
-      {"nothing launched", [](ZAcq& a) { a.CaptureTaskId = 0; },
+      {"nothing launched", [](AcqRig& a) { a.set.Frame.CaptureTaskId = 0; },
        "5 planes, about 0.5 s (moves not counted)\n"
        "Nothing is launched: the run will trigger no frame"},
   };
@@ -158,7 +158,7 @@ TEST(RunEstimate, TheRunButtonsTipSaysThePlanAndWhatWillTriggerNothing) {
     AcqRig r;
     FivePlanes(r);
     r.Timings("0.02", "0.08", "0");
-    c.arrange(r.acq);
+    c.arrange(r);
     EXPECT_EQ(RunPlanTip(r.acq, r.w), c.tip);
     EXPECT_TRUE(r.z.commands.empty());  // the tip asks the Z server nothing
   }

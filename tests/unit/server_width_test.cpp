@@ -71,15 +71,15 @@ TEST(SimulatorStandIn, ASimulatorHidingThisPCsZServerIsSaidAtStartAndDuringRuns)
 
   // Said in the status line at start, and in every plane's progress text of a run.
   testing::FormRig r;
-  r.acq.StandInNote = SimulatorStandInNote({sim, real}, sim);
+  r.run.StandInNote = SimulatorStandInNote({sim, real}, sim);
   r.Load();
-  EXPECT_EQ(r.w.Status(), r.acq.StandInNote);
+  EXPECT_EQ(r.w.Status(), r.run.StandInNote);
   fakes::FakeRunPorts ports;
   r.acq.ReportProgressTo(ports);
-  r.acq.ZTop = 80;
-  r.acq.ZBottom = 100;
-  r.acq.StepSize = 10;
-  r.acq.NumPlanes = 2;
+  r.set.ZTop = 80;
+  r.set.ZBottom = 100;
+  r.set.StepSize = 10;
+  r.set.NumPlanes = 2;
   r.w.texts = {{Control::txtDelay, "0"}, {Control::txtSettle, "0"}, {Control::txtPeriod, "0"}};
   r.form.Dispatch(Command::cmdFocura);
   ASSERT_EQ(ports.timeLeft.size(), 2u);

@@ -19,10 +19,10 @@ using Arrange = std::function<void(FormRig&)>;
 
 // Ends 10 and 30, five planes of 5, the timings valid: a plan each row spoils in one place.
 void Ready(FormRig& r) {
-  r.acq.ZTop = 10;
-  r.acq.ZBottom = 30;
-  r.acq.NumPlanes = 5;
-  r.acq.StepSize = 5;
+  r.set.ZTop = 10;
+  r.set.ZBottom = 30;
+  r.set.NumPlanes = 5;
+  r.set.StepSize = 5;
   r.w.texts = {{Control::txtDelay, "0"}, {Control::txtSettle, "0"}, {Control::txtPeriod, "0"}};
 }
 
@@ -38,9 +38,9 @@ Arrange Fails(const std::string& command, const std::string& reason) {
 Arrange Answer(const std::string& answer) {
   return [=](FormRig& r) { r.prompt.answers = {answer}; };
 }
-template <class T, class Settings>
-Arrange Set(T Settings::*field, std::type_identity_t<T> value) {
-  return [=](FormRig& r) { r.acq.*field = value; };
+template <class T, class Record>
+Arrange Set(T Record::*field, std::type_identity_t<T> value) {
+  return [=](FormRig& r) { r.set.*field = value; };
 }
 Arrange Menu(Command item) {
   return [=](FormRig& r) { r.form.Dispatch(item); };
@@ -67,7 +67,7 @@ TEST(StatusReasons, EveryFailureWordHasItsReasonInTheTooltip) {
        "with \".\""},
       {Command::cmdSetTop, Reply("Z ?", "1e999"),
        "Set Top: the Z server's reply \"1e999\" holds a number beyond the number range"},
-      {Command::cmdSetTop, All({Set(&ZAcq::ZBottom, -1e308), Reply("Z ?", "1e308")}),
+      {Command::cmdSetTop, All({Set(&AcqSettings::ZBottom, -1e308), Reply("Z ?", "1e308")}),
        "Set Top: the stack height is beyond the number range"},
       {Command::cmdGetTopBot, Reply("Obj GetNum", "none"),
        "Get Joystick Top and Bottom: the Z server's reply \"none\" to \"Obj GetNum\" has no "
@@ -90,11 +90,12 @@ TEST(StatusReasons, EveryFailureWordHasItsReasonInTheTooltip) {
        "Set Num. of Planes: 1 plane gives no step: the ends need at least 2 planes"},
       {Command::cmdSetNum, Box(Control::txtNumPlanes, "0"),
        "Set Num. of Planes: 0 planes: a stack needs at least 2"},
-      {Command::cmdSetNum, All({Set(&ZAcq::ZTop, NotSetD), Box(Control::txtNumPlanes, "3")}),
+      {Command::cmdSetNum, All({Set(&AcqSettings::ZTop, NotSetD), Box(Control::txtNumPlanes, "3")}),
        "Set Num. of Planes: the top is not set (Set Top)"},
       {Command::cmdSetStepSize, Box(Control::txtStepSize, "0"),
        "Set Step Size (um): a step of 0.00 is not above 0"},
-      {Command::cmdSetStepSize, All({Set(&ZAcq::ZBottom, 10), Box(Control::txtStepSize, "2")}),
+      {Command::cmdSetStepSize,
+       All({Set(&AcqSettings::ZBottom, 10), Box(Control::txtStepSize, "2")}),
        "Set Step Size (um): top and bottom are both 10.00: the stack has no height"},
       {Command::cmdSetStepSize, Box(Control::txtStepSize, "1e-300"),
        "Set Step Size (um): a step of 0.00 gives more planes than a count can hold "
@@ -103,10 +104,11 @@ TEST(StatusReasons, EveryFailureWordHasItsReasonInTheTooltip) {
        "Settle Delay (sec.): \"0.5\" is not a number; this PC writes decimals with \",\"", "Error",
        ","},
       {Command::cmdFocura, Box(Control::txtPeriod, ""), "Period (sec.): the box is empty"},
-      {Command::cmdFocura, All({Set(&ZAcq::ZTop, NotSetD), Set(&ZAcq::ZBottom, NotSetD)}),
+      {Command::cmdFocura,
+       All({Set(&AcqSettings::ZTop, NotSetD), Set(&AcqSettings::ZBottom, NotSetD)}),
        "Acquire Z Stack: neither end is set (Set Top and Set Bottom, or Get Joystick Top and "
        "Bottom)"},
-      {Command::cmdFocura, Set(&ZAcq::StepSize, NotSetD),
+      {Command::cmdFocura, Set(&AcqSettings::StepSize, NotSetD),
        "Acquire Z Stack: the step is not set (Set Num. of Planes or Set Step Size)"},
       {Command::mnuDelayKey, Answer("fast"), "Capture Key Delay: \"fast\" is not a number",
        "Not a number"},
@@ -127,7 +129,8 @@ TEST(StatusReasons, EveryFailureWordHasItsReasonInTheTooltip) {
        "Utility.exe\"",
        "Error Launching Capture Program"},
       {Command::cmdLaunchCapture,
-       All({Set(&ZAcq::CaptureType, 5), Set(&ZAcq::CaptureProgPath, "  ")}),
+       All({[](FormRig& r) { r.set.Frame.CaptureType = 5; },
+            Set(&AcqSettings::CaptureProgPath, "  ")}),
        "From captureprogpath.txt: no command line", "Error Launching Capture Program"},
   };
   for (const Case& c : cases) {

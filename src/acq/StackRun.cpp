@@ -2,8 +2,10 @@
 #include <cmath>
 #include <string>
 
+#include "acq/StackRun.h"
+
 #include "acq/ScopedCount.h"
-#include "acq/ZAcq.h"
+#include "acq/StackPlan.h"
 #include "capture/CaptureMethods.h"
 #include "text/Errors.h"
 #include "zserver/Commands.h"
@@ -87,53 +89,48 @@ const std::string kRunWhat = "Acquire Z Stack: ";
 
 }  // namespace
 
-int16_t ZAcq::AcquireStack() {
+StackRun::StackRun(ZServer& zserv, RunView& view, Clock& clock, Desktop& desktop,
+                   const NumberText& num)
+    : Delay(clock), Num(num), ZServ(zserv), View(view), Desk(desktop) {}
+
+void StackRun::CaptureFrame(const FrameSettings& frame) {
+  focura::CaptureFrame(frame, FramePortsNow());
+}
+
+int16_t StackRun::Acquire(const AcqSettings& s) {
   if (RunDepth > 0)
     return 0;
   // Every exit of a run must let later runs start.
   ScopedCount depth(RunDepth);
-
-  int16_t prepared = -1;
-  try {
-    prepared = PrepareStack();
-  } catch (const FocuraError& e) {
-    prepared = -1;  // ends too far apart to show: the plan is not usable
-    Refusal = kRunWhat + e.what();
-  }
-  if (prepared < 0) {
-    Report.Status("Error");
-    Report.StatusTip(Refusal);
-    return -1;
-  }
 
   View.Pump();
 
   // Handlers that ran at the pump may have changed the plan, and the run takes it as it stands.
   // Only a plan that would send the axis somewhere undefined is refused: an end not set, or a
   // step not set or not above 0 (which would walk the stack upwards or nowhere).
-  if (ZTop == NotSetD || ZBottom == NotSetD || StepSize == NotSetD || !(StepSize > 0)) {
+  if (s.ZTop == NotSetD || s.ZBottom == NotSetD || s.StepSize == NotSetD || !(s.StepSize > 0)) {
     Report.Status("Error");
-    Report.StatusTip(kRunWhat + "the plan changed as the run started: " + RunPlanRefusal());
+    Report.StatusTip(kRunWhat + "the plan changed as the run started: " + RunPlanRefusal(s, Num));
     return -1;
   }
   RunFigures fig;
   std::string refusal;
-  if (NumPlanes > 32767) {
+  if (s.NumPlanes > 32767) {
     refusal = "Too many planes (at most 32767)";
   } else {
     // A count that a handler made 0 or less takes no plane: the run ends after the start move.
-    fig.planes = static_cast<int16_t>(std::max(NumPlanes, 0));
-    fig.start = ZBottom + StepSize;
+    fig.planes = static_cast<int16_t>(std::max(s.NumPlanes, 0));
+    fig.start = s.ZBottom + s.StepSize;
     if (!std::isfinite(fig.start))
       refusal = "Start position out of range";
   }
   if (refusal.empty())
-    refusal = ToMs(SettleDelay, "Settle delay", fig.settleMs);
+    refusal = ToMs(s.SettleDelay, "Settle delay", fig.settleMs);
   if (refusal.empty())
-    refusal = ToMs(CaptureDelay, "Capture delay", fig.captureMs);
-  if (refusal.empty() && Period > 0) {
+    refusal = ToMs(s.CaptureDelay, "Capture delay", fig.captureMs);
+  if (refusal.empty() && s.Period > 0) {
     fig.usePeriod = true;
-    refusal = ToMs(Period, "Period", fig.periodMs);
+    refusal = ToMs(s.Period, "Period", fig.periodMs);
   }
   if (!refusal.empty()) {
     Report.Status(refusal);
@@ -142,15 +139,17 @@ int16_t ZAcq::AcquireStack() {
 
   // A refused run leaves the cancel request as it found it; one that goes on clears it here.
   CancelZ = 0;
-  ZLog =
-      "Planes " + Num.Format0(NumPlanes) + ", Step = " + Num.Format2(-StepSize) + " ;" + kLineEnd;
+  ZLog = "Planes " + Num.Format0(s.NumPlanes) + ", Step = " + Num.Format2(-s.StepSize) + " ;" +
+         kLineEnd;
 
   // Keys and window activations reach only a lit, unlocked desktop; a trigger pulse needs neither.
-  const bool framesUseDesktop = CaptureTaskId != 0 && CaptureType != kCaptureHardware;
+  const bool framesUseDesktop =
+      s.Frame.CaptureTaskId != 0 && s.Frame.CaptureType != kCaptureHardware;
   AwakeGuard awake(*Awake, framesUseDesktop);
   // The run belongs to the server that gets its start move; it never goes on with another.
   RunBinding binding(ZServ);
   Trigger.ResetLongPulses();
+  Timed.For(s);
   Report.Started(fig.planes);
   Planes = fig.planes;
   Plane = 0;
@@ -160,7 +159,7 @@ int16_t ZAcq::AcquireStack() {
   try {
     ZServ.Exec(zcmd::MoveTo(fig.start, Num));
     Report.Status("Z= " + Num.Format2(fig.start));
-    const std::string stepCommand = zcmd::MoveBy(-StepSize, Num);
+    const std::string stepCommand = zcmd::MoveBy(-s.StepSize, Num);
 
     for (plane = 1; plane <= fig.planes; ++plane) {
       Plane = plane;
@@ -173,10 +172,10 @@ int16_t ZAcq::AcquireStack() {
       ZLog += line + kLineEnd;
       Delay.WaitMs(fig.settleMs);
       View.Pump();
-      CaptureFrame();
+      CaptureFrame(s.Frame);
       if (CancelZ == 1) {
         Report.Ended(RunEnd::Cancelled,
-                     "Z-stack cancelled" + LongPulsesText(Trigger, TriggerHoldMs));
+                     "Z-stack cancelled" + LongPulsesText(Trigger, s.Frame.TriggerHoldMs));
         return -1;
       }
       Delay.WaitMs(fig.captureMs);
@@ -193,7 +192,7 @@ int16_t ZAcq::AcquireStack() {
   } catch (const FocuraError& e) {
     const std::string where = plane == 0 ? "Z-stack stopped at the start move: "
                                          : "Z-stack stopped at plane " + Num.Format0(plane) + ": ";
-    Report.Ended(RunEnd::Failed, where + e.what() + LongPulsesText(Trigger, TriggerHoldMs));
+    Report.Ended(RunEnd::Failed, where + e.what() + LongPulsesText(Trigger, s.Frame.TriggerHoldMs));
     return -1;
   } catch (const WindowClosed&) {
     throw;  // a closed window is told nothing more, not even that the run ended
@@ -204,7 +203,8 @@ int16_t ZAcq::AcquireStack() {
     throw;
   }
 
-  Report.Ended(RunEnd::Finished, "Z-stack finished" + LongPulsesText(Trigger, TriggerHoldMs));
+  Report.Ended(RunEnd::Finished,
+               "Z-stack finished" + LongPulsesText(Trigger, s.Frame.TriggerHoldMs));
   return 1;
 }
 
