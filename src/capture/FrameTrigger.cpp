@@ -59,34 +59,11 @@ TaskLabel CaptureProgram(int32_t task) {
   throw PlatformError(otherwise);
 }
 
-// Tells the operator once the program has kept the frame waiting long enough, and again when the
-// wait is over however it ends.
-class WaitShown {
- public:
-  explicit WaitShown(KeyWaitWatcher& watcher) : watcher_(watcher) {}
-  ~WaitShown() {
-    if (shown_)
-      watcher_.KeysAwaited(false);
-  }
-  WaitShown(const WaitShown&) = delete;
-  WaitShown& operator=(const WaitShown&) = delete;
-  void After(uint32_t waited) {
-    if (!shown_ && waited >= kKeysShownAfterMs) {
-      shown_ = true;
-      watcher_.KeysAwaited(true);
-    }
-  }
-
- private:
-  KeyWaitWatcher& watcher_;
-  bool shown_ = false;
-};
-
 // Waits while `blocker` names what keeps the program from its key (nullopt: nothing does), as for
 // a busy program's keys, up to the same bound; then fails with `failure` of what it named last.
 template <typename Blocker, typename Failure>
 void WaitWhileBlocked(const FramePorts& ports, Blocker&& blocker, Failure&& failure) {
-  WaitShown shown(ports.report);
+  AwaitedShown shown(ports.report);
   const uint32_t start = ports.delay.Now();
   while (const std::optional<std::string> what = blocker()) {
     const uint32_t waited = Delay32::Elapsed(start, ports.delay.Now());

@@ -16,28 +16,6 @@ bool KeysCanReach(std::optional<uint32_t> own, std::optional<uint32_t> target) {
 
 namespace {
 
-// Tells the watcher once the wait has grown long, and again when it is over however it ends.
-class AwaitedShown {
- public:
-  explicit AwaitedShown(KeyWaitWatcher& watcher) : watcher_(watcher) {}
-  ~AwaitedShown() {
-    if (shown_)
-      watcher_.KeysAwaited(false);
-  }
-  AwaitedShown(const AwaitedShown&) = delete;
-  AwaitedShown& operator=(const AwaitedShown&) = delete;
-  void After(uint32_t waited) {
-    if (!shown_ && waited >= kKeysShownAfterMs) {
-      shown_ = true;
-      watcher_.KeysAwaited(true);
-    }
-  }
-
- private:
-  KeyWaitWatcher& watcher_;
-  bool shown_ = false;
-};
-
 void WaitTaken(KeyboardPort& keyboard, Clock& clock, KeyWaitWatcher& watcher) {
   AwaitedShown shown(watcher);
   const uint32_t start = clock.NowMs();

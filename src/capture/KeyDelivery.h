@@ -82,6 +82,29 @@ inline constexpr uint32_t kKeysWaitBoundMs = 120000;
 // LowLevelHooksTimeout (at most 1 s since Windows 10) and then removes the hook.
 inline constexpr uint32_t kKeyHookGraceMs = 1000;
 
+// Tells the watcher once a wait has lasted kKeysShownAfterMs, and again when it is over however it
+// ends: the frame's waits for its program and the wait for its keys.
+class AwaitedShown {
+ public:
+  explicit AwaitedShown(KeyWaitWatcher& watcher) : watcher_(watcher) {}
+  ~AwaitedShown() {
+    if (shown_)
+      watcher_.KeysAwaited(false);
+  }
+  AwaitedShown(const AwaitedShown&) = delete;
+  AwaitedShown& operator=(const AwaitedShown&) = delete;
+  void After(uint32_t waited) {
+    if (!shown_ && waited >= kKeysShownAfterMs) {
+      shown_ = true;
+      watcher_.KeysAwaited(true);
+    }
+  }
+
+ private:
+  KeyWaitWatcher& watcher_;
+  bool shown_ = false;
+};
+
 // Sends the keys to the window with the focus and returns once they were handled. Throws
 // PlatformError, having sent nothing, when they could not arrive; KeysNotSent, having released
 // the modifiers, when they could not all be sent; when the program ended, or passed the bound
