@@ -59,9 +59,8 @@ constexpr UINT kComeToFront = WM_APP + 2;
 constexpr UINT kOpenDialog = WM_APP + 3;
 constexpr const wchar_t* kClass = L"FocuraCaptureTarget";
 
-// Starts this program again with `args`; the launcher does not wait for it. Returns its id, 0
-// when it could not be started.
-DWORD StartSelf(const std::wstring& args) {
+// Starts this program again with `args`; its id is 0 when it could not be started.
+focura::win32::ProcessHandles StartSelf(const std::wstring& args) {
   wchar_t self[MAX_PATH];
   const DWORD n = GetModuleFileNameW(nullptr, self, MAX_PATH);
   std::wstring line = L"\"" + std::wstring(self, n) + L"\"" + args;
@@ -69,9 +68,8 @@ DWORD StartSelf(const std::wstring& args) {
   si.cb = sizeof si;
   PROCESS_INFORMATION pi{};
   if (!CreateProcessW(nullptr, line.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &si, &pi))
-    return 0;
-  const focura::win32::ProcessHandles started(pi);
-  return started.id;
+    return {};
+  return focura::win32::ProcessHandles(pi);
 }
 
 // A top-level window of its own class, shown in front as a program's first window is.
@@ -243,15 +241,9 @@ int RunLauncher(HINSTANCE instance, const std::wstring& title, DWORD splashMs,
   ShowWindow(splash, SW_HIDE);
   if (panel == nullptr)
     return 3;
-  wchar_t self[MAX_PATH];
-  const DWORD n = GetModuleFileNameW(nullptr, self, MAX_PATH);
-  std::wstring line = L"\"" + std::wstring(self, n) + L"\"" + passedOn;
-  STARTUPINFOW si{};
-  si.cb = sizeof si;
-  PROCESS_INFORMATION pi{};
-  if (!CreateProcessW(nullptr, line.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &si, &pi))
+  const focura::win32::ProcessHandles started = StartSelf(passedOn);
+  if (started.id == 0)
     return 4;
-  const focura::win32::ProcessHandles started(pi);
   for (;;) {
     HANDLE child = started.process.get();
     if (MsgWaitForMultipleObjects(1, &child, FALSE, INFINITE, QS_ALLINPUT) == WAIT_OBJECT_0)
@@ -323,7 +315,8 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int) {
         Sleep(10);
       }
     }
-    return StartSelf(passedOn) != 0 ? 0 : 4;
+    // The launcher does not wait for the program it starts.
+    return StartSelf(passedOn).id != 0 ? 0 : 4;
   }
   if (launcher)
     return RunLauncher(instance, title, launcherMs, passedOn);
